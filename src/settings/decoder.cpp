@@ -1,0 +1,59 @@
+#include "settings/decoder.h"
+
+#include "settings/conversion.h"
+#include "settings/image_layout.h"
+#include "settings/image_values.h"
+#include "settings/program_state.h"
+
+namespace pagerprog {
+
+namespace {
+
+void decodeRow(Context& ctx, const ImageField& row) {
+    const Image& image = ctx.program.image;
+    SettingsModel& model = ctx.model;
+    const char separator = ctx.program.decimalSeparator;
+    switch (row.coding) {
+        case Coding::Flag:
+            model.setChecked(row.field, readRowBits(image, row, 1) != 0);
+            break;
+        case Coding::InvertedFlag:
+            model.setChecked(row.field, readRowBits(image, row, 1) == 0);
+            break;
+        case Coding::Choice:
+            model.setIndex(row.field, static_cast<int>(readRowBits(image, row, row.width)));
+            break;
+        case Coding::Number:
+            model.setText(row.field, formatInteger(readRowBits(image, row, row.readWidth ? row.readWidth : row.width)));
+            break;
+        case Coding::Text:
+            model.setText(row.field, readTextSlot(image, row.offset, row.width));
+            break;
+        case Coding::Pattern:
+            model.setText(row.field, patternText(static_cast<std::uint16_t>(readLittleEndian(image, row.offset, 2))));
+            break;
+        case Coding::Frequency:
+            model.setText(row.field, frequencyText(readLittleEndian(image, row.offset, 4), separator));
+            break;
+        case Coding::Battery:
+            model.setText(row.field, batteryText(image[row.offset], model.text("Vref"),
+                                                 ctx.program.batteryRoundingStep, separator));
+            break;
+        case Coding::Constant:
+            break;
+        case Coding::Quirk:
+            if (row.quirk->decode) row.quirk->decode(ctx, row);
+            break;
+    }
+}
+
+}  // namespace
+
+void decodeImage(Context& ctx) {
+    for (const ImageField& row : imageLayout(layoutForRevision(ctx.program.hardwareRevision))) {
+        if (!row.encodeOnly) decodeRow(ctx, row);
+        if (!row.fireAfter.empty()) ctx.model.fireChange(row.fireAfter);
+    }
+}
+
+}  // namespace pagerprog
