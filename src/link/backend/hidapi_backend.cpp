@@ -1,0 +1,104 @@
+#include "link/backend/hidapi_backend.h"
+
+#include <hidapi/hidapi.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "link/report_descriptor.h"
+
+namespace pagerprog {
+
+namespace {
+
+// hidapi hands out wide strings; on Linux a wchar_t holds one code point.
+std::string utf8(const wchar_t* text) {
+    std::string out;
+    for (; text != nullptr && *text != 0; ++text) {
+        const auto c = static_cast<char32_t>(*text);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+ReportLengths lengthsOf(const std::string& devicePath) {
+    std::ifstream file(HidapiBackend::reportDescriptorPath(devicePath), std::ios::binary);
+    const std::vector<std::uint8_t> descriptor((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return reportLengths(descriptor);
+}
+
+class HidapiConnection : public HidConnection {
+public:
+    explicit HidapiConnection(hid_device* device) : device_(device) {}
+    ~HidapiConnection() override { hid_close(device_); }
+    HidapiConnection(const HidapiConnection&) = delete;
+    HidapiConnection& operator=(const HidapiConnection&) = delete;
+
+    bool writeReport(std::span<const std::uint8_t> report) override {
+        return hid_write(device_, report.data(), report.size()) >= 0;
+    }
+
+    // hidraw leaves out the report ID of a device without numbered reports; put the 0 back
+    // so the caller sees the whole report.
+    int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+        if (buffer.size() < 2) return -1;
+        const int received =
+            hid_read_timeout(device_, buffer.data() + 1, buffer.size() - 1, static_cast<int>(timeout.count()));
+        if (received <= 0) return received;
+        buffer[0] = 0;
+        return received + 1;
+    }
+
+private:
+    hid_device* device_;
+};
+
+}  // namespace
+
+HidapiBackend::HidapiBackend() : initialised_(hid_init() == 0) {}
+
+HidapiBackend::~HidapiBackend() {
+    if (initialised_) hid_exit();
+}
+
+std::string HidapiBackend::reportDescriptorPath(const std::string& devicePath) {
+    const auto slash = devicePath.find_last_of('/');
+    const std::string node = slash == std::string::npos ? devicePath : devicePath.substr(slash + 1);
+    return "/sys/class/hidraw/" + node + "/device/report_descriptor";
+}
+
+std::vector<HidDeviceInfo> HidapiBackend::enumerate() {
+    std::vector<HidDeviceInfo> devices;
+    if (!initialised_) return devices;
+    hid_device_info* list = hid_enumerate(0, 0);
+    for (const auto* entry = list; entry != nullptr; entry = entry->next) {
+        const auto lengths = lengthsOf(entry->path);
+        devices.push_back({entry->path, entry->vendor_id, entry->product_id, utf8(entry->product_string),
+                           lengths.input, lengths.output});
+    }
+    hid_free_enumeration(list);
+    return devices;
+}
+
+std::unique_ptr<HidConnection> HidapiBackend::open(const std::string& path) {
+    if (!initialised_) return nullptr;
+    hid_device* device = hid_open_path(path.c_str());
+    if (device == nullptr) return nullptr;
+    return std::make_unique<HidapiConnection>(device);
+}
+
+}  // namespace pagerprog

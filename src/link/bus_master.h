@@ -1,0 +1,69 @@
+// The two-wire bus master on the parallel-port adapter: SCL and SDA are data-register
+// bits, SDA comes back on status bit 6. Built in three layers, like a bit-banging bus
+// driver: line operations (one bit change plus its hold), bus operations (start, stop,
+// bytes, acknowledges) and memory operations on the 24Cxx (address phase, whole read,
+// page write, whole write), plus the adapter's switch-on and switch-off sequences.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "link/bus_timing.h"
+#include "link/chip_table.h"
+
+namespace pagerprog {
+
+class Clock;
+class Host;
+class PortAccess;
+
+class BusMaster {
+public:
+    // Every byte sent or received advances the host's progress bar by one.
+    BusMaster(PortAccess& port, Clock& clock, const BusTiming& timing, Host& host);
+
+    // The chip of the running transfer: its type, total length and page size.
+    void setChip(const ChipSpec& chip) { chip_ = chip; }
+
+    // Claims the port and powers the adapter; the port's error line when it cannot.
+    std::optional<std::string> adapterOn(std::uint16_t base);
+    // Stop condition, supply and enable off, both lines low; gives the port back.
+    void adapterOff();
+
+    // Memory operations; false at the first missing acknowledge.
+    bool addressPhase(int select, unsigned wordAddress);
+    bool selectForReading(int select);
+    bool readWholeMemory(int select, std::span<std::uint8_t> buffer);
+    bool writePage(int select, unsigned wordAddress, std::span<const std::uint8_t> source, std::size_t offset);
+    bool writeWholeMemory(int select, std::span<const std::uint8_t> source);
+
+private:
+    // Line operations.
+    void setBit(std::uint16_t reg, std::uint8_t mask);
+    void clearBit(std::uint16_t reg, std::uint8_t mask);
+    void sclHigh();
+    void sclLow();
+    void sdaHigh();
+    void sdaLow();
+    bool sampleSda();
+
+    // Bus operations.
+    void startCondition();
+    void stopCondition();
+    void sendByte(std::uint8_t value);
+    bool checkAcknowledge();
+    std::uint8_t receiveByte();
+    void masterAcknowledge();
+    void masterNoAcknowledge();
+
+    PortAccess& port_;
+    Clock& clock_;
+    const BusTiming& timing_;
+    Host& host_;
+    ChipSpec chip_{};
+    std::uint16_t base_ = 0;
+};
+
+}  // namespace pagerprog

@@ -1,0 +1,50 @@
+// Everything that reaches a pager, put together once for the main window (or the
+// command-line tool): the bus timing and bus master on the chosen port access, the HID
+// layer on the chosen backend, the USB programmer and the transfer engine. Real and
+// simulated devices plug in through the same interfaces.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "link/bus_master.h"
+#include "link/bus_timing.h"
+#include "link/hid_controller.h"
+#include "link/transfer_engine.h"
+#include "link/usb_programmer.h"
+
+namespace pagerprog {
+
+class Clock;
+class PortAccess;
+struct Context;
+
+class PagerLink {
+public:
+    PagerLink(Context& context, PortAccess& port, Clock& clock, HidBackend& hidBackend);
+    PagerLink(const PagerLink&) = delete;
+    PagerLink& operator=(const PagerLink&) = delete;
+
+    // The read and write workflows move the image or the load buffer with this.
+    std::uint8_t transfer(std::string_view chipType, int select, std::string_view mode,
+                          std::span<std::uint8_t> buffer) {
+        return engine_.transfer(chipType, select, mode, buffer);
+    }
+    // "&Exit": the port access is shut down before the window closes.
+    void exit();
+
+    BusTiming& timing() { return timing_; }
+    HidController& hid() { return hid_; }
+    UsbProgrammer& usb() { return usb_; }
+
+private:
+    PortAccess& port_;
+    BusTiming timing_;
+    HidController hid_;
+    BusMaster bus_;
+    UsbProgrammer usb_;
+    TransferEngine engine_;
+};
+
+}  // namespace pagerprog

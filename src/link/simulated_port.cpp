@@ -1,0 +1,73 @@
+#include "link/simulated_port.h"
+
+namespace pagerprog {
+
+namespace {
+constexpr std::uint8_t kSclOut = 0x02;
+constexpr std::uint8_t kSdaOut = 0x04;
+constexpr std::uint8_t kSupplyAndEnable = 0x88;
+constexpr std::uint8_t kEnableCtl = 0x04;
+constexpr std::uint8_t kSdaIn = 0x40;
+}  // namespace
+
+std::optional<std::string> SimulatedPort::claim(std::uint16_t base) {
+    if (claimError_) return claimError_;
+    ++claims;
+    claimed_ = true;
+    base_ = base;
+    return std::nullopt;
+}
+
+void SimulatedPort::release() {
+    ++releases;
+    claimed_ = false;
+}
+
+void SimulatedPort::shutDown() {
+    ++shutDowns;
+    claimed_ = false;
+}
+
+bool SimulatedPort::owns(std::uint16_t port) {
+    if (claimed_ && port >= base_ && port <= base_ + kControlRegister) return true;
+    ++accessesOutsideClaim;
+    return false;
+}
+
+bool SimulatedPort::adapterPowered() const {
+    return (data_ & kSupplyAndEnable) == kSupplyAndEnable && (control_ & kEnableCtl) == 0;
+}
+
+bool SimulatedPort::sdaLine() const {
+    const bool devicePulls = device_ != nullptr && adapterPowered() && device_->pullsSdaLow();
+    return (data_ & kSdaOut) != 0 && !devicePulls;
+}
+
+std::uint8_t SimulatedPort::readPort(std::uint16_t port) {
+    if (!owns(port)) return 0xFF;
+    switch (port - base_) {
+    case kDataRegister: return data_;
+    case kStatusRegister: {
+        const bool stuck = stuckHighAt_ && *stuckHighAt_ == statusReads_;
+        ++statusReads_;
+        return sdaLine() || stuck ? kSdaIn : 0;
+    }
+    default: return control_;
+    }
+}
+
+void SimulatedPort::writePort(std::uint16_t port, std::uint8_t value) {
+    if (!owns(port) || port - base_ == kStatusRegister) return;
+    const bool wasPowered = adapterPowered();
+    if (port - base_ == kDataRegister)
+        data_ = value;
+    else
+        control_ = value;
+    const bool powered = adapterPowered();
+    if (device_ != nullptr && powered != wasPowered) device_->powerChanged(powered);
+    const bool scl = (data_ & kSclOut) != 0;
+    if (device_ != nullptr && powered) device_->linesChanged(scl, sdaLine());
+    for (const auto& watcher : watchers_) watcher(scl, sdaLine());
+}
+
+}  // namespace pagerprog

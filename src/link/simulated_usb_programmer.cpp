@@ -1,0 +1,110 @@
+#include "link/simulated_usb_programmer.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "link/crc8.h"
+#include "link/simulated_pager.h"
+
+namespace pagerprog {
+
+namespace {
+constexpr std::uint8_t kHello = 0x13;
+constexpr std::uint8_t kRead = 0x14;
+constexpr std::uint8_t kWrite = 0x15;
+constexpr std::uint8_t kPagerChipCode = 0x40;
+constexpr std::size_t kChunk = 32;
+constexpr std::size_t kDataOffset = 5;       // in the request
+constexpr std::size_t kReplyDataOffset = 3;  // in the reply
+}  // namespace
+
+class SimulatedUsbProgrammer::Connection : public HidConnection {
+public:
+    Connection(SimulatedUsbProgrammer& programmer, std::string path) : programmer_(programmer), path_(std::move(path)) {}
+    bool writeReport(std::span<const std::uint8_t> report) override { return programmer_.request(path_, report); }
+    // The simulated programmer answers at once, so waiting would change nothing.
+    int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds) override {
+        return programmer_.reply(path_, buffer);
+    }
+
+private:
+    SimulatedUsbProgrammer& programmer_;
+    std::string path_;
+};
+
+SimulatedUsbProgrammer::SimulatedUsbProgrammer(SimulatedPager& pager) : pager_(pager) {}
+
+std::string SimulatedUsbProgrammer::path() const { return "sim:usb-programmer#" + std::to_string(generation_); }
+
+void SimulatedUsbProgrammer::plug() {
+    if (plugged_) return;
+    plugged_ = true;
+    ++generation_;
+    changed_ = true;
+}
+
+void SimulatedUsbProgrammer::unplug() {
+    if (!plugged_) return;
+    plugged_ = false;
+    pendingReply_.reset();
+    changed_ = true;
+}
+
+std::vector<HidDeviceInfo> SimulatedUsbProgrammer::enumerate() {
+    if (!plugged_) return {};
+    return {HidDeviceInfo{path(), vendorId, productId, productString, reportLength, reportLength}};
+}
+
+std::unique_ptr<HidConnection> SimulatedUsbProgrammer::open(const std::string& path) {
+    if (!plugged_ || path != this->path()) return nullptr;
+    return std::make_unique<Connection>(*this, path);
+}
+
+bool SimulatedUsbProgrammer::takeChangeNotices() { return std::exchange(changed_, false); }
+
+bool SimulatedUsbProgrammer::request(const std::string& path, std::span<const std::uint8_t> report) {
+    if (!plugged_ || path != this->path()) return false;
+    requests.emplace_back(report.begin(), report.end());
+    pendingReply_.reset();
+    const bool chunk = report.size() > 1 && (report[1] == kRead || report[1] == kWrite);
+    const long index = chunk ? chunks_++ : -1;
+    if (chunk && unplugAtChunk == index) {
+        unplug();
+        return false;
+    }
+    if (chunk && silentFromChunk && index >= *silentFromChunk) return true;
+
+    std::vector<std::uint8_t> answer(reportLength, 0);
+    answer[1] = chunk && errorLetterAtChunk == index ? errorLetter : handle(report, answer);
+    pendingReply_ = std::move(answer);
+    return true;
+}
+
+int SimulatedUsbProgrammer::reply(const std::string& path, std::span<std::uint8_t> buffer) {
+    if (!plugged_ || path != this->path()) return -1;
+    if (!pendingReply_) return 0;  // nothing comes
+    const std::size_t length = std::min(buffer.size(), pendingReply_->size());
+    std::copy_n(pendingReply_->begin(), length, buffer.begin());
+    pendingReply_.reset();
+    return static_cast<int>(length);
+}
+
+std::uint8_t SimulatedUsbProgrammer::handle(std::span<const std::uint8_t> report, std::vector<std::uint8_t>& reply) {
+    if (report.size() < kDataOffset + kChunk + 1) return 'D';
+    if (crc8(report.subspan(1, report.size() - 2)) != report.back()) return 'C';
+    const std::uint8_t command = report[1];
+    if (command == kHello) return kSuccess;
+    if (command != kRead && command != kWrite) return 'D';
+    if (!eepromPresent || (report[2] & 0xF0) != kPagerChipCode) return 'A';
+    const unsigned address = (unsigned{report[3]} << 8) | report[4];
+    if (address % kChunk != 0 || address + kChunk > kImageSize) return 'D';
+    for (std::size_t i = 0; i < kChunk; ++i) {
+        if (command == kWrite)
+            pager_.writeByte(static_cast<unsigned>(address + i), report[kDataOffset + i]);
+        else
+            reply[kReplyDataOffset + i] = pager_.readByte(static_cast<unsigned>(address + i));
+    }
+    return kSuccess;
+}
+
+}  // namespace pagerprog
