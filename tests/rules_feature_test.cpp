@@ -60,7 +60,8 @@ TEST_F(FeatureRules, LimitAppliesAtTheDigitThatBreaksIt) {
 }
 
 TEST_F(FeatureRules, EmptyNumericFieldsAreLeftEmpty) {
-    for (const char* field : {"lcdholdtime", "maxprivate", "autooffstart", "autooffstop", "unread_alert", "alerttime"}) {
+    for (const char* field :
+         {"lcdholdtime", "maxprivate", "autooffstart", "autooffstop", "unread_alert", "alerttime"}) {
         EXPECT_NO_THROW(model.userEdit(field, "")) << field;
         EXPECT_EQ(model.text(field), "") << field;
     }

@@ -151,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
     Fields, BlankFill,
     ::testing::Values(FillCase{"pubbox0", "ABC", "ABC      "}, FillCase{"pubboxN", "", "         "},
                       FillCase{"pubbox5", "FOLDER 05  ", "FOLDER 05  "}, FillCase{"pubbox5", "123456789", "123456789"},
-                      FillCase{"hellomsg1", "", std::string(20, ' ')}, FillCase{"hellomsg2", "Hi", "Hi" + std::string(18, ' ')},
+                      FillCase{"hellomsg1", "", std::string(20, ' ')},
+                      FillCase{"hellomsg2", "Hi", "Hi" + std::string(18, ' ')},
                       FillCase{"hellomsg1", "     - QTX73T -            ", "     - QTX73T -            "}));
 
 TEST_F(FolderRules, LengthKeysAreDigitsOnly) {

@@ -81,7 +81,8 @@ std::optional<char> frequencyKeyPress(Context& ctx, char key) {
 
 void frequencyExit(Context& ctx, FrequencyMemory& memory) {
     const char separator = ctx.program.decimalSeparator;
-    const std::optional<long long> above = hertzAboveOrigin(padFrequency(ctx.model.text("frequency"), separator), separator);
+    const std::string padded = padFrequency(ctx.model.text("frequency"), separator);
+    const std::optional<long long> above = hertzAboveOrigin(padded, separator);
     if (!above) {
         const std::string previous =
             memory.lastGoodText.empty() ? frequencyText(kDefaultChannelHz, separator) : memory.lastGoodText;
@@ -109,7 +110,8 @@ void clockChange(Context& ctx) {
     if (n < 0 || n >= static_cast<int>(kNCounter.size()) || r < 0 || r >= static_cast<int>(kRCounter.size())) return;
     const long double hertz = static_cast<long double>(reference) * kClockPrescale *
                               kNCounter[static_cast<std::size_t>(n)] / kRCounter[static_cast<std::size_t>(r)];
-    model.setText("cpu_clock1", formatReal(static_cast<double>(hertz / kHertzPerMegahertz), ctx.program.decimalSeparator));
+    const double megahertz = static_cast<double>(hertz / kHertzPerMegahertz);
+    model.setText("cpu_clock1", formatReal(megahertz, ctx.program.decimalSeparator));
 }
 
 void f_versionChange(Context& ctx) {
