@@ -66,7 +66,8 @@ void SimulatedPort::writePort(std::uint16_t port, std::uint8_t value) {
     const bool powered = adapterPowered();
     if (device_ != nullptr && powered != wasPowered) device_->powerChanged(powered);
     const bool scl = (data_ & kSclOut) != 0;
-    if (device_ != nullptr && powered) device_->linesChanged(scl, sdaLine());
+    if (!powered) return;
+    if (device_ != nullptr) device_->linesChanged(scl, sdaLine());
     for (const auto& watcher : watchers_) watcher(scl, sdaLine());
 }
 

@@ -29,7 +29,7 @@ public:
 
     // No device attached: nothing answers and every acknowledge reads as missing.
     void attach(BusDevice* device) { device_ = device; }
-    // Sees every line change, after the device has reacted to it.
+    // Sees every line change while the adapter is powered, after the device has reacted.
     void watchLines(LineWatcher watcher) { watchers_.push_back(std::move(watcher)); }
     // Fault: the port cannot be claimed; `line` is what the claim reports.
     void failClaim(std::string line) { claimError_ = std::move(line); }

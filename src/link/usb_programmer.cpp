@@ -136,15 +136,14 @@ bool UsbProgrammer::writeChunk(std::uint8_t chipCode, unsigned address,
 
 void UsbProgrammer::enumerateDevices() {
     hid_.enumerate([this](HidDevice& device, int) {
-        if (device.checkedOut()) return;
         std::string line = device.productString();
         if (line.empty()) {
             char text[32];
             std::snprintf(text, sizeof text, "Device VID=%04X PID=%04X", device.vendorId(), device.productId());
             line = text;
         }
-        // Check it out so the line keeps its device.
-        hid_.checkOut([&device](const HidDevice& candidate) { return &candidate == &device; });
+        // Check it out (unless its holder already has) so the line keeps its device.
+        if (!device.checkedOut()) hid_.checkOut([&device](const HidDevice& candidate) { return &candidate == &device; });
         devListLines_.push_back(line);
         devListDevices_.push_back(&device);
     });
