@@ -1,0 +1,42 @@
+#include "app/menu_commands.h"
+
+namespace pagerprog {
+
+void About1Click(Context& ctx) {
+    ctx.host.log("73TV8 USB CapCode Programmer Windows version V7.6");
+    if (edition::factoryEdition) ctx.host.log("Please choose correct customer item before programming the pager.");
+}
+
+void RecoverChipClick(Context& ctx, int pllIndex) {
+    const char* chosen = pllIndex == 0 ? element::recoverKS8809 : element::recoverSM5170;
+    const char* other = pllIndex == 0 ? element::recoverSM5170 : element::recoverKS8809;
+    SettingsModel& m = ctx.model;
+    if (m.element(chosen).checked) {
+        m.setElementChecked(chosen, false);
+        m.setElementChecked(element::recover, false);
+        return;
+    }
+    m.setElementChecked(chosen, true);
+    m.setElementChecked(element::recover, true);
+    m.setElementChecked(other, false);
+    m.setIndex("pll", pllIndex);
+}
+
+void Debug1Click(Context& ctx) {
+    ctx.model.setElementChecked(element::debug, !ctx.model.element(element::debug).checked);
+}
+
+namespace {
+
+void choosePort(Context& ctx, std::uint16_t base, const char* chosen, const char* other) {
+    ctx.program.portBase = base;
+    ctx.model.setElementChecked(chosen, true);
+    ctx.model.setElementChecked(other, false);
+}
+
+}  // namespace
+
+void LPT11Click(Context& ctx) { choosePort(ctx, kLpt1Base, element::lpt1, element::lpt2); }
+void LPT21Click(Context& ctx) { choosePort(ctx, kLpt2Base, element::lpt2, element::lpt1); }
+
+}  // namespace pagerprog

@@ -1,0 +1,86 @@
+#include "cli/cli_host.h"
+
+#include <algorithm>
+#include <ostream>
+#include <unistd.h>
+
+namespace pagerprog::cli {
+
+void CliHost::log(const std::string& line) {
+    logLines_.push_back(line);
+    endBarLine();
+    err_ << "log: " << line << '\n';
+}
+
+void CliHost::beep() {
+    endBarLine();
+    err_ << "beep\n";
+}
+
+void CliHost::messageBox(const std::string& text) {
+    ++messages_;
+    endBarLine();
+    err_ << "message: " << text << '\n';
+}
+
+// A line printed while the bar is drawn starts below it; the bar is drawn afresh.
+void CliHost::endBarLine() {
+    if (drawnPercent_ < 0) return;
+    err_ << '\n';
+    drawnPercent_ = -1;
+}
+
+void CliHost::requestFocus(const std::string&) { ++focusRequests_; }
+
+std::optional<std::string> CliHost::openFileDialog(const FileDialogSpec&) {
+    auto answer = std::move(openAnswer_);
+    openAnswer_.reset();
+    return answer;
+}
+
+std::optional<std::string> CliHost::saveFileDialog(const FileDialogSpec&) {
+    auto answer = std::move(saveAnswer_);
+    saveAnswer_.reset();
+    return answer;
+}
+
+void CliHost::progressShow() {
+    progressShown_ = true;
+    drawnPercent_ = -1;
+}
+
+void CliHost::progressHide() {
+    endBarLine();
+    progressShown_ = false;
+}
+
+void CliHost::progressCaption(const std::string& caption) {
+    caption_ = caption;
+    drawnPercent_ = -1;
+    drawBar();
+}
+
+void CliHost::progressRange(int, int maximum) { maximum_ = maximum; }
+
+void CliHost::progressPosition(int position) {
+    position_ = position;
+    drawBar();
+}
+
+void CliHost::progressStep(int count) {
+    position_ += count;
+    drawBar();
+}
+
+// A one-line bar, redrawn in place on a terminal only when its percentage moves.
+void CliHost::drawBar() {
+    if (!progressShown_ || maximum_ <= 0 || !isatty(STDERR_FILENO)) return;
+    const int percent = std::clamp(position_ * 100 / maximum_, 0, 100);
+    if (percent == drawnPercent_) return;
+    drawnPercent_ = percent;
+    const int filled = percent * 30 / 100;
+    err_ << '\r' << caption_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(30 - filled), '.') << "] " << percent << "%" << std::flush;
+}
+
+}  // namespace pagerprog::cli

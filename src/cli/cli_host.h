@@ -1,0 +1,53 @@
+// The command-line tool's host: status-log lines, beeps and message boxes go to
+// standard error; file dialogs answer with the paths given on the command line.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/host.h"
+
+namespace pagerprog::cli {
+
+class CliHost : public Host {
+public:
+    explicit CliHost(std::ostream& err) : err_(err) {}
+
+    void log(const std::string& line) override;
+    void beep() override;
+    void messageBox(const std::string& text) override;
+    void requestFocus(const std::string& field) override;
+    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    void progressShow() override;
+    void progressHide() override;
+    void progressCaption(const std::string& caption) override;
+    void progressRange(int minimum, int maximum) override;
+    void progressPosition(int position) override;
+    void progressStep(int count) override;
+
+    // The path the next open or save dialog answers with (nothing: cancelled).
+    void answerOpen(std::string path) { openAnswer_ = std::move(path); }
+    void answerSave(std::string path) { saveAnswer_ = std::move(path); }
+
+    int messageCount() const { return messages_; }
+    int focusRequestCount() const { return focusRequests_; }
+    const std::vector<std::string>& logLines() const { return logLines_; }
+
+private:
+    void drawBar();
+    void endBarLine();
+
+    std::ostream& err_;
+    std::optional<std::string> openAnswer_, saveAnswer_;
+    std::vector<std::string> logLines_;
+    int messages_ = 0;
+    int focusRequests_ = 0;
+    bool progressShown_ = false;
+    std::string caption_;
+    int maximum_ = 0, position_ = 0, drawnPercent_ = -1;
+};
+
+}  // namespace pagerprog::cli

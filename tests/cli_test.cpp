@@ -1,0 +1,173 @@
+// pagerprog-cli end to end, on settings files it makes itself.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "settings/eeprom_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("pagerprog_cli_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    static std::string slurp(const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+
+    CliRun run(const std::string& args) {
+        const fs::path out = dir / "stdout", err = dir / "stderr";
+        const std::string command = std::string(PAGERPROG_CLI) + " --data-dir " + PAGERPROG_DATA + " " + args +
+                                    " >" + out.string() + " 2>" + err.string() + " </dev/null";
+        const int raw = std::system(command.c_str());
+        return CliRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+    }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    static std::string valueOf(const std::string& shown, const std::string& field) {
+        std::istringstream lines(shown);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind(field + "=", 0) == 0) return line.substr(field.size() + 1);
+        return "<missing>";
+    }
+
+    fs::path dir;
+};
+
+TEST_F(Cli, NewMakesAValidFileThatShowReadsBack) {
+    CliRun made = run("new -o " + path("a.eep"));
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.err.find("log: Save data to " + path("a.eep")), std::string::npos);
+    EXPECT_NE(made.err.find("log: ok!"), std::string::npos);
+    const std::string bytes = slurp(path("a.eep"));
+    ASSERT_EQ(bytes.size(), 2048u);
+    pagerprog::Image image;
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+    EXPECT_TRUE(pagerprog::imageChecksumOk(image));
+
+    CliRun shown = run("show " + path("a.eep"));
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.err.find("log: File loaded"), std::string::npos);
+    EXPECT_EQ(valueOf(shown.out, "address1"), "2004000");
+    EXPECT_EQ(valueOf(shown.out, "frequency"), "163.00000");
+    EXPECT_EQ(valueOf(shown.out, "numset"), "0-9,'NL'U'SP'-][");
+    EXPECT_EQ(valueOf(shown.out, "addr1en"), "1");
+    EXPECT_EQ(valueOf(shown.out, "TrackBar4"), "30");
+    EXPECT_EQ(shown.out.rfind("addr1en=1\n", 0), 0u) << "fields come in window order";
+
+    CliRun states = run("show --states " + path("a.eep"));
+    EXPECT_EQ(valueOf(states.out, "contrast"), "45\tenabled=0\tvisible=1");
+    EXPECT_EQ(valueOf(states.out, "repeatmsg"), "1\tenabled=1\tvisible=0");
+}
+
+TEST_F(Cli, EditsAreTypedThroughTheFieldRules) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    CliRun edited = run("edit " + path("a.eep") + " -o " + path("b.eep") +
+                     " frequency=14655600 hellomsg1=Hello alerttype=Tone unread_alert=75 addr2en=0");
+    ASSERT_EQ(edited.status, 0) << edited.err;
+    CliRun shown = run("show " + path("b.eep"));
+    EXPECT_EQ(valueOf(shown.out, "frequency"), "146.55500") << "moved down onto the 5 kHz raster";
+    EXPECT_EQ(valueOf(shown.out, "hellomsg1"), "Hello               ") << "padded when the field is left";
+    EXPECT_EQ(valueOf(shown.out, "alerttype"), "Tone");
+    EXPECT_EQ(valueOf(shown.out, "unread_alert"), "60");
+    EXPECT_EQ(valueOf(shown.out, "addr2en"), "0");
+
+    CliRun compared = run("diff " + path("a.eep") + " " + path("b.eep"));
+    EXPECT_EQ(compared.status, 1);
+    EXPECT_NE(compared.out.find("frequency: 163.00000 -> 146.55500\n"), std::string::npos);
+    EXPECT_NE(compared.out.find("addr2en: 1 -> 0\n"), std::string::npos);
+    CliRun same = run("diff " + path("a.eep") + " " + path("a.eep"));
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+}
+
+TEST_F(Cli, RefusedEditsWriteNothing) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    struct Case {
+        const char* edit;
+        const char* expectInErr;
+    };
+    const Case cases[] = {
+        {"address1=2004016", "log: Same capcode address not allowed "},
+        {"tonepatternA=ffff", "log: Number 0-9,A-F and backspace only"},
+        {"address1=12a", "log: Number 0-9 and backspace only"},
+        {"contrast=30", "refused: contrast is disabled"},
+        {"repeatmsg=1", "refused: repeatmsg is hidden"},
+        {"pll=KS8809", "refused: pll is disabled"},
+        {"handprogpws=12345", "refused: 12345 is longer"},
+        {"pubboxlength4=0", "log: Length should large than ZERO"},
+        {"pubboxlength0=5", "refused: pubboxlength0 is disabled"},
+    };
+    for (const Case& c : cases) {
+        CliRun refused = run("edit " + path("a.eep") + " -o " + path("b.eep") + " " + c.edit);
+        EXPECT_EQ(refused.status, 1) << c.edit;
+        EXPECT_NE(refused.err.find(c.expectInErr), std::string::npos) << c.edit << "\n" << refused.err;
+        EXPECT_FALSE(fs::exists(path("b.eep"))) << c.edit;
+    }
+}
+
+TEST_F(Cli, RefusedFiles) {
+    std::ofstream(path("empty.eep")).close();
+    CliRun empty = run("show " + path("empty.eep"));
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("log: File checksum error\nbeep\n"), std::string::npos);
+    EXPECT_EQ(empty.out, "");
+
+    ASSERT_EQ(run("new -o " + path("cirro.eep")).status, 0);
+    CliRun other = run("--customer Normal show " + path("cirro.eep"));
+    EXPECT_EQ(other.status, 1);
+    EXPECT_NE(other.err.find("log: File not for this model!"), std::string::npos);
+
+    CliRun missing = run("show " + path("nothing.eep"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("log: Load file error"), std::string::npos);
+}
+
+TEST_F(Cli, UsageErrors) {
+    for (const char* args : {"", "frobnicate", "new", "show a b", "new -o x nosuchfield=1", "new -o x alerttype=#9",
+                             "new -o x addr1en=2", "--bogus show", "--revision TV9 show", "--customer Nobody show"}) {
+        CliRun r = run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("usage: pagerprog-cli"), std::string::npos) << args;
+    }
+    CliRun help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+}
+
+TEST_F(Cli, RevisionOptionSelectsTheLayout) {
+    CliRun made = run("--revision TV7r2 new -o " + path("six.eep") + " address2=2004011");
+    EXPECT_EQ(made.status, 1);
+    EXPECT_NE(made.err.find("log: Address [2] frame must same as Address [1]"), std::string::npos) << made.err;
+    made = run("--revision TV7r2 new -o " + path("six.eep") + " address3=2004019");
+    ASSERT_EQ(made.status, 0) << made.err;
+    const std::string bytes = slurp(path("six.eep"));
+    ASSERT_EQ(bytes.size(), 2048u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0x013]), 0x80 | 3) << "frame of slots 3 to 6 in the frame byte";
+    CliRun shown = run("--revision TV7r2 show " + path("six.eep"));
+    EXPECT_EQ(valueOf(shown.out, "address4"), "2004027");
+}
+
+}  // namespace
