@@ -1,0 +1,188 @@
+// The transfer engine over both simulated paths: full read, write and verify, the mode
+// text, and every injected fault: only a pager holding exactly the image is verified.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "link/bus_master.h"
+#include "link/clock.h"
+#include "link/pager_link.h"
+#include "link/simulated_devices.h"
+#include "settings/program_state.h"
+#include "support/recording_host.h"
+
+namespace pagerprog {
+namespace {
+
+using Path = SimulatedDevices::Path;
+
+struct Rig {
+    explicit Rig(Path path) : devices(clock, path) { link.hid().start(); }
+    testing::RecordingHost host;
+    Context context{host};
+    SimulatedClock clock;
+    SimulatedDevices devices;
+    PagerLink link{context, devices.port, clock, devices.programmer};
+};
+
+Image patternImage(unsigned seed) {
+    Image image{};
+    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * seed + (i >> 5));
+    image[kChecksumOffset] = imageChecksum(image);
+    return image;
+}
+
+class BothPathsTest : public ::testing::TestWithParam<Path> {};
+
+TEST_P(BothPathsTest, ReadWriteAndVerifyTheWholePager) {
+    Rig rig(GetParam());
+    EXPECT_EQ(rig.context.program.usbProgrammerInUse, GetParam() == Path::UsbProgrammer);
+    Image buffer{};
+    ASSERT_EQ(rig.link.transfer("16", 0, "r", buffer), kReadDone);
+    EXPECT_EQ(buffer, SimulatedPager::factoryImage());
+    EXPECT_TRUE(imageChecksumOk(buffer));
+
+    const Image image = patternImage(13);
+    Image source = image;
+    ASSERT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    EXPECT_EQ(source, image);
+    EXPECT_EQ(rig.devices.pager.memory, image);
+    EXPECT_EQ(rig.host.progressCaptionText, kVerifyCaption);
+
+    ASSERT_EQ(rig.link.transfer("16", 0, "R", buffer), kReadDone);
+    EXPECT_EQ(buffer, image);
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
+TEST_P(BothPathsTest, ModeTextOtherThanRWrites) {
+    for (const char* mode : {"w", "W", "x", ""}) {
+        Rig rig(GetParam());
+        Image source = patternImage(5);
+        EXPECT_EQ(rig.link.transfer("16", 0, mode, source), kVerifyOk) << mode;
+        EXPECT_EQ(rig.devices.pager.memory, source) << mode;
+    }
+}
+
+TEST_P(BothPathsTest, ChipOutsideTheFamilyOrShortBufferMovesNothing) {
+    Rig rig(GetParam());
+    Image buffer{};
+    EXPECT_EQ(rig.link.transfer("17", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.link.transfer("17", 0, "w", buffer), kWriteFailed);
+    std::array<std::uint8_t, 100> small{};
+    EXPECT_EQ(rig.link.transfer("16", 0, "r", small), kTransferFailed);
+    EXPECT_EQ(rig.host.progressSteps, 0);
+    EXPECT_EQ(rig.devices.pager.memory, SimulatedPager::factoryImage());
+}
+
+TEST_P(BothPathsTest, OneFlippedBitOnReadBackReturnsOneAndLeavesTheSource) {
+    Rig rig(GetParam());
+    rig.devices.pager.flipOnRead(0x7FE, 0x80);
+    const Image image = patternImage(3);
+    Image source = image;
+    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyDiffers);
+    EXPECT_EQ(source, image);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, BothPathsTest, ::testing::Values(Path::ParallelPort, Path::UsbProgrammer),
+                         [](const auto& info) { return info.param == Path::ParallelPort ? "Lpt" : "Usb"; });
+
+// Every fault, on its path: a write ends in "verified" only when the pager holds exactly
+// the image.
+struct FaultCase {
+    const char* name;
+    Path path;
+    std::function<void(Rig&)> inject;
+    bool mustShow = true;  // false: a harmless fault the transfer may ride out
+};
+
+class FaultTest : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FaultTest, NeverVerifiedUnlessThePagerHoldsTheImage) {
+    Rig rig(GetParam().path);
+    GetParam().inject(rig);
+    const Image image = patternImage(11);
+    Image source = image;
+    const auto result = rig.link.transfer("16", 0, "w", source);
+    EXPECT_EQ(source, image);
+    if (result == kVerifyOk) {
+        EXPECT_EQ(rig.devices.pager.memory, image);
+    }
+    if (GetParam().mustShow) {
+        EXPECT_NE(result, kVerifyOk);
+    }
+}
+
+std::vector<FaultCase> faultCases() {
+    std::vector<FaultCase> cases = {
+        {"LptNoDevice", Path::ParallelPort, [](Rig& r) { r.devices.port.attach(nullptr); }},
+        {"LptClaimRefused", Path::ParallelPort, [](Rig& r) { r.devices.port.failClaim("no port"); }},
+        {"LptFlippedBit", Path::ParallelPort, [](Rig& r) { r.devices.pager.flipOnRead(0x400, 0x01); }},
+        {"LptBusFreeTooShort", Path::ParallelPort, [](Rig& r) { r.link.timing().busFreeMs = 1; }},
+        {"LptStuckSdaInVerify", Path::ParallelPort, [](Rig& r) { r.devices.port.sdaInputStuckHighAt(128 * 18 + 1); }},
+        {"UsbNoEeprom", Path::UsbProgrammer, [](Rig& r) { r.devices.programmer.eepromPresent = false; }},
+        {"UsbFlippedBit", Path::UsbProgrammer, [](Rig& r) { r.devices.pager.flipOnRead(0x000, 0x40); }},
+        {"LptControlAckMisread", Path::ParallelPort, [](Rig& r) { r.devices.port.sdaInputStuckHighAt(0); }, false},
+        {"UsbLetterE", Path::UsbProgrammer, [](Rig& r) {
+             r.devices.programmer.errorLetter = 'E';
+             r.devices.programmer.errorLetterAtChunk = 3;
+         }, false},
+    };
+    for (long byte : {0L, 1L, 2L, 17L, 5L * 18 + 2, 127L * 18 + 17, 128L * 18 + 1}) {
+        cases.push_back({"LptMissingAck", Path::ParallelPort, [byte](Rig& r) { r.devices.chip.missAcknowledgeAt(byte); }});
+    }
+    for (long chunk : {0L, 31L, 63L, 64L, 127L}) {
+        for (std::uint8_t letter : {'A', 'B', 'C', 'D'})
+            cases.push_back({"UsbErrorLetter", Path::UsbProgrammer, [chunk, letter](Rig& r) {
+                                 r.devices.programmer.errorLetter = letter;
+                                 r.devices.programmer.errorLetterAtChunk = chunk;
+                             }});
+        cases.push_back({"UsbSilent", Path::UsbProgrammer, [chunk](Rig& r) { r.devices.programmer.silentFromChunk = chunk; }});
+        cases.push_back({"UsbUnplug", Path::UsbProgrammer, [chunk](Rig& r) { r.devices.programmer.unplugAtChunk = chunk; }});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(faultCases()),
+                         [](const auto& info) { return std::string(info.param.name) + std::to_string(info.index); });
+
+TEST(SimulatedPager, StartsWithAValidFactoryImageAndPersistsInAPagerFile) {
+    SimulatedPager pager;
+    EXPECT_TRUE(imageChecksumOk(pager.memory));
+    EXPECT_TRUE(std::equal(pager.memory.begin(), pager.memory.end() - 1, sixAddressTemplate().begin()));
+
+    const auto path = (std::filesystem::temp_directory_path() / "link_transfer_test_pager.eep").string();
+    pager.memory = patternImage(9);
+    ASSERT_TRUE(pager.saveTo(path));
+    SimulatedPager other;
+    ASSERT_TRUE(other.loadFrom(path));
+    EXPECT_EQ(other.memory, pager.memory);
+    std::filesystem::resize_file(path, 100);
+    SimulatedPager third;
+    EXPECT_FALSE(third.loadFrom(path));  // not a pager file: the factory image stays
+    EXPECT_EQ(third.memory, SimulatedPager::factoryImage());
+    std::filesystem::remove(path);
+    EXPECT_FALSE(third.loadFrom(path));
+}
+
+TEST(Simulated24C16, PageWriteWrapsAroundWithinItsPage) {
+    testing::RecordingHost host;
+    SimulatedClock clock;
+    SimulatedDevices devices(clock, Path::ParallelPort);
+    BusTiming timing;
+    BusMaster bus(devices.port, clock, timing, host);
+    bus.setChip(*findChip(16));
+    ASSERT_FALSE(bus.adapterOn(kLpt1Base).has_value());
+    std::array<std::uint8_t, 16> bytes{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(0xC0 + i);
+    const Image before = devices.pager.memory;
+    ASSERT_TRUE(bus.writePage(0, 0x128, bytes, 0));  // starts in the middle of page 0x120
+    bus.adapterOff();
+    for (unsigned i = 0; i < 16; ++i) EXPECT_EQ(devices.pager.memory[0x120 + ((8 + i) & 15)], bytes[i]) << i;
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 0x120, devices.pager.memory.begin()));
+    EXPECT_TRUE(std::equal(before.begin() + 0x130, before.end(), devices.pager.memory.begin() + 0x130));
+}
+
+}  // namespace
+}  // namespace pagerprog
