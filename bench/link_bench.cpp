@@ -1,0 +1,83 @@
+// A full write and verify of a simulated pager on each path with the real clock:
+// the measured time, the time the bus timing values alone ask for (the same transfer
+// on virtual time), their ratio, and the host time per USB exchange.
+#include <cstdio>
+
+#include "link/clock.h"
+#include "link/pager_link.h"
+#include "link/simulated_devices.h"
+#include "settings/program_state.h"
+
+namespace pagerprog {
+namespace {
+
+// The progress window and status log cost nothing here.
+class QuietHost : public Host {
+public:
+    void log(const std::string&) override {}
+    void beep() override {}
+    void messageBox(const std::string& text) override { std::printf("message box: %s\n", text.c_str()); }
+    void requestFocus(const std::string&) override {}
+    std::optional<std::string> openFileDialog(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> saveFileDialog(const FileDialogSpec&) override { return std::nullopt; }
+    void progressShow() override {}
+    void progressHide() override {}
+    void progressCaption(const std::string&) override {}
+    void progressRange(int, int) override {}
+    void progressPosition(int) override {}
+    void progressStep(int) override {}
+};
+
+Image benchImage() {
+    Image image{};
+    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    image[kChecksumOffset] = imageChecksum(image);
+    return image;
+}
+
+struct Run {
+    std::uint8_t result = 0;
+    double seconds = 0;
+    long exchanges = 0;
+};
+
+Run writeAndVerify(Clock& clock, SimulatedDevices::Path path) {
+    QuietHost host;
+    Context context(host);
+    SimulatedDevices devices(clock, path);
+    PagerLink link(context, devices.port, clock, devices.programmer);
+    link.hid().start();
+    Image source = benchImage();
+    // Real time on the real clock, exactly the requested waits on the simulated one.
+    const auto before = clock.nowMicros();
+    Run run;
+    run.result = link.transfer("16", 0, "w", source);
+    run.seconds = double(clock.nowMicros() - before) / 1e6;
+    run.exchanges = devices.programmer.chunks();
+    return run;
+}
+
+}  // namespace
+}  // namespace pagerprog
+
+int main() {
+    using namespace pagerprog;
+    const BusTiming timing;
+    std::printf("bus timing: bus free %u ms, SCL high %u us, SCL low %u us, SDA hold %u us, supply settle %u x 500 ms\n",
+                timing.busFreeMs, timing.sclHighUs, timing.sclLowUs, timing.sdaHoldUs, timing.supplySettle);
+
+    RealClock realClock;
+    SimulatedClock virtualClock;
+    const auto required = writeAndVerify(virtualClock, SimulatedDevices::Path::ParallelPort);
+    const auto measured = writeAndVerify(realClock, SimulatedDevices::Path::ParallelPort);
+    const double ratio = measured.seconds / required.seconds;
+    std::printf("parallel port write+verify: result %d, measured %.3f s, timing values require %.3f s, ratio %.4f (%s)\n",
+                measured.result, measured.seconds, required.seconds, ratio,
+                ratio <= 1.05 ? "within 5%" : "OVER 5%");
+
+    const auto usb = writeAndVerify(realClock, SimulatedDevices::Path::UsbProgrammer);
+    std::printf("USB write+verify: result %d, measured %.6f s, timing values require 0 s (no bus waits), "
+                "%ld exchanges, %.2f us host time per exchange\n",
+                usb.result, usb.seconds, usb.exchanges, usb.seconds * 1e6 / double(usb.exchanges));
+    return measured.result == 2 && usb.result == 2 ? 0 : 1;
+}
