@@ -8,6 +8,7 @@
 #include "link/bus_master.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
+#include "link/port_selection.h"
 #include "link/simulated_devices.h"
 #include "settings/program_state.h"
 #include "support/recording_host.h"
@@ -197,6 +198,35 @@ TEST_F(ParallelPortTest, FlippedBitOnReadBackReturnsOneWithSourceUnchanged) {
     EXPECT_EQ(link.transfer("16", 0, "w", source), kVerifyDiffers);
     EXPECT_EQ(source, image);
     EXPECT_EQ(devices.pager.memory, image);
+}
+
+TEST_F(ParallelPortTest, TrackBarsSetTheTimingOfTheNextTransfer) {
+    connectTimingTrackBars(context.model, link.timing());
+    context.model.userLevel("TrackBar1", 9);
+    context.model.userLevel("TrackBar2", 2);
+    context.model.userLevel("TrackBar3", 3);
+    context.model.userLevel("TrackBar4", 44);
+    EXPECT_EQ(link.timing().busFreeMs, 9u);
+    EXPECT_EQ(link.timing().sclHighUs, 2u);
+    EXPECT_EQ(link.timing().sclLowUs, 3u);
+    EXPECT_EQ(link.timing().sdaHoldUs, 44u);
+    EXPECT_EQ(link.timing().supplySettle, 1u);
+}
+
+TEST_F(ParallelPortTest, PortMenuChoosesTheBaseAndItsCheckMark) {
+    LPT21Click(context.model, context.program);
+    EXPECT_EQ(context.program.portBase, kLpt2Base);
+    EXPECT_TRUE(context.model.element(element::lpt2).checked);
+    EXPECT_FALSE(context.model.element(element::lpt1).checked);
+    LPT11Click(context.model, context.program);
+    EXPECT_EQ(context.program.portBase, kLpt1Base);
+    EXPECT_TRUE(context.model.element(element::lpt1).checked);
+    EXPECT_FALSE(context.model.element(element::lpt2).checked);
+}
+
+TEST_F(ParallelPortTest, ExitShutsThePortAccessDown) {
+    link.exit();
+    EXPECT_EQ(devices.port.shutDowns, 1);
 }
 
 // The address phase of every chip size, on a bus with nothing attached.
