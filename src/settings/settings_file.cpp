@@ -70,10 +70,12 @@ bool writeWholeFile(const fs::path& path, const Image& image) {
     return !out.fail();
 }
 
+}  // namespace
+
 // Writes the image completely into a temporary file beside the target and only then
 // renames it over the target, so a failure never leaves the old file truncated.
-bool writeSettingsFile(const fs::path& chosen, const Image& image) {
-    const fs::path target = saveTarget(chosen);
+bool writeImageFile(const std::string& path, const Image& image) {
+    const fs::path target = saveTarget(filePath(path));
     if (!replaceable(target)) return false;
     const fs::path temporary = temporarySibling(target);
     std::error_code error;
@@ -90,8 +92,6 @@ bool writeSettingsFile(const fs::path& chosen, const Image& image) {
     }
     return true;
 }
-
-}  // namespace
 
 bool Open1(Context& ctx) {
     const auto path = ctx.host.openFileDialog(settingsFileDialog());
@@ -126,7 +126,7 @@ bool Save1(Context& ctx) {
     ctx.model.fireExit("hellomsg2");
     encodeImage(ctx);
     ctx.program.image[kChecksumOffset] = imageChecksum(ctx.program.image);
-    if (!writeSettingsFile(filePath(*path), ctx.program.image)) {
+    if (!writeImageFile(*path, ctx.program.image)) {
         ctx.logAndBeep("write error!");
         return false;
     }

@@ -2,6 +2,10 @@
 // bytes of the EEPROM image, checked by its checksum byte and its customer byte.
 #pragma once
 
+#include <string>
+
+#include "settings/eeprom_image.h"
+
 namespace pagerprog {
 
 struct Context;
@@ -16,5 +20,10 @@ bool Open1(Context& ctx);
 // image to the chosen file. The file is replaced only once the new content is completely
 // on disk, so a failed save leaves any earlier file as it was. True when saved.
 bool Save1(Context& ctx);
+
+// Writes the 2048 bytes to the file at `path` (UTF-8) the way "&Save" does: into a
+// temporary file beside it, renamed over it once complete. False when anything failed;
+// the old file is then as it was. The pager read's debug dump uses it too.
+bool writeImageFile(const std::string& path, const Image& image);
 
 }  // namespace pagerprog
