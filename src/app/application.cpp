@@ -2,6 +2,7 @@
 
 #include "app/menu_commands.h"
 #include "app/profiles.h"
+#include "link/port_selection.h"
 #include "rules/rules.h"
 #include "settings/error_handler.h"
 #include "settings/settings_file.h"
@@ -18,8 +19,8 @@ Application::Application(Host& host) : ctx_(host) {
         {recoverKS8809, [&ctx] { RecoverChipClick(ctx, 0); }},
         {recoverSM5170, [&ctx] { RecoverChipClick(ctx, 1); }},
         {debug, [&ctx] { Debug1Click(ctx); }},
-        {lpt1, [&ctx] { LPT11Click(ctx); }},
-        {lpt2, [&ctx] { LPT21Click(ctx); }},
+        {lpt1, [&ctx] { LPT11Click(ctx.model, ctx.program); }},
+        {lpt2, [&ctx] { LPT21Click(ctx.model, ctx.program); }},
         {switchModel, [&ctx] { switch_modelClick(ctx); }},
     };
 }

@@ -26,17 +26,4 @@ void Debug1Click(Context& ctx) {
     ctx.model.setElementChecked(element::debug, !ctx.model.element(element::debug).checked);
 }
 
-namespace {
-
-void choosePort(Context& ctx, std::uint16_t base, const char* chosen, const char* other) {
-    ctx.program.portBase = base;
-    ctx.model.setElementChecked(chosen, true);
-    ctx.model.setElementChecked(other, false);
-}
-
-}  // namespace
-
-void LPT11Click(Context& ctx) { choosePort(ctx, kLpt1Base, element::lpt1, element::lpt2); }
-void LPT21Click(Context& ctx) { choosePort(ctx, kLpt2Base, element::lpt2, element::lpt1); }
-
 }  // namespace pagerprog

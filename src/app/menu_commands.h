@@ -1,5 +1,5 @@
 // Menu commands that need no window of their own: "&About", "&Recover" with its
-// sub-items, "&Debug" and the parallel-port choice.
+// sub-items and "&Debug".
 #pragma once
 
 #include "settings/program_state.h"
@@ -10,7 +10,5 @@ void About1Click(Context& ctx);
 // "KS8809" or "SM5170" under "&Recover"; pllIndex is the `pll` item of that chip.
 void RecoverChipClick(Context& ctx, int pllIndex);
 void Debug1Click(Context& ctx);
-void LPT11Click(Context& ctx);
-void LPT21Click(Context& ctx);
 
 }  // namespace pagerprog

@@ -1,0 +1,47 @@
+#include "link/backend/link_setup.h"
+
+#include <stdexcept>
+
+#include "link/backend/hidapi_backend.h"
+#include "link/backend/ppdev_port.h"
+#include "link/clock.h"
+#include "link/pager_link.h"
+#include "link/simulated_devices.h"
+
+namespace pagerprog {
+
+LinkSetup::LinkSetup(Context& ctx, const std::string& simulate) : clock_(std::make_unique<RealClock>()) {
+    if (simulate.empty()) {
+        realPort_ = std::make_unique<PpdevPort>();
+        realHid_ = std::make_unique<HidapiBackend>();
+        link_ = std::make_unique<PagerLink>(ctx, *realPort_, *clock_, *realHid_);
+        return;
+    }
+    const auto colon = simulate.find(':');
+    const std::string path = simulate.substr(0, colon);
+    if (path != "usb" && path != "lpt") throw std::invalid_argument("--simulate takes usb or lpt, not " + path);
+    if (colon != std::string::npos) {
+        pagerFile_ = simulate.substr(colon + 1);
+        if (pagerFile_.empty()) throw std::invalid_argument("--simulate " + path + ": needs a pager file name");
+    }
+    const bool usb = path == "usb";
+    simulated_ = std::make_unique<SimulatedDevices>(
+        *clock_, usb ? SimulatedDevices::Path::UsbProgrammer : SimulatedDevices::Path::ParallelPort);
+    std::string pagerText = "a factory-fresh pager";
+    if (!pagerFile_.empty()) {
+        pagerText = simulated_->pager.loadFrom(pagerFile_) ? "the pager in " + pagerFile_
+                                                           : "a factory-fresh pager, kept in " + pagerFile_;
+    }
+    link_ = std::make_unique<PagerLink>(ctx, simulated_->port, *clock_, simulated_->programmer);
+    description_ = std::string(usb ? "Simulated USB programmer" : "Simulated parallel-port adapter") +
+                   " attached, with " + pagerText;
+}
+
+LinkSetup::~LinkSetup() { savePager(); }
+
+bool LinkSetup::savePager() const {
+    if (!simulated_ || pagerFile_.empty()) return true;
+    return simulated_->pager.saveTo(pagerFile_);
+}
+
+}  // namespace pagerprog

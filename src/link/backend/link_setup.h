@@ -1,0 +1,47 @@
+// Builds the pager link a front end uses: the real parallel port and USB HID devices,
+// or, for trying the tool without hardware, a simulated USB programmer or parallel-port
+// adapter with a simulated pager whose EEPROM may persist in a pager file.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace pagerprog {
+
+class Clock;
+class HidBackend;
+class PagerLink;
+class PortAccess;
+struct Context;
+struct SimulatedDevices;
+
+class LinkSetup {
+public:
+    // `simulate` is empty for the real devices, else "usb" or "lpt", optionally followed
+    // by ":PAGERFILE". Throws std::invalid_argument for any other text.
+    LinkSetup(Context& ctx, const std::string& simulate);
+    ~LinkSetup();
+    LinkSetup(const LinkSetup&) = delete;
+    LinkSetup& operator=(const LinkSetup&) = delete;
+
+    PagerLink& link() { return *link_; }
+    Clock& clock() { return *clock_; }
+    // For the status log: what is attached ("" for the real devices).
+    const std::string& description() const { return description_; }
+    // Writes the simulated pager back to its pager file, if it has one; false on failure.
+    bool savePager() const;
+    // The simulated devices, for tests and the simulate mode (null for the real ones).
+    SimulatedDevices* simulated() { return simulated_.get(); }
+
+private:
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<SimulatedDevices> simulated_;
+    std::unique_ptr<PortAccess> realPort_;
+    std::unique_ptr<HidBackend> realHid_;
+    std::unique_ptr<PagerLink> link_;
+    std::string pagerFile_;
+    std::string description_;
+};
+
+}  // namespace pagerprog

@@ -1,0 +1,32 @@
+// The "&RD_From_Pager" and "&WR_To_Pager" menu commands: read a pager into the window,
+// or take over its hardware calibration, write the window's settings, verify them and
+// step the capcodes on for the next pager.
+#pragma once
+
+namespace pagerprog {
+
+class Clock;
+class PagerLink;
+struct Context;
+
+class PagerWorkflows {
+public:
+    PagerWorkflows(Context& ctx, PagerLink& link, Clock& clock) : ctx_(ctx), link_(link), clock_(clock) {}
+
+    // Reads the pager into the load buffer; only a read that passes its checks replaces
+    // the image and the settings. True when the settings now hold the pager's.
+    bool ReadFromPager();
+    // True when the pager verified ("Verify OK !") and the addresses were stepped on.
+    bool WriteToPager();
+
+private:
+    bool readBackHardware();
+    void takeHardwareBlock();
+    void stepAddresses();
+
+    Context& ctx_;
+    PagerLink& link_;
+    Clock& clock_;
+};
+
+}  // namespace pagerprog
