@@ -42,7 +42,8 @@ TEST_F(EncodeTest, CapcodeEntriesInBothLayouts) {
     const Image& six = encode(0);
     EXPECT_EQ((std::array<int, 3>{six[0], six[1], six[2]}), (std::array<int, 3>{0x84, 0xD2, 0x03}));
     const Image& eight = encode(2);
-    EXPECT_EQ((std::array<int, 4>{eight[0], eight[1], eight[2], eight[3]}), (std::array<int, 4>{0x86, 0xF0, 0x4B, 0x21}));
+    EXPECT_EQ((std::array<int, 4>{eight[0], eight[1], eight[2], eight[3]}),
+              (std::array<int, 4>{0x86, 0xF0, 0x4B, 0x21}));
     set("address1", "2097143");
     set("frame1", "7");
     const Image& highSix = encode(1);
@@ -61,7 +62,8 @@ TEST_F(EncodeTest, SlotTwoOfTheEightAddressLayoutCarriesItsSlotNumber) {
 }
 
 TEST_F(EncodeTest, QuietSoundIsStoredInverted) {
-    for (const char* flag : {"handprog", "outrange", "pageoff", "lowbatspecalert", "ota"}) ctx.model.setChecked(flag, false);
+    for (const char* flag : {"handprog", "outrange", "pageoff", "lowbatspecalert", "ota"})
+        ctx.model.setChecked(flag, false);
     ctx.model.setIndex("repeatcallcheck", 0);
     ctx.model.setChecked("quietsound", true);
     EXPECT_EQ(encode(0)[0x042], 0x00);
@@ -76,7 +78,8 @@ TEST_F(EncodeTest, UnreadAlertInBothLayouts) {
         std::size_t at;
         int flag, stored;
     };
-    const Case cases[] = {{"0", 0, 0x024, 0, 0}, {"70", 0, 0x024, 4, 70}, {"0", 2, 0x02F, 0, 0}, {"70", 2, 0x02F, 4, 6}};
+    const Case cases[] = {
+        {"0", 0, 0x024, 0, 0}, {"70", 0, 0x024, 4, 70}, {"0", 2, 0x02F, 0, 0}, {"70", 2, 0x02F, 4, 6}};
     for (const auto& c : cases) {
         set("unread_alert", c.count);
         const Image& image = encode(c.revision);
@@ -126,7 +129,8 @@ TEST_F(EncodeTest, PatternsFallBackToDigitC) {
         const char* text;
         int low, high;
     };
-    const Case cases[] = {{"FFFC", 0xFC, 0xFF}, {"FC", 0xCC, 0xFC}, {"", 0xCC, 0xCC}, {"12a4", 0xC4, 0x12}, {"0123456", 0x23, 0x01}};
+    const Case cases[] = {
+        {"FFFC", 0xFC, 0xFF}, {"FC", 0xCC, 0xFC}, {"", 0xCC, 0xCC}, {"12a4", 0xC4, 0x12}, {"0123456", 0x23, 0x01}};
     for (const auto& c : cases) {
         set("tonepatternA", c.text);
         const Image& image = encode(0);
@@ -142,8 +146,11 @@ TEST_F(EncodeTest, BatteryCodesRoundHalfUp) {
         char separator;
         int code;
     };
-    const Case cases[] = {{"1.50", "2.70", '.', 142}, {"1.10", "2.70", '.', 104}, {"0.95", "2.70", '.', 90},
-                          {"1,50", "2,70", ',', 142}, {"0", "2.70", '.', 0}};
+    const Case cases[] = {{"1.50", "2.70", '.', 142},
+                          {"1.10", "2.70", '.', 104},
+                          {"0.95", "2.70", '.', 90},
+                          {"1,50", "2,70", ',', 142},
+                          {"0", "2.70", '.', 0}};
     for (const auto& c : cases) {
         ctx.program.decimalSeparator = c.separator;
         set("Vref", c.vref);
@@ -174,7 +181,8 @@ TEST_F(EncodeTest, AlertTypeUserSelectMovesToByte185) {
 }
 
 TEST_F(EncodeTest, ChoicesWithNoItemAreAllOnes) {
-    for (const char* field : {"pager_model", "zoom", "alerttype", "dateformat", "addr1formatD", "msgtype3", "baudrate"}) {
+    for (const char* field :
+         {"pager_model", "zoom", "alerttype", "dateformat", "addr1formatD", "msgtype3", "baudrate"}) {
         ctx.model.setIndex(field, -1);
     }
     const Image& image = encode(0);
@@ -217,14 +225,17 @@ TEST_F(EncodeTest, ChannelStepAndFrequencyInTheSixAddressLayout) {
         char separator;
         std::uint32_t hertz;
     };
-    const Case cases[] = {{5000, "152.24000", '.', 152240000}, {6250, "146,5625", ',', 146562500},
-                          {6250, "268.43375", '.', 268433750}, {6250, "146.556259", '.', 146556259},
+    const Case cases[] = {{5000, "152.24000", '.', 152240000},
+                          {6250, "146,5625", ',', 146562500},
+                          {6250, "268.43375", '.', 268433750},
+                          {6250, "146.556259", '.', 146556259},
                           {6250, "1.4655625e2", '.', 146556250}};
     for (const auto& c : cases) {
         ctx.program.channelStep = c.step;
         ctx.program.decimalSeparator = c.separator;
         set("Vref", c.separator == ',' ? "2,70" : "2.70");
-        for (const char* field : {"fullbat", "halfbat", "lowbat", "gonebat"}) set(field, c.separator == ',' ? "1,00" : "1.00");
+        for (const char* field : {"fullbat", "halfbat", "lowbat", "gonebat"})
+            set(field, c.separator == ',' ? "1,00" : "1.00");
         set("frequency", c.frequency);
         const Image& image = encode(0);
         EXPECT_EQ(image[0x01E] | (image[0x01F] << 8), c.step);
@@ -263,7 +274,8 @@ TEST_F(EncodeTest, BytesNoSettingOwnsAreUntouched) {
         for (auto& byte : image) byte = static_cast<std::uint8_t>(random());
         ctx.program.image = image;
         const Image& encoded = encode(revision);
-        for (std::size_t i : unownedBytes(revision)) EXPECT_EQ(encoded[i], image[i]) << "revision " << revision << " byte " << i;
+        for (std::size_t i : unownedBytes(revision))
+            EXPECT_EQ(encoded[i], image[i]) << "revision " << revision << " byte " << i;
         EXPECT_EQ(encoded[0x3FF], 0);
     }
 }

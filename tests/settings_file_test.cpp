@@ -41,9 +41,9 @@ std::vector<char> bytesOf(const Image& image) { return {image.begin(), image.end
 // A valid settings file for customer 0 ("Cirro") that differs from the start-up state.
 Image validFile() {
     Image image = sixAddressTemplate();
-    image[0x18F] = 5;     // rangetime "5 min"
-    image[0x15A] = 42;    // maxprivate
-    image[0x3FE] = 0;     // customer "Cirro"
+    image[0x18F] = 5;   // rangetime "5 min"
+    image[0x15A] = 42;  // maxprivate
+    image[0x3FE] = 0;   // customer "Cirro"
     image[kChecksumOffset] = imageChecksum(image);
     return image;
 }
@@ -51,8 +51,9 @@ Image validFile() {
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("pagerprog_settings_file_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        folder =
+            fs::temp_directory_path() /
+            ("pagerprog_settings_file_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
         attachRules(ctx);
@@ -134,7 +135,7 @@ TEST_F(SettingsFileTest, RefusedFilesLeaveImageAndSettingsAlone) {
         host.clear();
         EXPECT_FALSE(open(folder / c.name)) << c.name;
         EXPECT_EQ(host.events, (std::vector<std::string>{"log: Load data from " + (folder / c.name).string(),
-                                                           std::string("log: ") + c.line, "beep"}))
+                                                         std::string("log: ") + c.line, "beep"}))
             << c.name;
         expectUnchanged(before);
     }
@@ -145,7 +146,8 @@ TEST_F(SettingsFileTest, UnreadableFileIsALoadError) {
         const State before = state();
         host.clear();
         EXPECT_FALSE(open(path));
-        EXPECT_EQ(host.events, (std::vector<std::string>{"log: Load data from " + path.string(), "log: Load file error", "beep"}));
+        EXPECT_EQ(host.events,
+                  (std::vector<std::string>{"log: Load data from " + path.string(), "log: Load file error", "beep"}));
         expectUnchanged(before);
     }
 }
@@ -159,7 +161,8 @@ TEST_F(SettingsFileTest, FileOfAnotherCustomerLoadsAfterSwitchingBack) {
     ctx.model.setIndex("customer", 0);
     host.clear();
     EXPECT_TRUE(open(folder / "cirro.eep"));
-    EXPECT_EQ(host.logLines, (std::vector<std::string>{"Load data from " + (folder / "cirro.eep").string(), "File loaded"}));
+    EXPECT_EQ(host.logLines,
+              (std::vector<std::string>{"Load data from " + (folder / "cirro.eep").string(), "File loaded"}));
     EXPECT_EQ(host.beeps, 0);
 }
 
@@ -265,7 +268,8 @@ TEST_F(SettingsFileTest, FailedSavesReportWriteErrorAndKeepWhatWasThere) {
     for (const fs::path& path : {folder / "plain" / "x.eep", folder / "directory.eep", folder / "none" / "x.eep"}) {
         host.clear();
         EXPECT_FALSE(save(path)) << path;
-        EXPECT_EQ(host.events, (std::vector<std::string>{"log: Save data to " + path.string(), "log: write error!", "beep"}));
+        EXPECT_EQ(host.events,
+                  (std::vector<std::string>{"log: Save data to " + path.string(), "log: write error!", "beep"}));
     }
     EXPECT_EQ(readBytes(folder / "plain"), (std::vector<char>{'o', 'l', 'd'}));
     EXPECT_TRUE(fs::is_directory(folder / "directory.eep"));

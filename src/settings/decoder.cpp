@@ -36,8 +36,8 @@ void decodeRow(Context& ctx, const ImageField& row) {
             model.setText(row.field, frequencyText(readLittleEndian(image, row.offset, 4), separator));
             break;
         case Coding::Battery:
-            model.setText(row.field, batteryText(image[row.offset], model.text("Vref"),
-                                                 ctx.program.batteryRoundingStep, separator));
+            model.setText(row.field, batteryText(image[row.offset], model.text("Vref"), ctx.program.batteryRoundingStep,
+                                                 separator));
             break;
         case Coding::Constant:
             break;

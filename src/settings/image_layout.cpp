@@ -21,7 +21,9 @@ ImageField row(Coding coding, std::string field, Offset offset, Bits shift, Bits
     return f;
 }
 
-ImageField flag(std::string field, Offset offset, Bits bit) { return row(Coding::Flag, std::move(field), offset, bit, 1); }
+ImageField flag(std::string field, Offset offset, Bits bit) {
+    return row(Coding::Flag, std::move(field), offset, bit, 1);
+}
 
 ImageField choice(std::string field, Offset offset, Bits shift, Bits width) {
     return row(Coding::Choice, std::move(field), offset, shift, width);
@@ -132,7 +134,8 @@ void addSlotFormats(Rows& rows, int slot, Offset offset) {
 void addUrgentFlags(Rows& rows, int firstSlot, Offset offset) {
     for (int slot = firstSlot; slot <= firstSlot + 1; ++slot) {
         Bits bit = static_cast<Bits>((slot - firstSlot) * 4);
-        for (const char* code : {"A", "B", "C", "D"}) rows.push_back(flag(slotName("urgent", slot, code), offset, bit++));
+        for (const char* code : {"A", "B", "C", "D"})
+            rows.push_back(flag(slotName("urgent", slot, code), offset, bit++));
     }
 }
 
@@ -183,9 +186,13 @@ void addCommonPart(Rows& rows, Layout layout) {
         addSlotFormats(rows, 8, 0x057);
     }
     rows.push_back(row(Coding::Text, "handprogpws", 0x04E, 0, 4));
-    for (int k = 0; k < 24; ++k) rows.push_back(flag("pubboxact" + folderSuffix(k), static_cast<Offset>(0x052 + k / 8), static_cast<Bits>(k % 8)));
-    for (int k = 0; k < 24; ++k) rows.push_back(row(Coding::Text, "pubbox" + folderSuffix(k), static_cast<Offset>(0x06A + 9 * k), 0, 9));
-    for (int k = 0; k < 24; ++k) rows.push_back(number("pubboxlength" + folderSuffix(k), static_cast<Offset>(0x142 + k), 8, 7));
+    for (int k = 0; k < 24; ++k)
+        rows.push_back(
+            flag("pubboxact" + folderSuffix(k), static_cast<Offset>(0x052 + k / 8), static_cast<Bits>(k % 8)));
+    for (int k = 0; k < 24; ++k)
+        rows.push_back(row(Coding::Text, "pubbox" + folderSuffix(k), static_cast<Offset>(0x06A + 9 * k), 0, 9));
+    for (int k = 0; k < 24; ++k)
+        rows.push_back(number("pubboxlength" + folderSuffix(k), static_cast<Offset>(0x142 + k), 8, 7));
     rows.push_back(number("maxprivate", 0x15A));
     rows.push_back(byteChoice("repeatcallreject", 0x15B));
     rows.push_back(choice("vibratetype", 0x17E, 0, 2));
@@ -206,7 +213,8 @@ void addCommonPart(Rows& rows, Layout layout) {
     rows.push_back(number("alarmhour", 0x189));
     rows.push_back(number("alarmminute", 0x18A));
     at = 0x18B;
-    for (const char* name : {"fullbat", "halfbat", "lowbat", "gonebat"}) rows.push_back(row(Coding::Battery, name, at++, 0, 8));
+    for (const char* name : {"fullbat", "halfbat", "lowbat", "gonebat"})
+        rows.push_back(row(Coding::Battery, name, at++, 0, 8));
     rows.push_back(quirk(quirk::rangeTime, "rangetime"));
     at = 0x190;
     for (const char* name : {"cannedmsgA", "cannedmsgB", "cannedmsgC", "cannedmsgD"}) {
@@ -246,9 +254,7 @@ const std::vector<ImageField>& imageLayout(Layout layout) {
     return layout == Layout::EightAddress ? eight : six;
 }
 
-std::uint8_t rowMask(const ImageField& row) {
-    return static_cast<std::uint8_t>(((1u << row.width) - 1u) << row.shift);
-}
+std::uint8_t rowMask(const ImageField& row) { return static_cast<std::uint8_t>(((1u << row.width) - 1u) << row.shift); }
 
 unsigned readRowBits(const Image& image, const ImageField& row, unsigned bits) {
     const unsigned raw = (image[row.offset] >> row.shift) & ((1u << bits) - 1u);

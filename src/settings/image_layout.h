@@ -37,16 +37,16 @@ struct QuirkCodec {
 
 struct ImageField {
     Coding coding = Coding::Flag;
-    std::string field;          // the settings field ("" for constants)
-    std::uint16_t offset = 0;   // first byte
-    std::uint8_t shift = 0;     // lowest bit inside the byte
-    std::uint8_t width = 1;     // bits (bytes for a text slot)
-    std::uint8_t readWidth = 0; // Number: bits read back, 0 = `width`
-    bool reversed = false;      // Choice: the bit order is mirrored
-    bool encodeOnly = false;    // written from the field but never read into it
-    std::uint8_t constant = 0;  // Constant: the value of the bits
-    int slot = 0;               // Quirk: the address slot it serves
-    std::string fireAfter;      // the decoder runs this field's change rule right after the row
+    std::string field;           // the settings field ("" for constants)
+    std::uint16_t offset = 0;    // first byte
+    std::uint8_t shift = 0;      // lowest bit inside the byte
+    std::uint8_t width = 1;      // bits (bytes for a text slot)
+    std::uint8_t readWidth = 0;  // Number: bits read back, 0 = `width`
+    bool reversed = false;       // Choice: the bit order is mirrored
+    bool encodeOnly = false;     // written from the field but never read into it
+    std::uint8_t constant = 0;   // Constant: the value of the bits
+    int slot = 0;                // Quirk: the address slot it serves
+    std::string fireAfter;       // the decoder runs this field's change rule right after the row
     const QuirkCodec* quirk = nullptr;
 };
 

@@ -9,9 +9,9 @@ namespace pagerprog::quirk {
 namespace {
 
 constexpr std::size_t kChannelStep = 0x01E;
-constexpr std::size_t kBsHigh = 0x021;  // bits 7-6: mirrored bits 5-4 of bs3_8212
+constexpr std::size_t kBsHigh = 0x021;    // bits 7-6: mirrored bits 5-4 of bs3_8212
 constexpr std::size_t kBsMiddle = 0x022;  // low nibble: bs3_8212 bits 3-0, high nibble: bs1_8212 bits 5-2
-constexpr std::size_t kBsLow = 0x023;  // bits 1-0: mirrored bits 1-0 of bs1_8212
+constexpr std::size_t kBsLow = 0x023;     // bits 1-0: mirrored bits 1-0 of bs1_8212
 constexpr std::size_t kFennicMark = 0x024;
 constexpr std::size_t kCounters = 0x025;
 constexpr std::size_t kCountersComplement = 0x026;
@@ -72,7 +72,8 @@ void decodeBs3(Context& ctx, const ImageField& row) {
 
 void encodeBs3(const Context& ctx, Image& image, const ImageField& row) {
     const int value = thresholdOf(ctx, row);
-    image[kBsHigh] = static_cast<std::uint8_t>((image[kBsHigh] & 0x3F) | (mirror2(static_cast<unsigned>(value / 16)) << 6));
+    image[kBsHigh] =
+        static_cast<std::uint8_t>((image[kBsHigh] & 0x3F) | (mirror2(static_cast<unsigned>(value / 16)) << 6));
     setNibble(image, kBsMiddle, false, mirror4(static_cast<unsigned>(value)));
 }
 

@@ -58,7 +58,8 @@ fs::path temporarySibling(const fs::path& target) {
     const fs::path base = target.parent_path() / target.filename().concat(".saving");
     fs::path candidate = base;
     std::error_code error;
-    for (int k = 1; fs::exists(fs::symlink_status(candidate, error)); ++k) candidate = fs::path(base).concat(std::to_string(k));
+    for (int k = 1; fs::exists(fs::symlink_status(candidate, error)); ++k)
+        candidate = fs::path(base).concat(std::to_string(k));
     return candidate;
 }
 
