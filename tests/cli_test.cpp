@@ -36,10 +36,11 @@ protected:
         return std::string(std::istreambuf_iterator<char>(file), {});
     }
 
-    CliRun run(const std::string& args) {
-        const fs::path out = dir / "stdout", err = dir / "stderr";
+    CliRun run(const std::string& args, const std::string& input = "") {
+        const fs::path in = dir / "stdin", out = dir / "stdout", err = dir / "stderr";
+        std::ofstream(in) << input;
         const std::string command = std::string(PAGERPROG_CLI) + " --data-dir " + PAGERPROG_DATA + " " + args +
-                                    " >" + out.string() + " 2>" + err.string() + " </dev/null";
+                                    " >" + out.string() + " 2>" + err.string() + " <" + in.string();
         const int raw = std::system(command.c_str());
         return CliRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
     }
@@ -168,6 +169,53 @@ TEST_F(Cli, RevisionOptionSelectsTheLayout) {
     EXPECT_EQ(static_cast<unsigned char>(bytes[0x013]), 0x80 | 3) << "frame of slots 3 to 6 in the frame byte";
     CliRun shown = run("--revision TV7r2 show " + path("six.eep"));
     EXPECT_EQ(valueOf(shown.out, "address4"), "2004027");
+}
+
+TEST_F(Cli, WritesAndReadsASimulatedPager) {
+    ASSERT_EQ(run("new -o " + path("a.eep") + " hellomsg2=Batch").status, 0);
+    const std::string pager = "usb:" + path("pager.bin");
+    CliRun written = run("--simulate " + pager + " write " + path("a.eep") + " --count 2 autoinc1=1", "\n");
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(written.err.find("log: USB port is ready.\n"), std::string::npos);
+    EXPECT_NE(written.err.find("Connect pager 2 of 2 and press Enter"), std::string::npos);
+    EXPECT_NE(written.err.find("log: Verify OK !"), written.err.rfind("log: Verify OK !")) << "two pagers verified";
+
+    CliRun read = run("--simulate " + pager + " read -o " + path("r.eep"));
+    ASSERT_EQ(read.status, 0) << read.err;
+    CliRun shown = run("show " + path("r.eep"));
+    EXPECT_EQ(valueOf(shown.out, "address1"), "2004001") << "the second pager got the stepped capcode";
+    EXPECT_EQ(valueOf(shown.out, "hellomsg2"), "Batch               ");
+}
+
+TEST_F(Cli, WriteStopsAtTheFirstFailure) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    CliRun noEnter = run("--simulate usb write " + path("a.eep") + " --count 3");
+    EXPECT_EQ(noEnter.status, 1) << "no Enter for the second pager";
+    EXPECT_NE(noEnter.err.find("log: Verify OK !"), std::string::npos);
+}
+
+TEST_F(Cli, ParallelPortSimulation) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    CliRun written = run("--simulate lpt:" + path("pager.bin") + " write " + path("a.eep"));
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(written.err.find("Simulated parallel-port adapter attached"), std::string::npos);
+    EXPECT_EQ(written.err.find("USB port is ready."), std::string::npos);
+    EXPECT_NE(written.err.find("log: Verify OK !"), std::string::npos);
+}
+
+TEST_F(Cli, RealDevicesMissingFailCleanly) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    CliRun usb = run("--port usb read -o " + path("r.eep"));
+    EXPECT_EQ(usb.status, 1);
+    EXPECT_NE(usb.err.find("no USB programmer is attached"), std::string::npos) << usb.err;
+    CliRun lpt = run("--port lpt2 read -o " + path("r.eep"));
+    EXPECT_EQ(lpt.status, 1);
+    EXPECT_NE(lpt.err.find("/dev/parport1"), std::string::npos) << lpt.err;
+    EXPECT_NE(lpt.err.find("log: Device not exist, please check the connection."), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("r.eep")));
+    EXPECT_EQ(run("--simulate floppy read -o x").status, 2);
+    EXPECT_EQ(run("--port com1 read -o x").status, 2);
+    EXPECT_EQ(run("--simulate usb show").status, 2);
 }
 
 }  // namespace

@@ -12,16 +12,22 @@ namespace pagerprog {
 Application::Application(Host& host) : ctx_(host) {
     using namespace element;
     Context& ctx = ctx_;
+    auto always = [](auto action) -> Command {
+        return [action] {
+            action();
+            return true;
+        };
+    };
     commands_ = {
-        {open, [&ctx] { Open1(ctx); }},
-        {save, [&ctx] { Save1(ctx); }},
-        {about, [&ctx] { About1Click(ctx); }},
-        {recoverKS8809, [&ctx] { RecoverChipClick(ctx, 0); }},
-        {recoverSM5170, [&ctx] { RecoverChipClick(ctx, 1); }},
-        {debug, [&ctx] { Debug1Click(ctx); }},
-        {lpt1, [&ctx] { LPT11Click(ctx.model, ctx.program); }},
-        {lpt2, [&ctx] { LPT21Click(ctx.model, ctx.program); }},
-        {switchModel, [&ctx] { switch_modelClick(ctx); }},
+        {open, [&ctx] { return Open1(ctx); }},
+        {save, [&ctx] { return Save1(ctx); }},
+        {about, always([&ctx] { About1Click(ctx); })},
+        {recoverKS8809, always([&ctx] { RecoverChipClick(ctx, 0); })},
+        {recoverSM5170, always([&ctx] { RecoverChipClick(ctx, 1); })},
+        {debug, always([&ctx] { Debug1Click(ctx); })},
+        {lpt1, always([&ctx] { LPT11Click(ctx.model, ctx.program); })},
+        {lpt2, always([&ctx] { LPT21Click(ctx.model, ctx.program); })},
+        {switchModel, always([&ctx] { switch_modelClick(ctx); })},
     };
 }
 
@@ -36,10 +42,12 @@ bool Application::hasMenuCommand(std::string_view item) const { return commands_
 bool Application::menuCommand(std::string_view item) {
     auto it = commands_.find(std::string(item));
     if (it == commands_.end()) return true;
-    return runGuarded(ctx_.host, it->second);
+    bool done = false;
+    const Command& command = it->second;
+    return runGuarded(ctx_.host, [&] { done = command(); }) && done;
 }
 
-void Application::setMenuCommand(std::string item, std::function<void()> command) {
+void Application::setMenuCommand(std::string item, Command command) {
     commands_[std::move(item)] = std::move(command);
 }
 

@@ -28,15 +28,20 @@ public:
 
     // True when the menu item has a command.
     bool hasMenuCommand(std::string_view item) const;
+    // A command says whether it did its job: a file loaded or saved, a pager read or
+    // verified. Most menu items always do.
+    using Command = std::function<bool()>;
+
     // Runs the command of a menu item ("Open1", "About1", "LPT21", ...). Errors escaping
-    // it are shown through the host's message box. Returns false when one was shown.
+    // it are shown through the host's message box. False when the command did not do its
+    // job or an error was shown; an item without a command does nothing and returns true.
     bool menuCommand(std::string_view item);
     // Adds or replaces the command of a menu item (the pager link plugs in here).
-    void setMenuCommand(std::string item, std::function<void()> command);
+    void setMenuCommand(std::string item, Command command);
 
 private:
     Context ctx_;
-    std::unordered_map<std::string, std::function<void()>> commands_;
+    std::unordered_map<std::string, Command> commands_;
 };
 
 }  // namespace pagerprog

@@ -11,9 +11,12 @@ namespace pagerprog {
 
 void attachPagerLink(Application& app, PagerLink& link, Clock& clock) {
     auto workflows = std::make_shared<PagerWorkflows>(app.context(), link, clock);
-    app.setMenuCommand(element::readFromPager, [workflows] { workflows->ReadFromPager(); });
-    app.setMenuCommand(element::writeToPager, [workflows] { workflows->WriteToPager(); });
-    app.setMenuCommand(element::exit, [&link] { link.exit(); });
+    app.setMenuCommand(element::readFromPager, [workflows] { return workflows->ReadFromPager(); });
+    app.setMenuCommand(element::writeToPager, [workflows] { return workflows->WriteToPager(); });
+    app.setMenuCommand(element::exit, [&link] {
+        link.exit();
+        return true;
+    });
     connectTimingTrackBars(app.model(), link.timing());
 }
 

@@ -1,0 +1,81 @@
+#include "cli/session.h"
+
+#include <map>
+#include <stdexcept>
+
+#include "app/pager_commands.h"
+#include "app/profiles.h"
+#include "link/backend/link_setup.h"
+#include "link/pager_link.h"
+#include "link/usb_programmer.h"
+
+namespace pagerprog::cli {
+
+Session::Session(const Options& options, std::ostream& err) : host_(err), app_(host_) {
+    if (options.usesPager()) {
+        try {
+            link_ = std::make_unique<LinkSetup>(app_.context(), options.simulate);
+        } catch (const std::invalid_argument& error) {
+            throw UsageError{error.what()};
+        }
+        attachPagerLink(app_, link_->link(), link_->clock());
+    }
+    app_.start(StartupOptions{systemDecimalSeparator(), options.dataDir});
+    if (options.customer) pickCustomer(*options.customer);
+    if (options.revision) stepToRevision(*options.revision);
+    if (link_) choosePort(options);
+}
+
+Session::~Session() {
+    if (link_) app_.menuCommand(element::exit);
+}
+
+void Session::pickCustomer(const std::string& name) {
+    const auto& items = app_.model().field("customer").items;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == name) {
+            app_.model().userPick("customer", static_cast<int>(i));
+            return;
+        }
+    }
+    throw UsageError{"unknown customer " + name};
+}
+
+void Session::stepToRevision(const std::string& name) {
+    const std::map<std::string, int> revisions{{"TV7r2", 0}, {"TV7r3", 1}, {"TV8", 2}};
+    auto it = revisions.find(name);
+    if (it == revisions.end()) throw UsageError{"unknown revision " + name};
+    while (app_.program().hardwareRevision != it->second) switch_modelClick(app_.context());
+}
+
+// The USB programmer is taken as the window takes it, unless a parallel port was asked for.
+void Session::choosePort(const Options& options) {
+    if (!link_->description().empty()) host_.log(link_->description());
+    const std::string port = options.port.value_or("");
+    if (port == "lpt1" || port == "lpt2") {
+        app_.menuCommand(port == "lpt1" ? element::lpt1 : element::lpt2);
+        return;
+    }
+    link_->link().hid().start();
+    if (port == "usb" && !app_.program().usbProgrammerInUse) throw std::runtime_error("no USB programmer is attached");
+}
+
+bool Session::runCommand(const char* item) {
+    const int messages = host_.messageCount();
+    return app_.menuCommand(item) && host_.messageCount() == messages;
+}
+
+bool Session::open(const std::string& path) {
+    host_.answerOpen(path);
+    return runCommand(element::open);
+}
+
+bool Session::save(const std::string& path) {
+    host_.answerSave(path);
+    return runCommand(element::save);
+}
+
+bool Session::readPager() { return runCommand(element::readFromPager); }
+bool Session::writePager() { return runCommand(element::writeToPager); }
+
+}  // namespace pagerprog::cli

@@ -1,0 +1,47 @@
+// One run of the program behind the command line: started as the window starts, with
+// the command-line options applied, and, for pager commands, the pager link attached.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "cli/cli_host.h"
+#include "cli/cli_options.h"
+
+namespace pagerprog {
+class LinkSetup;
+}
+
+namespace pagerprog::cli {
+
+class Session {
+public:
+    Session(const Options& options, std::ostream& err);
+    ~Session();
+
+    Application& app() { return app_; }
+    CliHost& host() { return host_; }
+
+    // "&Open" with FILE chosen in the dialog; false when the file was refused.
+    bool open(const std::string& path);
+    // "&Save" with OUT chosen in the dialog; false when nothing was saved.
+    bool save(const std::string& path);
+    // "&RD_From_Pager" and "&WR_To_Pager"; false when the pager was not read or verified.
+    bool readPager();
+    bool writePager();
+
+private:
+    void pickCustomer(const std::string& name);
+    void stepToRevision(const std::string& name);
+    void choosePort(const Options& options);
+    // Runs a menu command; false when it did not do its job or a message box was shown.
+    bool runCommand(const char* item);
+
+    CliHost host_;
+    Application app_;
+    std::unique_ptr<LinkSetup> link_;
+};
+
+}  // namespace pagerprog::cli
