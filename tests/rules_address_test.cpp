@@ -5,7 +5,7 @@
 
 #include "rules/rules.h"
 #include "settings/conversion.h"
-#include "support/recording_host.h"
+#include "support/rules_fixture.h"
 
 namespace pagerprog {
 namespace {
@@ -20,19 +20,7 @@ std::string rangeLine(int slot) {
            "] range out, should be within 8-2007663; 2007672-2045055; 2045064-2097143";
 }
 
-class AddressRules : public ::testing::Test {
-protected:
-    AddressRules() { attachRules(ctx); }
-
-    void typeInto(const std::string& field, const std::string& text) {
-        model.selectAll(field);
-        for (char key : text) model.typeKey(field, key);
-    }
-
-    RecordingHost host;
-    Context ctx{host};
-    SettingsModel& model = ctx.model;
-};
+class AddressRules : public testing::RulesFixture {};
 
 struct RangeCase {
     int capcode;

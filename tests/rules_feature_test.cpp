@@ -5,7 +5,7 @@
 
 #include "rules/rules.h"
 #include "settings/conversion.h"
-#include "support/recording_host.h"
+#include "support/rules_fixture.h"
 
 namespace pagerprog {
 namespace {
@@ -13,19 +13,7 @@ namespace {
 using testing::RecordingHost;
 using Events = std::vector<std::string>;
 
-class FeatureRules : public ::testing::Test {
-protected:
-    FeatureRules() { attachRules(ctx); }
-
-    void typeInto(const std::string& field, const std::string& text) {
-        model.selectAll(field);
-        for (char key : text) model.typeKey(field, key);
-    }
-
-    RecordingHost host;
-    Context ctx{host};
-    SettingsModel& model = ctx.model;
-};
+class FeatureRules : public testing::RulesFixture {};
 
 struct TypedCase {
     std::string field;

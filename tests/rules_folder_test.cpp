@@ -6,7 +6,7 @@
 #include "rules/folder_rules.h"
 #include "rules/rules.h"
 #include "settings/conversion.h"
-#include "support/recording_host.h"
+#include "support/rules_fixture.h"
 
 namespace pagerprog {
 namespace {
@@ -19,18 +19,12 @@ const std::string kZero = "log: Length should large than ZERO";
 
 std::string lengthField(int folder) { return "pubboxlength" + folderSuffix(folder); }
 
-class FolderRules : public ::testing::Test {
+class FolderRules : public testing::RulesFixture {
 protected:
-    FolderRules() { attachRules(ctx); }
-
     // Every folder in use with the same length.
     void fillAllLengths(const std::string& length) {
         for (int folder = 0; folder < rules::kFolders; ++folder) model.userEdit(lengthField(folder), length);
     }
-
-    RecordingHost host;
-    Context ctx{host};
-    SettingsModel& model = ctx.model;
 };
 
 struct BudgetCase {

@@ -9,7 +9,7 @@
 #include "rules/frequency_rules.h"
 #include "rules/rules.h"
 #include "settings/conversion.h"
-#include "support/recording_host.h"
+#include "support/rules_fixture.h"
 
 namespace pagerprog {
 namespace {
@@ -25,18 +25,12 @@ std::string withSeparator(std::string text, char separator) {
     return text;
 }
 
-class FrequencyRules : public ::testing::Test {
+class FrequencyRules : public testing::RulesFixture {
 protected:
-    FrequencyRules() { attachRules(ctx); }
-
     void leaveFrequencyWith(const std::string& text) {
         model.userEdit("frequency", text);
         model.leave("frequency");
     }
-
-    RecordingHost host;
-    Context ctx{host};
-    SettingsModel& model = ctx.model;
 };
 
 struct RasterCase {

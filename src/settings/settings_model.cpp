@@ -156,24 +156,15 @@ void SettingsModel::setLevel(std::string_view name, int level) {
 }
 
 void SettingsModel::setEnabled(std::string_view name, bool enabled) {
-    Field& f = mutableField(name);
-    if (f.enabled == enabled) return;
-    f.enabled = enabled;
-    notify(f.spec->name);
+    assign(mutableField(name), &Field::enabled, enabled);
 }
 
 void SettingsModel::setVisible(std::string_view name, bool visible) {
-    Field& f = mutableField(name);
-    if (f.visible == visible) return;
-    f.visible = visible;
-    notify(f.spec->name);
+    assign(mutableField(name), &Field::visible, visible);
 }
 
 void SettingsModel::setLabelVisible(std::string_view name, bool visible) {
-    Field& f = mutableField(name);
-    if (f.labelVisible == visible) return;
-    f.labelVisible = visible;
-    notify(f.spec->name);
+    assign(mutableField(name), &Field::labelVisible, visible);
 }
 
 void SettingsModel::setShown(std::string_view name, bool shown) {
@@ -208,31 +199,19 @@ void SettingsModel::replaceItem(std::string_view name, int position, const std::
 }
 
 void SettingsModel::setElementVisible(std::string_view name, bool visible) {
-    Element& e = mutableElement(name);
-    if (e.visible == visible) return;
-    e.visible = visible;
-    notify(e.spec->name);
+    assign(mutableElement(name), &Element::visible, visible);
 }
 
 void SettingsModel::setElementEnabled(std::string_view name, bool enabled) {
-    Element& e = mutableElement(name);
-    if (e.enabled == enabled) return;
-    e.enabled = enabled;
-    notify(e.spec->name);
+    assign(mutableElement(name), &Element::enabled, enabled);
 }
 
 void SettingsModel::setElementChecked(std::string_view name, bool checked) {
-    Element& e = mutableElement(name);
-    if (e.checked == checked) return;
-    e.checked = checked;
-    notify(e.spec->name);
+    assign(mutableElement(name), &Element::checked, checked);
 }
 
 void SettingsModel::setElementCaption(std::string_view name, const std::string& caption) {
-    Element& e = mutableElement(name);
-    if (e.caption == caption) return;
-    e.caption = caption;
-    notify(e.spec->name);
+    assign(mutableElement(name), &Element::caption, caption);
 }
 
 void SettingsModel::userEdit(std::string_view name, const std::string& text) {

@@ -142,6 +142,13 @@ private:
     Element& mutableElement(std::string_view name);
     Handlers& handlers(std::string_view name);
     void notify(const std::string& name);
+    // Stores a shown state and tells the observers, only when it changes.
+    template <typename Owner, typename Value>
+    void assign(Owner& owner, Value Owner::*member, const Value& value) {
+        if (owner.*member == value) return;
+        owner.*member = value;
+        notify(owner.spec->name);
+    }
     void run(const Handler& handler);
 
     std::vector<Field> fields_;
