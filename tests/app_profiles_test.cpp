@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <tuple>
@@ -55,6 +56,34 @@ TEST_F(Profiles, StandardCustomersHideTheCirroFeatures) {
     EXPECT_TRUE(m.visible("alerttype"));
     EXPECT_TRUE(m.field("alerttype").labelVisible);
     EXPECT_FALSE(m.visible("repeatmsg"));
+}
+
+TEST_F(Profiles, LoadingAFileAppliesItsCustomerProfile) {
+    const std::string file = (std::filesystem::temp_directory_path() /
+                              ("pagerprog_profile_" + std::to_string(::getpid()) + ".eep")).string();
+    struct Case {
+        int customer;
+        const char* title;
+    };
+    for (const Case& c : {Case{3, "73T Capcode Programmer - Fennic Version"},
+                          Case{4, "73T Capcode Programmer - Normal Version"},
+                          Case{1, "73T Capcode Programmer - Normal Version"}}) {
+        m.userPick("customer", c.customer);
+        host.saveAnswers.push_back(file);
+        ASSERT_TRUE(app.menuCommand(element::save));
+
+        testing::RecordingHost otherHost;
+        Application other{otherHost};
+        other.start(StartupOptions{'.', "/nonexistent"});
+        other.model().setIndex("customer", c.customer);  // the file loads only for its own customer
+        otherHost.openAnswers.push_back(file);
+        ASSERT_TRUE(other.menuCommand(element::open)) << c.customer;
+        EXPECT_EQ(other.model().title(), c.title);
+        EXPECT_FALSE(other.model().element(element::groupCanned).visible);
+        EXPECT_TRUE(other.model().element(element::debug).visible);
+        EXPECT_EQ(other.program().image[0x024], c.customer == 3 ? 0x54 : 0x00) << "the Fennic mark";
+    }
+    std::filesystem::remove(file);
 }
 
 TEST_F(Profiles, DunlinIsNotSupported) {
