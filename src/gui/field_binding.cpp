@@ -1,0 +1,187 @@
+#include "gui/field_binding.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSlider>
+#include <optional>
+
+#include "gui/qt_text.h"
+
+namespace pagerprog::gui {
+
+namespace {
+
+// What a key press means to the key filters.
+struct TypedKey {
+    enum class Kind { Editing, Ignored, Character } kind;
+    char character = 0;
+};
+
+// Backspace and the printable 7-bit characters go through the filter; keys that edit or
+// move (Delete, arrows, Return, shortcuts) go to the widget; any other character is
+// dropped, since a pager field holds one 7-bit character per typed key.
+TypedKey classify(const QKeyEvent& key) {
+    using Kind = TypedKey::Kind;
+    if (key.key() == Qt::Key_Backspace) return {Kind::Character, kBackspace};
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {Kind::Editing};
+    const QString text = key.text();
+    if (text.isEmpty()) return {Kind::Editing};
+    const char16_t first = text.front().unicode();
+    if (text.size() == 1 && (first < 0x20 || first == 0x7f)) return {Kind::Editing};
+    if (text.size() == 1 && first < 0x7f) return {Kind::Character, static_cast<char>(first)};
+    return {Kind::Ignored};
+}
+
+// The exits the rules see: the technician moved on. A menu or list popping up, another
+// window becoming active (a message box) or the window closing leave the field where it is.
+bool leavesField(Qt::FocusReason reason) {
+    switch (reason) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+    case Qt::OtherFocusReason:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A typed key inserted as the edit field does it: it replaces the selection, and is
+// refused when the field already holds as many characters as may be typed.
+void insertKey(QLineEdit& edit, char key, int limit) {
+    const auto kept = edit.text().size() - edit.selectedText().size();
+    if (limit > 0 && kept >= limit) return;
+    edit.insert(QString(QChar(key)));
+}
+
+}  // namespace
+
+FieldBinding::FieldBinding(SettingsModel& model, WindowEvents& events, QObject* parent)
+    : QObject(parent), model_(model), events_(events) {}
+
+void FieldBinding::bind(const FieldView& view) {
+    views_[view.editor] = &view;
+    view.editor->installEventFilter(this);
+    if (QLineEdit* typing = typingEditor(view)) {
+        // Every character reaches the field through its key filter: no drops, no input
+        // method, and pasting types the clipboard key by key.
+        typing->setAcceptDrops(false);
+        typing->setContextMenuPolicy(Qt::NoContextMenu);
+        typing->setAttribute(Qt::WA_InputMethodEnabled, false);
+        view.editor->setAttribute(Qt::WA_InputMethodEnabled, false);
+        if (typing != view.editor) {
+            views_[typing] = &view;
+            typing->installEventFilter(this);
+        }
+    }
+    connectSignals(view);
+}
+
+void FieldBinding::connectSignals(const FieldView& view) {
+    const FieldView* v = &view;
+    const std::string& name = view.spec->name;
+    auto edited = [this, v, &name](const QString& text) {
+        userEvent(*v, [this, &name, text] { model_.userEdit(name, modelText(text)); });
+    };
+    if (auto* combo = qobject_cast<QComboBox*>(view.editor)) {
+        connect(combo, &QComboBox::activated, this,
+                [this, v, &name](int index) { userEvent(*v, [this, &name, index] { model_.userPick(name, index); }); });
+        if (combo->isEditable()) connect(combo->lineEdit(), &QLineEdit::textEdited, this, edited);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(view.editor)) {
+        connect(edit, &QLineEdit::textEdited, this, edited);
+    } else if (auto* box = qobject_cast<QCheckBox*>(view.editor)) {
+        connect(box, &QCheckBox::clicked, this,
+                [this, v, &name] { userEvent(*v, [this, &name] { model_.userClick(name); }); });
+    } else if (auto* slider = qobject_cast<QSlider*>(view.editor)) {
+        connect(slider, &QSlider::valueChanged, this,
+                [this, v, &name](int level) { userEvent(*v, [this, &name, level] { model_.userLevel(name, level); }); });
+    }
+}
+
+void FieldBinding::userEvent(const FieldView& view, const std::function<void()>& event) {
+    events_.runEvent(event);
+    showField(view, model_.field(view.spec->name));
+}
+
+void FieldBinding::moveFocusQuietly(const std::function<void()>& move) {
+    movingFocus_ = true;
+    move();
+    movingFocus_ = false;
+}
+
+bool FieldBinding::eventFilter(QObject* watched, QEvent* event) {
+    auto found = views_.find(watched);
+    if (found == views_.end()) return false;
+    const FieldView& view = *found->second;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return keyPress(view, static_cast<const QKeyEvent&>(*event));
+    case QEvent::FocusOut:
+        if (watched == view.editor) focusOut(view, static_cast<const QFocusEvent&>(*event).reason());
+        return false;
+    case QEvent::MouseButtonRelease:
+        // The middle button pastes the selection: it is typed through the filter too.
+        if (static_cast<const QMouseEvent&>(*event).button() != Qt::MiddleButton || typingEditor(view) == nullptr) {
+            return false;
+        }
+        typeText(view, QApplication::clipboard()->text(QClipboard::Selection));
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FieldBinding::keyPress(const FieldView& view, const QKeyEvent& key) {
+    // Check boxes and track bars have no key filter; read-only text takes no typing.
+    QLineEdit* typing = typingEditor(view);
+    const bool filtered = view.spec->kind == FieldKind::Choice || (typing != nullptr && !typing->isReadOnly());
+    if (!filtered) return false;
+    if (typing != nullptr && key.matches(QKeySequence::Paste)) {
+        typeText(view, QApplication::clipboard()->text());
+        return true;
+    }
+    const TypedKey typed = classify(key);
+    if (typed.kind == TypedKey::Kind::Editing) return false;
+    if (typed.kind == TypedKey::Kind::Ignored) return true;
+    if (typed.character == kBackspace && typing == nullptr) return false;
+    std::optional<char> accepted;
+    events_.runEvent([&] { accepted = model_.key(view.spec->name, typed.character); });
+    if (!accepted || typing == nullptr) return true;
+    // A backspace the filter lets through is the widget's own to carry out.
+    if (*accepted == kBackspace && typed.character == kBackspace) return false;
+    typeKey(view, *accepted);
+    return true;
+}
+
+void FieldBinding::typeText(const FieldView& view, const QString& text) {
+    for (QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code >= 0x7f) continue;
+        std::optional<char> accepted;
+        events_.runEvent([&] { accepted = model_.key(view.spec->name, static_cast<char>(code)); });
+        if (accepted) typeKey(view, *accepted);
+    }
+}
+
+void FieldBinding::typeKey(const FieldView& view, char key) {
+    QLineEdit* typing = typingEditor(view);
+    if (key == kBackspace) {
+        typing->backspace();
+    } else {
+        insertKey(*typing, key, view.spec->limit);
+    }
+}
+
+void FieldBinding::focusOut(const FieldView& view, Qt::FocusReason reason) {
+    // A focus move made by the program, or while another event is being handled, is no
+    // exit of the technician's.
+    if (movingFocus_ || events_.busy() || !leavesField(reason)) return;
+    userEvent(view, [this, &view] { model_.leave(view.spec->name); });
+}
+
+}  // namespace pagerprog::gui

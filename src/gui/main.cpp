@@ -1,0 +1,70 @@
+// pagerprog: the window program. Builds the main window over the settings model, runs
+// the start-up sequence, and runs the message loop until the window closes.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "gui/main_window.h"
+#include "gui/program_options.h"
+#include "gui/qt_desktop.h"
+#include "gui/window_session.h"
+
+namespace {
+
+using namespace pagerprog::gui;
+
+constexpr int kOk = 0, kFailed = 1, kUsage = 2;
+
+// Saves a picture of the window once it has settled, says where, and ends the program.
+void takeScreenshotLater(MainWindow& window, const ProgramOptions& options, int& status) {
+    QTimer::singleShot(options.screenshotDelayMs, &window, [&window, &status, path = *options.screenshot] {
+        const QString file = QString::fromStdString(path);
+        if (window.grab().save(file, "PNG")) {
+            std::printf("Screenshot saved to %s\n", path.c_str());
+        } else {
+            std::fprintf(stderr, "pagerprog: cannot save the screenshot to %s\n", path.c_str());
+            status = kFailed;
+        }
+        std::fflush(stdout);
+        window.close();
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ProgramOptions options;
+    try {
+        options = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "pagerprog: %s\n%s", error.what(), kUsageText);
+        return kUsage;
+    }
+    if (options.help) {
+        std::printf("%s", kUsageText);
+        return kOk;
+    }
+
+    QtDesktop desktop;
+    std::unique_ptr<WindowSession> session;
+    try {
+        session = std::make_unique<WindowSession>(desktop, options.simulate);
+    } catch (const std::invalid_argument& error) {
+        std::fprintf(stderr, "pagerprog: %s\n%s", error.what(), kUsageText);
+        return kUsage;
+    } catch (const std::exception& error) {
+        desktop.message(nullptr, error.what());
+        return kFailed;
+    }
+    // An error escaping start-up has been shown; the program ends.
+    if (!session->start()) return kFailed;
+    session->window().showCentred();
+
+    int status = kOk;
+    if (options.screenshot) takeScreenshotLater(session->window(), options, status);
+    const int loop = QApplication::exec();
+    return status != kOk ? status : loop;
+}

@@ -1,0 +1,70 @@
+// The main window: the tabbed fields on the left edge, the status log `Memo1` under
+// them with the device list `DevListBox` to its right, and the menu bar. Everything it
+// shows follows the settings model at once; everything the technician does goes to the
+// model through the field binding or to the menu commands.
+#pragma once
+
+#include <QGroupBox>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "gui/field_binding.h"
+#include "gui/menu_builder.h"
+#include "gui/page_builder.h"
+#include "gui/state_form.h"
+#include "gui/window_events.h"
+
+namespace pagerprog::gui {
+
+class MainWindow : public QMainWindow {
+public:
+    MainWindow(SettingsModel& model, WindowEvents& events);
+
+    // Sizes the window to its content, within the screen, and centres it there.
+    void showCentred();
+
+    void appendLog(const QString& line);
+    void showDeviceList(const std::vector<std::string>& lines);
+    TState_Form& progressWindow() { return *progress_; }
+    // Puts the focus into the field once the event being handled has ended.
+    void focusFieldLater(const std::string& field);
+
+    const FieldViews& fieldViews() const { return views_; }
+    QWidget* fieldEditor(const std::string& field) const;
+    QAction* menuAction(const std::string& element) const;
+    QGroupBox* group(const std::string& element) const;
+    QTabWidget& tabs() { return *tabs_; }
+    QPlainTextEdit& statusLog() { return *memo_; }
+    QListWidget& deviceList() { return *devList_; }
+
+protected:
+    // The window stays open while a transfer or another command runs.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTabs();
+    QWidget* buildLogRow();
+    void menuChosen(const std::string& item);
+    void refresh(const std::string& name);
+    void showElement(const std::string& name);
+    void focusField(const std::string& field);
+
+    SettingsModel& model_;
+    WindowEvents& events_;
+    FieldViews views_;
+    std::unordered_map<std::string, QGroupBox*> groups_;
+    std::unordered_map<std::string, QWidget*> pages_;
+    MenuActions menus_;
+    QTabWidget* tabs_;
+    QPlainTextEdit* memo_;
+    QListWidget* devList_;
+    TState_Form* progress_;
+    FieldBinding* binding_;
+};
+
+}  // namespace pagerprog::gui

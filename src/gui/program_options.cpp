@@ -1,0 +1,44 @@
+#include "gui/program_options.h"
+
+namespace pagerprog::gui {
+
+const char* const kUsageText = R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE]] [--screenshot FILE [--delay MS]]
+
+  --simulate usb|lpt   attach a simulated USB programmer or parallel-port adapter with a
+                       simulated pager instead of the real devices; with :PAGERFILE the
+                       pager's EEPROM is loaded from and kept in that file
+  --screenshot FILE    save a picture of the window to FILE (PNG) after MS milliseconds
+                       (default 3000), print where it went, and end
+)";
+
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
+    ProgramOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= arguments.size()) throw UsageError(argument + " needs a value");
+            return arguments[++i];
+        };
+        if (argument == "--simulate") {
+            options.simulate = value();
+        } else if (argument == "--screenshot") {
+            options.screenshot = value();
+        } else if (argument == "--delay") {
+            const std::string& text = value();
+            try {
+                std::size_t used = 0;
+                options.screenshotDelayMs = std::stoi(text, &used);
+                if (used != text.size() || options.screenshotDelayMs < 0) throw UsageError("");
+            } catch (const std::exception&) {
+                throw UsageError("--delay takes milliseconds, not " + text);
+            }
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else {
+            throw UsageError("unknown argument " + argument);
+        }
+    }
+    return options;
+}
+
+}  // namespace pagerprog::gui

@@ -1,0 +1,28 @@
+// The command line of `pagerprog`.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace pagerprog::gui {
+
+struct ProgramOptions {
+    std::string simulate;                   // "" for the real devices, else "usb" or "lpt"[:PAGERFILE]
+    std::optional<std::string> screenshot;  // save a picture of the window there, then end
+    int screenshotDelayMs = 3000;
+    bool help = false;
+};
+
+class UsageError : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
+extern const char* const kUsageText;
+
+// The arguments after the program name, Qt's own already taken out.
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
+
+}  // namespace pagerprog::gui

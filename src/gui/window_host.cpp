@@ -1,0 +1,53 @@
+#include "gui/window_host.h"
+
+#include "gui/main_window.h"
+#include "gui/qt_text.h"
+#include "gui/state_form.h"
+
+namespace pagerprog::gui {
+
+void WindowHost::log(const std::string& line) {
+    if (window_) window_->appendLog(messageText(line));
+}
+
+void WindowHost::beep() { desktop_.beep(); }
+
+void WindowHost::messageBox(const std::string& text) { desktop_.message(window_, text); }
+
+void WindowHost::requestFocus(const std::string& field) {
+    if (window_) window_->focusFieldLater(field);
+}
+
+std::optional<std::string> WindowHost::openFileDialog(const FileDialogSpec& spec) {
+    return desktop_.openFile(window_, spec);
+}
+
+std::optional<std::string> WindowHost::saveFileDialog(const FileDialogSpec& spec) {
+    return desktop_.saveFile(window_, spec);
+}
+
+void WindowHost::progressShow() {
+    if (window_) window_->progressWindow().showCentred();
+}
+
+void WindowHost::progressHide() {
+    if (window_) window_->progressWindow().hide();
+}
+
+void WindowHost::progressCaption(const std::string& caption) {
+    if (window_) window_->progressWindow().setCaption(messageText(caption));
+}
+
+void WindowHost::progressRange(int minimum, int maximum) {
+    if (window_) window_->progressWindow().setRange(minimum, maximum);
+}
+
+void WindowHost::progressPosition(int position) {
+    if (window_) window_->progressWindow().setPosition(position);
+}
+
+void WindowHost::progressStep(int count) {
+    if (window_) window_->progressWindow().step(count);
+}
+
+}  // namespace pagerprog::gui

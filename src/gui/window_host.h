@@ -1,0 +1,39 @@
+// The core's view of the window: status-log lines go to `Memo1`, message boxes and
+// file dialogs to the desktop, focus requests to the fields, progress to `State_Form`.
+#pragma once
+
+#include <QPointer>
+
+#include "gui/desktop.h"
+#include "settings/host.h"
+
+namespace pagerprog::gui {
+
+class MainWindow;
+
+class WindowHost : public Host {
+public:
+    explicit WindowHost(Desktop& desktop) : desktop_(desktop) {}
+
+    // The window exists after the model it shows; it is attached before start-up runs.
+    void attach(MainWindow* window) { window_ = window; }
+
+    void log(const std::string& line) override;
+    void beep() override;
+    void messageBox(const std::string& text) override;
+    void requestFocus(const std::string& field) override;
+    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    void progressShow() override;
+    void progressHide() override;
+    void progressCaption(const std::string& caption) override;
+    void progressRange(int minimum, int maximum) override;
+    void progressPosition(int position) override;
+    void progressStep(int count) override;
+
+private:
+    Desktop& desktop_;
+    QPointer<MainWindow> window_;
+};
+
+}  // namespace pagerprog::gui

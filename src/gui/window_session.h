@@ -1,0 +1,54 @@
+// One run of the window program: the host, the application with its settings and
+// program state, the pager link (real or simulated devices), the main window and the
+// hot-plug watcher, put together in the order start-up needs. Field events and menu
+// commands run here one at a time under the error handler.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "gui/desktop.h"
+#include "gui/window_events.h"
+#include "gui/window_host.h"
+#include "link/backend/link_setup.h"
+
+namespace pagerprog::gui {
+
+class DeviceWatcher;
+class MainWindow;
+
+class WindowSession : public WindowEvents {
+public:
+    // `simulate` as LinkSetup takes it; std::invalid_argument for any other text.
+    WindowSession(Desktop& desktop, const std::string& simulate);
+    ~WindowSession() override;
+    WindowSession(const WindowSession&) = delete;
+    WindowSession& operator=(const WindowSession&) = delete;
+
+    // Runs the start-up sequence, says which simulated device is attached, and has the
+    // first device-change event raised once the main loop runs. False when an error
+    // escaped start-up (it has been shown).
+    bool start();
+
+    MainWindow& window() { return *window_; }
+    Application& app() { return app_; }
+    LinkSetup& link() { return link_; }
+
+    void runEvent(const std::function<void()>& event) override;
+    void menuCommand(const std::string& item) override;
+    void deviceListClick(int row) override;
+    bool busy() const override { return running_ > 0; }
+
+private:
+    void showDeviceList();
+
+    WindowHost host_;
+    Application app_;
+    LinkSetup link_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<DeviceWatcher> devices_;
+    int running_ = 0;  // events and commands under way, nested ones included
+};
+
+}  // namespace pagerprog::gui

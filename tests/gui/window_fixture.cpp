@@ -1,0 +1,67 @@
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace pagerprog::gui::test {
+
+std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogSpec& spec) {
+    openDialogs.push_back(spec);
+    return openAnswer;
+}
+
+std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogSpec& spec) {
+    saveDialogs.push_back(spec);
+    return saveAnswer;
+}
+
+void WindowTest::SetUp() {
+    session_ = std::make_unique<WindowSession>(desktop_, simulate_);
+    ASSERT_TRUE(session_->start());
+    window().showCentred();
+    QApplication::setActiveWindow(&window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    // The first device-change event runs once the loop runs.
+    if (simulate_ == "usb") {
+        ASSERT_TRUE(waitFor([this] { return logCount("USB port is ready.") == 1; }));
+    }
+    settle();
+}
+
+void WindowTest::TearDown() {
+    if (session_) window().close();
+    session_.reset();
+}
+
+QStringList WindowTest::logLines() { return window().statusLog().toPlainText().split('\n'); }
+
+int WindowTest::logCount(const QString& line) { return static_cast<int>(logLines().count(line)); }
+
+bool WindowTest::waitFor(const std::function<bool()>& done, int timeoutMs) {
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+void WindowTest::settle() { QTest::qWait(50); }
+
+void WindowTest::clickInto(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+    settle();
+}
+
+void WindowTest::typeOver(const std::string& field, const QString& keys) {
+    auto* edit = editor<QLineEdit>(field);
+    ASSERT_NE(edit, nullptr);
+    clickInto(edit);
+    ASSERT_EQ(QApplication::focusWidget(), edit) << field;
+    edit->selectAll();
+    QTest::keyClicks(edit, keys);
+}
+
+void WindowTest::chooseMenu(const std::string& element) {
+    QAction* action = window().menuAction(element);
+    ASSERT_NE(action, nullptr) << element;
+    action->trigger();
+    settle();
+}
+
+}  // namespace pagerprog::gui::test

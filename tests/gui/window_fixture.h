@@ -1,0 +1,82 @@
+// The real window over a simulated programmer or adapter, driven with QTest as a
+// technician drives it, with a desktop whose dialogs answer as the test says.
+#pragma once
+
+#include <QLineEdit>
+#include <QStringList>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gui/desktop.h"
+#include "gui/main_window.h"
+#include "gui/window_session.h"
+
+namespace pagerprog::gui::test {
+
+// Answers the file dialogs with the paths a test sets (nothing: cancelled) and records
+// every dialog, message box and beep.
+class ScriptedDesktop : public Desktop {
+public:
+    std::optional<std::string> openAnswer;
+    std::optional<std::string> saveAnswer;
+    std::vector<FileDialogSpec> openDialogs;
+    std::vector<FileDialogSpec> saveDialogs;
+    std::vector<std::string> messages;
+    int beeps = 0;
+
+    std::optional<std::string> openFile(QWidget*, const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFile(QWidget*, const FileDialogSpec& spec) override;
+    void message(QWidget*, const std::string& text) override { messages.push_back(text); }
+    void beep() override { ++beeps; }
+};
+
+class WindowTest : public testing::Test {
+protected:
+    // "usb" or "lpt", as `pagerprog --simulate` takes it.
+    explicit WindowTest(std::string simulate = "usb") : simulate_(std::move(simulate)) {}
+
+    void SetUp() override;
+    void TearDown() override;
+
+    MainWindow& window() { return session_->window(); }
+    SettingsModel& model() { return session_->app().model(); }
+    WindowSession& session() { return *session_; }
+
+    template <typename Widget>
+    Widget* editor(const std::string& field) {
+        auto* widget = qobject_cast<Widget*>(window().fieldEditor(field));
+        EXPECT_NE(widget, nullptr) << field;
+        return widget;
+    }
+
+    QStringList logLines();
+    int logCount(const QString& line);
+    // Runs the event loop until `done` holds or `timeoutMs` passes.
+    bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
+    // Lets queued work (focus moves, device polls) run.
+    void settle();
+    // Clicks a field as the technician does, moving the focus there.
+    void clickInto(QWidget* widget);
+    // Selects the field's whole text and types `keys` into it, key by key.
+    void typeOver(const std::string& field, const QString& keys);
+    void chooseMenu(const std::string& element);
+
+    ScriptedDesktop desktop_;
+
+private:
+    std::string simulate_;
+    std::unique_ptr<WindowSession> session_;
+};
+
+// The same window over the simulated parallel-port adapter: no programmer attached, so
+// the revision can be stepped to the six-address layouts.
+class AdapterWindowTest : public WindowTest {
+protected:
+    AdapterWindowTest() : WindowTest("lpt") {}
+};
+
+}  // namespace pagerprog::gui::test
