@@ -17,6 +17,8 @@ TState_Form::TState_Form(QWidget* mainWindow) : QDialog(mainWindow), bar_(new QP
     setObjectName("State_Form");
     setWindowTitle("Writing to eeprom.Please waiting...");
     setModal(false);
+    // The keyboard focus stays in the main window, where the technician left it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     bar_->setObjectName("ProgressBar1");
     bar_->setMinimumWidth(kBarWidth);
     bar_->setTextVisible(false);
@@ -33,6 +35,12 @@ void TState_Form::showCentred() {
     show();
     raise();
     repaintNow();
+}
+
+void TState_Form::closeProgress() {
+    const bool wasActive = isActiveWindow();
+    hide();
+    if (wasActive && parentWidget() != nullptr) parentWidget()->window()->activateWindow();
 }
 
 void TState_Form::setCaption(const QString& caption) {

@@ -15,6 +15,9 @@ public:
     explicit TState_Form(QWidget* mainWindow);
 
     void showCentred();
+    // Hides the window and gives the activation back to the main window, should the
+    // window system have passed it here.
+    void closeProgress();
     void setCaption(const QString& caption);
     void setRange(int minimum, int maximum);
     void setPosition(int position);

@@ -31,7 +31,7 @@ void WindowHost::progressShow() {
 }
 
 void WindowHost::progressHide() {
-    if (window_) window_->progressWindow().hide();
+    if (window_) window_->progressWindow().closeProgress();
 }
 
 void WindowHost::progressCaption(const std::string& caption) {

@@ -44,6 +44,10 @@ bool WindowTest::waitFor(const std::function<bool()>& done, int timeoutMs) {
 void WindowTest::settle() { QTest::qWait(50); }
 
 void WindowTest::clickInto(QWidget* widget) {
+    QTabWidget& tabs = window().tabs();
+    for (int i = 0; i < tabs.count(); ++i) {
+        if (tabs.widget(i)->isAncestorOf(widget)) tabs.setCurrentIndex(i);
+    }
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
     settle();
 }

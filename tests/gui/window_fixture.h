@@ -59,7 +59,8 @@ protected:
     bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
     // Lets queued work (focus moves, device polls) run.
     void settle();
-    // Clicks a field as the technician does, moving the focus there.
+    // Shows the field's tab and clicks the field as the technician does, moving the
+    // focus there.
     void clickInto(QWidget* widget);
     // Selects the field's whole text and types `keys` into it, key by key.
     void typeOver(const std::string& field, const QString& keys);
