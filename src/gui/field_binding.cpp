@@ -59,6 +59,12 @@ void insertKey(QLineEdit& edit, char key, int limit) {
     edit.insert(QString(QChar(key)));
 }
 
+// The field has a line edit the technician may type into.
+bool takesTyping(const FieldView& view) {
+    const QLineEdit* typing = typingEditor(view);
+    return typing != nullptr && !typing->isReadOnly();
+}
+
 }  // namespace
 
 FieldBinding::FieldBinding(SettingsModel& model, WindowEvents& events, QObject* parent)
@@ -126,9 +132,7 @@ bool FieldBinding::eventFilter(QObject* watched, QEvent* event) {
         return false;
     case QEvent::MouseButtonRelease:
         // The middle button pastes the selection: it is typed through the filter too.
-        if (static_cast<const QMouseEvent&>(*event).button() != Qt::MiddleButton || typingEditor(view) == nullptr) {
-            return false;
-        }
+        if (static_cast<const QMouseEvent&>(*event).button() != Qt::MiddleButton || !takesTyping(view)) return false;
         typeText(view, QApplication::clipboard()->text(QClipboard::Selection));
         return true;
     default:
@@ -138,20 +142,19 @@ bool FieldBinding::eventFilter(QObject* watched, QEvent* event) {
 
 bool FieldBinding::keyPress(const FieldView& view, const QKeyEvent& key) {
     // Check boxes and track bars have no key filter; read-only text takes no typing.
-    QLineEdit* typing = typingEditor(view);
-    const bool filtered = view.spec->kind == FieldKind::Choice || (typing != nullptr && !typing->isReadOnly());
-    if (!filtered) return false;
-    if (typing != nullptr && key.matches(QKeySequence::Paste)) {
+    const bool typable = takesTyping(view);
+    if (!typable && view.spec->kind != FieldKind::Choice) return false;
+    if (typable && key.matches(QKeySequence::Paste)) {
         typeText(view, QApplication::clipboard()->text());
         return true;
     }
     const TypedKey typed = classify(key);
     if (typed.kind == TypedKey::Kind::Editing) return false;
     if (typed.kind == TypedKey::Kind::Ignored) return true;
-    if (typed.character == kBackspace && typing == nullptr) return false;
     std::optional<char> accepted;
     events_.runEvent([&] { accepted = model_.key(view.spec->name, typed.character); });
-    if (!accepted || typing == nullptr) return true;
+    // A choice that takes no typing has nowhere to put a key its filter lets through.
+    if (!accepted || !typable) return true;
     // A backspace the filter lets through is the widget's own to carry out.
     if (*accepted == kBackspace && typed.character == kBackspace) return false;
     typeKey(view, *accepted);

@@ -87,8 +87,17 @@ TEST_F(WindowTest, ProgrammerErrorLetterIsShownInAMessageBox) {
     EXPECT_FALSE(window().progressWindow().isVisible());
 }
 
-TEST_F(WindowTest, ExitClosesTheWindow) {
+TEST_F(WindowTest, ExitShutsThePortAccessDownAndClosesTheWindow) {
+    const int before = session().link().simulated()->port.shutDowns;
     chooseMenu(element::exit);
+    EXPECT_EQ(session().link().simulated()->port.shutDowns, before + 1);
+    EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(WindowTest, ClosingTheWindowOtherwiseLeavesThePortAlone) {
+    const int before = session().link().simulated()->port.shutDowns;
+    window().close();
+    EXPECT_EQ(session().link().simulated()->port.shutDowns, before);
     EXPECT_FALSE(window().isVisible());
 }
 
