@@ -2,6 +2,7 @@
 // the start-up sequence, and runs the message loop until the window closes.
 #include <QApplication>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -36,6 +37,9 @@ void takeScreenshotLater(MainWindow& window, const ProgramOptions& options, int&
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Qt takes the user's locale for the C library too; the core formats and parses
+    // numbers itself with the system's decimal separator, over the C number format.
+    std::setlocale(LC_NUMERIC, "C");
     ProgramOptions options;
     try {
         options = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));

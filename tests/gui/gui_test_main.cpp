@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <clocale>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     }
     QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");  // as the program does: the core formats numbers itself
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,53 @@
+// The program itself: started with a simulated programmer it shows its window and can
+// save a picture of it; a command line it does not take ends it at once.
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString output;
+    QString errors;
+};
+
+ProgramRun runProgram(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(PAGERPROG_GUI, arguments);
+    const bool finished = process.waitForFinished(30000);
+    EXPECT_TRUE(finished);
+    if (!finished) process.kill();
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+TEST(ProgramEntry, SimulatedProgrammerWindowSavesItsScreenshot) {
+    QTemporaryDir dir;
+    const QString shot = dir.filePath("window.png");
+    const ProgramRun run = runProgram({"--simulate", "usb", "--screenshot", shot, "--delay", "300"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.output.contains("Screenshot saved to " + shot));
+    const QImage image(shot);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), 600);
+    EXPECT_GT(image.height(), 400);
+}
+
+TEST(ProgramEntry, UnknownSimulationIsAUsageError) {
+    const ProgramRun run = runProgram({"--simulate", "serial"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains("usage: pagerprog"));
+}
+
+TEST(ProgramEntry, UnknownArgumentIsAUsageError) {
+    const ProgramRun run = runProgram({"--frobnicate"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains("unknown argument --frobnicate"));
+}
+
+}  // namespace
