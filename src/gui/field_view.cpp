@@ -18,14 +18,14 @@ namespace {
 constexpr int kLevelMinimum = 1;
 constexpr int kLevelMaximum = 100;
 constexpr int kLevelWidth = 160;
-constexpr int kDefaultTextChars = 5;
+constexpr int kMinimumTextChars = 3;
 constexpr int kEditFrame = 10;  // frame and inner margins of a line edit, in pixels
 
 // A field typed as text gets room for what it usually holds: its typed-character limit,
 // or its initial text when it has none.
 int textChars(const FieldSpec& spec) {
     if (spec.limit > 0) return spec.limit;
-    return std::max(static_cast<int>(spec.text.size()), kDefaultTextChars - 2);
+    return std::max(static_cast<int>(spec.text.size()), kMinimumTextChars);
 }
 
 QLineEdit* createLineEdit(const FieldSpec& spec, QWidget* parent) {
