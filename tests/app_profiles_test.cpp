@@ -126,8 +126,8 @@ using Snapshot = std::map<std::string, std::tuple<std::string, int, bool, bool, 
 Snapshot snapshot(const SettingsModel& m) {
     Snapshot s;
     for (const auto& f : m.fields())
-        s[f.spec->name] = {f.text, f.index, f.checked, f.enabled, f.visible, f.labelVisible};
-    for (const auto& e : m.elements()) s["element " + e.spec->name] = {e.caption, 0, e.checked, e.enabled, e.visible, true};
+        s[f.def->name] = {f.text, f.index, f.checked, f.enabled, f.visible, f.labelVisible};
+    for (const auto& e : m.elements()) s["element " + e.def->name] = {e.caption, 0, e.checked, e.enabled, e.visible, true};
     return s;
 }
 

@@ -289,8 +289,8 @@ protected:
     // rule; every event is recorded by field name.
     void SetUp() override {
         for (const auto& f : ctx.model.fields()) {
-            const std::string name = f.spec->name;
-            const bool text = f.spec->kind == FieldKind::Text || f.spec->kind == FieldKind::Digits;
+            const std::string name = f.def->name;
+            const bool text = f.def->kind == FieldKind::Text || f.def->kind == FieldKind::Digits;
             if (text && name != "Vref") ctx.model.setText(name, "~");
             ctx.model.onChange(name, [this, name] { events.push_back(name); });
             ctx.model.onClick(name, [this, name] { events.push_back(name); });

@@ -331,7 +331,7 @@ TEST_F(EncodeTest, ConversionErrorLeavesTheImageAsItWas) {
             EXPECT_STREQ(error.what(), c.message);
         }
         EXPECT_EQ(ctx.program.image, before) << c.field;
-        set(c.field, ctx.model.field(c.field).spec->text);
+        set(c.field, ctx.model.field(c.field).def->text);
     }
 }
 

@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Revisions, RoundTripByRevision, ::testing::Values(0, 1,
 // Every value the settings hold, to compare two decodings.
 std::vector<std::tuple<std::string, std::string, int, bool>> snapshot(const SettingsModel& model) {
     std::vector<std::tuple<std::string, std::string, int, bool>> values;
-    for (const auto& f : model.fields()) values.emplace_back(f.spec->name, f.text, f.index, f.checked);
+    for (const auto& f : model.fields()) values.emplace_back(f.def->name, f.text, f.index, f.checked);
     return values;
 }
 

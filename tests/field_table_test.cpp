@@ -90,16 +90,16 @@ TEST(FieldTable, InitialStates) {
     EXPECT_FALSE(model.checked("alarm"));
     EXPECT_EQ(model.level("TrackBar1"), 50);
     EXPECT_EQ(model.level("TrackBar4"), 80);
-    EXPECT_EQ(model.field("address3").spec->limit, 7);
-    EXPECT_EQ(model.field("hellomsg1").spec->limit, 20);
-    EXPECT_EQ(model.field("language").spec->dropDownRows, 13);
-    EXPECT_EQ(model.field("msgtype3").spec->hint, "Select Private will disable message folder 5-8");
-    EXPECT_EQ(model.field("msgtype4").spec->hint, "Select Private will disable message folder 9-12");
-    EXPECT_EQ(model.field("msgtype8").spec->hint, "Select Private will disable message folder 9-12");
-    EXPECT_EQ(model.field("msgtype2").spec->hint, "Select Private will disable message folder 1-4");
-    EXPECT_EQ(model.field("pubboxact9").spec->caption, "[10]");
-    EXPECT_EQ(model.field("BS2").spec->label, "BS1");
-    EXPECT_EQ(model.field("rangetime").spec->label, " Rang hold time");
+    EXPECT_EQ(model.field("address3").def->limit, 7);
+    EXPECT_EQ(model.field("hellomsg1").def->limit, 20);
+    EXPECT_EQ(model.field("language").def->dropDownRows, 13);
+    EXPECT_EQ(model.field("msgtype3").def->hint, "Select Private will disable message folder 5-8");
+    EXPECT_EQ(model.field("msgtype4").def->hint, "Select Private will disable message folder 9-12");
+    EXPECT_EQ(model.field("msgtype8").def->hint, "Select Private will disable message folder 9-12");
+    EXPECT_EQ(model.field("msgtype2").def->hint, "Select Private will disable message folder 1-4");
+    EXPECT_EQ(model.field("pubboxact9").def->caption, "[10]");
+    EXPECT_EQ(model.field("BS2").def->label, "BS1");
+    EXPECT_EQ(model.field("rangetime").def->label, " Rang hold time");
 }
 
 TEST(ElementTable, MenusTabsAndTitleStartAsTheWindowDoes) {
@@ -114,10 +114,10 @@ TEST(ElementTable, MenusTabsAndTitleStartAsTheWindowDoes) {
     EXPECT_FALSE(model.element(element::debug).visible);
     EXPECT_EQ(model.element(element::writeToPager).caption, "&WR_To_Pager");
     EXPECT_EQ(model.element(element::readFromPager).caption, "&RD_From_Pager");
-    EXPECT_EQ(model.element(element::recoverKS8809).spec->parent, element::recover);
+    EXPECT_EQ(model.element(element::recoverKS8809).def->parent, element::recover);
     EXPECT_EQ(model.element(element::groupSpeed).caption, "Read_Write Speed");
     EXPECT_EQ(model.element(element::groupBattery).caption, "Q4 Battery Detect Voltage");
-    EXPECT_EQ(model.element(element::groupFolder).spec->hint, "Total 100 message can be received");
+    EXPECT_EQ(model.element(element::groupFolder).def->hint, "Total 100 message can be received");
 }
 
 }  // namespace

@@ -273,30 +273,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Every field guarded by a filter of this tab refuses a key outside its set in the filter's way.
 TEST_F(FeatureRules, EveryFieldFollowsTheFilterOfTheFieldTable) {
-    for (const FieldSpec& spec : fieldTable()) {
+    for (const FieldSpec& def : fieldTable()) {
         host.clear();
-        const std::optional<char> result = model.key(spec.name, '#');
-        switch (spec.filter) {
+        const std::optional<char> result = model.key(def.name, '#');
+        switch (def.filter) {
             case KeyFilter::None:
-                EXPECT_EQ(result, '#') << spec.name;
+                EXPECT_EQ(result, '#') << def.name;
                 break;
             case KeyFilter::Number:
-                EXPECT_EQ(host.events, (Events{"log: Number 0-9 and backspace only", "beep"})) << spec.name;
+                EXPECT_EQ(host.events, (Events{"log: Number 0-9 and backspace only", "beep"})) << def.name;
                 break;
             case KeyFilter::TonePattern:
-                EXPECT_EQ(host.events, (Events{"log: Number 0-9,A-F and backspace only", "beep"})) << spec.name;
+                EXPECT_EQ(host.events, (Events{"log: Number 0-9,A-F and backspace only", "beep"})) << def.name;
                 break;
             case KeyFilter::NoKey:
-                EXPECT_TRUE(host.events.empty()) << spec.name;
+                EXPECT_TRUE(host.events.empty()) << def.name;
                 break;
             case KeyFilter::Autoinc:
             case KeyFilter::Length:
             case KeyFilter::Frequency:
-                EXPECT_EQ(host.events, (Events{"beep"})) << spec.name;
+                EXPECT_EQ(host.events, (Events{"beep"})) << def.name;
                 break;
         }
-        if (spec.filter != KeyFilter::None) {
-            EXPECT_EQ(result, std::nullopt) << spec.name;
+        if (def.filter != KeyFilter::None) {
+            EXPECT_EQ(result, std::nullopt) << def.name;
         }
     }
 }

@@ -168,7 +168,7 @@ void switch_modelClick(Context& ctx) {
     m.setElementCaption(element::switchModel, p.caption);
     m.setText("contrast", p.contrast);
     for (const auto& field : m.fields()) {
-        if (field.spec->group == element::groupAddress && field.spec->slot >= 7) m.setVisible(field.spec->name, p.slotsSevenEight);
+        if (field.def->group == element::groupAddress && field.def->slot >= 7) m.setVisible(field.def->name, p.slotsSevenEight);
     }
     m.setIndex("decoder", p.decoder);
     for (const char* name : {"pll_enable", "BS2", "BS3"}) m.setVisible(name, p.q4Fields);

@@ -19,8 +19,8 @@ public:
     void beep() override;
     void messageBox(const std::string& text) override;
     void requestFocus(const std::string& field) override;
-    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> openFileDialog(const FileDialogSpec& request) override;
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& request) override;
     void progressShow() override;
     void progressHide() override;
     void progressCaption(const std::string& caption) override;

@@ -10,12 +10,12 @@ namespace {
 
 // Whether the window would let the user reach the field at all.
 std::string unreachableReason(const SettingsModel& model, const Field& field) {
-    const FieldSpec& spec = *field.spec;
-    if (!field.enabled) return spec.name + " is disabled";
-    if (!field.visible) return spec.name + " is hidden";
-    if (!model.element(spec.tab).visible) return spec.name + " is on a hidden tab";
-    if (!spec.group.empty() && !model.element(spec.group).visible) return spec.name + " is in a hidden group";
-    if (spec.kind == FieldKind::ReadOnlyText) return spec.name + " is read-only";
+    const FieldSpec& def = *field.def;
+    if (!field.enabled) return def.name + " is disabled";
+    if (!field.visible) return def.name + " is hidden";
+    if (!model.element(def.tab).visible) return def.name + " is on a hidden tab";
+    if (!def.group.empty() && !model.element(def.group).visible) return def.name + " is in a hidden group";
+    if (def.kind == FieldKind::ReadOnlyText) return def.name + " is read-only";
     return "";
 }
 
@@ -46,7 +46,7 @@ std::string typeText(SettingsModel& model, const std::string& name, const std::s
     for (char key : value) {
         const std::size_t before = model.text(name).size();
         if (!model.typeKey(name, key)) {
-            const int limit = model.field(name).spec->limit;
+            const int limit = model.field(name).def->limit;
             if (limit > 0 && static_cast<int>(before) >= limit)
                 return value + " is longer than the " + std::to_string(limit) + " characters " + name + " takes";
             return "the key filter of " + name + " refused '" + std::string(1, key) + "'";
@@ -61,7 +61,7 @@ EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& na
     SettingsModel& model = app.model();
     if (!model.hasField(name)) return {EditOutcome::UnknownField, "unknown field " + name};
     const Field& field = model.field(name);
-    const FieldKind kind = field.spec->kind;
+    const FieldKind kind = field.def->kind;
 
     std::optional<int> pick, level;
     if (kind == FieldKind::Choice) {

@@ -15,7 +15,7 @@ namespace {
 constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 
 std::string shownValue(const Field& field) {
-    switch (field.spec->kind) {
+    switch (field.def->kind) {
         case FieldKind::Choice: return field.index < 0 ? "#-1" : field.text;
         case FieldKind::Flag: return field.checked ? "1" : "0";
         case FieldKind::Level: return std::to_string(field.level);
@@ -26,7 +26,7 @@ std::string shownValue(const Field& field) {
 int show(Session& session, const Options& options) {
     if (!options.files.empty() && !session.open(options.files[0])) return kFailed;
     for (const auto& field : session.app().model().fields()) {
-        std::cout << field.spec->name << '=' << shownValue(field);
+        std::cout << field.def->name << '=' << shownValue(field);
         if (options.states) std::cout << "\tenabled=" << field.enabled << "\tvisible=" << field.visible;
         std::cout << '\n';
     }
@@ -63,7 +63,7 @@ int diff(const Options& options) {
         const std::string va = shownValue(fa[i]), vb = shownValue(fb[i]);
         if (va == vb) continue;
         differ = true;
-        std::cout << fa[i].spec->name << ": " << va << " -> " << vb << '\n';
+        std::cout << fa[i].def->name << ": " << va << " -> " << vb << '\n';
     }
     return differ ? kFailed : kOk;
 }

@@ -16,9 +16,9 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     // The chosen path in the system's file-name encoding, or nothing when cancelled.
-    virtual std::optional<std::string> openFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> openFile(QWidget* parent, const FileDialogSpec& request) = 0;
     // Never asks before replacing an existing file.
-    virtual std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& request) = 0;
     virtual void message(QWidget* parent, const std::string& text) = 0;
     virtual void beep() = 0;
 };

@@ -90,7 +90,7 @@ void FieldBinding::bind(const FieldView& view) {
 
 void FieldBinding::connectSignals(const FieldView& view) {
     const FieldView* v = &view;
-    const std::string& name = view.spec->name;
+    const std::string& name = view.def->name;
     auto edited = [this, v, &name](const QString& text) {
         userEvent(*v, [this, &name, text] { model_.userEdit(name, modelText(text)); });
     };
@@ -111,7 +111,7 @@ void FieldBinding::connectSignals(const FieldView& view) {
 
 void FieldBinding::userEvent(const FieldView& view, const std::function<void()>& event) {
     events_.runEvent(event);
-    showField(view, model_.field(view.spec->name));
+    showField(view, model_.field(view.def->name));
 }
 
 void FieldBinding::moveFocusQuietly(const std::function<void()>& move) {
@@ -143,7 +143,7 @@ bool FieldBinding::eventFilter(QObject* watched, QEvent* event) {
 bool FieldBinding::keyPress(const FieldView& view, const QKeyEvent& key) {
     // Check boxes and track bars have no key filter; read-only text takes no typing.
     const bool typable = takesTyping(view);
-    if (!typable && view.spec->kind != FieldKind::Choice) return false;
+    if (!typable && view.def->kind != FieldKind::Choice) return false;
     if (typable && key.matches(QKeySequence::Paste)) {
         typeText(view, QApplication::clipboard()->text());
         return true;
@@ -152,7 +152,7 @@ bool FieldBinding::keyPress(const FieldView& view, const QKeyEvent& key) {
     if (typed.kind == TypedKey::Kind::Editing) return false;
     if (typed.kind == TypedKey::Kind::Ignored) return true;
     std::optional<char> accepted;
-    events_.runEvent([&] { accepted = model_.key(view.spec->name, typed.character); });
+    events_.runEvent([&] { accepted = model_.key(view.def->name, typed.character); });
     // A choice that takes no typing has nowhere to put a key its filter lets through.
     if (!accepted || !typable) return true;
     // A backspace the filter lets through is the widget's own to carry out.
@@ -166,7 +166,7 @@ void FieldBinding::typeText(const FieldView& view, const QString& text) {
         const char16_t code = c.unicode();
         if (code < 0x20 || code >= 0x7f) continue;
         std::optional<char> accepted;
-        events_.runEvent([&] { accepted = model_.key(view.spec->name, static_cast<char>(code)); });
+        events_.runEvent([&] { accepted = model_.key(view.def->name, static_cast<char>(code)); });
         if (accepted) typeKey(view, *accepted);
     }
 }
@@ -176,7 +176,7 @@ void FieldBinding::typeKey(const FieldView& view, char key) {
     if (key == kBackspace) {
         typing->backspace();
     } else {
-        insertKey(*typing, key, view.spec->limit);
+        insertKey(*typing, key, view.def->limit);
     }
 }
 
@@ -184,7 +184,7 @@ void FieldBinding::focusOut(const FieldView& view, Qt::FocusReason reason) {
     // A focus move made by the program, or while another event is being handled, is no
     // exit of the technician's.
     if (movingFocus_ || events_.busy() || !leavesField(reason)) return;
-    userEvent(view, [this, &view] { model_.leave(view.spec->name); });
+    userEvent(view, [this, &view] { model_.leave(view.def->name); });
 }
 
 }  // namespace pagerprog::gui

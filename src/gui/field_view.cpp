@@ -23,52 +23,52 @@ constexpr int kEditFrame = 10;  // frame and inner margins of a line edit, in pi
 
 // A field typed as text gets room for what it usually holds: its typed-character limit,
 // or its initial text when it has none.
-int textChars(const FieldSpec& spec) {
-    if (spec.limit > 0) return spec.limit;
-    return std::max(static_cast<int>(spec.text.size()), kMinimumTextChars);
+int textChars(const FieldSpec& def) {
+    if (def.limit > 0) return def.limit;
+    return std::max(static_cast<int>(def.text.size()), kMinimumTextChars);
 }
 
-QLineEdit* createLineEdit(const FieldSpec& spec, QWidget* parent) {
+QLineEdit* createLineEdit(const FieldSpec& def, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     // Digits are narrower than letters; one spare character keeps the cursor in view.
-    const QChar sample = spec.kind == FieldKind::Text ? QChar('A') : QChar('0');
-    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(textChars(spec) + 1, sample)) + kEditFrame);
-    edit->setReadOnly(spec.kind == FieldKind::ReadOnlyText);
+    const QChar sample = def.kind == FieldKind::Text ? QChar('A') : QChar('0');
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(textChars(def) + 1, sample)) + kEditFrame);
+    edit->setReadOnly(def.kind == FieldKind::ReadOnlyText);
     return edit;
 }
 
 // A choice takes typing when its key filter lets any key through; otherwise only its
 // items can be picked.
-bool choiceTakesTyping(const FieldSpec& spec) { return spec.filter != KeyFilter::NoKey; }
+bool choiceTakesTyping(const FieldSpec& def) { return def.filter != KeyFilter::NoKey; }
 
-QComboBox* createChoice(const FieldSpec& spec, QWidget* parent) {
+QComboBox* createChoice(const FieldSpec& def, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    if (choiceTakesTyping(spec)) {
+    if (choiceTakesTyping(def)) {
         combo->setEditable(true);
         // Typed text is the field's text as typed: no completion, and Return adds no item.
         combo->setCompleter(nullptr);
         combo->setInsertPolicy(QComboBox::NoInsert);
         // As wide as the characters that may be typed, when they are few.
-        if (spec.limit > 0) {
-            combo->setMinimumContentsLength(spec.limit + 1);
+        if (def.limit > 0) {
+            combo->setMinimumContentsLength(def.limit + 1);
             combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         }
     }
-    if (spec.dropDownRows > 0) combo->setMaxVisibleItems(spec.dropDownRows);
+    if (def.dropDownRows > 0) combo->setMaxVisibleItems(def.dropDownRows);
     return combo;
 }
 
-QWidget* createEditor(const FieldSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* createEditor(const FieldSpec& def, QWidget* parent) {
+    switch (def.kind) {
     case FieldKind::Text:
     case FieldKind::Digits:
     case FieldKind::ReadOnlyText:
-        return createLineEdit(spec, parent);
+        return createLineEdit(def, parent);
     case FieldKind::Choice:
-        return createChoice(spec, parent);
+        return createChoice(def, parent);
     case FieldKind::Flag:
-        return new QCheckBox(fieldText(spec.caption), parent);
+        return new QCheckBox(fieldText(def.caption), parent);
     case FieldKind::Level: {
         auto* slider = new QSlider(Qt::Horizontal, parent);
         slider->setRange(kLevelMinimum, kLevelMaximum);
@@ -108,16 +108,16 @@ void showChoice(QComboBox* combo, const Field& field) {
 
 }  // namespace
 
-FieldView createFieldView(const FieldSpec& spec, QWidget* parent) {
+FieldView createFieldView(const FieldSpec& def, QWidget* parent) {
     FieldView view;
-    view.spec = &spec;
-    view.editor = createEditor(spec, parent);
-    view.editor->setObjectName(QString::fromStdString(spec.name));
-    if (!spec.hint.empty()) view.editor->setToolTip(fieldText(spec.hint));
-    if (!spec.label.empty()) {
-        view.label = new QLabel(fieldText(spec.label), parent);
+    view.def = &def;
+    view.editor = createEditor(def, parent);
+    view.editor->setObjectName(QString::fromStdString(def.name));
+    if (!def.hint.empty()) view.editor->setToolTip(fieldText(def.hint));
+    if (!def.label.empty()) {
+        view.label = new QLabel(fieldText(def.label), parent);
     }
-    if (!spec.unit.empty()) view.unit = new QLabel(fieldText(spec.unit), parent);
+    if (!def.unit.empty()) view.unit = new QLabel(fieldText(def.unit), parent);
     return view;
 }
 

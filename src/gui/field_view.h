@@ -14,13 +14,13 @@ class QLineEdit;
 namespace pagerprog::gui {
 
 struct FieldView {
-    const FieldSpec* spec = nullptr;
+    const FieldSpec* def = nullptr;
     QWidget* editor = nullptr;
     QLabel* label = nullptr;  // null when the field has none
     QLabel* unit = nullptr;   // null when nothing follows the field
 };
 
-FieldView createFieldView(const FieldSpec& spec, QWidget* parent);
+FieldView createFieldView(const FieldSpec& def, QWidget* parent);
 
 // Shows the field's value, item list, enabled and shown states.
 void showField(const FieldView& view, const Field& field);

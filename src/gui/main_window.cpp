@@ -36,8 +36,8 @@ MainWindow::MainWindow(SettingsModel& model, WindowEvents& events)
     menus_ = buildMenuBar(*menuBar(), [this](const std::string& item) { menuChosen(item); });
 
     for (const auto& [name, view] : views_) binding_->bind(view);
-    for (const auto& field : model_.fields()) refresh(field.spec->name);
-    for (const auto& element : model_.elements()) refresh(element.spec->name);
+    for (const auto& field : model_.fields()) refresh(field.def->name);
+    for (const auto& element : model_.elements()) refresh(element.def->name);
     model_.addObserver([window = QPointer<MainWindow>(this)](const std::string& name) {
         if (window) window->refresh(name);
     });
@@ -132,7 +132,7 @@ void MainWindow::refresh(const std::string& name) {
 
 void MainWindow::showElement(const std::string& name) {
     const Element& element = model_.element(name);
-    switch (element.spec->kind) {
+    switch (element.def->kind) {
     case ElementKind::Window:
         setWindowTitle(fieldText(element.caption));
         break;
@@ -165,7 +165,7 @@ void MainWindow::focusField(const std::string& field) {
     auto view = views_.find(field);
     if (view == views_.end()) return;
     QWidget* editor = view->second.editor;
-    QWidget* page = pages_.at(view->second.spec->tab);
+    QWidget* page = pages_.at(view->second.def->tab);
     const int tab = tabs_->indexOf(page);
     // A field on a hidden tab, hidden or disabled cannot take the focus.
     if (!tabs_->isTabVisible(tab) || !editor->isEnabled() || !editor->isVisibleTo(page)) return;

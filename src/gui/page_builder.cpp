@@ -39,23 +39,23 @@ const std::vector<Heading>& addressHeadings() {
 }
 
 // A slot field's name without its slot number: "addr1formatA" -> "addrformatA".
-std::string stemOf(const FieldSpec& spec) {
-    std::string stem = spec.name;
-    const std::string number = std::to_string(spec.slot);
+std::string stemOf(const FieldSpec& def) {
+    std::string stem = def.name;
+    const std::string number = std::to_string(def.slot);
     if (auto at = stem.find(number); at != std::string::npos) stem.erase(at, number.size());
     return stem;
 }
 
 std::vector<const FieldSpec*> fieldsOf(const std::string& tab, const std::string& group) {
     std::vector<const FieldSpec*> fields;
-    for (const auto& spec : fieldTable()) {
-        if (spec.tab == tab && spec.group == group) fields.push_back(&spec);
+    for (const auto& def : fieldTable()) {
+        if (def.tab == tab && def.group == group) fields.push_back(&def);
     }
     return fields;
 }
 
-FieldView& addView(const FieldSpec& spec, QWidget* parent, FieldViews& views) {
-    return views.emplace(spec.name, createFieldView(spec, parent)).first->second;
+FieldView& addView(const FieldSpec& def, QWidget* parent, FieldViews& views) {
+    return views.emplace(def.name, createFieldView(def, parent)).first->second;
 }
 
 // Rows of label, editors and following texts, flowing into side-by-side columns. A
@@ -67,8 +67,8 @@ public:
     FormRows(QBoxLayout* columns, int rowsPerColumn) : columns_(columns), rowsPerColumn_(rowsPerColumn) {}
 
     void add(const FieldView& view) {
-        const FieldSpec& spec = *view.spec;
-        if (spec.kind == FieldKind::Flag) {
+        const FieldSpec& def = *view.def;
+        if (def.kind == FieldKind::Flag) {
             const int row = nextRow();
             grid_->addWidget(view.editor, row, 0, 1, 2);
             cell_ = nullptr;
@@ -78,7 +78,7 @@ public:
         if (!joins) startRow(view);
         cell_->addWidget(view.editor);
         if (view.unit != nullptr) cell_->addWidget(view.unit);
-        previous_ = &spec;
+        previous_ = &def;
     }
 
 private:
@@ -133,19 +133,19 @@ void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldSpec*>& field
     std::map<int, int> fieldsInSlot;
     std::map<std::string, int> columnOfStem;
     int columnsPerSlot = 0;
-    for (const FieldSpec* spec : fields) {
-        const int column = fieldsInSlot[spec->slot]++;
+    for (const FieldSpec* def : fields) {
+        const int column = fieldsInSlot[def->slot]++;
         columnsPerSlot = std::max(columnsPerSlot, column + 1);
-        columnOfStem.emplace(stemOf(*spec), column);
+        columnOfStem.emplace(stemOf(*def), column);
     }
     const int headingRows = headings.empty() ? 0 : 1;
     const int blockWidth = columnsPerSlot + 1;  // a spare column keeps the blocks apart
     fieldsInSlot.clear();
-    for (const FieldSpec* spec : fields) {
-        const int column = fieldsInSlot[spec->slot]++;
-        const int block = (spec->slot - 1) / rowsPerBlock;
-        const int row = (spec->slot - 1) % rowsPerBlock + headingRows;
-        FieldView& view = addView(*spec, parent, views);
+    for (const FieldSpec* def : fields) {
+        const int column = fieldsInSlot[def->slot]++;
+        const int block = (def->slot - 1) / rowsPerBlock;
+        const int row = (def->slot - 1) % rowsPerBlock + headingRows;
+        FieldView& view = addView(*def, parent, views);
         grid->addWidget(view.editor, row, block * blockWidth + column);
     }
     for (const auto& heading : headings) {
@@ -173,7 +173,7 @@ QGroupBox* buildGroup(const ElementSpec& group, QWidget* parent, FieldViews& vie
                       address ? static_cast<int>(fields.size()) : kFoldersPerBlock);
     } else {
         FormRows rows(new QHBoxLayout(box), static_cast<int>(fields.size()));
-        for (const FieldSpec* spec : fields) rows.add(addView(*spec, box, views));
+        for (const FieldSpec* def : fields) rows.add(addView(*def, box, views));
     }
     return box;
 }
@@ -185,7 +185,7 @@ QWidget* buildTabPage(const std::string& tab, FieldViews& views, std::unordered_
     page->setObjectName(QString::fromStdString(tab));
     auto* columns = new QHBoxLayout(page);
     FormRows ungrouped(columns, kRowsPerColumn);
-    for (const FieldSpec* spec : fieldsOf(tab, "")) ungrouped.add(addView(*spec, page, views));
+    for (const FieldSpec* def : fieldsOf(tab, "")) ungrouped.add(addView(*def, page, views));
 
     QVBoxLayout* stack = nullptr;
     int stacked = 0;

@@ -7,8 +7,8 @@ namespace pagerprog::gui {
 
 class QtDesktop : public Desktop {
 public:
-    std::optional<std::string> openFile(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<std::string> openFile(QWidget* parent, const FileDialogSpec& request) override;
+    std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& request) override;
     void message(QWidget* parent, const std::string& text) override;
     void beep() override;
 };

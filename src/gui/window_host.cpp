@@ -18,12 +18,12 @@ void WindowHost::requestFocus(const std::string& field) {
     if (window_) window_->focusFieldLater(field);
 }
 
-std::optional<std::string> WindowHost::openFileDialog(const FileDialogSpec& spec) {
-    return desktop_.openFile(window_, spec);
+std::optional<std::string> WindowHost::openFileDialog(const FileDialogSpec& request) {
+    return desktop_.openFile(window_, request);
 }
 
-std::optional<std::string> WindowHost::saveFileDialog(const FileDialogSpec& spec) {
-    return desktop_.saveFile(window_, spec);
+std::optional<std::string> WindowHost::saveFileDialog(const FileDialogSpec& request) {
+    return desktop_.saveFile(window_, request);
 }
 
 void WindowHost::progressShow() {

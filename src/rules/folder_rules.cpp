@@ -13,7 +13,7 @@ namespace {
 
 // Appends blanks up to the field's typed-character limit; longer texts stay whole.
 void fillWithBlanks(Context& ctx, const std::string& field) {
-    const auto width = static_cast<std::size_t>(ctx.model.field(field).spec->limit);
+    const auto width = static_cast<std::size_t>(ctx.model.field(field).def->limit);
     std::string text = ctx.model.text(field);
     if (text.size() >= width) return;
     text.resize(width, ' ');

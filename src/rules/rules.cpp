@@ -29,9 +29,9 @@ KeyRule keyRuleFor(KeyFilter filter) {
 }
 
 void attachKeyFilters(Context& ctx) {
-    for (const FieldSpec& spec : fieldTable()) {
-        if (KeyRule rule = keyRuleFor(spec.filter)) {
-            ctx.model.onKey(spec.name, [&ctx, rule](char key) { return rule(ctx, key); });
+    for (const FieldSpec& def : fieldTable()) {
+        if (KeyRule rule = keyRuleFor(def.filter)) {
+            ctx.model.onKey(def.name, [&ctx, rule](char key) { return rule(ctx, key); });
         }
     }
 }

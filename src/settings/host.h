@@ -34,8 +34,8 @@ public:
 
     // The open and save dialogs: the chosen path, or nothing when cancelled.
     // The save dialog never asks before replacing a file.
-    virtual std::optional<std::string> openFileDialog(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> openFileDialog(const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec& request) = 0;
 
     // The progress window shown while a pager is read or written.
     virtual void progressShow() = 0;

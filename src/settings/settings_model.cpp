@@ -27,29 +27,29 @@ private:
 SettingsModel::SettingsModel() {
     const auto& table = fieldTable();
     fields_.reserve(table.size());
-    for (const auto& spec : table) {
+    for (const auto& def : table) {
         Field f;
-        f.spec = &spec;
-        f.text = spec.text;
-        f.index = spec.index;
-        f.checked = spec.checked;
-        f.level = spec.level;
-        f.items = spec.items;
-        f.enabled = spec.enabled;
-        f.visible = spec.visible;
-        f.labelVisible = spec.labelVisible;
-        fieldIndex_.emplace(spec.name, fields_.size());
+        f.def = &def;
+        f.text = def.text;
+        f.index = def.index;
+        f.checked = def.checked;
+        f.level = def.level;
+        f.items = def.items;
+        f.enabled = def.enabled;
+        f.visible = def.visible;
+        f.labelVisible = def.labelVisible;
+        fieldIndex_.emplace(def.name, fields_.size());
         fields_.push_back(std::move(f));
     }
     handlers_.resize(fields_.size());
-    for (const auto& spec : elementTable()) {
+    for (const auto& def : elementTable()) {
         Element e;
-        e.spec = &spec;
-        e.caption = spec.caption;
-        e.enabled = spec.enabled;
-        e.visible = spec.visible;
-        e.checked = spec.checked;
-        elementIndex_.emplace(spec.name, elements_.size());
+        e.def = &def;
+        e.caption = def.caption;
+        e.enabled = def.enabled;
+        e.visible = def.visible;
+        e.checked = def.checked;
+        elementIndex_.emplace(def.name, elements_.size());
         elements_.push_back(std::move(e));
     }
 }
@@ -108,33 +108,33 @@ int itemIndexOf(const Field& f, const std::string& text) {
 
 void SettingsModel::setText(std::string_view name, const std::string& text) {
     Field& f = mutableField(name);
-    if (f.spec->kind == FieldKind::Choice) {
+    if (f.def->kind == FieldKind::Choice) {
         // An editable list's text set by the program: like its item, it raises nothing.
         if (f.text == text) return;
         f.text = text;
         f.index = itemIndexOf(f, text);
-        notify(f.spec->name);
+        notify(f.def->name);
         return;
     }
-    if (!isTextKind(f.spec->kind)) throw std::logic_error(f.spec->name + " holds no text");
+    if (!isTextKind(f.def->kind)) throw std::logic_error(f.def->name + " holds no text");
     if (f.text == text) return;
     f.text = text;
-    notify(f.spec->name);
+    notify(f.def->name);
     fireChange(name);
 }
 
 void SettingsModel::setChecked(std::string_view name, bool checked) {
     Field& f = mutableField(name);
-    if (f.spec->kind != FieldKind::Flag) throw std::logic_error(f.spec->name + " is not a check box");
+    if (f.def->kind != FieldKind::Flag) throw std::logic_error(f.def->name + " is not a check box");
     if (f.checked == checked) return;
     f.checked = checked;
-    notify(f.spec->name);
+    notify(f.def->name);
     fireClick(name);
 }
 
 void SettingsModel::setIndex(std::string_view name, int index) {
     Field& f = mutableField(name);
-    if (f.spec->kind != FieldKind::Choice) throw std::logic_error(f.spec->name + " is not a choice");
+    if (f.def->kind != FieldKind::Choice) throw std::logic_error(f.def->name + " is not a choice");
     if (index < 0 || index >= static_cast<int>(f.items.size())) {
         f.index = -1;
         f.text.clear();
@@ -142,16 +142,16 @@ void SettingsModel::setIndex(std::string_view name, int index) {
         f.index = index;
         f.text = f.items[static_cast<std::size_t>(index)];
     }
-    notify(f.spec->name);
+    notify(f.def->name);
 }
 
 void SettingsModel::setLevel(std::string_view name, int level) {
     Field& f = mutableField(name);
-    if (f.spec->kind != FieldKind::Level) throw std::logic_error(f.spec->name + " is not a level");
+    if (f.def->kind != FieldKind::Level) throw std::logic_error(f.def->name + " is not a level");
     level = std::clamp(level, 1, 100);
     if (f.level == level) return;
     f.level = level;
-    notify(f.spec->name);
+    notify(f.def->name);
     fireChange(name);
 }
 
@@ -169,7 +169,7 @@ void SettingsModel::setLabelVisible(std::string_view name, bool visible) {
 
 void SettingsModel::setShown(std::string_view name, bool shown) {
     setVisible(name, shown);
-    if (!field(name).spec->label.empty()) setLabelVisible(name, shown);
+    if (!field(name).def->label.empty()) setLabelVisible(name, shown);
 }
 
 void SettingsModel::deleteItem(std::string_view name, int position) {
@@ -182,7 +182,7 @@ void SettingsModel::deleteItem(std::string_view name, int position) {
     } else if (f.index > position) {
         --f.index;
     }
-    notify(f.spec->name);
+    notify(f.def->name);
 }
 
 void SettingsModel::insertItem(std::string_view name, int position, const std::string& item) {
@@ -190,7 +190,7 @@ void SettingsModel::insertItem(std::string_view name, int position, const std::s
     position = std::clamp(position, 0, static_cast<int>(f.items.size()));
     f.items.insert(f.items.begin() + position, item);
     if (f.index >= position) ++f.index;
-    notify(f.spec->name);
+    notify(f.def->name);
 }
 
 void SettingsModel::replaceItem(std::string_view name, int position, const std::string& item) {
@@ -216,11 +216,11 @@ void SettingsModel::setElementCaption(std::string_view name, const std::string& 
 
 void SettingsModel::userEdit(std::string_view name, const std::string& text) {
     Field& f = mutableField(name);
-    if (f.spec->kind == FieldKind::Choice) {
+    if (f.def->kind == FieldKind::Choice) {
         if (f.text == text) return;
         f.text = text;
         f.index = itemIndexOf(f, text);
-        notify(f.spec->name);
+        notify(f.def->name);
         fireChange(name);
         return;
     }
@@ -229,7 +229,7 @@ void SettingsModel::userEdit(std::string_view name, const std::string& text) {
 
 void SettingsModel::userPick(std::string_view name, int index) {
     Field& f = mutableField(name);
-    if (f.spec->kind != FieldKind::Choice) throw std::logic_error(f.spec->name + " is not a choice");
+    if (f.def->kind != FieldKind::Choice) throw std::logic_error(f.def->name + " is not a choice");
     if (index < 0 || index >= static_cast<int>(f.items.size())) throw std::out_of_range("no such item");
     setIndex(name, index);
     fireChange(name);
@@ -263,7 +263,7 @@ bool SettingsModel::typeKey(std::string_view name, char pressed) {
     if (*accepted == kBackspace) {
         if (!text.empty()) text.pop_back();
     } else {
-        const int limit = f.spec->limit;
+        const int limit = f.def->limit;
         if (limit > 0 && static_cast<int>(text.size()) >= limit) return false;
         text += *accepted;
     }

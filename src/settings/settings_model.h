@@ -22,7 +22,7 @@
 namespace pagerprog {
 
 struct Field {
-    const FieldSpec* spec = nullptr;
+    const FieldSpec* def = nullptr;
     std::string text;  // what the field shows (a choice: its item's text, or typed text)
     int index = -1;    // a choice's item, -1 = none
     bool checked = false;
@@ -34,7 +34,7 @@ struct Field {
 };
 
 struct Element {
-    const ElementSpec* spec = nullptr;
+    const ElementSpec* def = nullptr;
     std::string caption;
     bool enabled = true;
     bool visible = true;
@@ -147,7 +147,7 @@ private:
     void assign(Owner& owner, Value Owner::*member, const Value& value) {
         if (owner.*member == value) return;
         owner.*member = value;
-        notify(owner.spec->name);
+        notify(owner.def->name);
     }
     void run(const Handler& handler);
 

@@ -16,9 +16,9 @@ namespace {
 
 TEST_F(WindowTest, EveryFieldHasExactlyOneWidgetAndEveryWidgetAField) {
     for (const auto& field : model().fields()) {
-        const QString name = QString::fromStdString(field.spec->name);
-        EXPECT_EQ(window().findChildren<QWidget*>(name).size(), 1) << field.spec->name;
-        EXPECT_NE(window().fieldEditor(field.spec->name), nullptr) << field.spec->name;
+        const QString name = QString::fromStdString(field.def->name);
+        EXPECT_EQ(window().findChildren<QWidget*>(name).size(), 1) << field.def->name;
+        EXPECT_NE(window().fieldEditor(field.def->name), nullptr) << field.def->name;
     }
     for (const auto& [name, view] : window().fieldViews()) {
         EXPECT_TRUE(model().hasField(name)) << name;
@@ -29,32 +29,32 @@ TEST_F(WindowTest, EveryFieldHasExactlyOneWidgetAndEveryWidgetAField) {
 
 TEST_F(WindowTest, EachKindOfFieldHasItsOwnWidget) {
     for (const auto& field : model().fields()) {
-        QWidget* editor = window().fieldEditor(field.spec->name);
-        switch (field.spec->kind) {
+        QWidget* editor = window().fieldEditor(field.def->name);
+        switch (field.def->kind) {
         case FieldKind::Text:
         case FieldKind::Digits:
-            EXPECT_FALSE(editor->property("readOnly").toBool()) << field.spec->name;
-            EXPECT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.spec->name;
+            EXPECT_FALSE(editor->property("readOnly").toBool()) << field.def->name;
+            EXPECT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.def->name;
             break;
         case FieldKind::ReadOnlyText:
-            ASSERT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.spec->name;
-            EXPECT_TRUE(qobject_cast<QLineEdit*>(editor)->isReadOnly()) << field.spec->name;
+            ASSERT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.def->name;
+            EXPECT_TRUE(qobject_cast<QLineEdit*>(editor)->isReadOnly()) << field.def->name;
             break;
         case FieldKind::Choice: {
             auto* combo = qobject_cast<QComboBox*>(editor);
-            ASSERT_NE(combo, nullptr) << field.spec->name;
+            ASSERT_NE(combo, nullptr) << field.def->name;
             // Only the choices whose typing is not filtered away take typed text.
-            EXPECT_EQ(combo->isEditable(), field.spec->filter != KeyFilter::NoKey) << field.spec->name;
+            EXPECT_EQ(combo->isEditable(), field.def->filter != KeyFilter::NoKey) << field.def->name;
             break;
         }
         case FieldKind::Flag:
-            EXPECT_NE(qobject_cast<QCheckBox*>(editor), nullptr) << field.spec->name;
+            EXPECT_NE(qobject_cast<QCheckBox*>(editor), nullptr) << field.def->name;
             break;
         case FieldKind::Level:
-            EXPECT_NE(qobject_cast<QSlider*>(editor), nullptr) << field.spec->name;
+            EXPECT_NE(qobject_cast<QSlider*>(editor), nullptr) << field.def->name;
             break;
         }
-        EXPECT_EQ(editor->toolTip().toStdString(), field.spec->hint) << field.spec->name;
+        EXPECT_EQ(editor->toolTip().toStdString(), field.def->hint) << field.def->name;
     }
 }
 

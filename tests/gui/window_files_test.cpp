@@ -29,10 +29,10 @@ TEST_F(WindowFileTest, SaveWritesTheSettingsThroughTheSaveDialog) {
     desktop_.saveAnswer = path("pager.eep");
     chooseMenu(element::save);
     ASSERT_EQ(desktop_.saveDialogs.size(), 1u);
-    const FileDialogSpec& spec = desktop_.saveDialogs[0];
+    const FileDialogSpec& request = desktop_.saveDialogs[0];
     const std::vector<std::pair<std::string, std::string>> filters{{".eep", "*.eep"}, {".bin", "*.bin"}, {"*.*", "*.*"}};
-    EXPECT_EQ(spec.filters, filters);
-    EXPECT_EQ(spec.defaultExtension, "eep");
+    EXPECT_EQ(request.filters, filters);
+    EXPECT_EQ(request.defaultExtension, "eep");
     EXPECT_EQ(logCount(QString::fromStdString("Save data to " + *desktop_.saveAnswer)), 1);
     EXPECT_EQ(logCount("ok!"), 1);
     EXPECT_EQ(fileBytes(*desktop_.saveAnswer).size(), 2048u);

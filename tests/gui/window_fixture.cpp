@@ -5,13 +5,13 @@
 
 namespace pagerprog::gui::test {
 
-std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogSpec& spec) {
-    openDialogs.push_back(spec);
+std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogSpec& request) {
+    openDialogs.push_back(request);
     return openAnswer;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogSpec& spec) {
-    saveDialogs.push_back(spec);
+std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogSpec& request) {
+    saveDialogs.push_back(request);
     return saveAnswer;
 }
 

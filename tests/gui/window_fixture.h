@@ -28,8 +28,8 @@ public:
     std::vector<std::string> messages;
     int beeps = 0;
 
-    std::optional<std::string> openFile(QWidget*, const FileDialogSpec& spec) override;
-    std::optional<std::string> saveFile(QWidget*, const FileDialogSpec& spec) override;
+    std::optional<std::string> openFile(QWidget*, const FileDialogSpec& request) override;
+    std::optional<std::string> saveFile(QWidget*, const FileDialogSpec& request) override;
     void message(QWidget*, const std::string& text) override { messages.push_back(text); }
     void beep() override { ++beeps; }
 };

@@ -44,11 +44,11 @@ public:
         focusRequests.push_back(field);
         events.push_back("focus: " + field);
     }
-    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override {
-        return answer(openAnswers, spec);
+    std::optional<std::string> openFileDialog(const FileDialogSpec& request) override {
+        return answer(openAnswers, request);
     }
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override {
-        return answer(saveAnswers, spec);
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& request) override {
+        return answer(saveAnswers, request);
     }
     void progressShow() override {
         progressVisible = true;
@@ -81,8 +81,8 @@ public:
     }
 
 private:
-    std::optional<std::string> answer(std::deque<std::optional<std::string>>& answers, const FileDialogSpec& spec) {
-        dialogs.push_back(spec);
+    std::optional<std::string> answer(std::deque<std::optional<std::string>>& answers, const FileDialogSpec& request) {
+        dialogs.push_back(request);
         if (answers.empty()) return std::nullopt;
         auto next = answers.front();
         answers.pop_front();
