@@ -63,21 +63,23 @@ Run writeAndVerify(Clock& clock, SimulatedDevices::Path path) {
 int main() {
     using namespace pagerprog;
     const BusTiming timing;
-    std::printf("bus timing: bus free %u ms, SCL high %u us, SCL low %u us, SDA hold %u us, supply settle %u x 500 ms\n",
-                timing.busFreeMs, timing.sclHighUs, timing.sclLowUs, timing.sdaHoldUs, timing.supplySettle);
+    std::printf(
+        "bus timing: bus free %u ms, SCL high %u us, SCL low %u us, SDA hold %u us, supply settle %u x 500 ms\n",
+        timing.busFreeMs, timing.sclHighUs, timing.sclLowUs, timing.sdaHoldUs, timing.supplySettle);
 
     RealClock realClock;
     SimulatedClock virtualClock;
     const auto required = writeAndVerify(virtualClock, SimulatedDevices::Path::ParallelPort);
     const auto measured = writeAndVerify(realClock, SimulatedDevices::Path::ParallelPort);
     const double ratio = measured.seconds / required.seconds;
-    std::printf("parallel port write+verify: result %d, measured %.3f s, timing values require %.3f s, ratio %.4f (%s)\n",
-                measured.result, measured.seconds, required.seconds, ratio,
-                ratio <= 1.05 ? "within 5%" : "OVER 5%");
+    std::printf(
+        "parallel port write+verify: result %d, measured %.3f s, timing values require %.3f s, ratio %.4f (%s)\n",
+        measured.result, measured.seconds, required.seconds, ratio, ratio <= 1.05 ? "within 5%" : "OVER 5%");
 
     const auto usb = writeAndVerify(realClock, SimulatedDevices::Path::UsbProgrammer);
-    std::printf("USB write+verify: result %d, measured %.6f s, timing values require 0 s (no bus waits), "
-                "%ld exchanges, %.2f us host time per exchange\n",
-                usb.result, usb.seconds, usb.exchanges, usb.seconds * 1e6 / double(usb.exchanges));
+    std::printf(
+        "USB write+verify: result %d, measured %.6f s, timing values require 0 s (no bus waits), "
+        "%ld exchanges, %.2f us host time per exchange\n",
+        usb.result, usb.seconds, usb.exchanges, usb.seconds * 1e6 / double(usb.exchanges));
     return measured.result == 2 && usb.result == 2 ? 0 : 1;
 }

@@ -16,7 +16,10 @@ namespace {
 
 class Profiles : public ::testing::Test {
 protected:
-    void SetUp() override { app.start(StartupOptions{'.', "/nonexistent"}); host.clear(); }
+    void SetUp() override {
+        app.start(StartupOptions{'.', "/nonexistent"});
+        host.clear();
+    }
 
     testing::RecordingHost host;
     Application app{host};
@@ -28,9 +31,9 @@ TEST_F(Profiles, StandardCustomersHideTheCirroFeatures) {
         int customer;
         const char* title;
     };
-    for (const Case& c : {Case{3, "73T Capcode Programmer - Fennic Version"},
-                          Case{4, "73T Capcode Programmer - Normal Version"},
-                          Case{1, "73T Capcode Programmer - Normal Version"}}) {
+    for (const Case& c :
+         {Case{3, "73T Capcode Programmer - Fennic Version"}, Case{4, "73T Capcode Programmer - Normal Version"},
+          Case{1, "73T Capcode Programmer - Normal Version"}}) {
         m.setChecked("toneonlymsg", true);
         m.setChecked("quietsound", true);
         m.setChecked("pageoff", false);
@@ -59,15 +62,16 @@ TEST_F(Profiles, StandardCustomersHideTheCirroFeatures) {
 }
 
 TEST_F(Profiles, LoadingAFileAppliesItsCustomerProfile) {
-    const std::string file = (std::filesystem::temp_directory_path() /
-                              ("pagerprog_profile_" + std::to_string(::getpid()) + ".eep")).string();
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("pagerprog_profile_" + std::to_string(::getpid()) + ".eep"))
+            .string();
     struct Case {
         int customer;
         const char* title;
     };
-    for (const Case& c : {Case{3, "73T Capcode Programmer - Fennic Version"},
-                          Case{4, "73T Capcode Programmer - Normal Version"},
-                          Case{1, "73T Capcode Programmer - Normal Version"}}) {
+    for (const Case& c :
+         {Case{3, "73T Capcode Programmer - Fennic Version"}, Case{4, "73T Capcode Programmer - Normal Version"},
+          Case{1, "73T Capcode Programmer - Normal Version"}}) {
         m.userPick("customer", c.customer);
         host.saveAnswers.push_back(file);
         ASSERT_TRUE(app.menuCommand(element::save));
@@ -127,7 +131,8 @@ Snapshot snapshot(const SettingsModel& m) {
     Snapshot s;
     for (const auto& f : m.fields())
         s[f.def->name] = {f.text, f.index, f.checked, f.enabled, f.visible, f.labelVisible};
-    for (const auto& e : m.elements()) s["element " + e.def->name] = {e.caption, 0, e.checked, e.enabled, e.visible, true};
+    for (const auto& e : m.elements())
+        s["element " + e.def->name] = {e.caption, 0, e.checked, e.enabled, e.visible, true};
     return s;
 }
 

@@ -71,17 +71,33 @@ struct Expected {
 TEST_F(Startup, FieldValues) {
     start('.');
     const Expected values[] = {
-        {"contrast", "45"}, {"customer", "Cirro"}, {"pager_model", "QTX73T"}, {"pll", "SM5170"},
-        {"cannedmsgA", "A Canned Messages   "}, {"cannedmsgD", "D Canned Messages   "},
-        {"hellomsg1", "------ QTX73T -------"}, {"frequency", "163.00000"}, {"unread_alert", "0"},
-        {"address1", "2004000"}, {"address6", "2004040"}, {"frame1", "0"}, {"decoder", "SM8212"},
-        {"lcddrv", "SD1815"}, {"cpu_clock1", "2.097152"}, {"lcd_module", "120*16"}, {"char_size", "6*8"},
-        {"language", "English-UK"}, {"addr1formatC", "Tone"}, {"addr1formatD", "Disable"}, {"lcddrv_opa", "2"},
-        {"pubbox0", "Fdr00Name"}, {"maxprivate", "60"}, {"repeatcallreject", "2 min"},
+        {"contrast", "45"},
+        {"customer", "Cirro"},
+        {"pager_model", "QTX73T"},
+        {"pll", "SM5170"},
+        {"cannedmsgA", "A Canned Messages   "},
+        {"cannedmsgD", "D Canned Messages   "},
+        {"hellomsg1", "------ QTX73T -------"},
+        {"frequency", "163.00000"},
+        {"unread_alert", "0"},
+        {"address1", "2004000"},
+        {"address6", "2004040"},
+        {"frame1", "0"},
+        {"decoder", "SM8212"},
+        {"lcddrv", "SD1815"},
+        {"cpu_clock1", "2.097152"},
+        {"lcd_module", "120*16"},
+        {"char_size", "6*8"},
+        {"language", "English-UK"},
+        {"addr1formatC", "Tone"},
+        {"addr1formatD", "Disable"},
+        {"lcddrv_opa", "2"},
+        {"pubbox0", "Fdr00Name"},
+        {"maxprivate", "60"},
+        {"repeatcallreject", "2 min"},
     };
     for (const auto& v : values) EXPECT_EQ(app.model().text(v.field), v.text) << v.field;
-    EXPECT_EQ(app.model().field("language").items,
-              (std::vector<std::string>{"English-USA", "English-UK", "French"}));
+    EXPECT_EQ(app.model().field("language").items, (std::vector<std::string>{"English-USA", "English-UK", "French"}));
     const int levels[] = {6, 1, 1, 30};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(app.model().level("TrackBar" + std::to_string(i + 1)), levels[i]);
     EXPECT_EQ(app.program().channelStep, 6250);
@@ -90,8 +106,8 @@ TEST_F(Startup, FieldValues) {
 TEST_F(Startup, ShownAndEnabledStates) {
     start('.');
     const SettingsModel& m = app.model();
-    for (const char* name : {"pager_model", "backlight", "Vref", "data_format", "pll", "f_ref", "contrast",
-                             "fullbat", "errcorrect", "msgtype7"})
+    for (const char* name : {"pager_model", "backlight", "Vref", "data_format", "pll", "f_ref", "contrast", "fullbat",
+                             "errcorrect", "msgtype7"})
         EXPECT_FALSE(m.enabled(name)) << name;
     for (const char* name : {"n_count", "r_count", "address1", "frequency"}) EXPECT_TRUE(m.enabled(name)) << name;
     for (const char* name : {"repeatmsg", "customer", "cpu_clock", "BS2", "data_format", "zoom"})
@@ -116,8 +132,8 @@ TEST_F(Startup, WithoutALanguageFileKeepsTheTemplatePrompts) {
               (std::vector<std::string>{"73TV8 USB CapCode Programmer Windows version V7.6", "Language file error"}));
     EXPECT_EQ(host.beeps, 1);
     const Image& image = app.program().image;
-    EXPECT_TRUE(std::equal(image.begin() + kPromptAreaOffset, image.end(),
-                           sixAddressTemplate().begin() + kPromptAreaOffset))
+    EXPECT_TRUE(
+        std::equal(image.begin() + kPromptAreaOffset, image.end(), sixAddressTemplate().begin() + kPromptAreaOffset))
         << "the six-address template's 50 prompts stay although the tool runs in TV8";
 }
 

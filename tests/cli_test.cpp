@@ -24,9 +24,8 @@ struct CliRun {
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("pagerprog_cli_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("pagerprog_cli_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -39,8 +38,8 @@ protected:
     CliRun run(const std::string& args, const std::string& input = "") {
         const fs::path in = dir / "stdin", out = dir / "stdout", err = dir / "stderr";
         std::ofstream(in) << input;
-        const std::string command = std::string(PAGERPROG_CLI) + " --data-dir " + PAGERPROG_DATA + " " + args +
-                                    " >" + out.string() + " 2>" + err.string() + " <" + in.string();
+        const std::string command = std::string(PAGERPROG_CLI) + " --data-dir " + PAGERPROG_DATA + " " + args + " >" +
+                                    out.string() + " 2>" + err.string() + " <" + in.string();
         const int raw = std::system(command.c_str());
         return CliRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
     }
@@ -86,7 +85,7 @@ TEST_F(Cli, NewMakesAValidFileThatShowReadsBack) {
 TEST_F(Cli, EditsAreTypedThroughTheFieldRules) {
     ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
     CliRun edited = run("edit " + path("a.eep") + " -o " + path("b.eep") +
-                     " frequency=14655600 hellomsg1=Hello alerttype=Tone unread_alert=75 addr2en=0");
+                        " frequency=14655600 hellomsg1=Hello alerttype=Tone unread_alert=75 addr2en=0");
     ASSERT_EQ(edited.status, 0) << edited.err;
     CliRun shown = run("show " + path("b.eep"));
     EXPECT_EQ(valueOf(shown.out, "frequency"), "146.55500") << "moved down onto the 5 kHz raster";

@@ -43,33 +43,101 @@ struct FlagCase {
 TEST_F(DecodeTest, SixAddressTemplateGivesItsSettings) {
     decode(sixAddressTemplate(), 0);
     const TextCase texts[] = {
-        {"address1", "2004000"}, {"address2", "2004008"}, {"address6", "2004040"}, {"frequency", "163"},
-        {"unread_alert", "1"}, {"tonepatternA", "FFFC"}, {"tonepatternC", "CCC0"}, {"tonepatternPon", "A000"},
-        {"tonepatternUcall1", "CFFC"}, {"tonepatternUcall2", "FCFF"}, {"vibratepattern", "00FF"},
-        {"lcdholdtime", "16"}, {"contrast", "50"}, {"handprogpws", "6723"}, {"pubbox0", "Fdr00Name"},
-        {"pubboxN", "Fdr23Name"}, {"pubboxlength0", "10"}, {"maxprivate", "60"}, {"autooffstart", "23"},
-        {"autooffstop", "6"}, {"alarmhour", "6"}, {"alarmminute", "30"}, {"fullbat", "1.50"}, {"halfbat", "0.95"},
-        {"lowbat", "0.95"}, {"gonebat", "0.77"}, {"cannedmsgA", "A Tone Only !"}, {"cannedmsgD", "D Tone Only !"},
-        {"hellomsg1", "-- QTX 73T ---------"}, {"hellomsg2", "123456789"}, {"alerttime", "4"},
+        {"address1", "2004000"},
+        {"address2", "2004008"},
+        {"address6", "2004040"},
+        {"frequency", "163"},
+        {"unread_alert", "1"},
+        {"tonepatternA", "FFFC"},
+        {"tonepatternC", "CCC0"},
+        {"tonepatternPon", "A000"},
+        {"tonepatternUcall1", "CFFC"},
+        {"tonepatternUcall2", "FCFF"},
+        {"vibratepattern", "00FF"},
+        {"lcdholdtime", "16"},
+        {"contrast", "50"},
+        {"handprogpws", "6723"},
+        {"pubbox0", "Fdr00Name"},
+        {"pubboxN", "Fdr23Name"},
+        {"pubboxlength0", "10"},
+        {"maxprivate", "60"},
+        {"autooffstart", "23"},
+        {"autooffstop", "6"},
+        {"alarmhour", "6"},
+        {"alarmminute", "30"},
+        {"fullbat", "1.50"},
+        {"halfbat", "0.95"},
+        {"lowbat", "0.95"},
+        {"gonebat", "0.77"},
+        {"cannedmsgA", "A Tone Only !"},
+        {"cannedmsgD", "D Tone Only !"},
+        {"hellomsg1", "-- QTX 73T ---------"},
+        {"hellomsg2", "123456789"},
+        {"alerttime", "4"},
         {"lcddrv_opa", "2"},
     };
     for (const auto& c : texts) EXPECT_EQ(text(c.field), c.text) << c.field;
     const IndexCase indexes[] = {
-        {"BS2", 15}, {"BS3", 0}, {"data_format", 1}, {"polarity", 0}, {"errcorrect", 2}, {"baudrate", 1},
-        {"alerttype", 3}, {"urgentcalltype", 0}, {"dateformat", 2}, {"pubboxmode", 0}, {"lowcalldelay", 1},
-        {"numset", 1}, {"repeatcallcheck", 1}, {"msgtype1", 0}, {"msgtype2", 1}, {"msgtype6", 1},
-        {"language", 1}, {"addr1formatA", 0}, {"addr1formatB", 1}, {"addr1formatC", 2}, {"addr1formatD", 3},
-        {"addr2formatA", 1}, {"repeatcallreject", 2}, {"vibratetype", 0}, {"backlight", 1}, {"pager_model", 2},
-        {"alertmode", 1}, {"pll", 0}, {"zoom", 1}, {"rangetime", 0}, {"customer", 0},
+        {"BS2", 15},
+        {"BS3", 0},
+        {"data_format", 1},
+        {"polarity", 0},
+        {"errcorrect", 2},
+        {"baudrate", 1},
+        {"alerttype", 3},
+        {"urgentcalltype", 0},
+        {"dateformat", 2},
+        {"pubboxmode", 0},
+        {"lowcalldelay", 1},
+        {"numset", 1},
+        {"repeatcallcheck", 1},
+        {"msgtype1", 0},
+        {"msgtype2", 1},
+        {"msgtype6", 1},
+        {"language", 1},
+        {"addr1formatA", 0},
+        {"addr1formatB", 1},
+        {"addr1formatC", 2},
+        {"addr1formatD", 3},
+        {"addr2formatA", 1},
+        {"repeatcallreject", 2},
+        {"vibratetype", 0},
+        {"backlight", 1},
+        {"pager_model", 2},
+        {"alertmode", 1},
+        {"pll", 0},
+        {"zoom", 1},
+        {"rangetime", 0},
+        {"customer", 0},
     };
     for (const auto& c : indexes) EXPECT_EQ(ctx.model.index(c.field), c.index) << c.field;
     const FlagCase flags[] = {
-        {"addr1en", true}, {"addr6en", true}, {"pll_enable", true}, {"toneonlymsg", false},
-        {"autospacing", false}, {"msgstatus", true}, {"handprog", true}, {"quietsound", false},
-        {"outrange", true}, {"lowbatspecalert", true}, {"ota", true}, {"datetime", true}, {"msgfull", true},
-        {"repeatmsg", true}, {"ureadmsg", true}, {"alarm", false}, {"timedisplay", true}, {"msglock", true},
-        {"pubboxact0", false}, {"pubboxact3", false}, {"pubboxact4", true}, {"pubboxactN", true},
-        {"msgstatusprefix", false}, {"auto_backlight", false}, {"urgent1A", false}, {"timeprefix", true},
+        {"addr1en", true},
+        {"addr6en", true},
+        {"pll_enable", true},
+        {"toneonlymsg", false},
+        {"autospacing", false},
+        {"msgstatus", true},
+        {"handprog", true},
+        {"quietsound", false},
+        {"outrange", true},
+        {"lowbatspecalert", true},
+        {"ota", true},
+        {"datetime", true},
+        {"msgfull", true},
+        {"repeatmsg", true},
+        {"ureadmsg", true},
+        {"alarm", false},
+        {"timedisplay", true},
+        {"msglock", true},
+        {"pubboxact0", false},
+        {"pubboxact3", false},
+        {"pubboxact4", true},
+        {"pubboxactN", true},
+        {"msgstatusprefix", false},
+        {"auto_backlight", false},
+        {"urgent1A", false},
+        {"timeprefix", true},
         {"autooff", false},
     };
     for (const auto& c : flags) EXPECT_EQ(ctx.model.checked(c.field), c.checked) << c.field;
@@ -84,8 +152,8 @@ TEST_F(DecodeTest, EightAddressTemplateIgnoresTheSlotNumberBits) {
     }
     const TextCase texts[] = {{"bs3_8212", "60"}, {"bs1_8212", "59"}, {"frequency", "155"}, {"unread_alert", "0"}};
     for (const auto& c : texts) EXPECT_EQ(text(c.field), c.text) << c.field;
-    const IndexCase indexes[] = {{"clko", 1},     {"baudrate", 2},  {"polarity", 0},   {"filter_strength", 1},
-                                 {"error_rate", 1}, {"n_count", 0}, {"r_count", 1},    {"char_size", 0},
+    const IndexCase indexes[] = {{"clko", 1},       {"baudrate", 2},     {"polarity", 0},    {"filter_strength", 1},
+                                 {"error_rate", 1}, {"n_count", 0},      {"r_count", 1},     {"char_size", 0},
                                  {"lcd_module", 0}, {"addr7formatA", 1}, {"addr8formatD", 1}};
     for (const auto& c : indexes) EXPECT_EQ(ctx.model.index(c.field), c.index) << c.field;
     EXPECT_FALSE(ctx.model.checked("bs2_option"));
@@ -296,9 +364,7 @@ protected:
             ctx.model.onClick(name, [this, name] { events.push_back(name); });
         }
     }
-    long at(const std::string& name) const {
-        return std::find(events.begin(), events.end(), name) - events.begin();
-    }
+    long at(const std::string& name) const { return std::find(events.begin(), events.end(), name) - events.begin(); }
     std::vector<std::string> events;
 };
 
@@ -306,26 +372,27 @@ TEST_F(DecodeOrderTest, SixAddressLayout) {
     Image six = sixAddressTemplate();
     six[0x012] = 0x3E;  // addr1en changes
     decode(six, 0);
-    const std::vector<std::string> start{"address1", "address2", "address3", "address4", "address5", "address6",
-                                         "addr1en", "frequency", "unread_alert", "tonepatternA"};
+    const std::vector<std::string> start{"address1", "address2", "address3",  "address4",     "address5",
+                                         "address6", "addr1en",  "frequency", "unread_alert", "tonepatternA"};
     ASSERT_GE(events.size(), start.size());
     EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 10), start);
     for (const char* choice : {"language", "BS2", "alerttype", "pager_model", "customer", "n_count"}) {
         EXPECT_EQ(at(choice), static_cast<long>(events.size())) << choice;
     }
-    const std::vector<std::string> later{"tonepatternUcall2", "lcdholdtime", "msgtype1", "msgtype6", "contrast",
-                                         "handprogpws", "pubboxact0", "pubbox0", "pubboxN", "pubboxlength0",
-                                         "maxprivate", "vibratepattern", "autooffstart", "alarmminute", "fullbat",
-                                         "gonebat", "cannedmsgA", "hellomsg2", "alerttime", "lcddrv_opa"};
+    const std::vector<std::string> later{"tonepatternUcall2", "lcdholdtime",   "msgtype1",   "msgtype6",
+                                         "contrast",          "handprogpws",   "pubboxact0", "pubbox0",
+                                         "pubboxN",           "pubboxlength0", "maxprivate", "vibratepattern",
+                                         "autooffstart",      "alarmminute",   "fullbat",    "gonebat",
+                                         "cannedmsgA",        "hellomsg2",     "alerttime",  "lcddrv_opa"};
     for (std::size_t i = 1; i < later.size(); ++i) EXPECT_LT(at(later[i - 1]), at(later[i])) << later[i];
     EXPECT_EQ(events.back(), "lcddrv_opa");
 }
 
 TEST_F(DecodeOrderTest, EightAddressLayout) {
     decode(eightAddressTemplate(), 2);
-    const std::vector<std::string> start{"addr5en", "addr6en", "addr7en", "addr8en", "address1", "address2",
-                                         "address3", "address4", "address5", "address6", "address7", "address8",
-                                         "bs3_8212", "bs1_8212", "n_count", "frequency", "unread_alert"};
+    const std::vector<std::string> start{"addr5en",  "addr6en",  "addr7en",  "addr8en",   "address1",    "address2",
+                                         "address3", "address4", "address5", "address6",  "address7",    "address8",
+                                         "bs3_8212", "bs1_8212", "n_count",  "frequency", "unread_alert"};
     ASSERT_GE(events.size(), start.size());
     EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + static_cast<long>(start.size())), start);
 }

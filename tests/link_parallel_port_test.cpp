@@ -52,7 +52,8 @@ TEST_F(ParallelPortTest, WholeReadSendsAddressPhaseThenClocks2048BytesWithOneFin
     const auto t = traffic();
     ASSERT_EQ(t.size(), 6u + 2048 + 2);
     EXPECT_EQ(std::vector<std::string>(t.begin(), t.begin() + 7),
-              (std::vector<std::string>{"P", "S", "A0+", "00+", "S", "A1+", BusAnalyzer::text({Kind::Byte, buffer[0], true})}));
+              (std::vector<std::string>{"P", "S", "A0+", "00+", "S", "A1+",
+                                        BusAnalyzer::text({Kind::Byte, buffer[0], true})}));
     int acknowledged = 0, refused = 0;
     for (std::size_t i = 6; i < 6 + 2048; ++i) {
         const auto& event = analyzer.events[i];
@@ -63,8 +64,9 @@ TEST_F(ParallelPortTest, WholeReadSendsAddressPhaseThenClocks2048BytesWithOneFin
     EXPECT_EQ(acknowledged, 2047);
     EXPECT_EQ(refused, 1);
     EXPECT_FALSE(analyzer.events[6 + 2047].acknowledged);
-    EXPECT_EQ(std::vector<std::string>(t.end() - 2, t.end()), (std::vector<std::string>{"P", "P"}));  // read, adapter off
-    EXPECT_EQ(host.progressSteps, 3 + 2048);  // control, address and read-control bytes count too
+    EXPECT_EQ(std::vector<std::string>(t.end() - 2, t.end()),
+              (std::vector<std::string>{"P", "P"}));  // read, adapter off
+    EXPECT_EQ(host.progressSteps, 3 + 2048);          // control, address and read-control bytes count too
 }
 
 TEST_F(ParallelPortTest, WholeWriteSends128PagesOf16BytesEachWithItsAddressPhase) {
@@ -79,7 +81,8 @@ TEST_F(ParallelPortTest, WholeWriteSends128PagesOf16BytesEachWithItsAddressPhase
     for (unsigned page = 0; page < 128; ++page) {
         const unsigned address = page * 16;
         ASSERT_EQ(events[at++].kind, Kind::Start) << "page " << page;
-        EXPECT_EQ(events[at++], (BusAnalyzer::Event{Kind::Byte, static_cast<std::uint8_t>(0xA0 | ((address >> 8) << 1)), true}));
+        EXPECT_EQ(events[at++],
+                  (BusAnalyzer::Event{Kind::Byte, static_cast<std::uint8_t>(0xA0 | ((address >> 8) << 1)), true}));
         EXPECT_EQ(events[at++], (BusAnalyzer::Event{Kind::Byte, static_cast<std::uint8_t>(address & 0xFF), true}));
         for (unsigned i = 0; i < 16; ++i)
             EXPECT_EQ(events[at++], (BusAnalyzer::Event{Kind::Byte, image[address + i], true}));
@@ -168,7 +171,7 @@ TEST_F(ParallelPortTest, NothingConnectedFailsAtTheFirstAcknowledge) {
     Image buffer{};
     EXPECT_EQ(link.transfer("16", 0, "r", buffer), kTransferFailed);
     EXPECT_EQ(link.transfer("16", 0, "w", buffer), kWriteFailed);
-    EXPECT_TRUE(host.logLines.empty());  // the workflows word these failures
+    EXPECT_TRUE(host.logLines.empty());    // the workflows word these failures
     EXPECT_EQ(host.progressSteps, 2 + 2);  // read: control and address; write: page 0's two
 }
 

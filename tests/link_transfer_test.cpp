@@ -124,13 +124,16 @@ std::vector<FaultCase> faultCases() {
         {"UsbNoEeprom", Path::UsbProgrammer, [](Rig& r) { r.devices.programmer.eepromPresent = false; }},
         {"UsbFlippedBit", Path::UsbProgrammer, [](Rig& r) { r.devices.pager.flipOnRead(0x000, 0x40); }},
         {"LptControlAckMisread", Path::ParallelPort, [](Rig& r) { r.devices.port.sdaInputStuckHighAt(0); }, false},
-        {"UsbLetterE", Path::UsbProgrammer, [](Rig& r) {
+        {"UsbLetterE", Path::UsbProgrammer,
+         [](Rig& r) {
              r.devices.programmer.errorLetter = 'E';
              r.devices.programmer.errorLetterAtChunk = 3;
-         }, false},
+         },
+         false},
     };
     for (long byte : {0L, 1L, 2L, 17L, 5L * 18 + 2, 127L * 18 + 17, 128L * 18 + 1}) {
-        cases.push_back({"LptMissingAck", Path::ParallelPort, [byte](Rig& r) { r.devices.chip.missAcknowledgeAt(byte); }});
+        cases.push_back(
+            {"LptMissingAck", Path::ParallelPort, [byte](Rig& r) { r.devices.chip.missAcknowledgeAt(byte); }});
     }
     for (long chunk : {0L, 31L, 63L, 64L, 127L}) {
         for (std::uint8_t letter : {'A', 'B', 'C', 'D'})
@@ -138,8 +141,10 @@ std::vector<FaultCase> faultCases() {
                                  r.devices.programmer.errorLetter = letter;
                                  r.devices.programmer.errorLetterAtChunk = chunk;
                              }});
-        cases.push_back({"UsbSilent", Path::UsbProgrammer, [chunk](Rig& r) { r.devices.programmer.silentFromChunk = chunk; }});
-        cases.push_back({"UsbUnplug", Path::UsbProgrammer, [chunk](Rig& r) { r.devices.programmer.unplugAtChunk = chunk; }});
+        cases.push_back(
+            {"UsbSilent", Path::UsbProgrammer, [chunk](Rig& r) { r.devices.programmer.silentFromChunk = chunk; }});
+        cases.push_back(
+            {"UsbUnplug", Path::UsbProgrammer, [chunk](Rig& r) { r.devices.programmer.unplugAtChunk = chunk; }});
     }
     return cases;
 }

@@ -46,10 +46,10 @@ TEST_P(CapcodeRange, SevenDigitsAreCheckedAsTheyAreTyped) {
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, CapcodeRange,
                          ::testing::Values(RangeCase{8, true}, RangeCase{2007663, true}, RangeCase{2007672, true},
-                                           RangeCase{2045055, true}, RangeCase{2045064, true},
-                                           RangeCase{2097143, true}, RangeCase{7, false}, RangeCase{2007664, false},
-                                           RangeCase{2007671, false}, RangeCase{2045056, false},
-                                           RangeCase{2045063, false}, RangeCase{2097144, false}));
+                                           RangeCase{2045055, true}, RangeCase{2045064, true}, RangeCase{2097143, true},
+                                           RangeCase{7, false}, RangeCase{2007664, false}, RangeCase{2007671, false},
+                                           RangeCase{2045056, false}, RangeCase{2045063, false},
+                                           RangeCase{2097144, false}));
 
 TEST_F(AddressRules, ShortOutOfRangeTextWaitsUntilLeftThenIsReportedOnce) {
     model.userEdit("address1", "7");
@@ -203,8 +203,8 @@ TEST_F(AddressRules, FailingPartnersWhileLeavingAnotherFieldMoveTheFocusOnce) {
 
 TEST_F(AddressRules, UncheckingAnEnableBoxSwitchesTheSlotAndClosesItsFolders) {
     model.userClick("addr3en");
-    for (const char* field : {"address3", "frame3", "autoinc3", "msgtype3", "addr3formatA", "addr3formatD",
-                              "urgent3A", "urgent3D"}) {
+    for (const char* field :
+         {"address3", "frame3", "autoinc3", "msgtype3", "addr3formatA", "addr3formatD", "urgent3A", "urgent3D"}) {
         EXPECT_FALSE(model.enabled(field)) << field;
     }
     for (const char* suffix : {"8", "9", "A", "B"}) {

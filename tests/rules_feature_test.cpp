@@ -30,15 +30,15 @@ TEST_P(FeatureLimit, ValueAboveTheLimitIsReplacedWhileTyping) {
     EXPECT_TRUE(host.events.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limits, FeatureLimit,
-    ::testing::Values(TypedCase{"lcdholdtime", "300", "255"}, TypedCase{"lcdholdtime", "256", "255"},
-                      TypedCase{"lcdholdtime", "255", "255"}, TypedCase{"lcdholdtime", "0", "0"},
-                      TypedCase{"maxprivate", "61", "60"}, TypedCase{"maxprivate", "60", "60"},
-                      TypedCase{"autooffstart", "25", "24"}, TypedCase{"autooffstart", "24", "24"},
-                      TypedCase{"autooffstop", "25", "24"}, TypedCase{"autooffstop", "99", "24"},
-                      TypedCase{"unread_alert", "61", "60"}, TypedCase{"unread_alert", "60", "60"},
-                      TypedCase{"alerttime", "999", "255"}));
+INSTANTIATE_TEST_SUITE_P(Limits, FeatureLimit,
+                         ::testing::Values(TypedCase{"lcdholdtime", "300", "255"},
+                                           TypedCase{"lcdholdtime", "256", "255"},
+                                           TypedCase{"lcdholdtime", "255", "255"}, TypedCase{"lcdholdtime", "0", "0"},
+                                           TypedCase{"maxprivate", "61", "60"}, TypedCase{"maxprivate", "60", "60"},
+                                           TypedCase{"autooffstart", "25", "24"}, TypedCase{"autooffstart", "24", "24"},
+                                           TypedCase{"autooffstop", "25", "24"}, TypedCase{"autooffstop", "99", "24"},
+                                           TypedCase{"unread_alert", "61", "60"}, TypedCase{"unread_alert", "60", "60"},
+                                           TypedCase{"alerttime", "999", "255"}));
 
 TEST_F(FeatureRules, LimitAppliesAtTheDigitThatBreaksIt) {
     typeInto("lcdholdtime", "30");
@@ -277,23 +277,17 @@ TEST_F(FeatureRules, EveryFieldFollowsTheFilterOfTheFieldTable) {
         host.clear();
         const std::optional<char> result = model.key(def.name, '#');
         switch (def.filter) {
-            case KeyFilter::None:
-                EXPECT_EQ(result, '#') << def.name;
-                break;
+            case KeyFilter::None: EXPECT_EQ(result, '#') << def.name; break;
             case KeyFilter::Number:
                 EXPECT_EQ(host.events, (Events{"log: Number 0-9 and backspace only", "beep"})) << def.name;
                 break;
             case KeyFilter::TonePattern:
                 EXPECT_EQ(host.events, (Events{"log: Number 0-9,A-F and backspace only", "beep"})) << def.name;
                 break;
-            case KeyFilter::NoKey:
-                EXPECT_TRUE(host.events.empty()) << def.name;
-                break;
+            case KeyFilter::NoKey: EXPECT_TRUE(host.events.empty()) << def.name; break;
             case KeyFilter::Autoinc:
             case KeyFilter::Length:
-            case KeyFilter::Frequency:
-                EXPECT_EQ(host.events, (Events{"beep"})) << def.name;
-                break;
+            case KeyFilter::Frequency: EXPECT_EQ(host.events, (Events{"beep"})) << def.name; break;
         }
         if (def.filter != KeyFilter::None) {
             EXPECT_EQ(result, std::nullopt) << def.name;

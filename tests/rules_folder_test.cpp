@@ -28,8 +28,8 @@ protected:
 };
 
 struct BudgetCase {
-    std::string typed;   // into folder [7], the other 23 folders hold 40, maxprivate 60
-    std::string left;    // the text after leaving it
+    std::string typed;  // into folder [7], the other 23 folders hold 40, maxprivate 60
+    std::string left;   // the text after leaving it
     bool trimmed;
 };
 
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Load1020Plus, FolderBudget,
 TEST_F(FolderRules, UncheckedFoldersDoNotCount) {
     fillAllLengths("40");
     model.userClick("pubboxact0");
-    model.setText(lengthField(0), "99");  // the field is disabled; only the program can still set it
+    model.setText(lengthField(0), "99");   // the field is disabled; only the program can still set it
     model.userEdit(lengthField(1), "84");  // 22 x 40 + 84 + 60 = 1024
     model.leave(lengthField(1));
     EXPECT_EQ(model.text(lengthField(1)), "84");

@@ -39,8 +39,7 @@ struct RasterCase {
     std::string shown;
 };
 
-class FrequencyRaster : public FrequencyRules,
-                        public ::testing::WithParamInterface<std::tuple<RasterCase, char>> {};
+class FrequencyRaster : public FrequencyRules, public ::testing::WithParamInterface<std::tuple<RasterCase, char>> {};
 
 TEST_P(FrequencyRaster, ChannelIsMovedDownOntoTheChosenRaster) {
     const auto& [example, separator] = GetParam();
@@ -54,18 +53,14 @@ TEST_P(FrequencyRaster, ChannelIsMovedDownOntoTheChosenRaster) {
 
 INSTANTIATE_TEST_SUITE_P(
     WorkedValues, FrequencyRaster,
-    ::testing::Combine(::testing::Values(RasterCase{"146.56250", 6250, "146.56250"},
-                                         RasterCase{"152.24000", 5000, "152.24000"},
-                                         RasterCase{"146.55000", 6250, "146.55000"},
-                                         RasterCase{"146.55600", 5000, "146.55500"},
-                                         RasterCase{"146.55900", 6250, "146.55625"},
-                                         RasterCase{"150", 6250, "150.00000"},
-                                         // texts the decoder leaves, in the shortest form
-                                         RasterCase{"146.5625", 6250, "146.56250"},
-                                         RasterCase{"163", 6250, "163.00000"},
-                                         RasterCase{"14", 6250, "140.00000"},
-                                         RasterCase{"21.4", 6250, "21.400000"}),
-                       ::testing::Values('.', ',')));
+    ::testing::Combine(
+        ::testing::Values(RasterCase{"146.56250", 6250, "146.56250"}, RasterCase{"152.24000", 5000, "152.24000"},
+                          RasterCase{"146.55000", 6250, "146.55000"}, RasterCase{"146.55600", 5000, "146.55500"},
+                          RasterCase{"146.55900", 6250, "146.55625"}, RasterCase{"150", 6250, "150.00000"},
+                          // texts the decoder leaves, in the shortest form
+                          RasterCase{"146.5625", 6250, "146.56250"}, RasterCase{"163", 6250, "163.00000"},
+                          RasterCase{"14", 6250, "140.00000"}, RasterCase{"21.4", 6250, "21.400000"}),
+        ::testing::Values('.', ',')));
 
 // Every channel of a band on either raster is kept as it is: the decimal text must not
 // lose a hertz to binary rounding on the way through the rule.
@@ -173,9 +168,8 @@ struct ClockView {
 };
 
 ClockView clockView(const SettingsModel& model) {
-    return {model.visible("cpu_clock"), model.visible("cpu_clock1"), model.enabled("n_count"),
-            model.enabled("r_count"),   model.index("n_count"),      model.index("r_count"),
-            model.text("cpu_clock1")};
+    return {model.visible("cpu_clock"), model.visible("cpu_clock1"), model.enabled("n_count"), model.enabled("r_count"),
+            model.index("n_count"),     model.index("r_count"),      model.text("cpu_clock1")};
 }
 
 TEST_F(FrequencyRules, FirmwareVersionChoosesPresetsOrComputedClockInTV8) {

@@ -47,8 +47,6 @@ bool Application::menuCommand(std::string_view item) {
     return runGuarded(ctx_.host, [&] { done = command(); }) && done;
 }
 
-void Application::setMenuCommand(std::string item, Command command) {
-    commands_[std::move(item)] = std::move(command);
-}
+void Application::setMenuCommand(std::string item, Command command) { commands_[std::move(item)] = std::move(command); }
 
 }  // namespace pagerprog

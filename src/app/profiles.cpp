@@ -28,8 +28,8 @@ void customerCirro(Context& ctx) {
     m.setVisible("repeatmsg", false);
     m.deleteItem("language", 13);
     m.setElementVisible(element::groupCanned, true);
-    for (const char* name : {"alerttype", "vibratetype", "outrange", "lowbatspecalert", "toneonlymsg", "pageoff",
-                             "quietsound", "pll"})
+    for (const char* name :
+         {"alerttype", "vibratetype", "outrange", "lowbatspecalert", "toneonlymsg", "pageoff", "quietsound", "pll"})
         m.setShown(name, true);
     m.setElementVisible(element::recover, true);
     if (edition::factoryEdition) m.setElementVisible(element::debug, true);
@@ -83,9 +83,7 @@ std::string modelTitle(int model) {
 
 constexpr const char* kFormatCodes = "ABCD";
 
-std::string formatField(int slot, int code) {
-    return "addr" + std::to_string(slot) + "format" + kFormatCodes[code];
-}
+std::string formatField(int slot, int code) { return "addr" + std::to_string(slot) + "format" + kFormatCodes[code]; }
 
 void setFormatItem(Context& ctx, const char* item) {
     for (int slot = 1; slot <= 6; ++slot)
@@ -168,7 +166,8 @@ void switch_modelClick(Context& ctx) {
     m.setElementCaption(element::switchModel, p.caption);
     m.setText("contrast", p.contrast);
     for (const auto& field : m.fields()) {
-        if (field.def->group == element::groupAddress && field.def->slot >= 7) m.setVisible(field.def->name, p.slotsSevenEight);
+        if (field.def->group == element::groupAddress && field.def->slot >= 7)
+            m.setVisible(field.def->name, p.slotsSevenEight);
     }
     m.setIndex("decoder", p.decoder);
     for (const char* name : {"pll_enable", "BS2", "BS3"}) m.setVisible(name, p.q4Fields);

@@ -1,8 +1,8 @@
 #include "cli/cli_host.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <ostream>
-#include <unistd.h>
 
 namespace pagerprog::cli {
 

@@ -60,13 +60,20 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
     };
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--customer") o.customer = next(arg);
-        else if (arg == "--revision") o.revision = next(arg);
-        else if (arg == "--data-dir") o.dataDir = next(arg);
-        else if (arg == "--simulate") o.simulate = next(arg);
-        else if (arg == "--port") o.port = next(arg);
-        else if (arg.rfind("--", 0) == 0) throw UsageError{"unknown option " + arg};
-        else break;
+        if (arg == "--customer")
+            o.customer = next(arg);
+        else if (arg == "--revision")
+            o.revision = next(arg);
+        else if (arg == "--data-dir")
+            o.dataDir = next(arg);
+        else if (arg == "--simulate")
+            o.simulate = next(arg);
+        else if (arg == "--port")
+            o.port = next(arg);
+        else if (arg.rfind("--", 0) == 0)
+            throw UsageError{"unknown option " + arg};
+        else
+            break;
     }
     if (i >= argc) throw UsageError{"no command"};
     o.command = argv[i++];
@@ -83,18 +90,20 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
                 throw UsageError{"--count takes a number of pagers"};
         } else if (arg.rfind("--", 0) == 0) {
             throw UsageError{"unknown option " + arg};
-        } else if (auto eq = arg.find('='); eq != std::string::npos && (o.command == "new" || o.command == "edit" || o.command == "write")) {
+        } else if (auto eq = arg.find('=');
+                   eq != std::string::npos && (o.command == "new" || o.command == "edit" || o.command == "write")) {
             o.edits.emplace_back(arg.substr(0, eq), arg.substr(eq + 1));
         } else {
             o.files.push_back(arg);
         }
     }
-    const std::map<std::string, std::size_t> fileCounts{{"show", 1}, {"new", 0}, {"edit", 1},
+    const std::map<std::string, std::size_t> fileCounts{{"show", 1}, {"new", 0},  {"edit", 1},
                                                         {"diff", 2}, {"read", 0}, {"write", 1}};
     auto expected = fileCounts.find(o.command);
     if (expected == fileCounts.end()) throw UsageError{"unknown command " + o.command};
     const bool showWithoutFile = o.command == "show" && o.files.empty();
-    if (o.files.size() != expected->second && !showWithoutFile) throw UsageError{"wrong number of files for " + o.command};
+    if (o.files.size() != expected->second && !showWithoutFile)
+        throw UsageError{"wrong number of files for " + o.command};
     const bool saves = o.command == "new" || o.command == "edit" || o.command == "read";
     if (saves && o.out.empty()) throw UsageError{o.command + " needs -o OUT"};
     if (!saves && !o.out.empty()) throw UsageError{"-o goes with new, edit and read"};
@@ -102,7 +111,8 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
     if (o.count != 1 && o.command != "write") throw UsageError{"--count goes with write"};
     if (o.port && *o.port != "usb" && *o.port != "lpt1" && *o.port != "lpt2")
         throw UsageError{"--port takes usb, lpt1 or lpt2"};
-    if ((o.port || !o.simulate.empty()) && !o.usesPager()) throw UsageError{"--port and --simulate go with read and write"};
+    if ((o.port || !o.simulate.empty()) && !o.usesPager())
+        throw UsageError{"--port and --simulate go with read and write"};
     return o;
 }
 

@@ -18,7 +18,7 @@ struct Options {
     std::optional<std::string> customer;
     std::optional<std::string> revision;
     std::string dataDir;
-    std::string simulate;            // "", "usb", "lpt", with ":PAGERFILE"
+    std::string simulate;             // "", "usb", "lpt", with ":PAGERFILE"
     std::optional<std::string> port;  // "usb", "lpt1" or "lpt2"
     std::string command;
     std::vector<std::string> files;

@@ -91,7 +91,8 @@ EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& na
     });
     if (!refusal.empty()) return {EditOutcome::Refused, refusal};
     if (host.messageCount() != messagesBefore) return {EditOutcome::Refused, name + "=" + value + " raised an error"};
-    if (host.focusRequestCount() != focusBefore) return {EditOutcome::Refused, "the rules of " + name + " refused " + value};
+    if (host.focusRequestCount() != focusBefore)
+        return {EditOutcome::Refused, "the rules of " + name + " refused " + value};
     return {};
 }
 

@@ -40,14 +40,12 @@ TypedKey classify(const QKeyEvent& key) {
 // window becoming active (a message box) or the window closing leave the field where it is.
 bool leavesField(Qt::FocusReason reason) {
     switch (reason) {
-    case Qt::MouseFocusReason:
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason:
-    case Qt::OtherFocusReason:
-        return true;
-    default:
-        return false;
+        case Qt::MouseFocusReason:
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason: return true;
+        default: return false;
     }
 }
 
@@ -104,8 +102,9 @@ void FieldBinding::connectSignals(const FieldView& view) {
         connect(box, &QCheckBox::clicked, this,
                 [this, v, &name] { userEvent(*v, [this, &name] { model_.userClick(name); }); });
     } else if (auto* slider = qobject_cast<QSlider*>(view.editor)) {
-        connect(slider, &QSlider::valueChanged, this,
-                [this, v, &name](int level) { userEvent(*v, [this, &name, level] { model_.userLevel(name, level); }); });
+        connect(slider, &QSlider::valueChanged, this, [this, v, &name](int level) {
+            userEvent(*v, [this, &name, level] { model_.userLevel(name, level); });
+        });
     }
 }
 
@@ -125,18 +124,17 @@ bool FieldBinding::eventFilter(QObject* watched, QEvent* event) {
     if (found == views_.end()) return false;
     const FieldView& view = *found->second;
     switch (event->type()) {
-    case QEvent::KeyPress:
-        return keyPress(view, static_cast<const QKeyEvent&>(*event));
-    case QEvent::FocusOut:
-        if (watched == view.editor) focusOut(view, static_cast<const QFocusEvent&>(*event).reason());
-        return false;
-    case QEvent::MouseButtonRelease:
-        // The middle button pastes the selection: it is typed through the filter too.
-        if (static_cast<const QMouseEvent&>(*event).button() != Qt::MiddleButton || !takesTyping(view)) return false;
-        typeText(view, QApplication::clipboard()->text(QClipboard::Selection));
-        return true;
-    default:
-        return false;
+        case QEvent::KeyPress: return keyPress(view, static_cast<const QKeyEvent&>(*event));
+        case QEvent::FocusOut:
+            if (watched == view.editor) focusOut(view, static_cast<const QFocusEvent&>(*event).reason());
+            return false;
+        case QEvent::MouseButtonRelease:
+            // The middle button pastes the selection: it is typed through the filter too.
+            if (static_cast<const QMouseEvent&>(*event).button() != Qt::MiddleButton || !takesTyping(view))
+                return false;
+            typeText(view, QApplication::clipboard()->text(QClipboard::Selection));
+            return true;
+        default: return false;
     }
 }
 

@@ -61,20 +61,17 @@ QComboBox* createChoice(const FieldSpec& def, QWidget* parent) {
 
 QWidget* createEditor(const FieldSpec& def, QWidget* parent) {
     switch (def.kind) {
-    case FieldKind::Text:
-    case FieldKind::Digits:
-    case FieldKind::ReadOnlyText:
-        return createLineEdit(def, parent);
-    case FieldKind::Choice:
-        return createChoice(def, parent);
-    case FieldKind::Flag:
-        return new QCheckBox(fieldText(def.caption), parent);
-    case FieldKind::Level: {
-        auto* slider = new QSlider(Qt::Horizontal, parent);
-        slider->setRange(kLevelMinimum, kLevelMaximum);
-        slider->setMinimumWidth(kLevelWidth);
-        return slider;
-    }
+        case FieldKind::Text:
+        case FieldKind::Digits:
+        case FieldKind::ReadOnlyText: return createLineEdit(def, parent);
+        case FieldKind::Choice: return createChoice(def, parent);
+        case FieldKind::Flag: return new QCheckBox(fieldText(def.caption), parent);
+        case FieldKind::Level: {
+            auto* slider = new QSlider(Qt::Horizontal, parent);
+            slider->setRange(kLevelMinimum, kLevelMaximum);
+            slider->setMinimumWidth(kLevelWidth);
+            return slider;
+        }
     }
     return nullptr;
 }

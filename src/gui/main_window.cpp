@@ -62,8 +62,7 @@ QWidget* MainWindow::buildLogRow() {
     memo_->setFixedHeight(memo_->fontMetrics().lineSpacing() * kLogLines + 2 * memo_->frameWidth() + 8);
     devList_->setObjectName("DevListBox");
     devList_->setFixedSize(kDeviceListWidth, memo_->height());
-    connect(devList_, &QListWidget::itemClicked, this,
-            [this] { events_.deviceListClick(devList_->currentRow()); });
+    connect(devList_, &QListWidget::itemClicked, this, [this] { events_.deviceListClick(devList_->currentRow()); });
     layout->addWidget(memo_, 1);
     layout->addWidget(devList_);
     return row;
@@ -133,27 +132,23 @@ void MainWindow::refresh(const std::string& name) {
 void MainWindow::showElement(const std::string& name) {
     const Element& element = model_.element(name);
     switch (element.def->kind) {
-    case ElementKind::Window:
-        setWindowTitle(fieldText(element.caption));
-        break;
-    case ElementKind::Tab: {
-        const int index = tabs_->indexOf(pages_.at(name));
-        tabs_->setTabText(index, fieldText(element.caption));
-        tabs_->setTabVisible(index, element.visible);
-        tabs_->setTabEnabled(index, element.enabled);
-        break;
-    }
-    case ElementKind::Group: {
-        QGroupBox* box = groups_.at(name);
-        box->setTitle(fieldText(element.caption));
-        box->setVisible(element.visible);
-        box->setEnabled(element.enabled);
-        break;
-    }
-    case ElementKind::Menu:
-    case ElementKind::MenuItem:
-        showMenuElement(*menus_.at(name), element);
-        break;
+        case ElementKind::Window: setWindowTitle(fieldText(element.caption)); break;
+        case ElementKind::Tab: {
+            const int index = tabs_->indexOf(pages_.at(name));
+            tabs_->setTabText(index, fieldText(element.caption));
+            tabs_->setTabVisible(index, element.visible);
+            tabs_->setTabEnabled(index, element.enabled);
+            break;
+        }
+        case ElementKind::Group: {
+            QGroupBox* box = groups_.at(name);
+            box->setTitle(fieldText(element.caption));
+            box->setVisible(element.visible);
+            box->setEnabled(element.enabled);
+            break;
+        }
+        case ElementKind::Menu:
+        case ElementKind::MenuItem: showMenuElement(*menus_.at(name), element); break;
     }
 }
 

@@ -13,8 +13,8 @@ namespace pagerprog::gui {
 
 namespace {
 
-constexpr int kRowsPerColumn = 16;   // rows of ungrouped fields before a new column starts
-constexpr int kGroupsPerColumn = 2;  // group boxes stacked in one column
+constexpr int kRowsPerColumn = 16;    // rows of ungrouped fields before a new column starts
+constexpr int kGroupsPerColumn = 2;   // group boxes stacked in one column
 constexpr int kFoldersPerBlock = 12;  // the 24 folders in two columns
 constexpr int kRowSpacing = 3;
 constexpr int kColumnSpacing = 4;
@@ -74,7 +74,8 @@ public:
             cell_ = nullptr;
             return;
         }
-        const bool joins = view.label == nullptr && cell_ != nullptr && previous_ != nullptr && !previous_->unit.empty();
+        const bool joins =
+            view.label == nullptr && cell_ != nullptr && previous_ != nullptr && !previous_->unit.empty();
         if (!joins) startRow(view);
         cell_->addWidget(view.editor);
         if (view.unit != nullptr) cell_->addWidget(view.unit);
@@ -128,8 +129,8 @@ private:
 
 // One row per slot, one column per field of a slot, in table order; rows wrap into
 // blocks placed side by side.
-void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldSpec*>& fields, QWidget* parent,
-                   FieldViews& views, const std::vector<Heading>& headings, int rowsPerBlock) {
+void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldSpec*>& fields, QWidget* parent, FieldViews& views,
+                   const std::vector<Heading>& headings, int rowsPerBlock) {
     std::map<int, int> fieldsInSlot;
     std::map<std::string, int> columnOfStem;
     int columnsPerSlot = 0;

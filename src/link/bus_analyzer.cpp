@@ -12,9 +12,9 @@ BusAnalyzer::BusAnalyzer(SimulatedPort& port) {
 
 std::string BusAnalyzer::text(const Event& event) {
     switch (event.kind) {
-    case Event::Kind::Start: return "S";
-    case Event::Kind::Stop: return "P";
-    case Event::Kind::Byte: break;
+        case Event::Kind::Start: return "S";
+        case Event::Kind::Stop: return "P";
+        case Event::Kind::Byte: break;
     }
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "%02X%c", event.value, event.acknowledged ? '+' : '-');

@@ -25,11 +25,13 @@ BusMaster::BusMaster(PortAccess& port, Clock& clock, const BusTiming& timing, Ho
 // --- line operations: read the register, change one bit, write it back, hold ---
 
 void BusMaster::setBit(std::uint16_t reg, std::uint8_t mask) {
-    port_.writePort(static_cast<std::uint16_t>(base_ + reg), static_cast<std::uint8_t>(port_.readPort(base_ + reg) | mask));
+    port_.writePort(static_cast<std::uint16_t>(base_ + reg),
+                    static_cast<std::uint8_t>(port_.readPort(base_ + reg) | mask));
 }
 
 void BusMaster::clearBit(std::uint16_t reg, std::uint8_t mask) {
-    port_.writePort(static_cast<std::uint16_t>(base_ + reg), static_cast<std::uint8_t>(port_.readPort(base_ + reg) & ~mask));
+    port_.writePort(static_cast<std::uint16_t>(base_ + reg),
+                    static_cast<std::uint8_t>(port_.readPort(base_ + reg) & ~mask));
 }
 
 void BusMaster::sclHigh() {
@@ -125,15 +127,27 @@ bool BusMaster::addressPhase(int select, unsigned wordAddress) {
     unsigned control = 0xA0;
     std::optional<unsigned> highByte;  // chips of 32 kbit and more send the high address byte
     switch (chip_.type) {
-    case 2: control |= selectBits & 0x0E; break;
-    case 4: control |= (selectBits & 0x0C) | (high << 1); break;
-    case 8: control |= (selectBits & 0x08) | (high << 1); break;
-    case 16: control |= high << 1; break;
-    case 32: control |= selectBits & 0x0E; highByte = high & 0x0F; break;
-    case 64: control |= selectBits & 0x0E; highByte = high & 0x1F; break;
-    case 128: control |= selectBits & 0x0E; highByte = high & 0x3F; break;
-    case 256: control |= selectBits & 0x0E; highByte = high & 0x7F; break;
-    default: return false;  // the parallel port has no address phase for this chip
+        case 2: control |= selectBits & 0x0E; break;
+        case 4: control |= (selectBits & 0x0C) | (high << 1); break;
+        case 8: control |= (selectBits & 0x08) | (high << 1); break;
+        case 16: control |= high << 1; break;
+        case 32:
+            control |= selectBits & 0x0E;
+            highByte = high & 0x0F;
+            break;
+        case 64:
+            control |= selectBits & 0x0E;
+            highByte = high & 0x1F;
+            break;
+        case 128:
+            control |= selectBits & 0x0E;
+            highByte = high & 0x3F;
+            break;
+        case 256:
+            control |= selectBits & 0x0E;
+            highByte = high & 0x7F;
+            break;
+        default: return false;  // the parallel port has no address phase for this chip
     }
     startCondition();
     // Only the last byte's acknowledge decides; the earlier ones are clocked but ignored.

@@ -11,7 +11,7 @@ namespace pagerprog {
 struct ChipSpec {
     std::uint16_t type = 0;  // capacity in kilobits (24C16 = 16)
     std::size_t totalLength = 0;
-    std::size_t pageSize = 0;  // parallel-port page writes only
+    std::size_t pageSize = 0;   // parallel-port page writes only
     std::uint8_t chipCode = 0;  // travels in the USB requests
 };
 

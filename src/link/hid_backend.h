@@ -17,7 +17,7 @@ struct HidDeviceInfo {
     std::string path;  // unique while the device stays attached
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    std::string productString;  // UTF-8
+    std::string productString;           // UTF-8
     std::size_t inputReportLength = 0;   // report ID byte included
     std::size_t outputReportLength = 0;  // report ID byte included
 };

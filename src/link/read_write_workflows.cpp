@@ -57,8 +57,7 @@ bool inRange(std::uint8_t value, int low, int high) { return value >= low && val
 // The pager's own hardware block is trusted only when it looks like a QTX73T's.
 bool hardwareBlockValid(const Image& image) {
     return inRange(image[0x18B], 102, 182) && inRange(image[0x18C], 76, 104) && inRange(image[0x18D], 76, 104) &&
-           inRange(image[0x18E], 65, 76) && image[0x184] == 2 && image[0x014] == 6 &&
-           (image[0x016] & 0x68) == 0x68 &&
+           inRange(image[0x18E], 65, 76) && image[0x184] == 2 && image[0x014] == 6 && (image[0x016] & 0x68) == 0x68 &&
            std::all_of(image.begin() + 0x017, image.begin() + 0x01E, [](std::uint8_t b) { return b == 0; });
 }
 
@@ -148,8 +147,8 @@ void PagerWorkflows::takeHardwareBlock() {
         m.setIndex("pll", (image[0x185] >> 4) & 1);
         m.setIndex("backlight", (image[0x17E] >> 2) & 1);
         for (std::size_t i = 0; i < 4; ++i) {
-            m.setText(kBatteryFields[i], batteryText(image[0x18B + i], m.text("Vref"), p.batteryRoundingStep,
-                                                     p.decimalSeparator));
+            m.setText(kBatteryFields[i],
+                      batteryText(image[0x18B + i], m.text("Vref"), p.batteryRoundingStep, p.decimalSeparator));
         }
         return;
     }

@@ -50,17 +50,17 @@ ReportLengths reportLengths(std::span<const std::uint8_t> descriptor) {
 
         if (type == kGlobal) {
             switch (tag) {
-            case kReportSize: state.reportSize = data; break;
-            case kReportCount: state.reportCount = data; break;
-            case kReportId: state.reportId = data; break;
-            case kPush: stack.push_back(state); break;
-            case kPop:
-                if (!stack.empty()) {
-                    state = stack.back();
-                    stack.pop_back();
-                }
-                break;
-            default: break;
+                case kReportSize: state.reportSize = data; break;
+                case kReportCount: state.reportCount = data; break;
+                case kReportId: state.reportId = data; break;
+                case kPush: stack.push_back(state); break;
+                case kPop:
+                    if (!stack.empty()) {
+                        state = stack.back();
+                        stack.pop_back();
+                    }
+                    break;
+                default: break;
             }
         } else if (type == kMain && (tag == kInput || tag == kOutput)) {
             auto& bits = tag == kInput ? inputBits : outputBits;

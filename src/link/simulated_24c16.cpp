@@ -68,48 +68,48 @@ void Simulated24C16::risingEdge(bool sda) {
 
 void Simulated24C16::fallingEdge() {
     switch (state_) {
-    case State::Idle: break;
-    case State::Receiving:
-        if (bitCount_ == 8) {
-            const bool missed = missedAcknowledge_ && *missedAcknowledge_ == bytesReceived_;
-            ++bytesReceived_;
-            if (missed || !byteReceived(shift_)) {
-                state_ = State::Idle;
-                break;
+        case State::Idle: break;
+        case State::Receiving:
+            if (bitCount_ == 8) {
+                const bool missed = missedAcknowledge_ && *missedAcknowledge_ == bytesReceived_;
+                ++bytesReceived_;
+                if (missed || !byteReceived(shift_)) {
+                    state_ = State::Idle;
+                    break;
+                }
+                pullLow_ = true;
+                state_ = State::Acknowledging;
             }
-            pullLow_ = true;
-            state_ = State::Acknowledging;
-        }
-        break;
-    case State::Acknowledging:
-        pullLow_ = false;
-        bitCount_ = 0;
-        shift_ = 0;
-        if (phase_ == Phase::ReadData) {
-            state_ = State::Sending;
-            driveBit();
-        } else {
-            state_ = State::Receiving;
-        }
-        break;
-    case State::Sending:
-        if (++bitCount_ == 8) {
+            break;
+        case State::Acknowledging:
             pullLow_ = false;
-            state_ = State::AwaitingAcknowledge;
-        } else {
-            driveBit();
-        }
-        break;
-    case State::AwaitingAcknowledge:
-        address_ = (address_ + 1) % kMemorySize;
-        if (masterAcknowledged_) {
-            state_ = State::Sending;
             bitCount_ = 0;
-            driveBit();
-        } else {
-            state_ = State::Idle;  // the master wants no more; a stop follows
-        }
-        break;
+            shift_ = 0;
+            if (phase_ == Phase::ReadData) {
+                state_ = State::Sending;
+                driveBit();
+            } else {
+                state_ = State::Receiving;
+            }
+            break;
+        case State::Sending:
+            if (++bitCount_ == 8) {
+                pullLow_ = false;
+                state_ = State::AwaitingAcknowledge;
+            } else {
+                driveBit();
+            }
+            break;
+        case State::AwaitingAcknowledge:
+            address_ = (address_ + 1) % kMemorySize;
+            if (masterAcknowledged_) {
+                state_ = State::Sending;
+                bitCount_ = 0;
+                driveBit();
+            } else {
+                state_ = State::Idle;  // the master wants no more; a stop follows
+            }
+            break;
     }
 }
 
@@ -120,29 +120,29 @@ void Simulated24C16::driveBit() {
 
 bool Simulated24C16::byteReceived(std::uint8_t value) {
     switch (phase_) {
-    case Phase::Control:
-        if ((value & 0xF0) != 0xA0 || busy()) return false;
-        if (value & 1) {
-            phase_ = Phase::ReadData;  // reads go on from the address counter
-        } else {
-            block_ = (value >> 1) & 7;
-            phase_ = Phase::WordAddress;
+        case Phase::Control:
+            if ((value & 0xF0) != 0xA0 || busy()) return false;
+            if (value & 1) {
+                phase_ = Phase::ReadData;  // reads go on from the address counter
+            } else {
+                block_ = (value >> 1) & 7;
+                phase_ = Phase::WordAddress;
+            }
+            return true;
+        case Phase::WordAddress:
+            address_ = (block_ << 8) | value;
+            for (unsigned i = 0; i < kPageSize; ++i) page_[i] = pager_.memory[(address_ & ~(kPageSize - 1)) + i];
+            pageWritten_ = 0;
+            phase_ = Phase::WriteData;
+            return true;
+        case Phase::WriteData: {
+            const unsigned inPage = address_ & (kPageSize - 1);
+            page_[inPage] = value;
+            pageWritten_ = static_cast<std::uint16_t>(pageWritten_ | (1u << inPage));
+            address_ = (address_ & ~(kPageSize - 1)) | ((inPage + 1) & (kPageSize - 1));
+            return true;
         }
-        return true;
-    case Phase::WordAddress:
-        address_ = (block_ << 8) | value;
-        for (unsigned i = 0; i < kPageSize; ++i) page_[i] = pager_.memory[(address_ & ~(kPageSize - 1)) + i];
-        pageWritten_ = 0;
-        phase_ = Phase::WriteData;
-        return true;
-    case Phase::WriteData: {
-        const unsigned inPage = address_ & (kPageSize - 1);
-        page_[inPage] = value;
-        pageWritten_ = static_cast<std::uint16_t>(pageWritten_ | (1u << inPage));
-        address_ = (address_ & ~(kPageSize - 1)) | ((inPage + 1) & (kPageSize - 1));
-        return true;
-    }
-    case Phase::ReadData: return false;
+        case Phase::ReadData: return false;
     }
     return false;
 }

@@ -46,13 +46,13 @@ bool SimulatedPort::sdaLine() const {
 std::uint8_t SimulatedPort::readPort(std::uint16_t port) {
     if (!owns(port)) return 0xFF;
     switch (port - base_) {
-    case kDataRegister: return data_;
-    case kStatusRegister: {
-        const bool stuck = stuckHighAt_ && *stuckHighAt_ == statusReads_;
-        ++statusReads_;
-        return sdaLine() || stuck ? kSdaIn : 0;
-    }
-    default: return control_;
+        case kDataRegister: return data_;
+        case kStatusRegister: {
+            const bool stuck = stuckHighAt_ && *stuckHighAt_ == statusReads_;
+            ++statusReads_;
+            return sdaLine() || stuck ? kSdaIn : 0;
+        }
+        default: return control_;
     }
 }
 

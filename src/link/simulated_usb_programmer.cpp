@@ -20,7 +20,8 @@ constexpr std::size_t kReplyDataOffset = 3;  // in the reply
 
 class SimulatedUsbProgrammer::Connection : public HidConnection {
 public:
-    Connection(SimulatedUsbProgrammer& programmer, std::string path) : programmer_(programmer), path_(std::move(path)) {}
+    Connection(SimulatedUsbProgrammer& programmer, std::string path)
+        : programmer_(programmer), path_(std::move(path)) {}
     bool writeReport(std::span<const std::uint8_t> report) override { return programmer_.request(path_, report); }
     // The simulated programmer answers at once, so waiting would change nothing.
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds) override {

@@ -33,11 +33,11 @@ public:
     std::size_t reportLength = 65;  // input and output, report ID byte included
 
     // Faults.
-    bool eepromPresent = true;                 // false: every chunk answers 'A'
-    std::optional<long> errorLetterAtChunk;    // this chunk answers `errorLetter`
+    bool eepromPresent = true;               // false: every chunk answers 'A'
+    std::optional<long> errorLetterAtChunk;  // this chunk answers `errorLetter`
     std::uint8_t errorLetter = 'B';
-    std::optional<long> silentFromChunk;       // from this chunk on, requests get no reply
-    std::optional<long> unplugAtChunk;         // the programmer is pulled out at this chunk
+    std::optional<long> silentFromChunk;  // from this chunk on, requests get no reply
+    std::optional<long> unplugAtChunk;    // the programmer is pulled out at this chunk
 
     // Every request report received, for checking layouts byte by byte.
     std::vector<std::vector<std::uint8_t>> requests;

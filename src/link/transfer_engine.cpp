@@ -73,8 +73,8 @@ std::uint8_t TransferEngine::parallelTransfer(const ChipSpec& chip, int select, 
     } else if (bus_.writeWholeMemory(select, buffer)) {
         startVerifyPass();
         std::vector<std::uint8_t> readBack(chip.totalLength);
-        result = bus_.readWholeMemory(select, readBack) ? compareReadBack(buffer, readBack)
-                                                       : std::uint8_t{kVerifyDiffers};
+        result =
+            bus_.readWholeMemory(select, readBack) ? compareReadBack(buffer, readBack) : std::uint8_t{kVerifyDiffers};
     }
     bus_.adapterOff();
     return result;

@@ -18,7 +18,7 @@ struct ProgramState;
 
 // Transfer result codes.
 enum TransferResult : std::uint8_t {
-    kWriteFailed = 0,     // parallel port: a page lost its acknowledge, nothing read back
+    kWriteFailed = 0,  // parallel port: a page lost its acknowledge, nothing read back
     kVerifyDiffers = 1,
     kVerifyOk = 2,
     kReadDone = 3,

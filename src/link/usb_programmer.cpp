@@ -26,11 +26,11 @@ constexpr std::chrono::milliseconds kReplyTimeLimit{1000};
 
 const char* errorLetterText(std::uint8_t status) {
     switch (status) {
-    case 'A': return "EERPOM not found!";
-    case 'B': return "USB error!";
-    case 'C': return "CRC error!";
-    case 'D': return "CMD not valid!";
-    default: return nullptr;
+        case 'A': return "EERPOM not found!";
+        case 'B': return "USB error!";
+        case 'C': return "CRC error!";
+        case 'D': return "CMD not valid!";
+        default: return nullptr;
     }
 }
 
@@ -143,7 +143,8 @@ void UsbProgrammer::enumerateDevices() {
             line = text;
         }
         // Check it out (unless its holder already has) so the line keeps its device.
-        if (!device.checkedOut()) hid_.checkOut([&device](const HidDevice& candidate) { return &candidate == &device; });
+        if (!device.checkedOut())
+            hid_.checkOut([&device](const HidDevice& candidate) { return &candidate == &device; });
         devListLines_.push_back(line);
         devListDevices_.push_back(&device);
     });

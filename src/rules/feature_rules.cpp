@@ -137,9 +137,7 @@ void timedisplayClick(Context& ctx) {
 // The two prefix boxes always agree; the partner's rule then finds nothing to change.
 void timeprefixClick(Context& ctx) { ctx.model.setChecked("msgstatusprefix", ctx.model.checked("timeprefix")); }
 
-void msgstatusprefixClick(Context& ctx) {
-    ctx.model.setChecked("timeprefix", ctx.model.checked("msgstatusprefix"));
-}
+void msgstatusprefixClick(Context& ctx) { ctx.model.setChecked("timeprefix", ctx.model.checked("msgstatusprefix")); }
 
 const std::vector<EnablingBox>& enablingBoxes() {
     static const std::vector<EnablingBox> boxes{

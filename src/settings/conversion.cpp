@@ -124,8 +124,6 @@ std::string formatReal(double value, char separator) {
     return text;
 }
 
-std::string formatInteger(long long value) {
-    return std::to_string(value);
-}
+std::string formatInteger(long long value) { return std::to_string(value); }
 
 }  // namespace pagerprog

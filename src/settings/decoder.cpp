@@ -14,21 +14,13 @@ void decodeRow(Context& ctx, const ImageField& row) {
     SettingsModel& model = ctx.model;
     const char separator = ctx.program.decimalSeparator;
     switch (row.coding) {
-        case Coding::Flag:
-            model.setChecked(row.field, readRowBits(image, row, 1) != 0);
-            break;
-        case Coding::InvertedFlag:
-            model.setChecked(row.field, readRowBits(image, row, 1) == 0);
-            break;
-        case Coding::Choice:
-            model.setIndex(row.field, static_cast<int>(readRowBits(image, row, row.width)));
-            break;
+        case Coding::Flag: model.setChecked(row.field, readRowBits(image, row, 1) != 0); break;
+        case Coding::InvertedFlag: model.setChecked(row.field, readRowBits(image, row, 1) == 0); break;
+        case Coding::Choice: model.setIndex(row.field, static_cast<int>(readRowBits(image, row, row.width))); break;
         case Coding::Number:
             model.setText(row.field, formatInteger(readRowBits(image, row, row.readWidth ? row.readWidth : row.width)));
             break;
-        case Coding::Text:
-            model.setText(row.field, readTextSlot(image, row.offset, row.width));
-            break;
+        case Coding::Text: model.setText(row.field, readTextSlot(image, row.offset, row.width)); break;
         case Coding::Pattern:
             model.setText(row.field, patternText(static_cast<std::uint16_t>(readLittleEndian(image, row.offset, 2))));
             break;
@@ -39,8 +31,7 @@ void decodeRow(Context& ctx, const ImageField& row) {
             model.setText(row.field, batteryText(image[row.offset], model.text("Vref"), ctx.program.batteryRoundingStep,
                                                  separator));
             break;
-        case Coding::Constant:
-            break;
+        case Coding::Constant: break;
         case Coding::Quirk:
             if (row.quirk->decode) row.quirk->decode(ctx, row);
             break;

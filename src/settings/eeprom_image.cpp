@@ -31,9 +31,7 @@ void checkSlot(int slot, int last) {
 std::uint8_t mirror2(unsigned value) { return kMirror2[value & 3]; }
 std::uint8_t mirror3(unsigned value) { return kMirror3[value & 7]; }
 std::uint8_t mirror4(unsigned value) { return kMirror4[value & 15]; }
-std::uint8_t mirror8(unsigned value) {
-    return static_cast<std::uint8_t>((mirror4(value) << 4) | mirror4(value >> 4));
-}
+std::uint8_t mirror8(unsigned value) { return static_cast<std::uint8_t>((mirror4(value) << 4) | mirror4(value >> 4)); }
 
 Layout layoutForRevision(int hardwareRevision) {
     return hardwareRevision == 2 ? Layout::EightAddress : Layout::SixAddress;
@@ -99,14 +97,14 @@ Image commonTemplate(const std::vector<std::string>& prompts) {
     putText(image, 0x066, "41K");
     image[0x069] = 0x14;
     for (int k = 0; k < 24; ++k) {
-        const std::string name = "Fdr" + std::string(1, static_cast<char>('0' + k / 10)) +
-                                 static_cast<char>('0' + k % 10) + "Name";
+        const std::string name =
+            "Fdr" + std::string(1, static_cast<char>('0' + k / 10)) + static_cast<char>('0' + k % 10) + "Name";
         putText(image, 0x06A + 9 * static_cast<std::size_t>(k), name);
         image[0x142 + static_cast<std::size_t>(k)] = 0x0A;
     }
     put(image, 0x15A, {0x3C, 0x02});
-    put(image, 0x17E, {0x04, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x02, 0xC7, 0x17, 0x06, 0x00, 0x06, 0x1E, 0x8E, 0x5A,
-                       0x5A, 0x49, 0x01});
+    put(image, 0x17E,
+        {0x04, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x02, 0xC7, 0x17, 0x06, 0x00, 0x06, 0x1E, 0x8E, 0x5A, 0x5A, 0x49, 0x01});
     const char* canned[] = {"A Tone Only !", "B Tone Only !", "C Tone Only !", "D Tone Only !"};
     for (std::size_t i = 0; i < 4; ++i) putText(image, 0x190 + 20 * i, canned[i]);
     for (std::size_t c = 0x20; c <= 0x7F; ++c) image[0x1E0 + (c - 0x20)] = static_cast<std::uint8_t>(c);

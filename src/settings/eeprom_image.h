@@ -9,7 +9,7 @@
 namespace pagerprog {
 
 inline constexpr std::size_t kImageSize = 2048;
-inline constexpr std::size_t kSettingsAreaSize = 1024;  // 0x000..0x3FF
+inline constexpr std::size_t kSettingsAreaSize = 1024;   // 0x000..0x3FF
 inline constexpr std::size_t kPromptAreaOffset = 0x400;  // prompt area 0x400..0x7FE, checksum 0x7FF
 inline constexpr std::size_t kChecksumOffset = 0x7FF;
 inline constexpr std::size_t kCustomerOffset = 0x3FE;

@@ -15,10 +15,8 @@ bool isBitFieldRow(const ImageField& row) {
         case Coding::InvertedFlag:
         case Coding::Choice:
         case Coding::Number:
-        case Coding::Constant:
-            return true;
-        default:
-            return false;
+        case Coding::Constant: return true;
+        default: return false;
     }
 }
 
@@ -33,12 +31,8 @@ void encodeRow(const Context& ctx, Image& image, const ImageField& row) {
     const SettingsModel& model = ctx.model;
     const char separator = ctx.program.decimalSeparator;
     switch (row.coding) {
-        case Coding::Flag:
-            writeRowBits(image, row, model.checked(row.field) ? 1 : 0);
-            break;
-        case Coding::InvertedFlag:
-            writeRowBits(image, row, model.checked(row.field) ? 0 : 1);
-            break;
+        case Coding::Flag: writeRowBits(image, row, model.checked(row.field) ? 1 : 0); break;
+        case Coding::InvertedFlag: writeRowBits(image, row, model.checked(row.field) ? 0 : 1); break;
         case Coding::Choice:
             // No item chosen is -1: all ones in the row's bits.
             writeRowBits(image, row, static_cast<unsigned>(model.index(row.field)));
@@ -46,21 +40,15 @@ void encodeRow(const Context& ctx, Image& image, const ImageField& row) {
         case Coding::Number:
             writeRowBits(image, row, static_cast<unsigned>(parseInteger(model.text(row.field))));
             break;
-        case Coding::Text:
-            writeTextSlot(image, row.offset, row.width, model.text(row.field));
-            break;
-        case Coding::Pattern:
-            writeLittleEndian(image, row.offset, 2, patternValue(model.text(row.field)));
-            break;
+        case Coding::Text: writeTextSlot(image, row.offset, row.width, model.text(row.field)); break;
+        case Coding::Pattern: writeLittleEndian(image, row.offset, 2, patternValue(model.text(row.field))); break;
         case Coding::Frequency:
             writeLittleEndian(image, row.offset, 4, frequencyHertz(model.text(row.field), separator));
             break;
         case Coding::Battery:
             image[row.offset] = batteryCode(model.text(row.field), model.text("Vref"), separator);
             break;
-        case Coding::Constant:
-            writeRowBits(image, row, row.constant);
-            break;
+        case Coding::Constant: writeRowBits(image, row, row.constant); break;
         case Coding::Quirk:
             if (row.quirk->encode) row.quirk->encode(ctx, image, row);
             break;

@@ -89,8 +89,7 @@ private:
 void addAddressGroup(TableBuilder& t) {
     t.place(element::tabAddress, element::groupAddress);
     const Items formats{"Numeric", "Alpha", "Tone", "Disable"};
-    const char* msgtypeHints[] = {"",
-                                  "Select Private will disable message folder 1-4",
+    const char* msgtypeHints[] = {"", "Select Private will disable message folder 1-4",
                                   "Select Private will disable message folder 5-8",
                                   "Select Private will disable message folder 9-12"};
     for (int n = 1; n <= 8; ++n) {
@@ -211,12 +210,12 @@ void addFeatureTab(TableBuilder& t) {
         f.hint = "Maximun private call can be set to 60";
     }
     {
-        auto& f = labelled(t.add(choice("language",
-                                        {"English-USA", "English-UK", "French", "German", "Italian", "Danish",
-                                         "Norwegian", "Spanish", "Swedish", "Finnish", "Dutch", "Portuguese", "Swiss",
-                                         "Hebraic"},
-                                        1)),
-                           "Language");
+        auto& f =
+            labelled(t.add(choice("language",
+                                  {"English-USA", "English-UK", "French", "German", "Italian", "Danish", "Norwegian",
+                                   "Spanish", "Swedish", "Finnish", "Dutch", "Portuguese", "Swiss", "Hebraic"},
+                                  1)),
+                     "Language");
         f.dropDownRows = 13;
     }
     t.add(flag("alarm", "Alarm function"));
@@ -369,8 +368,8 @@ void addHardwareTab(TableBuilder& t) {
     }
     {
         // Sits where cpu_clock1 sits and shares its label.
-        auto& f = labelled(t.add(choice("cpu_clock", {"2.097", "4.194", "8.388", "16.77", "18.87"}, 1, KeyFilter::None)),
-                           "MPU Clock");
+        auto& f = labelled(
+            t.add(choice("cpu_clock", {"2.097", "4.194", "8.388", "16.77", "18.87"}, 1, KeyFilter::None)), "MPU Clock");
         f.visible = false;
         f.labelVisible = false;
         f.hint = ">4.2MHz are only for engineer evaluation.";
@@ -429,8 +428,8 @@ ElementSpec group(const char* name, const char* caption, const char* parent, con
 
 ElementSpec menu(const char* name, const char* caption, const char* parent = "", bool visible = true,
                  bool checked = false) {
-    return ElementSpec{name, parent[0] ? ElementKind::MenuItem : ElementKind::Menu, caption, parent, "", true,
-                       visible, checked};
+    return ElementSpec{
+        name, parent[0] ? ElementKind::MenuItem : ElementKind::Menu, caption, parent, "", true, visible, checked};
 }
 
 std::vector<ElementSpec> buildElementTable() {

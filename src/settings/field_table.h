@@ -34,10 +34,10 @@ enum class KeyFilter {
 struct FieldSpec {
     std::string name;
     FieldKind kind = FieldKind::Text;
-    int limit = 0;                   // most characters the user may type; 0 = no limit
-    std::string label;               // text beside the field ("" = none)
-    std::string caption;             // a check box's own caption
-    std::string unit;                // text after the field ("Sec", "MHz", ":", "/", ...)
+    int limit = 0;        // most characters the user may type; 0 = no limit
+    std::string label;    // text beside the field ("" = none)
+    std::string caption;  // a check box's own caption
+    std::string unit;     // text after the field ("Sec", "MHz", ":", "/", ...)
     std::string hint;
     std::vector<std::string> items;  // choice items
     std::string text;                // initial text (a choice with no item chosen shows it)
@@ -50,8 +50,8 @@ struct FieldSpec {
     bool visible = true;
     bool labelVisible = true;
     KeyFilter filter = KeyFilter::None;
-    int dropDownRows = 0;            // rows a choice list shows (0 = default)
-    int slot = 0;                    // address slot 1..8 or folder 1..24 within its grid (0 = none)
+    int dropDownRows = 0;  // rows a choice list shows (0 = default)
+    int slot = 0;          // address slot 1..8 or folder 1..24 within its grid (0 = none)
 };
 
 enum class ElementKind { Window, Tab, Group, Menu, MenuItem };

@@ -21,8 +21,8 @@ inline constexpr std::uint16_t kLpt1Base = 0x378;
 inline constexpr std::uint16_t kLpt2Base = 0x278;
 
 struct ProgramState {
-    Image image{};       // the one EEPROM image
-    Image loadBuffer{};  // a file or a pager read lands here and is checked before it replaces the image
+    Image image{};             // the one EEPROM image
+    Image loadBuffer{};        // a file or a pager read lands here and is checked before it replaces the image
     int hardwareRevision = 0;  // 0 TV7r2, 1 TV7r3, 2 TV8
     char decimalSeparator = '.';
     double batteryRoundingStep = 0.01;

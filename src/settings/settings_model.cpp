@@ -235,13 +235,9 @@ void SettingsModel::userPick(std::string_view name, int index) {
     fireChange(name);
 }
 
-void SettingsModel::userClick(std::string_view name) {
-    setChecked(name, !checked(name));
-}
+void SettingsModel::userClick(std::string_view name) { setChecked(name, !checked(name)); }
 
-void SettingsModel::userLevel(std::string_view name, int level) {
-    setLevel(name, level);
-}
+void SettingsModel::userLevel(std::string_view name, int level) { setLevel(name, level); }
 
 void SettingsModel::leave(std::string_view name) { fireExit(name); }
 

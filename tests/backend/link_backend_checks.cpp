@@ -43,9 +43,9 @@ TEST(PpdevPort, TransferOverMissingPortFailsWithOneLogLine) {
     Image buffer{};
     EXPECT_EQ(link.transfer("16", 0, "r", buffer), kTransferFailed);
     EXPECT_EQ(link.transfer("16", 0, "w", buffer), kWriteFailed);
-    EXPECT_EQ(host.logLines, (std::vector<std::string>{
-                                 "Cannot use the parallel port /dev/parport0: No such file or directory",
-                                 "Cannot use the parallel port /dev/parport0: No such file or directory"}));
+    EXPECT_EQ(host.logLines,
+              (std::vector<std::string>{"Cannot use the parallel port /dev/parport0: No such file or directory",
+                                        "Cannot use the parallel port /dev/parport0: No such file or directory"}));
     EXPECT_EQ(host.progressSteps, 0);
 }
 
@@ -65,7 +65,8 @@ TEST(HidapiBackend, FindsNoProgrammerAndOpensNothing) {
 }
 
 TEST(HidapiBackend, ReportDescriptorLivesInSysfs) {
-    EXPECT_EQ(HidapiBackend::reportDescriptorPath("/dev/hidraw3"), "/sys/class/hidraw/hidraw3/device/report_descriptor");
+    EXPECT_EQ(HidapiBackend::reportDescriptorPath("/dev/hidraw3"),
+              "/sys/class/hidraw/hidraw3/device/report_descriptor");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The window tests run headless: one QApplication for all of them, on the offscreen
 // platform unless another is asked for, with a private runtime folder.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <clocale>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,9 +1,9 @@
 // The program itself: started with a simulated programmer it shows its window and can
 // save a picture of it; a command line it does not take ends it at once.
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

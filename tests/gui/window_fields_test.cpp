@@ -31,28 +31,24 @@ TEST_F(WindowTest, EachKindOfFieldHasItsOwnWidget) {
     for (const auto& field : model().fields()) {
         QWidget* editor = window().fieldEditor(field.def->name);
         switch (field.def->kind) {
-        case FieldKind::Text:
-        case FieldKind::Digits:
-            EXPECT_FALSE(editor->property("readOnly").toBool()) << field.def->name;
-            EXPECT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.def->name;
-            break;
-        case FieldKind::ReadOnlyText:
-            ASSERT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.def->name;
-            EXPECT_TRUE(qobject_cast<QLineEdit*>(editor)->isReadOnly()) << field.def->name;
-            break;
-        case FieldKind::Choice: {
-            auto* combo = qobject_cast<QComboBox*>(editor);
-            ASSERT_NE(combo, nullptr) << field.def->name;
-            // Only the choices whose typing is not filtered away take typed text.
-            EXPECT_EQ(combo->isEditable(), field.def->filter != KeyFilter::NoKey) << field.def->name;
-            break;
-        }
-        case FieldKind::Flag:
-            EXPECT_NE(qobject_cast<QCheckBox*>(editor), nullptr) << field.def->name;
-            break;
-        case FieldKind::Level:
-            EXPECT_NE(qobject_cast<QSlider*>(editor), nullptr) << field.def->name;
-            break;
+            case FieldKind::Text:
+            case FieldKind::Digits:
+                EXPECT_FALSE(editor->property("readOnly").toBool()) << field.def->name;
+                EXPECT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.def->name;
+                break;
+            case FieldKind::ReadOnlyText:
+                ASSERT_NE(qobject_cast<QLineEdit*>(editor), nullptr) << field.def->name;
+                EXPECT_TRUE(qobject_cast<QLineEdit*>(editor)->isReadOnly()) << field.def->name;
+                break;
+            case FieldKind::Choice: {
+                auto* combo = qobject_cast<QComboBox*>(editor);
+                ASSERT_NE(combo, nullptr) << field.def->name;
+                // Only the choices whose typing is not filtered away take typed text.
+                EXPECT_EQ(combo->isEditable(), field.def->filter != KeyFilter::NoKey) << field.def->name;
+                break;
+            }
+            case FieldKind::Flag: EXPECT_NE(qobject_cast<QCheckBox*>(editor), nullptr) << field.def->name; break;
+            case FieldKind::Level: EXPECT_NE(qobject_cast<QSlider*>(editor), nullptr) << field.def->name; break;
         }
         EXPECT_EQ(editor->toolTip().toStdString(), field.def->hint) << field.def->name;
     }
@@ -75,9 +71,17 @@ TEST_F(WindowTest, AddressGridHasItsHeadingsAboveTheirColumnsAndOneRowPerSlot) {
     auto* grid = qobject_cast<QGridLayout*>(window().group(element::groupAddress)->layout());
     ASSERT_NE(grid, nullptr);
     const std::vector<std::pair<std::string, QString>> expected{
-        {"addr3en", ""},          {"address3", "PN"},       {"autoinc3", "Auto inc"}, {"frame3", "Fm"},
-        {"msgtype3", "Msg type"}, {"addr3formatA", "A Tone"}, {"addr3formatB", "B Tone"}, {"addr3formatC", "C Tone"},
-        {"addr3formatD", "D Tone"}, {"urgent3A", "Uch"},      {"urgent3D", "Uch"},
+        {"addr3en", ""},
+        {"address3", "PN"},
+        {"autoinc3", "Auto inc"},
+        {"frame3", "Fm"},
+        {"msgtype3", "Msg type"},
+        {"addr3formatA", "A Tone"},
+        {"addr3formatB", "B Tone"},
+        {"addr3formatC", "C Tone"},
+        {"addr3formatD", "D Tone"},
+        {"urgent3A", "Uch"},
+        {"urgent3D", "Uch"},
     };
     for (const auto& [field, heading] : expected) {
         EXPECT_EQ(headingAbove(*grid, window().fieldEditor(field)), heading) << field;
@@ -89,8 +93,7 @@ TEST_F(WindowTest, AddressGridHasItsHeadingsAboveTheirColumnsAndOneRowPerSlot) {
         EXPECT_EQ(row, slot) << slot;
         grid->getItemPosition(grid->indexOf(window().fieldEditor("urgent" + n + "D")), &row, &column, &rows, &columns);
         EXPECT_EQ(row, slot) << slot;
-        EXPECT_EQ(qobject_cast<QCheckBox*>(window().fieldEditor("addr" + n + "en"))->text(),
-                  QString("[%1]").arg(slot));
+        EXPECT_EQ(qobject_cast<QCheckBox*>(window().fieldEditor("addr" + n + "en"))->text(), QString("[%1]").arg(slot));
     }
 }
 
@@ -176,7 +179,10 @@ TEST_F(WindowTest, ChangesMadeByTheProgramShowAtOnce) {
 }
 
 TEST_F(WindowTest, FieldTextsKeepEveryByteAPagerHolds) {
-    const std::string bytes{"\xE9\xF1\x80" "AB", 5};
+    const std::string bytes{
+        "\xE9\xF1\x80"
+        "AB",
+        5};
     model().setText("pubbox6", bytes);
     auto* edit = editor<QLineEdit>("pubbox6");
     EXPECT_EQ(edit->text().size(), 5);
@@ -184,7 +190,9 @@ TEST_F(WindowTest, FieldTextsKeepEveryByteAPagerHolds) {
     clickInto(edit);
     edit->end(false);
     QTest::keyClick(edit, 'C');
-    EXPECT_EQ(model().text("pubbox6"), std::string("\xE9\xF1\x80" "ABC", 6));
+    EXPECT_EQ(model().text("pubbox6"), std::string("\xE9\xF1\x80"
+                                                   "ABC",
+                                                   6));
 }
 
 TEST_F(WindowTest, WindowFitsASmallLaptopScreenAndStartsCentred) {

@@ -30,7 +30,8 @@ TEST_F(WindowFileTest, SaveWritesTheSettingsThroughTheSaveDialog) {
     chooseMenu(element::save);
     ASSERT_EQ(desktop_.saveDialogs.size(), 1u);
     const FileDialogSpec& request = desktop_.saveDialogs[0];
-    const std::vector<std::pair<std::string, std::string>> filters{{".eep", "*.eep"}, {".bin", "*.bin"}, {"*.*", "*.*"}};
+    const std::vector<std::pair<std::string, std::string>> filters{
+        {".eep", "*.eep"}, {".bin", "*.bin"}, {"*.*", "*.*"}};
     EXPECT_EQ(request.filters, filters);
     EXPECT_EQ(request.defaultExtension, "eep");
     EXPECT_EQ(logCount(QString::fromStdString("Save data to " + *desktop_.saveAnswer)), 1);
@@ -81,8 +82,8 @@ TEST(QtDesktopDialogs, OfferTheSettingsFileFiltersAndNeverAskBeforeReplacing) {
             dialog->reject();
         });
         inspector.start(20);
-        const auto chosen = saving ? desktop.saveFile(nullptr, settingsFileDialog())
-                                   : desktop.openFile(nullptr, settingsFileDialog());
+        const auto chosen =
+            saving ? desktop.saveFile(nullptr, settingsFileDialog()) : desktop.openFile(nullptr, settingsFileDialog());
         inspector.stop();
         EXPECT_FALSE(chosen.has_value());
         EXPECT_EQ(filters, QStringList({".eep (*.eep)", ".bin (*.bin)", "*.* (*.*)"}));

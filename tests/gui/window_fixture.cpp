@@ -37,9 +37,7 @@ QStringList WindowTest::logLines() { return window().statusLog().toPlainText().s
 
 int WindowTest::logCount(const QString& line) { return static_cast<int>(logLines().count(line)); }
 
-bool WindowTest::waitFor(const std::function<bool()>& done, int timeoutMs) {
-    return QTest::qWaitFor(done, timeoutMs);
-}
+bool WindowTest::waitFor(const std::function<bool()>& done, int timeoutMs) { return QTest::qWaitFor(done, timeoutMs); }
 
 void WindowTest::settle() { QTest::qWait(50); }
 

@@ -2,10 +2,10 @@
 // technician drives it, with a desktop whose dialogs answer as the test says.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QStringList>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>

@@ -37,7 +37,8 @@ std::string utf8(const wchar_t* text) {
 
 ReportLengths lengthsOf(const std::string& devicePath) {
     std::ifstream file(HidapiBackend::reportDescriptorPath(devicePath), std::ios::binary);
-    const std::vector<std::uint8_t> descriptor((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> descriptor((std::istreambuf_iterator<char>(file)),
+                                               std::istreambuf_iterator<char>());
     return reportLengths(descriptor);
 }
 
@@ -87,8 +88,8 @@ std::vector<HidDeviceInfo> HidapiBackend::enumerate() {
     hid_device_info* list = hid_enumerate(0, 0);
     for (const auto* entry = list; entry != nullptr; entry = entry->next) {
         const auto lengths = lengthsOf(entry->path);
-        devices.push_back({entry->path, entry->vendor_id, entry->product_id, utf8(entry->product_string),
-                           lengths.input, lengths.output});
+        devices.push_back({entry->path, entry->vendor_id, entry->product_id, utf8(entry->product_string), lengths.input,
+                           lengths.output});
     }
     hid_free_enumeration(list);
     return devices;

@@ -58,10 +58,10 @@ std::uint8_t PpdevPort::readPort(std::uint16_t port) {
     unsigned char value = 0xFF;
     if (fd_ < 0) return value;
     switch (port - base_) {
-    case kDataRegister: ::ioctl(fd_, PPRDATA, &value); break;
-    case kStatusRegister: ::ioctl(fd_, PPRSTATUS, &value); break;
-    case kControlRegister: ::ioctl(fd_, PPRCONTROL, &value); break;
-    default: break;
+        case kDataRegister: ::ioctl(fd_, PPRDATA, &value); break;
+        case kStatusRegister: ::ioctl(fd_, PPRSTATUS, &value); break;
+        case kControlRegister: ::ioctl(fd_, PPRCONTROL, &value); break;
+        default: break;
     }
     return value;
 }
@@ -70,9 +70,9 @@ void PpdevPort::writePort(std::uint16_t port, std::uint8_t value) {
     if (fd_ < 0) return;
     unsigned char bits = value;
     switch (port - base_) {
-    case kDataRegister: ::ioctl(fd_, PPWDATA, &bits); break;
-    case kControlRegister: ::ioctl(fd_, PPWCONTROL, &bits); break;
-    default: break;  // the status register is read-only
+        case kDataRegister: ::ioctl(fd_, PPWDATA, &bits); break;
+        case kControlRegister: ::ioctl(fd_, PPWCONTROL, &bits); break;
+        default: break;  // the status register is read-only
     }
 }
 
