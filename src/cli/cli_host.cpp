@@ -54,10 +54,10 @@ void CliHost::progressHide() {
     progressShown_ = false;
 }
 
+// Each phase of a transfer (read-back, write, verify) keeps its own finished bar line.
 void CliHost::progressCaption(const std::string& caption) {
+    endBarLine();
     caption_ = caption;
-    drawnPercent_ = -1;
-    drawBar();
 }
 
 void CliHost::progressRange(int, int maximum) { maximum_ = maximum; }
@@ -76,10 +76,12 @@ void CliHost::progressStep(int count) {
 void CliHost::drawBar() {
     if (!progressShown_ || maximum_ <= 0 || !isatty(STDERR_FILENO)) return;
     const int percent = std::clamp(position_ * 100 / maximum_, 0, 100);
-    if (percent == drawnPercent_) return;
+    // A phase shows its bar once data moves, so captions that pass without a transfer
+    // leave no empty bars behind.
+    if (percent == 0 || percent == drawnPercent_) return;
     drawnPercent_ = percent;
     const int filled = percent * 30 / 100;
-    err_ << '\r' << caption_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
+    err_ << "\r\033[K" << caption_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
          << std::string(static_cast<std::size_t>(30 - filled), '.') << "] " << percent << "%" << std::flush;
 }
 
