@@ -141,7 +141,7 @@ TEST(WriteToPager, FailedReadBackWritesNothing) {
     EXPECT_FALSE(b.host.progressVisible);
 }
 
-TEST(WriteToPager, RecoverAndDunlinSkipTheReadBack) {
+TEST(WriteToPager, RecoverSkipsTheReadBack) {
     Bench b(Path::UsbProgrammer);
     b.breakPagerChecksum();
     b.app.menuCommand(element::recoverKS8809);
@@ -149,6 +149,40 @@ TEST(WriteToPager, RecoverAndDunlinSkipTheReadBack) {
     EXPECT_TRUE(b.logged("Verify OK !")) << "the damaged pager was not read first";
     EXPECT_EQ(b.pager()[0x185] & 0x10, 0) << "the chosen chip, KS8809, went into the pager";
     for (const auto& e : b.host.events) EXPECT_EQ(e.find("Read back hardware"), std::string::npos);
+}
+
+TEST(WriteToPager, DunlinSkipsTheReadBack) {
+    Bench b(Path::UsbProgrammer);
+    b.breakPagerChecksum();
+    b.m.setIndex("customer", 2);
+    b.app.menuCommand(element::writeToPager);
+    EXPECT_EQ(b.host.logLines, (std::vector<std::string>{"Write to Pager...", "Verify OK !"}))
+        << "the damaged pager was not read first";
+    for (const auto& e : b.host.events) EXPECT_EQ(e.find("Read back hardware"), std::string::npos);
+}
+
+TEST(WriteToPager, EightAddressPagerLendsItsPllBacklightAndContrast) {
+    Bench b(Path::UsbProgrammer);
+    ASSERT_EQ(b.app.program().hardwareRevision, 2);
+    ASSERT_FALSE(b.m.checked("contrast_enable"));
+    // The pager holds the other PLL chip and backlight than the window.
+    const int pll = 1 - b.m.index("pll");
+    const int backlight = 1 - b.m.index("backlight");
+    b.pager() = eightAddressTemplate();
+    b.pager()[0x185] = static_cast<std::uint8_t>((b.pager()[0x185] & ~0x10) | (pll << 4));
+    b.pager()[0x17E] = static_cast<std::uint8_t>((b.pager()[0x17E] & ~0x04) | (backlight << 2));
+    b.pager()[0x046] = 42;
+    b.pager()[0x18E] = 77;  // a TV8 pager's block is not tested: a six-address pager would get the factory block
+    b.pager()[kChecksumOffset] = imageChecksum(b.pager());
+    b.m.setIndex("BS2", 3);
+    b.app.menuCommand(element::writeToPager);
+    EXPECT_TRUE(b.logged("Verify OK !"));
+    EXPECT_EQ(b.m.index("pll"), pll);
+    EXPECT_EQ(b.m.index("backlight"), backlight);
+    EXPECT_EQ(b.m.text("contrast"), "42");
+    EXPECT_EQ(b.m.text("BS2"), "3") << "the six-address hardware block is left alone";
+    EXPECT_EQ(b.pager()[0x046], 42);
+    EXPECT_EQ(b.host.events.front(), "progress: caption Writing data to Pager, please wait...");
 }
 
 TEST(WriteToPager, VerifyFailureKeepsTheCapcodes) {
@@ -169,6 +203,9 @@ TEST(WriteToPager, LostAcknowledgeOnTheParallelPort) {
     EXPECT_TRUE(b.logged("Pager can't be written"));
     EXPECT_FALSE(b.logged("Verify OK !"));
     EXPECT_FALSE(b.host.progressVisible);
+    ASSERT_GE(b.host.events.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(b.host.events.end() - 4, b.host.events.end()),
+              (std::vector<std::string>{"beep", "log: Pager can't be written", "beep", "progress: hide"}));
 }
 
 TEST(WriteToPager, ProgrammerErrorShowsOnlyItsBox) {
