@@ -209,6 +209,24 @@ TEST_F(UsbProgrammerTest, SilentProgrammerEndsTheTransferAndNoStaleReplyReachesT
     EXPECT_TRUE(link.usb().currentDevice() != nullptr);  // the programmer stays current
 }
 
+// Fails when a reply that arrives after the time limit is read as the next request's
+// reply: every chunk after it would land 32 bytes off.
+TEST_F(UsbProgrammerTest, ALateReplyIsNotTakenForTheNextOne) {
+    start();
+    devices.pager.memory = SimulatedPager::factoryImage();
+    programmer.lateReplyAtChunk = 3;
+    Image buffer{};
+    EXPECT_EQ(read(buffer), kTransferFailed);
+    EXPECT_EQ(host.messages, std::vector<std::string>{kProgrammerSilentText});
+    EXPECT_EQ(read(buffer), kReadDone);
+    EXPECT_EQ(buffer, devices.pager.memory);
+    Image source = SimulatedPager::factoryImage();
+    source[0x100] ^= 0x5A;
+    source[kChecksumOffset] = imageChecksum(source);
+    EXPECT_EQ(write(source), kVerifyOk);
+    EXPECT_EQ(devices.pager.memory, source);
+}
+
 TEST_F(UsbProgrammerTest, SilentVerifyPassNeverCountsAsVerified) {
     start();
     programmer.silentFromChunk = 64;  // the write pass goes through, the read-back gets nothing

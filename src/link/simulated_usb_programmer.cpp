@@ -47,7 +47,8 @@ void SimulatedUsbProgrammer::plug() {
 void SimulatedUsbProgrammer::unplug() {
     if (!plugged_) return;
     plugged_ = false;
-    pendingReply_.reset();
+    replies_.clear();
+    lateReply_.reset();
     changed_ = true;
 }
 
@@ -66,7 +67,6 @@ bool SimulatedUsbProgrammer::takeChangeNotices() { return std::exchange(changed_
 bool SimulatedUsbProgrammer::request(const std::string& path, std::span<const std::uint8_t> report) {
     if (!plugged_ || path != this->path()) return false;
     requests.emplace_back(report.begin(), report.end());
-    pendingReply_.reset();
     const bool chunk = report.size() > 1 && (report[1] == kRead || report[1] == kWrite);
     const long index = chunk ? chunks_++ : -1;
     if (chunk && unplugAtChunk == index) {
@@ -77,16 +77,24 @@ bool SimulatedUsbProgrammer::request(const std::string& path, std::span<const st
 
     std::vector<std::uint8_t> answer(reportLength, 0);
     answer[1] = chunk && errorLetterAtChunk == index ? errorLetter : handle(report, answer);
-    pendingReply_ = std::move(answer);
+    if (chunk && lateReplyAtChunk == index) {
+        lateReply_ = std::move(answer);
+    } else {
+        replies_.push_back(std::move(answer));
+    }
     return true;
 }
 
 int SimulatedUsbProgrammer::reply(const std::string& path, std::span<std::uint8_t> buffer) {
     if (!plugged_ || path != this->path()) return -1;
-    if (!pendingReply_) return 0;  // nothing comes
-    const std::size_t length = std::min(buffer.size(), pendingReply_->size());
-    std::copy_n(pendingReply_->begin(), length, buffer.begin());
-    pendingReply_.reset();
+    if (replies_.empty()) {
+        // Nothing in time; a late reply turns up just after the reader stopped waiting.
+        if (lateReply_) replies_.push_back(*std::exchange(lateReply_, std::nullopt));
+        return 0;
+    }
+    const std::size_t length = std::min(buffer.size(), replies_.front().size());
+    std::copy_n(replies_.front().begin(), length, buffer.begin());
+    replies_.pop_front();
     return static_cast<int>(length);
 }
 

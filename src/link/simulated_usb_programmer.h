@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,8 +37,9 @@ public:
     bool eepromPresent = true;               // false: every chunk answers 'A'
     std::optional<long> errorLetterAtChunk;  // this chunk answers `errorLetter`
     std::uint8_t errorLetter = 'B';
-    std::optional<long> silentFromChunk;  // from this chunk on, requests get no reply
-    std::optional<long> unplugAtChunk;    // the programmer is pulled out at this chunk
+    std::optional<long> silentFromChunk;   // from this chunk on, requests get no reply
+    std::optional<long> lateReplyAtChunk;  // this chunk's reply comes only after the reader gave up
+    std::optional<long> unplugAtChunk;     // the programmer is pulled out at this chunk
 
     // Every request report received, for checking layouts byte by byte.
     std::vector<std::vector<std::uint8_t>> requests;
@@ -60,7 +62,9 @@ private:
     int generation_ = 1;  // a re-plugged programmer is a new device
     bool changed_ = false;
     long chunks_ = 0;
-    std::optional<std::vector<std::uint8_t>> pendingReply_;
+    // Input reports not read yet, oldest first, as the system queues them.
+    std::deque<std::vector<std::uint8_t>> replies_;
+    std::optional<std::vector<std::uint8_t>> lateReply_;
 };
 
 }  // namespace pagerprog

@@ -94,6 +94,7 @@ UsbProgrammer::Reply UsbProgrammer::exchange(bool chunk, std::size_t replyNeeded
     const std::size_t inLength = std::min(current_->inputReportLength(), kReportBufferSize);
     if (outLength < kMinimumRequestLength || outLength > kReportBufferSize) return Reply::Silent;
 
+    discardLateReplies(inLength);
     request_[0] = 0;
     request_[outLength - 1] = crc8(std::span<const std::uint8_t>(request_).subspan(1, outLength - 2));
     const bool sent = current_->writeReport(std::span<const std::uint8_t>(request_).first(outLength));
@@ -105,6 +106,16 @@ UsbProgrammer::Reply UsbProgrammer::exchange(bool chunk, std::size_t replyNeeded
     if (received <= 0 || static_cast<std::size_t>(received) < std::max(replyNeeded, kReplyStatusLength))
         return Reply::Silent;
     return Reply::Received;
+}
+
+// A reply that came after its request had given up waiting is still queued by the system;
+// read as the answer to the next request it would shift every chunk after it by one.
+void UsbProgrammer::discardLateReplies(std::size_t inLength) {
+    constexpr int kMostQueuedReports = 64;
+    for (int i = 0; i < kMostQueuedReports; ++i) {
+        if (current_->readReport(std::span<std::uint8_t>(reply_).first(inLength), std::chrono::milliseconds(0)) <= 0)
+            return;
+    }
 }
 
 bool UsbProgrammer::replyAccepted(Reply reply) {

@@ -58,6 +58,7 @@ private:
     enum class Reply { Received, Silent };
 
     void programmerUnplugged();
+    void discardLateReplies(std::size_t inLength);
     void programmerArrived(HidDevice* device);
     // Fills in the CRC, sends the request and reads one reply of at least `replyNeeded`
     // bytes into the reply buffer. `chunk` requests advance the progress bar by 32.
