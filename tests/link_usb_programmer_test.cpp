@@ -227,6 +227,20 @@ TEST_F(UsbProgrammerTest, ALateReplyIsNotTakenForTheNextOne) {
     EXPECT_EQ(devices.pager.memory, source);
 }
 
+// Fails when a dead connection is kept: after a quick re-plug under the same path every
+// exchange would fail until the programmer was pulled out a second time.
+TEST_F(UsbProgrammerTest, AQuickReplugUnderTheSamePathIsOpenedAfresh) {
+    programmer.samePathOnReplug = true;
+    start();
+    programmer.unplug();
+    programmer.plug();
+    EXPECT_TRUE(link.hid().pollChanges());  // both notices together: the device looks unchanged
+    Image buffer{};
+    EXPECT_EQ(read(buffer), kReadDone) << "the dead handle fails before the request and is replaced";
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(buffer, devices.pager.memory);
+}
+
 TEST_F(UsbProgrammerTest, SilentVerifyPassNeverCountsAsVerified) {
     start();
     programmer.silentFromChunk = 64;  // the write pass goes through, the read-back gets nothing

@@ -9,14 +9,20 @@ HidConnection* HidDevice::connection() {
     return connection_.get();
 }
 
+// A connection that failed is dropped and the device opened afresh on its next use: a
+// programmer pulled out and put back between two scans keeps its path but not its handle.
 bool HidDevice::writeReport(std::span<const std::uint8_t> report) {
     auto* open = connection();
-    return open != nullptr && open->writeReport(report);
+    if (open != nullptr && open->writeReport(report)) return true;
+    connection_.reset();
+    return false;
 }
 
 int HidDevice::readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) {
     auto* open = connection();
-    return open != nullptr ? open->readReport(buffer, timeout) : -1;
+    const int received = open != nullptr ? open->readReport(buffer, timeout) : -1;
+    if (received < 0) connection_.reset();
+    return received;
 }
 
 void HidController::start() {

@@ -20,22 +20,31 @@ constexpr std::size_t kReplyDataOffset = 3;  // in the reply
 
 class SimulatedUsbProgrammer::Connection : public HidConnection {
 public:
+    // A connection belongs to one plugging-in of the programmer; after a re-plug it is dead
+    // even where the device comes back under the same path.
     Connection(SimulatedUsbProgrammer& programmer, std::string path)
-        : programmer_(programmer), path_(std::move(path)) {}
-    bool writeReport(std::span<const std::uint8_t> report) override { return programmer_.request(path_, report); }
+        : programmer_(programmer), path_(std::move(path)), generation_(programmer.generation_) {}
+    bool writeReport(std::span<const std::uint8_t> report) override {
+        return alive() && programmer_.request(path_, report);
+    }
     // The simulated programmer answers at once, so waiting would change nothing.
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds) override {
-        return programmer_.reply(path_, buffer);
+        return alive() ? programmer_.reply(path_, buffer) : -1;
     }
 
 private:
+    bool alive() const { return generation_ == programmer_.generation_; }
+
     SimulatedUsbProgrammer& programmer_;
     std::string path_;
+    int generation_;
 };
 
 SimulatedUsbProgrammer::SimulatedUsbProgrammer(SimulatedPager& pager) : pager_(pager) {}
 
-std::string SimulatedUsbProgrammer::path() const { return "sim:usb-programmer#" + std::to_string(generation_); }
+std::string SimulatedUsbProgrammer::path() const {
+    return "sim:usb-programmer#" + std::to_string(samePathOnReplug ? 1 : generation_);
+}
 
 void SimulatedUsbProgrammer::plug() {
     if (plugged_) return;

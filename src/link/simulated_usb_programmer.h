@@ -38,6 +38,7 @@ public:
     std::optional<long> errorLetterAtChunk;  // this chunk answers `errorLetter`
     std::uint8_t errorLetter = 'B';
     std::optional<long> silentFromChunk;   // from this chunk on, requests get no reply
+    bool samePathOnReplug = false;         // like a hidraw node that gets its old number back
     std::optional<long> lateReplyAtChunk;  // this chunk's reply comes only after the reader gave up
     std::optional<long> unplugAtChunk;     // the programmer is pulled out at this chunk
 
