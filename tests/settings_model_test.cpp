@@ -105,6 +105,18 @@ TEST_F(ModelEvents, TypingReplacesASelectionHonoursTheLimitAndRaisesChangePerKey
     EXPECT_EQ(model.text("address1"), "200401");
 }
 
+TEST_F(ModelEvents, AFilterThatSetsTheTextDropsTheSelection) {
+    // Like the frequency filter: it appends the digit itself and hands back the separator.
+    model.onKey("frequency", [this](char key) -> std::optional<char> {
+        model.setText("frequency", model.text("frequency") + key);
+        return '.';
+    });
+    model.setText("frequency", "14");
+    model.selectAll("frequency");
+    EXPECT_TRUE(model.typeKey("frequency", '6'));
+    EXPECT_EQ(model.text("frequency"), "146.");
+}
+
 TEST(ModelItems, DeleteAndReplaceKeepTheChoiceConsistent) {
     SettingsModel model;
     model.setIndex("addr2formatA", 3);

@@ -251,9 +251,12 @@ std::optional<char> SettingsModel::key(std::string_view name, char key) {
 void SettingsModel::selectAll(std::string_view name) { selectedAll_ = std::string(name); }
 
 bool SettingsModel::typeKey(std::string_view name, char pressed) {
+    const std::string before = field(name).text;
     std::optional<char> accepted = key(name, pressed);
     if (!accepted) return false;
     const Field& f = field(name);
+    // A filter that set the text itself has dropped the selection, as an edit field does.
+    if (f.text != before) selectedAll_.clear();
     const bool replaceAll = selectedAll_ == name;
     std::string text = replaceAll ? std::string() : f.text;
     if (*accepted == kBackspace) {
