@@ -26,14 +26,17 @@ protected:
     SettingsModel& m = app.model();
 };
 
+// The customers other than Cirro and Dunlin, with the titles their profile sets.
+struct StandardCustomer {
+    int customer;
+    const char* title;
+};
+constexpr StandardCustomer kStandardCustomers[] = {{3, "73T Capcode Programmer - Fennic Version"},
+                                                   {4, "73T Capcode Programmer - Normal Version"},
+                                                   {1, "73T Capcode Programmer - Normal Version"}};
+
 TEST_F(Profiles, StandardCustomersHideTheCirroFeatures) {
-    struct Case {
-        int customer;
-        const char* title;
-    };
-    for (const Case& c :
-         {Case{3, "73T Capcode Programmer - Fennic Version"}, Case{4, "73T Capcode Programmer - Normal Version"},
-          Case{1, "73T Capcode Programmer - Normal Version"}}) {
+    for (const StandardCustomer& c : kStandardCustomers) {
         m.setChecked("toneonlymsg", true);
         m.setChecked("quietsound", true);
         m.setChecked("pageoff", false);
@@ -65,13 +68,7 @@ TEST_F(Profiles, LoadingAFileAppliesItsCustomerProfile) {
     const std::string file =
         (std::filesystem::temp_directory_path() / ("pagerprog_profile_" + std::to_string(::getpid()) + ".eep"))
             .string();
-    struct Case {
-        int customer;
-        const char* title;
-    };
-    for (const Case& c :
-         {Case{3, "73T Capcode Programmer - Fennic Version"}, Case{4, "73T Capcode Programmer - Normal Version"},
-          Case{1, "73T Capcode Programmer - Normal Version"}}) {
+    for (const StandardCustomer& c : kStandardCustomers) {
         m.userPick("customer", c.customer);
         host.saveAnswers.push_back(file);
         ASSERT_TRUE(app.menuCommand(element::save));
