@@ -83,7 +83,9 @@ std::string modelTitle(int model) {
 
 constexpr const char* kFormatCodes = "ABCD";
 
-std::string formatField(int slot, int code) { return "addr" + std::to_string(slot) + "format" + kFormatCodes[code]; }
+std::string formatField(int slot, int code) {
+    return slotField("addr", slot, std::string("format") + kFormatCodes[code]);
+}
 
 void setFormatItem(Context& ctx, const char* item) {
     for (int slot = 1; slot <= 6; ++slot)

@@ -9,6 +9,15 @@ std::string folderSuffix(int k) {
     return std::string(1, k < 10 ? static_cast<char>('0' + k) : static_cast<char>('A' + (k - 10)));
 }
 
+std::string slotField(std::string_view prefix, int slot, std::string_view suffix) {
+    std::string name(prefix);
+    name += std::to_string(slot);
+    name += suffix;
+    return name;
+}
+
+std::string folderField(std::string_view prefix, int folder) { return std::string(prefix) + folderSuffix(folder); }
+
 namespace {
 
 using Items = std::vector<std::string>;

@@ -78,6 +78,11 @@ const FieldSpec* findFieldSpec(std::string_view name);
 // The one-character suffix of folder k (0..23): "0".."9", "A".."N".
 std::string folderSuffix(int k);
 
+// Names of per-slot and per-folder fields as the window names them:
+// ("addr", 3, "en") -> "addr3en"; folder 10 of "pubboxlength" -> "pubboxlengthA".
+std::string slotField(std::string_view prefix, int slot, std::string_view suffix = "");
+std::string folderField(std::string_view prefix, int folder);
+
 // Element names used by the rules and profiles.
 namespace element {
 inline constexpr const char* window = "Form1";

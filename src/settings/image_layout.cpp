@@ -61,14 +61,10 @@ ImageField thenRunChange(ImageField f, std::string field) {
     return f;
 }
 
-std::string slotName(const char* prefix, int slot, const std::string& suffix = "") {
-    return prefix + std::to_string(slot) + suffix;
-}
-
 // Bytes 0x000..0x02F while the revision is TV7r2 or TV7r3 (decoder "Q4").
 void addSixAddressHead(Rows& rows) {
-    for (int n = 1; n <= 6; ++n) rows.push_back(quirk(quirk::sixAddressEntry, slotName("address", n), n));
-    for (int n = 1; n <= 6; ++n) rows.push_back(flag(slotName("addr", n, "en"), 0x012, static_cast<Bits>(n - 1)));
+    for (int n = 1; n <= 6; ++n) rows.push_back(quirk(quirk::sixAddressEntry, slotField("address", n), n));
+    for (int n = 1; n <= 6; ++n) rows.push_back(flag(slotField("addr", n, "en"), 0x012, static_cast<Bits>(n - 1)));
     // The frame byte: one frame for slots 1-2, one for slots 3-6, taken from frame1 and
     // frame3, which the address rules keep; the decoder never sets them.
     rows.push_back(constant(0x013, 7, 1, 1));
@@ -94,10 +90,10 @@ void addSixAddressHead(Rows& rows) {
 void addEightAddressHead(Rows& rows) {
     for (int n = 1; n <= 8; ++n) {
         const auto entry = static_cast<Offset>(4 * (n - 1));
-        rows.push_back(flag(slotName("addr", n, "en"), entry, 7));
+        rows.push_back(flag(slotField("addr", n, "en"), entry, 7));
         rows.push_back(constant(entry, 0, 7, 0x06));
     }
-    for (int n = 1; n <= 8; ++n) rows.push_back(quirk(quirk::eightAddressEntry, slotName("address", n), n));
+    for (int n = 1; n <= 8; ++n) rows.push_back(quirk(quirk::eightAddressEntry, slotField("address", n), n));
     rows.push_back(flag("bs2_option", 0x020, 7));
     rows.push_back(constant(0x020, 0, 7, 0x02));
     rows.push_back(flag("end_of_msg", 0x021, 0));
@@ -125,7 +121,7 @@ void addEightAddressHead(Rows& rows) {
 void addSlotFormats(Rows& rows, int slot, Offset offset) {
     Bits shift = 0;
     for (const char* code : {"A", "B", "C", "D"}) {
-        rows.push_back(choice(slotName("addr", slot, "format") + code, offset, shift, 2));
+        rows.push_back(choice(slotField("addr", slot, "format") + code, offset, shift, 2));
         shift += 2;
     }
 }
@@ -135,7 +131,7 @@ void addUrgentFlags(Rows& rows, int firstSlot, Offset offset) {
     for (int slot = firstSlot; slot <= firstSlot + 1; ++slot) {
         Bits bit = static_cast<Bits>((slot - firstSlot) * 4);
         for (const char* code : {"A", "B", "C", "D"})
-            rows.push_back(flag(slotName("urgent", slot, code), offset, bit++));
+            rows.push_back(flag(slotField("urgent", slot, code), offset, bit++));
     }
 }
 
@@ -175,7 +171,7 @@ void addCommonPart(Rows& rows, Layout layout) {
     rows.push_back(flag("msglock", 0x043, 0));
     rows.push_back(number("lcdholdtime", 0x044));
     for (int n = 1; n <= 6; ++n) {
-        const std::string msgtype = slotName("msgtype", n);
+        const std::string msgtype = slotField("msgtype", n);
         rows.push_back(thenRunChange(choice(msgtype, 0x045, static_cast<Bits>(n - 1), 1), msgtype));
     }
     rows.push_back(number("contrast", 0x046));
@@ -187,12 +183,11 @@ void addCommonPart(Rows& rows, Layout layout) {
     }
     rows.push_back(row(Coding::Text, "handprogpws", 0x04E, 0, 4));
     for (int k = 0; k < 24; ++k)
-        rows.push_back(
-            flag("pubboxact" + folderSuffix(k), static_cast<Offset>(0x052 + k / 8), static_cast<Bits>(k % 8)));
+        rows.push_back(flag(folderField("pubboxact", k), static_cast<Offset>(0x052 + k / 8), static_cast<Bits>(k % 8)));
     for (int k = 0; k < 24; ++k)
-        rows.push_back(row(Coding::Text, "pubbox" + folderSuffix(k), static_cast<Offset>(0x06A + 9 * k), 0, 9));
+        rows.push_back(row(Coding::Text, folderField("pubbox", k), static_cast<Offset>(0x06A + 9 * k), 0, 9));
     for (int k = 0; k < 24; ++k)
-        rows.push_back(number("pubboxlength" + folderSuffix(k), static_cast<Offset>(0x142 + k), 8, 7));
+        rows.push_back(number(folderField("pubboxlength", k), static_cast<Offset>(0x142 + k), 8, 7));
     rows.push_back(number("maxprivate", 0x15A));
     rows.push_back(byteChoice("repeatcallreject", 0x15B));
     rows.push_back(choice("vibratetype", 0x17E, 0, 2));
