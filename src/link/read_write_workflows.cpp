@@ -102,10 +102,7 @@ bool PagerWorkflows::ReadFromPager() {
     ctx_.host.log("Read completed");
 
     decodeImage(ctx_);
-    m.fireExit("frequency");
-    const int slots = p.hardwareRevision == 2 ? 8 : 6;
-    for (int n = 1; n <= slots; ++n) m.fireExit("address" + std::to_string(n));
-    m.fireChange("customer");
+    reapplyRulesAfterLoad(ctx_, p.hardwareRevision == 2 ? 8 : 6);
     return true;
 }
 

@@ -47,4 +47,10 @@ void decodeImage(Context& ctx) {
     }
 }
 
+void reapplyRulesAfterLoad(Context& ctx, int addressSlots) {
+    ctx.model.fireExit("frequency");
+    for (int n = 1; n <= addressSlots; ++n) ctx.model.fireExit(slotField("address", n));
+    ctx.model.fireChange("customer");
+}
+
 }  // namespace pagerprog

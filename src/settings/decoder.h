@@ -13,4 +13,9 @@ struct Context;
 // at the battery voltages, leaving the later fields as they were.
 void decodeImage(Context& ctx);
 
+// The rules a loaded image needs afterwards, in this order, as if the focus had left each
+// field: the frequency raster, the address checks and frames of slots 1 to `addressSlots`,
+// then the customer profile.
+void reapplyRulesAfterLoad(Context& ctx, int addressSlots);
+
 }  // namespace pagerprog

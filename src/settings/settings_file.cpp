@@ -28,14 +28,6 @@ bool readSettingsFile(const fs::path& path, Image& bytes) {
     return !in.bad();
 }
 
-// The rules a loaded image needs, in this order: the frequency raster, the address
-// checks and frames of slots 1 to 6, then the customer profile.
-void reapplyRulesAfterLoad(SettingsModel& model) {
-    model.fireExit("frequency");
-    for (int n = 1; n <= 6; ++n) model.fireExit("address" + std::to_string(n));
-    model.fireChange("customer");
-}
-
 // Saving through a link updates the file it points to instead of replacing the link.
 fs::path saveTarget(const fs::path& chosen) {
     std::error_code error;
@@ -115,7 +107,7 @@ bool Open1(Context& ctx) {
     ctx.host.log("File loaded");
     ctx.program.image = ctx.program.loadBuffer;
     decodeImage(ctx);
-    reapplyRulesAfterLoad(ctx.model);
+    reapplyRulesAfterLoad(ctx, 6);  // slots 7 and 8 are left as they are
     return true;
 }
 
