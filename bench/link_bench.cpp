@@ -3,29 +3,20 @@
 // on virtual time), their ratio, and the host time per USB exchange.
 #include <cstdio>
 
+#include "app/pager_transfer.h"
+#include "app/programmer_presence.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
-#include "link/simulated_devices.h"
+#include "link/sim/simulated_devices.h"
 #include "settings/program_state.h"
 
 namespace pagerprog {
 namespace {
 
-// The progress window and status log cost nothing here.
+// Message boxes would tell why a transfer failed; nothing else is shown.
 class QuietHost : public Host {
 public:
-    void log(const std::string&) override {}
-    void beep() override {}
     void messageBox(const std::string& text) override { std::printf("message box: %s\n", text.c_str()); }
-    void requestFocus(const std::string&) override {}
-    std::optional<std::string> openFileDialog(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> saveFileDialog(const FileDialogSpec&) override { return std::nullopt; }
-    void progressShow() override {}
-    void progressHide() override {}
-    void progressCaption(const std::string&) override {}
-    void progressRange(int, int) override {}
-    void progressPosition(int) override {}
-    void progressStep(int) override {}
 };
 
 Image benchImage() {
@@ -45,13 +36,14 @@ Run writeAndVerify(Clock& clock, SimulatedDevices::Path path) {
     QuietHost host;
     Context context(host);
     SimulatedDevices devices(clock, path);
-    PagerLink link(context, devices.port, clock, devices.programmer);
+    PagerLink link(devices.port, clock, devices.programmer);
+    ProgrammerPresence presence(context, link);
     link.hid().start();
     Image source = benchImage();
     // Real time on the real clock, exactly the requested waits on the simulated one.
     const auto before = clock.nowMicros();
     Run run;
-    run.result = link.transfer("16", 0, "w", source);
+    run.result = transferPager(context, link, "16", 0, "w", source);
     run.seconds = double(clock.nowMicros() - before) / 1e6;
     run.exchanges = devices.programmer.chunks();
     return run;

@@ -137,7 +137,7 @@ TEST_F(Profiles, ThreeRevisionStepsRestoreEveryState) {
     const Snapshot before = snapshot(m);
     const std::string file = app.program().languageFile;
     switch_modelClick(app.context());
-    EXPECT_EQ(app.program().hardwareRevision, 0);
+    EXPECT_EQ(app.program().hardwareRevision, Revision::TV7r2);
     EXPECT_EQ(m.element(element::switchModel).caption, "&TV7r2");
     EXPECT_EQ(m.text("contrast"), "50");
     EXPECT_FALSE(m.visible("address7"));

@@ -42,7 +42,7 @@ TEST_F(Startup, EndsInTv8CirroQtx73tWithTheShippedTv8Prompts) {
     start('.');
     const SettingsModel& m = app.model();
     const ProgramState& p = app.program();
-    EXPECT_EQ(p.hardwareRevision, 2);
+    EXPECT_EQ(p.hardwareRevision, Revision::TV8);
     EXPECT_EQ(p.languageFile, kTv8LanguageFile);
     EXPECT_EQ(p.portBase, kLpt1Base);
     EXPECT_FALSE(p.usbProgrammerInUse);

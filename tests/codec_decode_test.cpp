@@ -18,7 +18,7 @@ class DecodeTest : public ::testing::Test {
 protected:
     void decode(const Image& image, int revision) {
         ctx.program.image = image;
-        ctx.program.hardwareRevision = revision;
+        ctx.program.hardwareRevision = static_cast<Revision>(revision);
         decodeImage(ctx);
     }
     const std::string& text(const char* field) const { return ctx.model.text(field); }

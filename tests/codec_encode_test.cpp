@@ -21,7 +21,7 @@ protected:
         ctx.program.channelStep = 6250;
     }
     const Image& encode(int revision) {
-        ctx.program.hardwareRevision = revision;
+        ctx.program.hardwareRevision = static_cast<Revision>(revision);
         encodeImage(ctx);
         return ctx.program.image;
     }
@@ -323,7 +323,7 @@ TEST_F(EncodeTest, ConversionErrorLeavesTheImageAsItWas) {
         set("tonepatternA", "1234");
         set(c.field, c.text);
         const Image before = ctx.program.image;
-        ctx.program.hardwareRevision = c.revision;
+        ctx.program.hardwareRevision = static_cast<Revision>(c.revision);
         try {
             encodeImage(ctx);
             ADD_FAILURE() << c.field << " converted";

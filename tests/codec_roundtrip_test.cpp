@@ -12,6 +12,7 @@
 #include "rules/rules.h"
 #include "settings/decoder.h"
 #include "settings/encoder.h"
+#include "settings/image_layout.h"
 #include "settings/program_state.h"
 #include "support/recording_host.h"
 
@@ -22,7 +23,7 @@ namespace {
 struct Program {
     explicit Program(int revision, bool withRules = true) {
         if (withRules) attachRules(ctx);
-        ctx.program.hardwareRevision = revision;
+        ctx.program.hardwareRevision = static_cast<Revision>(revision);
         ctx.program.channelStep = 6250;
     }
     // Decoding followed by the frequency rule, as every caller of the decoder does.

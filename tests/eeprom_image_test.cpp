@@ -4,8 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "settings/eeprom_image.h"
+#include "settings/image_layout.h"
 #include "settings/prompt_texts.h"
+#include "settings/revision.h"
 
 namespace pagerprog {
 namespace {
@@ -182,10 +183,10 @@ TEST(Templates, LoadTemplateOverwritesTheWholeImage) {
     image.fill(0xAB);
     loadTemplate(image, Layout::EightAddress);
     EXPECT_EQ(image, eightAddressTemplate());
-    loadTemplate(image, layoutForRevision(0));
+    loadTemplate(image, layoutOf(Revision::TV7r2));
     EXPECT_EQ(image, sixAddressTemplate());
-    EXPECT_EQ(layoutForRevision(1), Layout::SixAddress);
-    EXPECT_EQ(layoutForRevision(2), Layout::EightAddress);
+    EXPECT_EQ(layoutOf(Revision::TV7r3), Layout::SixAddress);
+    EXPECT_EQ(layoutOf(Revision::TV8), Layout::EightAddress);
 }
 
 TEST(PromptArea, RefusesTextsThatDoNotFit) {

@@ -1,7 +1,9 @@
 // The field table: every field once, with the initial state technicians first see.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include "settings/field_table.h"
@@ -23,6 +25,39 @@ TEST(FieldTable, EveryNameIsUniqueAndFound) {
     }
     for (const auto& e : elementTable()) EXPECT_TRUE(names.insert(e.name).second) << "element " << e.name;
     EXPECT_EQ(findFieldSpec("nosuchfield"), nullptr);
+}
+
+// Fails when a name constant or a name builder spells a field the table does not have,
+// or when the table gains a field nobody can name.
+TEST(FieldTable, TheNamesInTheCodeAreExactlyTheTablesFields) {
+    std::multiset<std::string> named(std::begin(field::kSingleFields), std::end(field::kSingleFields));
+    for (int slot = 1; slot <= field::kAddressSlots; ++slot) {
+        for (const std::string& name : {field::addrEn(slot), field::address(slot), field::autoinc(slot),
+                                        field::frame(slot), field::msgtype(slot)})
+            named.insert(name);
+        for (char code : field::kFunctionCodes) {
+            named.insert(field::addrFormat(slot, code));
+            named.insert(field::urgent(slot, code));
+        }
+    }
+    for (int folder = 0; folder < field::kFolders; ++folder) {
+        named.insert(field::pubboxact(folder));
+        named.insert(field::pubbox(folder));
+        named.insert(field::pubboxlength(folder));
+    }
+    for (int number = 1; number <= field::kPromptMessages; ++number) named.insert(field::promptMessage(number));
+    std::multiset<std::string> table;
+    for (const auto& f : fieldTable()) table.insert(f.name);
+    EXPECT_EQ(named, table);
+    EXPECT_STREQ(field::hellomsg(2), field::hellomsg2);
+}
+
+TEST(FieldTable, ItemsAreFoundByTheirText) {
+    EXPECT_EQ(tableItem(field::customer, "Fennic"), 3);
+    EXPECT_EQ(tableItem(field::alerttype, "User select"), 3);
+    EXPECT_EQ(tableItem(field::addrFormat(8, 'D'), "Disable"), 3);
+    EXPECT_THROW(tableItem(field::customer, "fennic"), std::logic_error);
+    EXPECT_THROW(tableItem("nosuchfield", "Fennic"), std::logic_error);
 }
 
 TEST(FieldTable, FamiliesAreComplete) {

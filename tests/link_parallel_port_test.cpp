@@ -4,14 +4,16 @@
 
 #include <numeric>
 
-#include "link/bus_analyzer.h"
+#include "app/application.h"
+#include "app/pager_commands.h"
+#include "app/port_selection.h"
 #include "link/bus_master.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
-#include "link/port_selection.h"
-#include "link/simulated_devices.h"
+#include "link/sim/bus_analyzer.h"
+#include "link/sim/simulated_devices.h"
 #include "settings/program_state.h"
-#include "support/recording_host.h"
+#include "support/pager_rig.h"
 
 namespace pagerprog {
 namespace {
@@ -36,17 +38,20 @@ protected:
         return out;
     }
 
-    testing::RecordingHost host;
-    Context context{host};
-    SimulatedClock clock;
-    SimulatedDevices devices{clock, SimulatedDevices::Path::ParallelPort};
-    PagerLink link{context, devices.port, clock, devices.programmer};
+    std::uint8_t transfer(std::string_view mode, Image& buffer) { return rig.transfer("16", 0, mode, buffer); }
+
+    testing::PagerRig rig{SimulatedDevices::Path::ParallelPort};
+    testing::RecordingHost& host = rig.host;
+    Context& context = rig.context;
+    SimulatedClock& clock = rig.clock;
+    SimulatedDevices& devices = rig.devices;
+    PagerLink& link = rig.link;
     BusAnalyzer analyzer{devices.port};
 };
 
 TEST_F(ParallelPortTest, WholeReadSendsAddressPhaseThenClocks2048BytesWithOneFinalNoAcknowledge) {
     Image buffer{};
-    ASSERT_EQ(link.transfer("16", 0, "r", buffer), kReadDone);
+    ASSERT_EQ(transfer("r", buffer), kReadDone);
     EXPECT_EQ(buffer, devices.pager.memory);
 
     const auto t = traffic();
@@ -72,7 +77,7 @@ TEST_F(ParallelPortTest, WholeReadSendsAddressPhaseThenClocks2048BytesWithOneFin
 TEST_F(ParallelPortTest, WholeWriteSends128PagesOf16BytesEachWithItsAddressPhase) {
     const Image image = distinctImage();
     Image source = image;
-    ASSERT_EQ(link.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(transfer("w", source), kVerifyOk);
     EXPECT_EQ(devices.pager.memory, image);
     EXPECT_EQ(source, image);
 
@@ -117,12 +122,12 @@ TEST_F(ParallelPortTest, WaitsAreExactlyWhatTheTimingValuesAsk) {
                                    2048 * c.receive() + 2047 * c.masterAck() + c.masterNoAck() + c.stop() + 7 * ms;
     Image buffer{};
     auto before = clock.nowMicros();
-    ASSERT_EQ(link.transfer("16", 0, "r", buffer), kReadDone);
+    ASSERT_EQ(transfer("r", buffer), kReadDone);
     EXPECT_EQ(clock.nowMicros() - before, adapterOn + wholeRead + adapterOff);
 
     const std::int64_t page = c.start() + 18 * (c.send() + c.ack()) + c.stop() + 7 * ms;
     before = clock.nowMicros();
-    ASSERT_EQ(link.transfer("16", 0, "w", buffer), kVerifyOk);
+    ASSERT_EQ(transfer("w", buffer), kVerifyOk);
     EXPECT_EQ(clock.nowMicros() - before, adapterOn + 128 * page + 10 * ms + wholeRead + adapterOff);
 }
 
@@ -130,7 +135,7 @@ TEST_F(ParallelPortTest, BusFreeShorterThanTheWriteCycleLosesTheNextPage) {
     // No acknowledge polling: the bus-free sleep is the only wait for the write cycle.
     link.timing().busFreeMs = 4;
     Image source = distinctImage();
-    EXPECT_EQ(link.transfer("16", 0, "w", source), kWriteFailed);
+    EXPECT_EQ(transfer("w", source), kWriteFailed);
     EXPECT_TRUE(std::equal(source.begin(), source.begin() + 16, devices.pager.memory.begin()));
     EXPECT_FALSE(std::equal(source.begin() + 16, source.begin() + 32, devices.pager.memory.begin() + 16));
 }
@@ -140,7 +145,7 @@ TEST_F(ParallelPortTest, MissingAcknowledgeInPage5ReturnsZeroWithPages0To4Writte
     const Image image = distinctImage();
     Image source = image;
     devices.chip.missAcknowledgeAt(5 * 18 + 2);  // the first data byte of page 5
-    EXPECT_EQ(link.transfer("16", 0, "w", source), kWriteFailed);
+    EXPECT_EQ(transfer("w", source), kWriteFailed);
     EXPECT_EQ(source, image);
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + 5 * 16, devices.pager.memory.begin()));
     EXPECT_TRUE(std::equal(old.begin() + 5 * 16, old.end(), devices.pager.memory.begin() + 5 * 16));
@@ -155,22 +160,22 @@ TEST_F(ParallelPortTest, MissingAcknowledgeInPage5ReturnsZeroWithPages0To4Writte
 TEST_F(ParallelPortTest, UnacknowledgedControlByteWithAcknowledgedAddressByteCountsAsSuccess) {
     devices.port.sdaInputStuckHighAt(0);  // the control byte's acknowledge reads as missing
     Image buffer{};
-    EXPECT_EQ(link.transfer("16", 0, "r", buffer), kReadDone);
+    EXPECT_EQ(transfer("r", buffer), kReadDone);
     EXPECT_EQ(buffer, devices.pager.memory);
 }
 
 TEST_F(ParallelPortTest, UnacknowledgedLastAddressByteFailsTheRead) {
     devices.port.sdaInputStuckHighAt(1);
     Image buffer{};
-    EXPECT_EQ(link.transfer("16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(transfer("r", buffer), kTransferFailed);
     EXPECT_FALSE(devices.port.claimed());
 }
 
 TEST_F(ParallelPortTest, NothingConnectedFailsAtTheFirstAcknowledge) {
     devices.port.attach(nullptr);
     Image buffer{};
-    EXPECT_EQ(link.transfer("16", 0, "r", buffer), kTransferFailed);
-    EXPECT_EQ(link.transfer("16", 0, "w", buffer), kWriteFailed);
+    EXPECT_EQ(transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(transfer("w", buffer), kWriteFailed);
     EXPECT_TRUE(host.logLines.empty());    // the workflows word these failures
     EXPECT_EQ(host.progressSteps, 2 + 2);  // read: control and address; write: page 0's two
 }
@@ -178,9 +183,9 @@ TEST_F(ParallelPortTest, NothingConnectedFailsAtTheFirstAcknowledge) {
 TEST_F(ParallelPortTest, PortThatCannotBeClaimedFailsWithOneLogLineAndTouchesNothing) {
     devices.port.failClaim("Cannot use the parallel port /dev/parport0: Permission denied");
     Image buffer{};
-    EXPECT_EQ(link.transfer("16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(transfer("r", buffer), kTransferFailed);
     EXPECT_EQ(host.logLines, std::vector<std::string>{"Cannot use the parallel port /dev/parport0: Permission denied"});
-    EXPECT_EQ(link.transfer("16", 0, "w", buffer), kWriteFailed);
+    EXPECT_EQ(transfer("w", buffer), kWriteFailed);
     EXPECT_EQ(host.logLines.size(), 2u);
     EXPECT_EQ(devices.port.accessesOutsideClaim, 0);
     EXPECT_EQ(devices.port.data(), 0);
@@ -190,7 +195,7 @@ TEST_F(ParallelPortTest, PortThatCannotBeClaimedFailsWithOneLogLineAndTouchesNot
 TEST_F(ParallelPortTest, TransferUsesTheChosenPortBase) {
     context.program.portBase = kLpt2Base;
     Image buffer{};
-    EXPECT_EQ(link.transfer("16", 0, "r", buffer), kReadDone);
+    EXPECT_EQ(transfer("r", buffer), kReadDone);
     EXPECT_EQ(devices.port.accessesOutsideClaim, 0);
 }
 
@@ -198,17 +203,18 @@ TEST_F(ParallelPortTest, FlippedBitOnReadBackReturnsOneWithSourceUnchanged) {
     devices.pager.flipOnRead(0x123, 0x10);
     const Image image = distinctImage();
     Image source = image;
-    EXPECT_EQ(link.transfer("16", 0, "w", source), kVerifyDiffers);
+    EXPECT_EQ(transfer("w", source), kVerifyDiffers);
     EXPECT_EQ(source, image);
     EXPECT_EQ(devices.pager.memory, image);
 }
 
 TEST_F(ParallelPortTest, TrackBarsSetTheTimingOfTheNextTransfer) {
-    connectTimingTrackBars(context.model, link.timing());
-    context.model.userLevel("TrackBar1", 9);
-    context.model.userLevel("TrackBar2", 2);
-    context.model.userLevel("TrackBar3", 3);
-    context.model.userLevel("TrackBar4", 44);
+    Application app(host);
+    PagerCommands commands(app, link);
+    app.model().userLevel("TrackBar1", 9);
+    app.model().userLevel("TrackBar2", 2);
+    app.model().userLevel("TrackBar3", 3);
+    app.model().userLevel("TrackBar4", 44);
     EXPECT_EQ(link.timing().busFreeMs, 9u);
     EXPECT_EQ(link.timing().sclHighUs, 2u);
     EXPECT_EQ(link.timing().sclLowUs, 3u);
@@ -244,12 +250,11 @@ class AddressPhaseTest : public ::testing::TestWithParam<AddressCase> {};
 
 TEST_P(AddressPhaseTest, SendsTheControlAndAddressBytesOfTheChip) {
     const auto& param = GetParam();
-    testing::RecordingHost host;
     SimulatedClock clock;
     SimulatedPort port;
     BusAnalyzer analyzer(port);
     BusTiming timing;
-    BusMaster bus(port, clock, timing, host);
+    BusMaster bus(port, clock, timing);
     bus.setChip(*findChip(param.type));
     ASSERT_FALSE(bus.adapterOn(kLpt1Base).has_value());
     analyzer.events.clear();

@@ -9,22 +9,17 @@
 #include "link/bus_master.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
-#include "link/simulated_devices.h"
+#include "link/sim/simulated_devices.h"
 #include "settings/program_state.h"
-#include "support/recording_host.h"
+#include "support/pager_rig.h"
 
 namespace pagerprog {
 namespace {
 
 using Path = SimulatedDevices::Path;
 
-struct Rig {
-    explicit Rig(Path path) : devices(clock, path) { link.hid().start(); }
-    testing::RecordingHost host;
-    Context context{host};
-    SimulatedClock clock;
-    SimulatedDevices devices;
-    PagerLink link{context, devices.port, clock, devices.programmer};
+struct Rig : testing::PagerRig {
+    explicit Rig(Path path) : PagerRig(path) { link.hid().start(); }
 };
 
 Image patternImage(unsigned seed) {
@@ -40,18 +35,18 @@ TEST_P(BothPathsTest, ReadWriteAndVerifyTheWholePager) {
     Rig rig(GetParam());
     EXPECT_EQ(rig.context.program.usbProgrammerInUse, GetParam() == Path::UsbProgrammer);
     Image buffer{};
-    ASSERT_EQ(rig.link.transfer("16", 0, "r", buffer), kReadDone);
+    ASSERT_EQ(rig.transfer("16", 0, "r", buffer), kReadDone);
     EXPECT_EQ(buffer, SimulatedPager::factoryImage());
     EXPECT_TRUE(imageChecksumOk(buffer));
 
     const Image image = patternImage(13);
     Image source = image;
-    ASSERT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
     EXPECT_EQ(source, image);
     EXPECT_EQ(rig.devices.pager.memory, image);
     EXPECT_EQ(rig.host.progressCaptionText, kVerifyCaption);
 
-    ASSERT_EQ(rig.link.transfer("16", 0, "R", buffer), kReadDone);
+    ASSERT_EQ(rig.transfer("16", 0, "R", buffer), kReadDone);
     EXPECT_EQ(buffer, image);
     EXPECT_TRUE(rig.host.messages.empty());
 }
@@ -60,7 +55,7 @@ TEST_P(BothPathsTest, ModeTextOtherThanRWrites) {
     for (const char* mode : {"w", "W", "x", ""}) {
         Rig rig(GetParam());
         Image source = patternImage(5);
-        EXPECT_EQ(rig.link.transfer("16", 0, mode, source), kVerifyOk) << mode;
+        EXPECT_EQ(rig.transfer("16", 0, mode, source), kVerifyOk) << mode;
         EXPECT_EQ(rig.devices.pager.memory, source) << mode;
     }
 }
@@ -68,10 +63,10 @@ TEST_P(BothPathsTest, ModeTextOtherThanRWrites) {
 TEST_P(BothPathsTest, ChipOutsideTheFamilyOrShortBufferMovesNothing) {
     Rig rig(GetParam());
     Image buffer{};
-    EXPECT_EQ(rig.link.transfer("17", 0, "r", buffer), kTransferFailed);
-    EXPECT_EQ(rig.link.transfer("17", 0, "w", buffer), kWriteFailed);
+    EXPECT_EQ(rig.transfer("17", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer("17", 0, "w", buffer), kWriteFailed);
     std::array<std::uint8_t, 100> small{};
-    EXPECT_EQ(rig.link.transfer("16", 0, "r", small), kTransferFailed);
+    EXPECT_EQ(rig.transfer("16", 0, "r", small), kTransferFailed);
     EXPECT_EQ(rig.host.progressSteps, 0);
     EXPECT_EQ(rig.devices.pager.memory, SimulatedPager::factoryImage());
 }
@@ -81,7 +76,7 @@ TEST_P(BothPathsTest, OneFlippedBitOnReadBackReturnsOneAndLeavesTheSource) {
     rig.devices.pager.flipOnRead(0x7FE, 0x80);
     const Image image = patternImage(3);
     Image source = image;
-    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyDiffers);
+    EXPECT_EQ(rig.transfer("16", 0, "w", source), kVerifyDiffers);
     EXPECT_EQ(source, image);
 }
 
@@ -104,7 +99,7 @@ TEST_P(FaultTest, NeverVerifiedUnlessThePagerHoldsTheImage) {
     GetParam().inject(rig);
     const Image image = patternImage(11);
     Image source = image;
-    const auto result = rig.link.transfer("16", 0, "w", source);
+    const auto result = rig.transfer("16", 0, "w", source);
     EXPECT_EQ(source, image);
     if (result == kVerifyOk) {
         EXPECT_EQ(rig.devices.pager.memory, image);
@@ -172,11 +167,10 @@ TEST(SimulatedPager, StartsWithAValidFactoryImageAndPersistsInAPagerFile) {
 }
 
 TEST(Simulated24C16, PageWriteWrapsAroundWithinItsPage) {
-    testing::RecordingHost host;
     SimulatedClock clock;
     SimulatedDevices devices(clock, Path::ParallelPort);
     BusTiming timing;
-    BusMaster bus(devices.port, clock, timing, host);
+    BusMaster bus(devices.port, clock, timing);
     bus.setChip(*findChip(16));
     ASSERT_FALSE(bus.adapterOn(kLpt1Base).has_value());
     std::array<std::uint8_t, 16> bytes{};

@@ -7,9 +7,9 @@
 #include "link/clock.h"
 #include "link/crc8.h"
 #include "link/pager_link.h"
-#include "link/simulated_devices.h"
+#include "link/sim/simulated_devices.h"
 #include "settings/program_state.h"
-#include "support/recording_host.h"
+#include "support/pager_rig.h"
 
 namespace pagerprog {
 namespace {
@@ -17,20 +17,21 @@ namespace {
 class UsbProgrammerTest : public ::testing::Test {
 protected:
     void start() { link.hid().start(); }
-    std::uint8_t write(Image& source) { return link.transfer("16", 0, "w", source); }
-    std::uint8_t read(Image& buffer) { return link.transfer("16", 0, "r", buffer); }
+    std::uint8_t write(Image& source) { return rig.transfer("16", 0, "w", source); }
+    std::uint8_t read(Image& buffer) { return rig.transfer("16", 0, "r", buffer); }
     bool enabled(const char* name) const { return context.model.element(name).enabled; }
     bool visible(const char* name) const { return context.model.element(name).visible; }
     static std::uint8_t requestCrc(const std::vector<std::uint8_t>& request) {
         return crc8(std::span<const std::uint8_t>(request).subspan(1, request.size() - 2));
     }
 
-    testing::RecordingHost host;
-    Context context{host};
-    SimulatedClock clock;
-    SimulatedDevices devices{clock, SimulatedDevices::Path::UsbProgrammer};
+    testing::PagerRig rig{SimulatedDevices::Path::UsbProgrammer};
+    testing::RecordingHost& host = rig.host;
+    Context& context = rig.context;
+    SimulatedDevices& devices = rig.devices;
     SimulatedUsbProgrammer& programmer = devices.programmer;
-    PagerLink link{context, devices.port, clock, devices.programmer};
+    PagerLink& link = rig.link;
+    ProgrammerPresence& presence = rig.presence;
 };
 
 TEST_F(UsbProgrammerTest, ArrivalTakesTheProgrammerIntoUseAndSaysHello) {
@@ -296,19 +297,19 @@ TEST_F(UsbProgrammerTest, DeviceListShowsIdsForADeviceWithoutProductString) {
     programmer.productString = "";
     start();
     ASSERT_EQ(link.usb().currentDevice(), nullptr);
-    link.usb().enumerateDevices();
-    EXPECT_EQ(link.usb().devListLines(), std::vector<std::string>{"Device VID=1234 PID=ABCD"});
+    presence.enumerateDevices();
+    EXPECT_EQ(presence.devListLines(), std::vector<std::string>{"Device VID=1234 PID=ABCD"});
     EXPECT_TRUE(link.hid().devices().at(0)->checkedOut());
-    link.usb().DevListBoxClick(1);  // no such line
+    presence.DevListBoxClick(1);  // no such line
     EXPECT_EQ(link.usb().currentDevice(), nullptr);
-    link.usb().DevListBoxClick(0);
+    presence.DevListBoxClick(0);
     EXPECT_EQ(link.usb().currentDevice(), link.hid().devices().at(0).get());
     EXPECT_FALSE(enabled(element::menuParallelPort));
     EXPECT_FALSE(context.program.usbProgrammerInUse);
 }
 
 TEST_F(UsbProgrammerTest, DataErrorShowsTheSystemsText) {
-    link.usb().dataError(ENOENT);
+    presence.dataError(ENOENT);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Read Error: No such file or directory"});
 }
 

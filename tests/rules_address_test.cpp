@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Followers, FramePairing,
                                            FrameCase{6, "Address [6] frame must same as Address [3]"}));
 
 TEST_F(AddressRules, EightAddressModeAcceptsAnyFrameAndChecksAllEightSlots) {
-    ctx.program.hardwareRevision = 2;
+    ctx.program.hardwareRevision = Revision::TV8;
     model.userEdit("address1", "2004001");
     EXPECT_EQ(model.text("address2"), "2004008") << "no frame propagation";
     model.userEdit("address2", "2004013");
@@ -163,7 +163,7 @@ TEST_F(AddressRules, RevisionIsReadAfreshOnEveryRun) {
     model.userEdit("address7", model.text("address1"));
     model.leave("address7");
     EXPECT_TRUE(host.events.empty());
-    ctx.program.hardwareRevision = 2;
+    ctx.program.hardwareRevision = Revision::TV8;
     model.leave("address7");
     EXPECT_EQ(host.events, (Events{"beep", kSame, "focus: address7"}));
 }

@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FeatureRules, EveryFieldFollowsTheFilterOfTheFieldTable) {
     for (const FieldSpec& def : fieldTable()) {
         host.clear();
-        const std::optional<char> result = model.key(def.name, '#');
+        const std::optional<PassedKey> result = model.key(def.name, '#');
         switch (def.filter) {
             case KeyFilter::None: EXPECT_EQ(result, '#') << def.name; break;
             case KeyFilter::Number:

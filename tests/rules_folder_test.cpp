@@ -17,7 +17,7 @@ using Events = std::vector<std::string>;
 const std::string kTrim = "log: Out of total length 1024, trim down the length automatic";
 const std::string kZero = "log: Length should large than ZERO";
 
-std::string lengthField(int folder) { return "pubboxlength" + folderSuffix(folder); }
+std::string lengthField(int folder) { return field::pubboxlength(folder); }
 
 class FolderRules : public testing::RulesFixture {
 protected:

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -9,6 +9,10 @@
 #include "rules/frequency_rules.h"
 #include "rules/rules.h"
 #include "settings/conversion.h"
+#include "settings/encoder.h"
+#include "settings/frequency.h"
+#include "settings/image_layout.h"
+#include "settings/image_values.h"
 #include "support/rules_fixture.h"
 
 namespace pagerprog {
@@ -51,36 +55,89 @@ TEST_P(FrequencyRaster, ChannelIsMovedDownOntoTheChosenRaster) {
     EXPECT_TRUE(host.events.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WorkedValues, FrequencyRaster,
-    ::testing::Combine(
-        ::testing::Values(RasterCase{"146.56250", 6250, "146.56250"}, RasterCase{"152.24000", 5000, "152.24000"},
-                          RasterCase{"146.55000", 6250, "146.55000"}, RasterCase{"146.55600", 5000, "146.55500"},
-                          RasterCase{"146.55900", 6250, "146.55625"}, RasterCase{"150", 6250, "150.00000"},
-                          // texts the decoder leaves, in the shortest form
-                          RasterCase{"146.5625", 6250, "146.56250"}, RasterCase{"163", 6250, "163.00000"},
-                          RasterCase{"14", 6250, "140.00000"}, RasterCase{"21.4", 6250, "21.400000"}),
-        ::testing::Values('.', ',')));
+INSTANTIATE_TEST_SUITE_P(WorkedValues, FrequencyRaster,
+                         ::testing::Combine(::testing::Values(RasterCase{"146.56250", 6250, "146.56250"},
+                                                              RasterCase{"152.24000", 5000, "152.24000"},
+                                                              RasterCase{"146.55000", 6250, "146.55000"},
+                                                              RasterCase{"146.55600", 5000, "146.55500"},
+                                                              RasterCase{"146.55900", 6250, "146.55625"},
+                                                              RasterCase{"150", 6250, "150.00000"},
+                                                              // texts the decoder leaves, in the shortest form
+                                                              RasterCase{"146.5625", 6250, "146.56250"},
+                                                              RasterCase{"163", 6250, "163.00000"},
+                                                              RasterCase{"14", 6250, "140.00000"}),
+                                            ::testing::Values('.', ',')));
 
-// Every channel of a band on either raster is kept as it is: the decimal text must not
-// lose a hertz to binary rounding on the way through the rule.
-TEST_F(FrequencyRules, ChannelsOnTheRasterKeepTheirValue) {
-    for (long long hertz = 136'000'000; hertz <= 174'000'000; hertz += 1250) {
-        const long long above = hertz - rules::kRasterOriginHz;
+// The hertz the encoder stores for the frequency the model shows.
+std::uint32_t encodedHertz(Context& ctx) {
+    encodeImage(ctx);
+    const ImageField& row = *rowsOf(layoutOf(ctx.program.hardwareRevision), "frequency").front();
+    return static_cast<std::uint32_t>(readLittleEndian(ctx.program.image, row.offset, 4));
+}
+
+// Every channel of the band on either raster is kept as it is, and the encoder stores
+// exactly it: the decimal text must not lose a hertz to binary rounding on the way.
+TEST_F(FrequencyRules, EveryRasterChannelKeepsItsValueAndEncodesToIt) {
+    long checked = 0;
+    for (std::uint32_t hertz = Frequency::kLowestTypedHz; hertz <= Frequency::kHighestTypedHz; hertz += 1250) {
+        const std::uint32_t above = hertz - Frequency::kRasterOriginHz;
         if (above % 6250 != 0 && above % 5000 != 0) continue;
         char text[16];
-        std::snprintf(text, sizeof text, "%03lld.%05lld", hertz / 1'000'000, hertz % 1'000'000 / 10);
+        std::snprintf(text, sizeof text, "%03u.%05u", hertz / 1'000'000, hertz % 1'000'000 / 10);
         leaveFrequencyWith(text);
         ASSERT_EQ(model.text("frequency"), text);
         ASSERT_EQ(ctx.program.channelStep, above % 6250 == 0 ? 6250 : 5000) << text;
+        ASSERT_EQ(Frequency::fromText(text, '.'), Frequency(hertz)) << text;
+        if (++checked % 1000 == 0) {
+            ASSERT_EQ(encodedHertz(ctx), hertz) << text;
+        }
     }
+    EXPECT_EQ(checked, 288000);  // 144,000 + 180,000 channels, 36,000 of them on both rasters
     EXPECT_TRUE(host.events.empty());
+}
+
+// Whatever a technician types, a text the rule accepts lies in the band and encodes to the
+// channel the rule chose; anything else is refused with a beep and the old text stays.
+TEST_F(FrequencyRules, TypedFrequenciesTheRuleAcceptsEncodeToItsChannel) {
+    std::mt19937 random(20261208);
+    const std::string keys = "0123456789\b";
+    for (int round = 0; round < 3000; ++round) {
+        const std::string before = model.text("frequency");
+        host.clear();
+        model.selectAll("frequency");
+        const int length = 1 + static_cast<int>(random() % 11);
+        for (int k = 0; k < length; ++k) model.typeKey("frequency", keys[random() % keys.size()]);
+        const std::string typed = model.text("frequency");
+        model.leave("frequency");
+        const std::string shown = model.text("frequency");
+        if (host.beeps != 0) {
+            ASSERT_EQ(shown, before) << typed;
+            continue;
+        }
+        const auto channel = Frequency::fromText(shown, '.');
+        ASSERT_TRUE(channel && channel->typable()) << typed << " -> " << shown;
+        ASSERT_EQ(encodedHertz(ctx), channel->hertz()) << typed;
+    }
+}
+
+// Fails when padding puts a separator after a longer whole number: "146", backspace, "7"
+// would become 1467 MHz and reach the pager.
+TEST_F(FrequencyRules, AFourDigitWholeNumberIsRefused) {
+    model.selectAll("frequency");
+    for (char key : std::string("146\b7")) model.typeKey("frequency", key);
+    ASSERT_EQ(model.text("frequency"), "1467");
+    model.leave("frequency");
+    EXPECT_EQ(model.text("frequency"), "146.56250");
+    EXPECT_EQ(host.events, (Events{"beep"}));
+    EXPECT_EQ(encodedHertz(ctx), 146'562'500u);
 }
 
 TEST_F(FrequencyRules, UnusableFrequencyPutsBackTheLastGoodTextWithABeep) {
     leaveFrequencyWith("146.55900");
     ASSERT_EQ(model.text("frequency"), "146.55625");
-    for (const char* unusable : {"021.39999", "", "0", "14656250", "1x6.5", "146,56250"}) {
+    // Outside 100.00000 to 999.99999 MHz, no number, or a whole number too long for the
+    // separator ("1467" pads to 146700000 MHz).
+    for (const char* unusable : {"021.39999", "21.4", "099.99999", "", "0", "14656250", "1467", "1x6.5", "146,56250"}) {
         host.clear();
         ctx.program.channelStep = 1;
         leaveFrequencyWith(unusable);
@@ -173,7 +230,7 @@ ClockView clockView(const SettingsModel& model) {
 }
 
 TEST_F(FrequencyRules, FirmwareVersionChoosesPresetsOrComputedClockInTV8) {
-    ctx.program.hardwareRevision = 2;
+    ctx.program.hardwareRevision = Revision::TV8;
     model.userPick("n_count", 7);  // the preset below must overwrite these
     model.userPick("r_count", 7);
     const std::string clockBefore = model.text("cpu_clock1");
@@ -195,7 +252,7 @@ TEST_F(FrequencyRules, FirmwareVersionChoosesPresetsOrComputedClockInTV8) {
 
 TEST_F(FrequencyRules, FirmwareVersionDoesNothingBeforeTV8) {
     for (int revision : {0, 1}) {
-        ctx.program.hardwareRevision = revision;
+        ctx.program.hardwareRevision = static_cast<Revision>(revision);
         const ClockView before = clockView(model);
         model.userEdit("f_version", revision == 0 ? "1" : "x");
         EXPECT_EQ(clockView(model), before) << revision;
@@ -203,7 +260,7 @@ TEST_F(FrequencyRules, FirmwareVersionDoesNothingBeforeTV8) {
 }
 
 TEST_F(FrequencyRules, FirmwareVersionThatIsNoNumberRaisesTheConversionError) {
-    ctx.program.hardwareRevision = 2;
+    ctx.program.hardwareRevision = Revision::TV8;
     try {
         model.userEdit("f_version", "2a");
         ADD_FAILURE() << "the version was read";

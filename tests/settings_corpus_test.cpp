@@ -36,8 +36,7 @@ std::vector<fs::path> corpus() {
 struct Program {
     Program(const std::string& revision, const std::string& customer) {
         app.start(StartupOptions{'.', "/nonexistent"});
-        const std::map<std::string, int> revisions{{"TV7r2", 0}, {"TV7r3", 1}, {"TV8", 2}};
-        while (app.program().hardwareRevision != revisions.at(revision)) switch_modelClick(app.context());
+        while (app.program().hardwareRevision != findRevision(revision)) switch_modelClick(app.context());
         const auto& items = app.model().field("customer").items;
         const auto item = std::find(items.begin(), items.end(), customer);
         app.model().userPick("customer", static_cast<int>(item - items.begin()));

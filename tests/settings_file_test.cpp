@@ -14,9 +14,11 @@
 #include <sys/resource.h>
 #endif
 
+#include "app/file_commands.h"
 #include "rules/rules.h"
 #include "settings/conversion.h"
 #include "settings/decoder.h"
+#include "settings/image_layout.h"
 #include "settings/program_state.h"
 #include "settings/settings_file.h"
 #include "support/recording_host.h"
@@ -201,7 +203,7 @@ TEST_F(SettingsFileTest, OpenReappliesTheRulesInOrder) {
         plain.model.onExit(name, [&calls, name] { calls.push_back(name); });
     }
     plain.model.onChange("customer", [&] { calls.push_back("customer"); });
-    plain.program.hardwareRevision = 2;
+    plain.program.hardwareRevision = Revision::TV8;
     Image image = eightAddressTemplate();
     image[kChecksumOffset] = imageChecksum(image);
     writeBytes(folder / "eight.eep", bytesOf(image));

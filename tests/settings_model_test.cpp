@@ -105,12 +105,9 @@ TEST_F(ModelEvents, TypingReplacesASelectionHonoursTheLimitAndRaisesChangePerKey
     EXPECT_EQ(model.text("address1"), "200401");
 }
 
-TEST_F(ModelEvents, AFilterThatSetsTheTextDropsTheSelection) {
-    // Like the frequency filter: it appends the digit itself and hands back the separator.
-    model.onKey("frequency", [this](char key) -> std::optional<char> {
-        model.setText("frequency", model.text("frequency") + key);
-        return '.';
-    });
+TEST_F(ModelEvents, KeysAppendedAtTheEndDropTheSelection) {
+    // Like the frequency filter: the digit comes with the separator, after the text so far.
+    model.onKey("frequency", [](char key) -> std::optional<PassedKey> { return PassedKey({key, '.'}, true); });
     model.setText("frequency", "14");
     model.selectAll("frequency");
     EXPECT_TRUE(model.typeKey("frequency", '6'));

@@ -1,11 +1,11 @@
 #include "app/application.h"
 
+#include "app/file_commands.h"
 #include "app/menu_commands.h"
+#include "app/port_selection.h"
 #include "app/profiles.h"
-#include "link/port_selection.h"
 #include "rules/rules.h"
 #include "settings/error_handler.h"
-#include "settings/settings_file.h"
 
 namespace pagerprog {
 
@@ -22,8 +22,8 @@ Application::Application(Host& host) : ctx_(host) {
         {open, [&ctx] { return Open1(ctx); }},
         {save, [&ctx] { return Save1(ctx); }},
         {about, always([&ctx] { About1Click(ctx); })},
-        {recoverKS8809, always([&ctx] { RecoverChipClick(ctx, 0); })},
-        {recoverSM5170, always([&ctx] { RecoverChipClick(ctx, 1); })},
+        {recoverKS8809, always([&ctx] { RecoverChipClick(ctx, recoverKS8809, recoverSM5170, "KS8809"); })},
+        {recoverSM5170, always([&ctx] { RecoverChipClick(ctx, recoverSM5170, recoverKS8809, "SM5170"); })},
         {debug, always([&ctx] { Debug1Click(ctx); })},
         {lpt1, always([&ctx] { LPT11Click(ctx.model, ctx.program); })},
         {lpt2, always([&ctx] { LPT21Click(ctx.model, ctx.program); })},

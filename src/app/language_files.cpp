@@ -9,11 +9,12 @@
 namespace pagerprog {
 
 void chooseLanguageFile(Context& ctx) {
-    constexpr int kFrench = 2;
-    if (ctx.program.hardwareRevision == 2) {
+    static const int kFrench = tableItem(field::language, "French");
+    if (ctx.program.hardwareRevision == Revision::TV8) {
         ctx.program.languageFile = kTv8LanguageFile;
     } else {
-        ctx.program.languageFile = ctx.model.index("language") == kFrench ? kFrenchLanguageFile : kEnglishLanguageFile;
+        ctx.program.languageFile =
+            ctx.model.index(field::language) == kFrench ? kFrenchLanguageFile : kEnglishLanguageFile;
     }
 }
 

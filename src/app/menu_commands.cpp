@@ -7,9 +7,7 @@ void About1Click(Context& ctx) {
     if (edition::factoryEdition) ctx.host.log("Please choose correct customer item before programming the pager.");
 }
 
-void RecoverChipClick(Context& ctx, int pllIndex) {
-    const char* chosen = pllIndex == 0 ? element::recoverKS8809 : element::recoverSM5170;
-    const char* other = pllIndex == 0 ? element::recoverSM5170 : element::recoverKS8809;
+void RecoverChipClick(Context& ctx, const char* chosen, const char* other, const char* chip) {
     SettingsModel& m = ctx.model;
     if (m.element(chosen).checked) {
         m.setElementChecked(chosen, false);
@@ -19,7 +17,7 @@ void RecoverChipClick(Context& ctx, int pllIndex) {
     m.setElementChecked(chosen, true);
     m.setElementChecked(element::recover, true);
     m.setElementChecked(other, false);
-    m.setIndex("pll", pllIndex);
+    m.setIndex(field::pll, tableItem(field::pll, chip));
 }
 
 void Debug1Click(Context& ctx) {

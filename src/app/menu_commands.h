@@ -7,8 +7,8 @@
 namespace pagerprog {
 
 void About1Click(Context& ctx);
-// "KS8809" or "SM5170" under "&Recover"; pllIndex is the `pll` item of that chip.
-void RecoverChipClick(Context& ctx, int pllIndex);
+// "KS8809" or "SM5170" under "&Recover": the item chosen, the other item, and the chip.
+void RecoverChipClick(Context& ctx, const char* chosen, const char* other, const char* chip);
 void Debug1Click(Context& ctx);
 
 }  // namespace pagerprog

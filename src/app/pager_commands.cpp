@@ -1,18 +1,30 @@
 #include "app/pager_commands.h"
 
-#include <memory>
-
 #include "app/application.h"
-#include "link/bus_timing.h"
 #include "link/pager_link.h"
-#include "link/read_write_workflows.h"
 
 namespace pagerprog {
 
-void attachPagerLink(Application& app, PagerLink& link, Clock& clock) {
-    auto workflows = std::make_shared<PagerWorkflows>(app.context(), link, clock);
-    app.setMenuCommand(element::readFromPager, [workflows] { return workflows->ReadFromPager(); });
-    app.setMenuCommand(element::writeToPager, [workflows] { return workflows->WriteToPager(); });
+namespace {
+
+// The track bars "Bus Free", "SCL hold High", "SCL hold Low" and "SDA hold" store their
+// position into the bus timing at once on every change.
+void connectTimingTrackBars(SettingsModel& model, BusTiming& timing) {
+    const auto store = [&model](const char* trackBar, unsigned& value) {
+        model.onChange(trackBar, [&model, trackBar, &value] { value = static_cast<unsigned>(model.level(trackBar)); });
+    };
+    store(field::TrackBar1, timing.busFreeMs);
+    store(field::TrackBar2, timing.sclHighUs);
+    store(field::TrackBar3, timing.sclLowUs);
+    store(field::TrackBar4, timing.sdaHoldUs);
+}
+
+}  // namespace
+
+PagerCommands::PagerCommands(Application& app, PagerLink& link)
+    : presence_(app.context(), link), workflows_(app.context(), link) {
+    app.setMenuCommand(element::readFromPager, [this] { return workflows_.ReadFromPager(); });
+    app.setMenuCommand(element::writeToPager, [this] { return workflows_.WriteToPager(); });
     app.setMenuCommand(element::exit, [&link] {
         link.exit();
         return true;

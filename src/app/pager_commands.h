@@ -1,14 +1,28 @@
-// Plugs the pager link into the application: the read and write menu commands, the bus
-// timing track bars and "&Exit".
+// Plugs a pager link into the application: the read and write menu commands, "&Exit",
+// the bus timing track bars, and the USB programmer's comings and goings.
 #pragma once
+
+#include "app/pager_workflows.h"
+#include "app/programmer_presence.h"
 
 namespace pagerprog {
 
 class Application;
-class Clock;
 class PagerLink;
 
-// Call before Application::start, so that start-up's track-bar levels reach the timing.
-void attachPagerLink(Application& app, PagerLink& link, Clock& clock);
+class PagerCommands {
+public:
+    // Create before Application::start, so that start-up's track-bar levels reach the timing.
+    PagerCommands(Application& app, PagerLink& link);
+    PagerCommands(const PagerCommands&) = delete;
+    PagerCommands& operator=(const PagerCommands&) = delete;
+
+    ProgrammerPresence& presence() { return presence_; }
+    PagerWorkflows& workflows() { return workflows_; }
+
+private:
+    ProgrammerPresence presence_;
+    PagerWorkflows workflows_;
+};
 
 }  // namespace pagerprog

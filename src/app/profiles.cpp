@@ -1,35 +1,47 @@
 #include "app/profiles.h"
 
+#include <algorithm>
 #include <array>
-#include <cstring>
 #include <string>
 
 #include "app/language_files.h"
-#include "settings/eeprom_image.h"
+#include "rules/address_rules.h"
+#include "settings/decoder.h"
+#include "settings/image_layout.h"
 
 namespace pagerprog {
 
 namespace {
 
-constexpr int kCirro = 0, kNormal = 1, kDunlin = 2, kFennic = 3, kRavel = 4;
-constexpr std::size_t kModelCodeOffset = 0x066;
-constexpr std::size_t kSlotFormatsOffset = 0x048;
-constexpr std::size_t kSlotSevenFormatsOffset = 0x056;
+const int kCirro = tableItem(field::customer, "Cirro");
+const int kNormal = tableItem(field::customer, "Normal");
+const int kDunlin = tableItem(field::customer, "Dunlin");
+const int kFennic = tableItem(field::customer, "Fennic");
+const int kRavel = tableItem(field::customer, "Ravel");
+const int kQtx41C = tableItem(field::pager_model, "QTX41C");
+const int kQtx41K = tableItem(field::pager_model, "QTX41K");
+const int kQtx73T = tableItem(field::pager_model, "QTX73T");
+const int kHebraic = tableItem(field::language, "Hebraic");
 
-void writeModelCode(Context& ctx) { std::memcpy(ctx.program.image.data() + kModelCodeOffset, "73T", 3); }
+// The model code the customer profiles give every image: the QTX73T family.
+void writeModelCode(Context& ctx) {
+    const KeptBytes& code = keptRun(layoutOf(ctx.program.hardwareRevision), kept::modelCode);
+    const std::string_view family = "73T";
+    std::copy_n(family.begin(), code.length, ctx.program.image.begin() + code.offset);
+}
 
 void customerCirro(Context& ctx) {
     SettingsModel& m = ctx.model;
-    m.setEnabled("pager_model", false);
-    m.setIndex("pager_model", 2);
+    m.setEnabled(field::pager_model, false);
+    m.setIndex(field::pager_model, kQtx73T);
     writeModelCode(ctx);
-    m.setEnabled("backlight", false);
-    m.setEnabled("Vref", false);
-    m.setVisible("repeatmsg", false);
-    m.deleteItem("language", 13);
+    m.setEnabled(field::backlight, false);
+    m.setEnabled(field::Vref, false);
+    m.setVisible(field::repeatmsg, false);
+    m.deleteItem(field::language, kHebraic);
     m.setElementVisible(element::groupCanned, true);
-    for (const char* name :
-         {"alerttype", "vibratetype", "outrange", "lowbatspecalert", "toneonlymsg", "pageoff", "quietsound", "pll"})
+    for (const char* name : {field::alerttype, field::vibratetype, field::outrange, field::lowbatspecalert,
+                             field::toneonlymsg, field::pageoff, field::quietsound, field::pll})
         m.setShown(name, true);
     m.setElementVisible(element::recover, true);
     if (edition::factoryEdition) m.setElementVisible(element::debug, true);
@@ -38,25 +50,25 @@ void customerCirro(Context& ctx) {
 
 void customerStandard(Context& ctx, int customer) {
     SettingsModel& m = ctx.model;
-    m.setIndex("pager_model", 2);
+    m.setIndex(field::pager_model, kQtx73T);
     writeModelCode(ctx);
     m.setElementVisible(element::groupCanned, false);
-    m.setShown("alerttype", false);
-    m.setIndex("alerttype", 3);
-    m.setShown("vibratetype", false);
-    m.setIndex("vibratetype", 0);
-    for (const char* name : {"outrange", "lowbatspecalert", "toneonlymsg"}) {
+    m.setShown(field::alerttype, false);
+    m.setIndex(field::alerttype, tableItem(field::alerttype, "User select"));
+    m.setShown(field::vibratetype, false);
+    m.setIndex(field::vibratetype, tableItem(field::vibratetype, "Continuous"));
+    for (const char* name : {field::outrange, field::lowbatspecalert, field::toneonlymsg}) {
         m.setChecked(name, false);
         m.setVisible(name, false);
     }
-    m.setChecked("pageoff", true);
-    m.setVisible("pageoff", false);
-    m.setChecked("quietsound", false);
-    m.setVisible("quietsound", false);
-    m.setShown("pll", true);
+    m.setChecked(field::pageoff, true);
+    m.setVisible(field::pageoff, false);
+    m.setChecked(field::quietsound, false);
+    m.setVisible(field::quietsound, false);
+    m.setShown(field::pll, true);
     m.setElementVisible(element::recover, true);
     m.setElementVisible(element::debug, true);
-    m.setEnabled("pager_model", false);
+    m.setEnabled(field::pager_model, false);
     if (!edition::factoryEdition) {
         m.setTitle(customer == kFennic ? "73T Capcode Programmer - Fennic Version"
                                        : "73T Capcode Programmer - Normal Version");
@@ -65,49 +77,41 @@ void customerStandard(Context& ctx, int customer) {
 
 std::string modelTitle(int model) {
     if (edition::factoryEdition) {
-        static const char* factory[] = {"41C Capcode Programmer Factory Version",
-                                        "41 Hebrew Capcode Programmer Factory Version",
-                                        "73T Capcode Programmer Factory Version"};
-        return factory[model];
+        if (model == kQtx41C) return "41C Capcode Programmer Factory Version";
+        if (model == kQtx41K) return "41 Hebrew Capcode Programmer Factory Version";
+        return "73T Capcode Programmer Factory Version";
     }
-    if (model == 0) return "41C Capcode Programmer Customer Version";
-    if (model == 1) return "41 Hebrew Capcode Programmer Customer Version";
-    switch (edition::defaultCustomer) {
-        case kCirro: return "73TV8 Capcode Programmer Customer Version";
-        case kNormal: return "73T Capcode Programmer Customer Version";
-        case kFennic: return "73T Capcode Programmer Fennic Version";
-        case kRavel: return "73T Capcode Programmer Raveltone Version";
-        default: return "";  // Dunlin leaves the title as it is
-    }
+    if (model == kQtx41C) return "41C Capcode Programmer Customer Version";
+    if (model == kQtx41K) return "41 Hebrew Capcode Programmer Customer Version";
+    const int customer = edition::defaultCustomer;
+    if (customer == kCirro) return "73TV8 Capcode Programmer Customer Version";
+    if (customer == kNormal) return "73T Capcode Programmer Customer Version";
+    if (customer == kFennic) return "73T Capcode Programmer Fennic Version";
+    if (customer == kRavel) return "73T Capcode Programmer Raveltone Version";
+    return "";  // Dunlin leaves the title as it is
 }
 
-constexpr const char* kFormatCodes = "ABCD";
-
-std::string formatField(int slot, int code) {
-    return slotField("addr", slot, std::string("format") + kFormatCodes[code]);
-}
+// Item 2 of the format lists of slots 1 to 6 names the tone format of the model.
+constexpr int kToneFormatItem = 2;
 
 void setFormatItem(Context& ctx, const char* item) {
-    for (int slot = 1; slot <= 6; ++slot)
-        for (int code = 0; code < 4; ++code) ctx.model.replaceItem(formatField(slot, code), 2, item);
+    for (int slot = 1; slot <= rules::kFolderGroupSlots; ++slot)
+        for (char code : field::kFunctionCodes)
+            ctx.model.replaceItem(field::addrFormat(slot, code), kToneFormatItem, item);
 }
 
 // The format choices come from the image's format bytes, not from what the window showed.
 void reloadFormatsFromImage(Context& ctx) {
-    auto apply = [&ctx](int slot, std::uint8_t bits) {
-        for (int code = 0; code < 4; ++code) ctx.model.setIndex(formatField(slot, code), (bits >> (2 * code)) & 3);
-    };
-    for (int slot = 1; slot <= 6; ++slot) apply(slot, ctx.program.image[kSlotFormatsOffset + slot - 1]);
-    if (ctx.program.hardwareRevision == 2) {
-        apply(7, ctx.program.image[kSlotSevenFormatsOffset]);
-        apply(8, ctx.program.image[kSlotSevenFormatsOffset + 1]);
-    }
+    std::vector<std::string> formats;
+    for (int slot = 1; slot <= addressSlots(ctx.program.hardwareRevision); ++slot)
+        for (char code : field::kFunctionCodes) formats.push_back(field::addrFormat(slot, code));
+    decodeFields(ctx, formats);
 }
 
 }  // namespace
 
 void customerChange(Context& ctx) {
-    const int customer = ctx.model.index("customer");
+    const int customer = ctx.model.index(field::customer);
     if (customer == kCirro) {
         customerCirro(ctx);
     } else if (customer == kNormal || customer == kFennic || customer == kRavel) {
@@ -121,17 +125,16 @@ void customerChange(Context& ctx) {
 void pager_modelChange(Context& ctx) {
     SettingsModel& m = ctx.model;
     setFormatItem(ctx, "Tone");
-    const int model = m.index("pager_model");
+    const int model = m.index(field::pager_model);
     if (model >= 0) {
-        static const char* hello[] = {"------ QTX41C -------", "------ QTX41K -------", "------ QTX73T -------"};
-        if (model == 1) setFormatItem(ctx, "Hebrew");
-        if (model == 0) m.setShown("zoom", true);
-        if (model == 2) m.setShown("zoom", false);
-        m.setIndex("lcd_module", model == 2 ? 0 : 1);
-        m.setIndex("char_size", 0);
-        m.setText("hellomsg1", hello[model]);
+        if (model == kQtx41K) setFormatItem(ctx, "Hebrew");
+        if (model == kQtx41C) m.setShown(field::zoom, true);
+        if (model == kQtx73T) m.setShown(field::zoom, false);
+        m.setIndex(field::lcd_module, tableItem(field::lcd_module, model == kQtx73T ? "120*16" : "120*32"));
+        m.setIndex(field::char_size, tableItem(field::char_size, "6*8"));
+        m.setText(field::hellomsg1, "------ " + m.field(field::pager_model).text + " -------");
         // The frequency is written with the system's separator so that it parses again.
-        if (model == 1) m.setText("frequency", std::string("152") + ctx.program.decimalSeparator + "24000");
+        if (model == kQtx41K) m.setText(field::frequency, std::string("152") + ctx.program.decimalSeparator + "24000");
         const std::string title = modelTitle(model);
         if (!title.empty()) m.setTitle(title);
     }
@@ -141,53 +144,56 @@ void pager_modelChange(Context& ctx) {
 namespace {
 
 struct RevisionProfile {
-    const char* caption;
+    Revision revision;
     const char* contrast;
     bool slotsSevenEight;
-    int decoder;  // "Q4" or "SM8212"
+    const char* decoder;
     bool q4Fields;
-    int lcddrv;  // "T6K04" or "SD1815"
+    const char* lcddrv;
     bool lcdDetail;
     bool battery;
     bool clock;
 };
 
-constexpr std::array<RevisionProfile, 3> kRevisions{{
-    {"&TV7r2", "50", false, 0, true, 0, false, true, false},
-    {"&TV7r3", "25", false, 0, true, 1, true, true, false},
-    {"&TV8", "45", true, 1, false, 1, true, false, true},
+constexpr std::array<RevisionProfile, 3> kRevisionProfiles{{
+    {Revision::TV7r2, "50", false, "Q4", true, "T6K04", false, true, false},
+    {Revision::TV7r3, "25", false, "Q4", true, "SD1815", true, true, false},
+    {Revision::TV8, "45", true, "SM8212", false, "SD1815", true, false, true},
 }};
 
 }  // namespace
 
 void switch_modelClick(Context& ctx) {
     SettingsModel& m = ctx.model;
-    int& revision = ctx.program.hardwareRevision;
-    revision = (revision + 1) % 3;
-    const RevisionProfile& p = kRevisions[static_cast<std::size_t>(revision)];
-    m.setElementCaption(element::switchModel, p.caption);
-    m.setText("contrast", p.contrast);
-    for (const auto& field : m.fields()) {
-        if (field.def->group == element::groupAddress && field.def->slot >= 7)
-            m.setVisible(field.def->name, p.slotsSevenEight);
+    const Revision revision = nextRevision(ctx.program.hardwareRevision);
+    ctx.program.hardwareRevision = revision;
+    const RevisionProfile& p = kRevisionProfiles[static_cast<std::size_t>(revision)];
+    m.setElementCaption(element::switchModel, "&" + std::string(revisionName(revision)));
+    m.setText(field::contrast, p.contrast);
+    for (const auto& f : m.fields()) {
+        if (f.def->group == element::groupAddress && f.def->slot > rules::kFolderGroupSlots)
+            m.setVisible(f.def->name, p.slotsSevenEight);
     }
-    m.setIndex("decoder", p.decoder);
-    for (const char* name : {"pll_enable", "BS2", "BS3"}) m.setVisible(name, p.q4Fields);
-    m.setShown("data_format", p.q4Fields);
-    for (const char* name : {"bs1_8212", "bs3_8212", "bs2_option", "end_of_msg", "filter_enable"})
+    m.setIndex(field::decoder, tableItem(field::decoder, p.decoder));
+    for (const char* name : {field::pll_enable, field::BS2, field::BS3}) m.setVisible(name, p.q4Fields);
+    m.setShown(field::data_format, p.q4Fields);
+    for (const char* name :
+         {field::bs1_8212, field::bs3_8212, field::bs2_option, field::end_of_msg, field::filter_enable})
         m.setVisible(name, !p.q4Fields);
-    for (const char* name : {"error_rate", "clko", "filter_strength", "errcorrect"}) m.setShown(name, !p.q4Fields);
-    m.setIndex("lcddrv", p.lcddrv);
-    for (const char* name : {"lcddrv_opa", "lcd_fosc", "lcd_tc", "lcd_bias"}) m.setShown(name, p.lcdDetail);
+    for (const char* name : {field::error_rate, field::clko, field::filter_strength, field::errcorrect})
+        m.setShown(name, !p.q4Fields);
+    m.setIndex(field::lcddrv, tableItem(field::lcddrv, p.lcddrv));
+    for (const char* name : {field::lcddrv_opa, field::lcd_fosc, field::lcd_tc, field::lcd_bias})
+        m.setShown(name, p.lcdDetail);
     m.setElementVisible(element::groupBattery, p.battery);
     m.setElementVisible(element::groupClock, p.clock);
     chooseLanguageFile(ctx);
 }
 
 void attachProfiles(Context& ctx) {
-    ctx.model.onChange("customer", [&ctx] { customerChange(ctx); });
-    ctx.model.onChange("pager_model", [&ctx] { pager_modelChange(ctx); });
-    ctx.model.onChange("language", [&ctx] { chooseLanguageFile(ctx); });
+    ctx.model.onChange(field::customer, [&ctx] { customerChange(ctx); });
+    ctx.model.onChange(field::pager_model, [&ctx] { pager_modelChange(ctx); });
+    ctx.model.onChange(field::language, [&ctx] { chooseLanguageFile(ctx); });
 }
 
 }  // namespace pagerprog

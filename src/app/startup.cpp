@@ -15,12 +15,12 @@ namespace {
 // Seen from a decimal-comma system, the texts the window is designed with.
 void useDecimalComma(Context& ctx) {
     ctx.program.decimalSeparator = ',';
-    ctx.model.setText("frequency", "146,56250");
-    ctx.model.setText("fullbat", "1,50");
-    ctx.model.setText("halfbat", "1,30");
-    ctx.model.setText("lowbat", "1,10");
-    ctx.model.setText("gonebat", "0,90");
-    ctx.model.setText("Vref", "2,70");
+    ctx.model.setText(field::frequency, "146,56250");
+    ctx.model.setText(field::fullbat, "1,50");
+    ctx.model.setText(field::halfbat, "1,30");
+    ctx.model.setText(field::lowbat, "1,10");
+    ctx.model.setText(field::gonebat, "0,90");
+    ctx.model.setText(field::Vref, "2,70");
     ctx.program.batteryRoundingStep = 0;
 }
 
@@ -28,21 +28,25 @@ void applyEdition(Context& ctx) {
     SettingsModel& m = ctx.model;
     const bool factory = edition::factoryEdition;
     m.setElementVisible(element::tabHardware, factory);
-    m.setShown("customer", factory);
-    for (const char* name : {"pll", "backlight", "f_ref", "bs2_option", "clko", "filter_strength", "filter_enable",
-                             "errcorrect", "error_rate", "fullbat", "halfbat", "lowbat", "gonebat", "Vref", "contrast"})
+    m.setShown(field::customer, factory);
+    for (const char* name :
+         {field::pll, field::backlight, field::f_ref, field::bs2_option, field::clko, field::filter_strength,
+          field::filter_enable, field::errcorrect, field::error_rate, field::fullbat, field::halfbat, field::lowbat,
+          field::gonebat, field::Vref, field::contrast})
         m.setEnabled(name, factory);
-    m.setVisible("contrast_enable", !factory);
+    m.setVisible(field::contrast_enable, !factory);
 }
 
 void applyHebrewEdition(Context& ctx) {
     if (edition::hebrewEdition) {
-        constexpr int kHebraic = 13;
-        ctx.model.setIndex("language", kHebraic);
-        ctx.model.setEnabled("language", false);
+        ctx.model.setIndex(field::language, tableItem(field::language, "Hebraic"));
+        ctx.model.setEnabled(field::language, false);
         return;
     }
-    for (int item = 13; item >= 3; --item) ctx.model.deleteItem("language", item);
+    // Only "English-USA", "English-UK" and "French" stay.
+    const int kept = tableItem(field::language, "French");
+    for (int item = tableItem(field::language, "Hebraic"); item > kept; --item)
+        ctx.model.deleteItem(field::language, item);
 }
 
 }  // namespace
@@ -60,37 +64,37 @@ void runStartup(Context& ctx, const StartupOptions& options) {
     ProgramState& p = ctx.program;
     p.portBase = kLpt1Base;
     p.usbProgrammerInUse = false;
-    loadTemplate(p.image, layoutForRevision(p.hardwareRevision));
+    loadTemplate(p.image, layoutOf(p.hardwareRevision));
     if (!isReal("475.1", options.systemDecimalSeparator)) useDecimalComma(ctx);
 
     About1Click(ctx);
     decodeImage(ctx);
-    m.fireExit("frequency");
-    m.setEnabled("data_format", false);
+    m.fireExit(field::frequency);
+    m.setEnabled(field::data_format, false);
 
     applyEdition(ctx);
-    m.setIndex("customer", edition::defaultCustomer);
+    m.setIndex(field::customer, edition::defaultCustomer);
     customerChange(ctx);
-    if (edition::defaultCustomer == 0) m.setText("unread_alert", "0");
+    if (edition::defaultCustomer == tableItem(field::customer, "Cirro")) m.setText(field::unread_alert, "0");
     pager_modelChange(ctx);
     applyHebrewEdition(ctx);
 
-    m.setText("cannedmsgA", "A Canned Messages   ");
-    m.setText("cannedmsgB", "B Canned Messages   ");
-    m.setText("cannedmsgC", "C Canned Messages   ");
-    m.setText("cannedmsgD", "D Canned Messages   ");
-    m.fireClick("toneonlymsg");
-    m.setIndex("pll", 1);
+    m.setText(field::cannedmsgA, "A Canned Messages   ");
+    m.setText(field::cannedmsgB, "B Canned Messages   ");
+    m.setText(field::cannedmsgC, "C Canned Messages   ");
+    m.setText(field::cannedmsgD, "D Canned Messages   ");
+    m.fireClick(field::toneonlymsg);
+    m.setIndex(field::pll, tableItem(field::pll, "SM5170"));
 
     switch_modelClick(ctx);
     switch_modelClick(ctx);
-    m.fireChange("n_count");
-    m.fireChange("f_version");
+    m.fireChange(field::n_count);
+    m.fireChange(field::f_version);
 
-    m.setLevel("TrackBar1", 6);
-    m.setLevel("TrackBar2", 1);
-    m.setLevel("TrackBar3", 1);
-    m.setLevel("TrackBar4", 30);
+    m.setLevel(field::TrackBar1, 6);
+    m.setLevel(field::TrackBar2, 1);
+    m.setLevel(field::TrackBar3, 1);
+    m.setLevel(field::TrackBar4, 30);
 
     // The language file is looked up in the program's data folder; the process's
     // working folder is left alone so that paths given by the user keep their meaning.

@@ -1,6 +1,5 @@
 #include "cli/session.h"
 
-#include <map>
 #include <stdexcept>
 
 #include "app/pager_commands.h"
@@ -14,11 +13,11 @@ namespace pagerprog::cli {
 Session::Session(const Options& options, std::ostream& err) : host_(err), app_(host_) {
     if (options.usesPager()) {
         try {
-            link_ = std::make_unique<LinkSetup>(app_.context(), options.simulate);
+            link_ = std::make_unique<LinkSetup>(options.simulate);
         } catch (const std::invalid_argument& error) {
             throw UsageError{error.what()};
         }
-        attachPagerLink(app_, link_->link(), link_->clock());
+        pagerCommands_ = std::make_unique<PagerCommands>(app_, link_->link());
     }
     app_.start(StartupOptions{systemDecimalSeparator(), options.dataDir});
     if (options.customer) pickCustomer(*options.customer);
@@ -31,10 +30,10 @@ Session::~Session() {
 }
 
 void Session::pickCustomer(const std::string& name) {
-    const auto& items = app_.model().field("customer").items;
+    const auto& items = app_.model().field(field::customer).items;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (items[i] == name) {
-            app_.model().userPick("customer", static_cast<int>(i));
+            app_.model().userPick(field::customer, static_cast<int>(i));
             return;
         }
     }
@@ -42,10 +41,9 @@ void Session::pickCustomer(const std::string& name) {
 }
 
 void Session::stepToRevision(const std::string& name) {
-    const std::map<std::string, int> revisions{{"TV7r2", 0}, {"TV7r3", 1}, {"TV8", 2}};
-    auto it = revisions.find(name);
-    if (it == revisions.end()) throw UsageError{"unknown revision " + name};
-    while (app_.program().hardwareRevision != it->second) switch_modelClick(app_.context());
+    const auto revision = findRevision(name);
+    if (!revision) throw UsageError{"unknown revision " + name};
+    while (app_.program().hardwareRevision != *revision) switch_modelClick(app_.context());
 }
 
 // The USB programmer is taken as the window takes it, unless a parallel port was asked for.

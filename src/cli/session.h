@@ -12,7 +12,8 @@
 
 namespace pagerprog {
 class LinkSetup;
-}
+class PagerCommands;
+}  // namespace pagerprog
 
 namespace pagerprog::cli {
 
@@ -42,6 +43,7 @@ private:
     CliHost host_;
     Application app_;
     std::unique_ptr<LinkSetup> link_;
+    std::unique_ptr<PagerCommands> pagerCommands_;
 };
 
 }  // namespace pagerprog::cli

@@ -49,12 +49,12 @@ bool leavesField(Qt::FocusReason reason) {
     }
 }
 
-// A typed key inserted as the edit field does it: it replaces the selection, and is
-// refused when the field already holds as many characters as may be typed.
-void insertKey(QLineEdit& edit, char key, int limit) {
+// What a typed key became, inserted as the edit field does it: it replaces the selection,
+// and is refused when the field would hold more characters than may be typed.
+void insertKeys(QLineEdit& edit, const std::string& keys, int limit) {
     const auto kept = edit.text().size() - edit.selectedText().size();
-    if (limit > 0 && kept >= limit) return;
-    edit.insert(QString(QChar(key)));
+    if (limit > 0 && kept + static_cast<qsizetype>(keys.size()) > limit) return;
+    edit.insert(fieldText(keys));
 }
 
 // The field has a line edit the technician may type into.
@@ -149,13 +149,13 @@ bool FieldBinding::keyPress(const FieldView& view, const QKeyEvent& key) {
     const TypedKey typed = classify(key);
     if (typed.kind == TypedKey::Kind::Editing) return false;
     if (typed.kind == TypedKey::Kind::Ignored) return true;
-    std::optional<char> accepted;
-    events_.runEvent([&] { accepted = model_.key(view.def->name, typed.character); });
+    std::optional<PassedKey> passed;
+    events_.runEvent([&] { passed = model_.key(view.def->name, typed.character); });
     // A choice that takes no typing has nowhere to put a key its filter lets through.
-    if (!accepted || !typable) return true;
+    if (!passed || !typable) return true;
     // A backspace the filter lets through is the widget's own to carry out.
-    if (*accepted == kBackspace && typed.character == kBackspace) return false;
-    typeKey(view, *accepted);
+    if (*passed == PassedKey(kBackspace) && typed.character == kBackspace) return false;
+    typeKey(view, *passed);
     return true;
 }
 
@@ -163,19 +163,20 @@ void FieldBinding::typeText(const FieldView& view, const QString& text) {
     for (QChar c : text) {
         const char16_t code = c.unicode();
         if (code < 0x20 || code >= 0x7f) continue;
-        std::optional<char> accepted;
-        events_.runEvent([&] { accepted = model_.key(view.def->name, static_cast<char>(code)); });
-        if (accepted) typeKey(view, *accepted);
+        std::optional<PassedKey> passed;
+        events_.runEvent([&] { passed = model_.key(view.def->name, static_cast<char>(code)); });
+        if (passed) typeKey(view, *passed);
     }
 }
 
-void FieldBinding::typeKey(const FieldView& view, char key) {
+void FieldBinding::typeKey(const FieldView& view, const PassedKey& passed) {
     QLineEdit* typing = typingEditor(view);
-    if (key == kBackspace) {
+    if (passed == PassedKey(kBackspace)) {
         typing->backspace();
-    } else {
-        insertKey(*typing, key, view.def->limit);
+        return;
     }
+    if (passed.atEnd) typing->end(false);
+    insertKeys(*typing, passed.text, view.def->limit);
 }
 
 void FieldBinding::focusOut(const FieldView& view, Qt::FocusReason reason) {

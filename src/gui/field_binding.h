@@ -39,8 +39,8 @@ private:
     void focusOut(const FieldView& view, Qt::FocusReason reason);
     // Types each character as if its key had been pressed (a paste).
     void typeText(const FieldView& view, const QString& text);
-    // Puts a key the filter let through into the field's line edit.
-    void typeKey(const FieldView& view, char key);
+    // Puts what a key became into the field's line edit.
+    void typeKey(const FieldView& view, const PassedKey& passed);
 
     SettingsModel& model_;
     WindowEvents& events_;

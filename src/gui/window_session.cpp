@@ -27,9 +27,7 @@ private:
 }  // namespace
 
 WindowSession::WindowSession(Desktop& desktop, const std::string& simulate)
-    : host_(desktop), app_(host_), link_(app_.context(), simulate) {
-    // The link's commands and track bars are attached before start-up sets the timing.
-    attachPagerLink(app_, link_.link(), link_.clock());
+    : host_(desktop), app_(host_), link_(simulate), pagerCommands_(app_, link_.link()) {
     window_ = std::make_unique<MainWindow>(app_.model(), *this);
     host_.attach(window_.get());
     devices_ = std::make_unique<DeviceWatcher>(link_.link().hid(), *this, [this] { showDeviceList(); });
@@ -60,9 +58,9 @@ void WindowSession::menuCommand(const std::string& item) {
 }
 
 void WindowSession::deviceListClick(int row) {
-    runEvent([this, row] { link_.link().usb().DevListBoxClick(row); });
+    runEvent([this, row] { pagerCommands_.presence().DevListBoxClick(row); });
 }
 
-void WindowSession::showDeviceList() { window_->showDeviceList(link_.link().usb().devListLines()); }
+void WindowSession::showDeviceList() { window_->showDeviceList(pagerCommands_.presence().devListLines()); }
 
 }  // namespace pagerprog::gui

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/pager_commands.h"
 #include "gui/desktop.h"
 #include "gui/window_events.h"
 #include "gui/window_host.h"
@@ -34,6 +35,7 @@ public:
     MainWindow& window() { return *window_; }
     Application& app() { return app_; }
     LinkSetup& link() { return link_; }
+    PagerCommands& pagerCommands() { return pagerCommands_; }
 
     void runEvent(const std::function<void()>& event) override;
     void menuCommand(const std::string& item) override;
@@ -46,6 +48,8 @@ private:
     WindowHost host_;
     Application app_;
     LinkSetup link_;
+    // The link's commands and track bars are attached before start-up sets the timing.
+    PagerCommands pagerCommands_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceWatcher> devices_;
     int running_ = 0;  // events and commands under way, nested ones included

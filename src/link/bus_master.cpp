@@ -2,7 +2,6 @@
 
 #include "link/clock.h"
 #include "link/port_access.h"
-#include "settings/host.h"
 
 namespace pagerprog {
 
@@ -19,8 +18,8 @@ constexpr unsigned kAdapterOnWaitMs = 200;
 constexpr unsigned kWriteEndWaitMs = 10;
 }  // namespace
 
-BusMaster::BusMaster(PortAccess& port, Clock& clock, const BusTiming& timing, Host& host)
-    : port_(port), clock_(clock), timing_(timing), host_(host) {}
+BusMaster::BusMaster(PortAccess& port, Clock& clock, const BusTiming& timing)
+    : port_(port), clock_(clock), timing_(timing) {}
 
 // --- line operations: read the register, change one bit, write it back, hold ---
 
@@ -84,7 +83,7 @@ void BusMaster::sendByte(std::uint8_t value) {
         sclHigh();
         sclLow();
     }
-    host_.progressStep(1);
+    byteMoved();
 }
 
 bool BusMaster::checkAcknowledge() {
@@ -102,8 +101,12 @@ std::uint8_t BusMaster::receiveByte() {
         value = (value << 1) | (sampleSda() ? 1u : 0u);
         sclLow();
     }
-    host_.progressStep(1);
+    byteMoved();
     return static_cast<std::uint8_t>(value);
+}
+
+void BusMaster::byteMoved() {
+    if (bytesMoved_) bytesMoved_(1);
 }
 
 void BusMaster::masterAcknowledge() {

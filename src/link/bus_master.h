@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,13 +17,16 @@
 namespace pagerprog {
 
 class Clock;
-class Host;
 class PortAccess;
 
 class BusMaster {
 public:
-    // Every byte sent or received advances the host's progress bar by one.
-    BusMaster(PortAccess& port, Clock& clock, const BusTiming& timing, Host& host);
+    // Told of every byte sent or received, control and address bytes included.
+    using BytesMoved = std::function<void(int count)>;
+
+    BusMaster(PortAccess& port, Clock& clock, const BusTiming& timing);
+
+    void setBytesMoved(BytesMoved bytesMoved) { bytesMoved_ = std::move(bytesMoved); }
 
     // The chip of the running transfer: its type, total length and page size.
     void setChip(const ChipSpec& chip) { chip_ = chip; }
@@ -55,13 +59,14 @@ private:
     void sendByte(std::uint8_t value);
     bool checkAcknowledge();
     std::uint8_t receiveByte();
+    void byteMoved();
     void masterAcknowledge();
     void masterNoAcknowledge();
 
     PortAccess& port_;
     Clock& clock_;
     const BusTiming& timing_;
-    Host& host_;
+    BytesMoved bytesMoved_;
     ChipSpec chip_{};
     std::uint16_t base_ = 0;
 };

@@ -3,8 +3,6 @@
 
 namespace pagerprog {
 
-class SettingsModel;
-
 struct BusTiming {
     unsigned busFreeMs = 6;     // sleep after the stop that ends a page write or a whole read
     unsigned sclHighUs = 1;     // busy wait after every rise of SCL
@@ -12,9 +10,5 @@ struct BusTiming {
     unsigned sdaHoldUs = 30;    // busy wait after every change of SDA
     unsigned supplySettle = 1;  // units of 500 ms after raising the supply line
 };
-
-// The track bars "Bus Free", "SCL hold High", "SCL hold Low" and "SDA hold" store their
-// position into the timing at once on every change.
-void connectTimingTrackBars(SettingsModel& model, BusTiming& timing);
 
 }  // namespace pagerprog

@@ -1,7 +1,7 @@
-// Everything that reaches a pager, put together once for the main window (or the
-// command-line tool): the bus timing and bus master on the chosen port access, the HID
-// layer on the chosen backend, the USB programmer and the transfer engine. Real and
-// simulated devices plug in through the same interfaces.
+// Everything that reaches a pager, put together once for a front end: the bus timing
+// and bus master on the chosen port access, the HID layer on the chosen backend, the
+// USB programmer and the transfer engine. Real and simulated devices plug in through
+// the same interfaces.
 #pragma once
 
 #include <cstdint>
@@ -18,28 +18,29 @@ namespace pagerprog {
 
 class Clock;
 class PortAccess;
-struct Context;
 
 class PagerLink {
 public:
-    PagerLink(Context& context, PortAccess& port, Clock& clock, HidBackend& hidBackend);
+    PagerLink(PortAccess& port, Clock& clock, HidBackend& hidBackend);
     PagerLink(const PagerLink&) = delete;
     PagerLink& operator=(const PagerLink&) = delete;
 
-    // The read and write workflows move the image or the load buffer with this.
-    std::uint8_t transfer(std::string_view chipType, int select, std::string_view mode,
-                          std::span<std::uint8_t> buffer) {
-        return engine_.transfer(chipType, select, mode, buffer);
+    TransferOutcome transfer(std::string_view chipType, int select, std::string_view mode,
+                             std::span<std::uint8_t> buffer, const TransferRoute& route, TransferObserver& observer) {
+        return engine_.transfer(chipType, select, mode, buffer, route, observer);
     }
-    // "&Exit": the port access is shut down before the window closes.
+    // Closes the port access for good ("&Exit").
     void exit();
 
     BusTiming& timing() { return timing_; }
     HidController& hid() { return hid_; }
     UsbProgrammer& usb() { return usb_; }
+    PortAccess& port() { return port_; }
+    Clock& clock() { return clock_; }
 
 private:
     PortAccess& port_;
+    Clock& clock_;
     BusTiming timing_;
     HidController hid_;
     BusMaster bus_;

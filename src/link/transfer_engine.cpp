@@ -5,37 +5,63 @@
 
 #include "link/bus_master.h"
 #include "link/usb_programmer.h"
-#include "settings/host.h"
-#include "settings/program_state.h"
 
 namespace pagerprog {
 
 namespace {
+
 bool isReadMode(std::string_view mode) { return mode == "r" || mode == "R"; }
+
+TransferOutcome ended(std::uint8_t result) {
+    TransferOutcome outcome;
+    outcome.result = result;
+    return outcome;
+}
+
+std::uint8_t compareReadBack(std::span<const std::uint8_t> source, std::span<const std::uint8_t> readBack) {
+    return std::equal(source.begin(), source.end(), readBack.begin()) ? kVerifyOk : kVerifyDiffers;
+}
+
+// Routes the byte counts of the bus master and the programmer to one observer for as
+// long as a transfer runs.
+class CountingBytes {
+public:
+    CountingBytes(BusMaster& bus, UsbProgrammer& usb, TransferObserver& observer) : bus_(bus), usb_(usb) {
+        auto moved = [&observer](int count) { observer.bytesMoved(count); };
+        bus_.setBytesMoved(moved);
+        usb_.setBytesMoved(moved);
+    }
+    ~CountingBytes() {
+        bus_.setBytesMoved(nullptr);
+        usb_.setBytesMoved(nullptr);
+    }
+    CountingBytes(const CountingBytes&) = delete;
+    CountingBytes& operator=(const CountingBytes&) = delete;
+
+private:
+    BusMaster& bus_;
+    UsbProgrammer& usb_;
+};
+
 }  // namespace
 
-TransferEngine::TransferEngine(BusMaster& bus, UsbProgrammer& usb, Host& host, ProgramState& program)
-    : bus_(bus), usb_(usb), host_(host), program_(program) {}
-
-std::uint8_t TransferEngine::transfer(std::string_view chipType, int select, std::string_view mode,
-                                      std::span<std::uint8_t> buffer) {
+TransferOutcome TransferEngine::transfer(std::string_view chipType, int select, std::string_view mode,
+                                         std::span<std::uint8_t> buffer, const TransferRoute& route,
+                                         TransferObserver& observer) {
     const auto chip = findChip(chipType);
     const bool read = isReadMode(mode);
     // A chip outside the family, or a buffer that cannot hold it, moves nothing.
-    if (!chip || buffer.size() < chip->totalLength) return read ? kTransferFailed : kWriteFailed;
+    if (!chip || buffer.size() < chip->totalLength) return ended(read ? kTransferFailed : kWriteFailed);
     buffer = buffer.first(chip->totalLength);
-    return program_.usbProgrammerInUse ? usbTransfer(*chip, select, read, buffer)
-                                       : parallelTransfer(*chip, select, read, buffer);
+    CountingBytes counting(bus_, usb_, observer);
+    return route.usbProgrammer ? usbTransfer(*chip, select, read, buffer, observer)
+                               : parallelTransfer(*chip, select, read, buffer, route.portBase, observer);
 }
 
-void TransferEngine::startVerifyPass() {
-    host_.progressCaption(kVerifyCaption);
-    host_.progressPosition(0);
-}
-
-std::uint8_t TransferEngine::compareReadBack(std::span<const std::uint8_t> source,
-                                             std::span<const std::uint8_t> readBack) const {
-    return std::equal(source.begin(), source.end(), readBack.begin()) ? kVerifyOk : kVerifyDiffers;
+TransferOutcome TransferEngine::programmerFailed() const {
+    TransferOutcome outcome = ended(kTransferFailed);
+    outcome.programmerError = usb_.error();
+    return outcome;
 }
 
 bool TransferEngine::usbReadAll(const ChipSpec& chip, std::uint8_t code, std::span<std::uint8_t> buffer) {
@@ -46,38 +72,41 @@ bool TransferEngine::usbReadAll(const ChipSpec& chip, std::uint8_t code, std::sp
     return true;
 }
 
-std::uint8_t TransferEngine::usbTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer) {
+TransferOutcome TransferEngine::usbTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer,
+                                            TransferObserver& observer) {
     const auto code = static_cast<std::uint8_t>(chip.chipCode | select);
-    if (read) return usbReadAll(chip, code, buffer) ? kReadDone : kTransferFailed;
+    if (read) return usbReadAll(chip, code, buffer) ? ended(kReadDone) : programmerFailed();
 
     for (std::size_t offset = 0; offset < chip.totalLength; offset += kChunkSize) {
         const auto chunk = std::span<const std::uint8_t>(buffer).subspan(offset).first<kChunkSize>();
-        if (!usb_.writeChunk(code, static_cast<unsigned>(offset), chunk)) return kTransferFailed;
+        if (!usb_.writeChunk(code, static_cast<unsigned>(offset), chunk)) return programmerFailed();
     }
-    startVerifyPass();
+    observer.verifyPassStarted();
     std::vector<std::uint8_t> readBack(chip.totalLength);
-    if (!usbReadAll(chip, code, readBack)) return kTransferFailed;
-    return compareReadBack(buffer, readBack);
+    if (!usbReadAll(chip, code, readBack)) return programmerFailed();
+    return ended(compareReadBack(buffer, readBack));
 }
 
-std::uint8_t TransferEngine::parallelTransfer(const ChipSpec& chip, int select, bool read,
-                                              std::span<std::uint8_t> buffer) {
+TransferOutcome TransferEngine::parallelTransfer(const ChipSpec& chip, int select, bool read,
+                                                 std::span<std::uint8_t> buffer, std::uint16_t portBase,
+                                                 TransferObserver& observer) {
     bus_.setChip(chip);
-    if (auto portError = bus_.adapterOn(program_.portBase)) {
-        host_.log(*portError);
-        return read ? kTransferFailed : kWriteFailed;
+    if (auto portError = bus_.adapterOn(portBase)) {
+        TransferOutcome outcome = ended(read ? kTransferFailed : kWriteFailed);
+        outcome.portError = *portError;
+        return outcome;
     }
     std::uint8_t result = kWriteFailed;
     if (read) {
         result = bus_.readWholeMemory(select, buffer) ? kReadDone : kTransferFailed;
     } else if (bus_.writeWholeMemory(select, buffer)) {
-        startVerifyPass();
+        observer.verifyPassStarted();
         std::vector<std::uint8_t> readBack(chip.totalLength);
         result =
             bus_.readWholeMemory(select, readBack) ? compareReadBack(buffer, readBack) : std::uint8_t{kVerifyDiffers};
     }
     bus_.adapterOff();
-    return result;
+    return ended(result);
 }
 
 }  // namespace pagerprog

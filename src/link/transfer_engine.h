@@ -1,10 +1,12 @@
 // Moves a whole EEPROM between a buffer and the pager, over the USB programmer while
 // one is in use, else over the parallel-port adapter. A write is always read back and
-// compared.
+// compared. The engine shows nothing itself: it tells its observer how far it got and
+// hands back why it failed.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "link/chip_table.h"
@@ -12,9 +14,7 @@
 namespace pagerprog {
 
 class BusMaster;
-class Host;
 class UsbProgrammer;
-struct ProgramState;
 
 // Transfer result codes.
 enum TransferResult : std::uint8_t {
@@ -25,28 +25,48 @@ enum TransferResult : std::uint8_t {
     kTransferFailed = 255,  // read failed, or the programmer reported an error
 };
 
-inline constexpr const char* kVerifyCaption = "Verify data from pager, please wait...";
+// The path of a transfer: the USB programmer, or the parallel port at this base.
+struct TransferRoute {
+    bool usbProgrammer = false;
+    std::uint16_t portBase = 0x378;
+};
+
+// Follows a running transfer.
+class TransferObserver {
+public:
+    virtual ~TransferObserver() = default;
+    // Bytes on the wire: every byte on the parallel-port bus, 32 per USB chunk request.
+    virtual void bytesMoved(int /*count*/) {}
+    // The write is done and the read-back for the comparison begins.
+    virtual void verifyPassStarted() {}
+};
+
+struct TransferOutcome {
+    std::uint8_t result = kTransferFailed;
+    std::string portError;        // the parallel port could not be claimed, and why
+    std::string programmerError;  // the programmer's error letter, or its silence
+};
 
 class TransferEngine {
 public:
-    TransferEngine(BusMaster& bus, UsbProgrammer& usb, Host& host, ProgramState& program);
+    TransferEngine(BusMaster& bus, UsbProgrammer& usb) : bus_(bus), usb_(usb) {}
 
     // `chipType` a decimal chip type ("16"), `select` the A2..A0 level (0), `mode` "r"
     // for reading (any case), anything else writes. `buffer` holds the chip's total
     // length: the destination of a read, the source of a write (left unchanged).
-    std::uint8_t transfer(std::string_view chipType, int select, std::string_view mode, std::span<std::uint8_t> buffer);
+    TransferOutcome transfer(std::string_view chipType, int select, std::string_view mode,
+                             std::span<std::uint8_t> buffer, const TransferRoute& route, TransferObserver& observer);
 
 private:
     bool usbReadAll(const ChipSpec& chip, std::uint8_t code, std::span<std::uint8_t> buffer);
-    std::uint8_t usbTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer);
-    std::uint8_t parallelTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer);
-    std::uint8_t compareReadBack(std::span<const std::uint8_t> source, std::span<const std::uint8_t> readBack) const;
-    void startVerifyPass();
+    TransferOutcome usbTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer,
+                                TransferObserver& observer);
+    TransferOutcome parallelTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer,
+                                     std::uint16_t portBase, TransferObserver& observer);
+    TransferOutcome programmerFailed() const;
 
     BusMaster& bus_;
     UsbProgrammer& usb_;
-    Host& host_;
-    ProgramState& program_;
 };
 
 }  // namespace pagerprog

@@ -2,14 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <system_error>
 
 #include "link/crc8.h"
 #include "link/hid_controller.h"
-#include "link/port_access.h"
-#include "settings/host.h"
-#include "settings/program_state.h"
 
 namespace pagerprog {
 
@@ -36,47 +31,25 @@ const char* errorLetterText(std::uint8_t status) {
 
 }  // namespace
 
-UsbProgrammer::UsbProgrammer(HidController& hid, PortAccess& port, Host& host, ProgramState& program,
-                             SettingsModel& model)
-    : hid_(hid), port_(port), host_(host), program_(program), model_(model) {
-    hid_.onDeviceChange([this] { deviceChange(); });
-}
-
 bool UsbProgrammer::isProgrammer(const HidDevice& device) {
     return device.vendorId() == kVendorId && device.productId() == kProductId &&
            (device.productString() == "Z16 programmer" || device.productString() == "Z26 programmer");
 }
 
-void UsbProgrammer::deviceChange() {
-    if (current_ != nullptr && !current_->pluggedIn()) programmerUnplugged();
-    if (current_ == nullptr) {
-        if (auto* device = hid_.checkOut(isProgrammer)) programmerArrived(device);
-    }
+HidDevice* UsbProgrammer::takeFirstProgrammer() {
+    current_ = hid_.checkOut(isProgrammer);
+    return current_;
 }
 
-void UsbProgrammer::programmerUnplugged() {
+bool UsbProgrammer::releaseIfUnplugged() {
+    if (current_ == nullptr || current_->pluggedIn()) return false;
     hid_.release(current_);
     current_ = nullptr;
-    program_.portBase = kLpt1Base;
-    program_.usbProgrammerInUse = false;
-    model_.setElementVisible(element::groupSpeed, true);
-    host_.log("USB port unplug.");
-    model_.setElementEnabled(element::writeToPager, false);
-    model_.setElementEnabled(element::readFromPager, false);
+    return true;
 }
 
-void UsbProgrammer::programmerArrived(HidDevice* device) {
-    current_ = device;
-    host_.log("USB port is ready.");
-    // The parallel port is not used again while the programmer is present.
-    port_.shutDown();
-    program_.usbProgrammerInUse = true;
-    model_.setElementEnabled(element::menuParallelPort, false);
-    model_.setElementVisible(element::groupSpeed, false);
-    model_.setElementEnabled(element::writeToPager, true);
-    model_.setElementEnabled(element::readFromPager, true);
-    model_.setElementEnabled(element::switchModel, false);
-    // The hello request keeps bytes 2 onwards from the previous request; its reply is not examined.
+// The hello request keeps bytes 2 onwards from the previous request.
+void UsbProgrammer::hello() {
     request_[1] = kHello;
     exchange(false, 0);
 }
@@ -98,7 +71,7 @@ UsbProgrammer::Reply UsbProgrammer::exchange(bool chunk, std::size_t replyNeeded
     request_[0] = 0;
     request_[outLength - 1] = crc8(std::span<const std::uint8_t>(request_).subspan(1, outLength - 2));
     const bool sent = current_->writeReport(std::span<const std::uint8_t>(request_).first(outLength));
-    if (chunk) host_.progressStep(static_cast<int>(kChunkSize));
+    if (chunk && bytesMoved_) bytesMoved_(static_cast<int>(kChunkSize));
     if (!sent) return Reply::Silent;
     // A reply that fails, never comes or is too short leaves nothing usable: the bytes
     // still in the reply buffer belong to an earlier request.
@@ -119,15 +92,9 @@ void UsbProgrammer::discardLateReplies(std::size_t inLength) {
 }
 
 bool UsbProgrammer::replyAccepted(Reply reply) {
-    if (reply == Reply::Silent) {
-        host_.messageBox(kProgrammerSilentText);
-        return false;
-    }
-    if (const char* text = errorLetterText(reply_[1])) {
-        host_.messageBox(text);
-        return false;
-    }
-    return true;
+    const char* text = reply == Reply::Silent ? kProgrammerSilentText : errorLetterText(reply_[1]);
+    error_ = text != nullptr ? text : "";
+    return text == nullptr;
 }
 
 bool UsbProgrammer::readChunk(std::uint8_t chipCode, unsigned address, std::span<std::uint8_t, kChunkSize> data) {
@@ -143,32 +110,6 @@ bool UsbProgrammer::writeChunk(std::uint8_t chipCode, unsigned address,
     setAddress(kWrite, chipCode, address);
     std::copy(data.begin(), data.end(), request_.begin() + 5);
     return replyAccepted(exchange(true, kReplyStatusLength));
-}
-
-void UsbProgrammer::enumerateDevices() {
-    hid_.enumerate([this](HidDevice& device, int) {
-        std::string line = device.productString();
-        if (line.empty()) {
-            char text[32];
-            std::snprintf(text, sizeof text, "Device VID=%04X PID=%04X", device.vendorId(), device.productId());
-            line = text;
-        }
-        // Check it out (unless its holder already has) so the line keeps its device.
-        if (!device.checkedOut())
-            hid_.checkOut([&device](const HidDevice& candidate) { return &candidate == &device; });
-        devListLines_.push_back(line);
-        devListDevices_.push_back(&device);
-    });
-}
-
-void UsbProgrammer::DevListBoxClick(int selected) {
-    if (selected < 0 || static_cast<std::size_t>(selected) >= devListDevices_.size()) return;
-    current_ = devListDevices_[static_cast<std::size_t>(selected)];
-    model_.setElementEnabled(element::menuParallelPort, false);
-}
-
-void UsbProgrammer::dataError(int systemErrorCode) {
-    host_.messageBox("Read Error: " + std::system_category().message(systemErrorCode));
 }
 
 }  // namespace pagerprog

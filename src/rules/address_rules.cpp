@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "rules/field_names.h"
+#include "rules/keys.h"
 #include "settings/conversion.h"
 
 namespace pagerprog::rules {
@@ -23,22 +23,20 @@ constexpr std::array<FramePairing, 4> kFramePairings{{{2, 1}, {4, 3}, {5, 3}, {6
 
 int frameOf(long long capcode) { return static_cast<int>(((capcode % 8) + 8) % 8); }
 
-std::string addressField(int slot) { return slotField("address", slot); }
-
-int participatingSlots(const Context& ctx) { return eightAddressMode(ctx) ? kAddressSlots : kFolderGroupSlots; }
+int participatingSlots(const Context& ctx) { return addressSlots(ctx.program.hardwareRevision); }
 
 void reportOutOfRange(Context& ctx, int slot) {
     ctx.host.beep();
     ctx.host.log("Address [" + std::to_string(slot) +
                  "] range out, should be within 8-2007663; 2007672-2045055; 2045064-2097143");
-    ctx.model.requestFocus(addressField(slot));
+    ctx.model.requestFocus(field::address(slot));
 }
 
 // Moves a follower's capcode into the leader's frame, keeping the rest of it, and
 // re-checks the follower as if the user had left it.
 void dragIntoFrame(Context& ctx, int follower, int frame) {
-    const int capcode = parseInteger(ctx.model.text(addressField(follower)));
-    ctx.model.setText(addressField(follower), std::to_string(capcode - frameOf(capcode) + frame));
+    const int capcode = parseInteger(ctx.model.text(field::address(follower)));
+    ctx.model.setText(field::address(follower), std::to_string(capcode - frameOf(capcode) + frame));
     addressExit(ctx, follower);
 }
 
@@ -46,12 +44,12 @@ void dragIntoFrame(Context& ctx, int follower, int frame) {
 bool frameMatchesLeader(Context& ctx, int slot) {
     for (const auto& pairing : kFramePairings) {
         if (pairing.follower != slot) continue;
-        const int own = parseInteger(ctx.model.text(addressField(slot)));
-        const int leader = parseInteger(ctx.model.text(addressField(pairing.leader)));
+        const int own = parseInteger(ctx.model.text(field::address(slot)));
+        const int leader = parseInteger(ctx.model.text(field::address(pairing.leader)));
         if (frameOf(own) == frameOf(leader)) return true;
         ctx.host.log("Address [" + std::to_string(slot) + "] frame must same as Address [" +
                      std::to_string(pairing.leader) + "]");
-        ctx.model.requestFocus(addressField(slot));
+        ctx.model.requestFocus(field::address(slot));
         ctx.host.beep();
         return false;
     }
@@ -59,13 +57,11 @@ bool frameMatchesLeader(Context& ctx, int slot) {
 }
 
 // Folder `member` (0..3) of a slot's group of four.
-std::string groupFolderField(const char* prefix, int group, int member) {
-    return folderField(prefix, group * 4 + member);
-}
+int groupFolder(int group, int member) { return group * 4 + member; }
 
 }  // namespace
 
-bool eightAddressMode(const Context& ctx) { return ctx.program.hardwareRevision == 2; }
+bool eightAddressMode(const Context& ctx) { return layoutOf(ctx.program.hardwareRevision) == Layout::EightAddress; }
 
 bool validCapcode(long long capcode) {
     return (capcode >= 8 && capcode <= 2007663) || (capcode >= 2007672 && capcode <= 2045055) ||
@@ -73,15 +69,15 @@ bool validCapcode(long long capcode) {
 }
 
 void addressChange(Context& ctx, int slot) {
-    const std::string text = ctx.model.text(addressField(slot));  // a copy: propagation edits other fields
+    const std::string text = ctx.model.text(field::address(slot));  // a copy: propagation edits other fields
     if (text.empty()) {
-        ctx.model.setText(slotField("frame", slot), " ");
+        ctx.model.setText(field::frame(slot), " ");
         return;
     }
     const int capcode = parseInteger(text);
     if (validCapcode(capcode)) {
         const int frame = frameOf(capcode);
-        ctx.model.setText(slotField("frame", slot), std::string(1, static_cast<char>('0' + frame)));
+        ctx.model.setText(field::frame(slot), std::string(1, static_cast<char>('0' + frame)));
         if (eightAddressMode(ctx)) return;
         for (const auto& pairing : kFramePairings) {
             if (pairing.leader == slot) dragIntoFrame(ctx, pairing.follower, frame);
@@ -93,29 +89,29 @@ void addressChange(Context& ctx, int slot) {
 }
 
 void addressExit(Context& ctx, int slot) {
-    const std::string field = addressField(slot);
-    if (!capcodesUnique(ctx) && ctx.model.checked(slotField("addr", slot, "en"))) {
+    const std::string address = field::address(slot);
+    if (!capcodesUnique(ctx) && ctx.model.checked(field::addrEn(slot))) {
         ctx.host.beep();
         ctx.host.log(kSameCapcode);
-        ctx.model.requestFocus(field);
+        ctx.model.requestFocus(address);
         return;
     }
-    std::string padded = ctx.model.text(field);
+    std::string padded = ctx.model.text(address);
     const bool needsPadding = padded.size() < kCapcodeDigits;
     if (needsPadding) {
         padded.insert(0, kCapcodeDigits - padded.size(), '0');
         // Setting the padded text raises the change rule, which is the final check of the
         // seven-digit capcode; running it a second time would report a range fault twice.
-        ctx.model.setText(field, padded);
+        ctx.model.setText(address, padded);
     }
     if (!eightAddressMode(ctx) && !frameMatchesLeader(ctx, slot)) return;
     if (!needsPadding) addressChange(ctx, slot);
 }
 
 bool capcodesUnique(const Context& ctx) {
-    std::array<int, kAddressSlots> capcodes{};
-    for (int slot = 1; slot <= kAddressSlots; ++slot) {
-        capcodes[static_cast<std::size_t>(slot - 1)] = parseInteger(ctx.model.text(addressField(slot)));
+    std::array<int, field::kAddressSlots> capcodes{};
+    for (int slot = 1; slot <= field::kAddressSlots; ++slot) {
+        capcodes[static_cast<std::size_t>(slot - 1)] = parseInteger(ctx.model.text(field::address(slot)));
     }
     const auto count = static_cast<std::size_t>(participatingSlots(ctx));
     for (std::size_t i = 0; i < count; ++i) {
@@ -128,21 +124,22 @@ bool capcodesUnique(const Context& ctx) {
 
 void addrEnClick(Context& ctx, int slot) {
     auto& model = ctx.model;
-    const bool on = model.checked(slotField("addr", slot, "en"));
-    model.setEnabled(addressField(slot), on);
-    model.setEnabled(slotField("frame", slot), on);
-    model.setEnabled(slotField("autoinc", slot), on);
-    if (slot <= kFolderGroupSlots) model.setEnabled(slotField("msgtype", slot), on);
-    for (const char* code : {"A", "B", "C", "D"}) {
-        model.setEnabled(slotField("addr", slot, std::string("format") + code), on);
-        model.setEnabled(slotField("urgent", slot, code), on);
+    const bool on = model.checked(field::addrEn(slot));
+    model.setEnabled(field::address(slot), on);
+    model.setEnabled(field::frame(slot), on);
+    model.setEnabled(field::autoinc(slot), on);
+    if (slot <= kFolderGroupSlots) model.setEnabled(field::msgtype(slot), on);
+    for (char code : field::kFunctionCodes) {
+        model.setEnabled(field::addrFormat(slot, code), on);
+        model.setEnabled(field::urgent(slot, code), on);
     }
     if (slot <= kFolderGroupSlots) msgtypeChange(ctx, slot);
 }
 
 void msgtypeChange(Context& ctx, int slot) {
-    const std::string field = slotField("msgtype", slot);
-    if (ctx.model.index(field) != 0 && ctx.model.enabled(field)) {
+    static const int kPrivate = tableItem(field::msgtype(1), "Private");
+    const std::string msgtype = field::msgtype(slot);
+    if (ctx.model.index(msgtype) != kPrivate && ctx.model.enabled(msgtype)) {
         setFolderGroupPublic(ctx, slot - 1);
     } else {
         setFolderGroupPrivate(ctx, slot - 1);
@@ -151,29 +148,29 @@ void msgtypeChange(Context& ctx, int slot) {
 
 void setFolderGroupPrivate(Context& ctx, int group) {
     for (int member = 0; member < 4; ++member) {
-        const std::string box = groupFolderField("pubboxact", group, member);
+        const std::string box = field::pubboxact(groupFolder(group, member));
         ctx.model.setChecked(box, false);  // runs the box's own rule when it was checked
         ctx.model.setEnabled(box, false);
-        ctx.model.setEnabled(groupFolderField("pubbox", group, member), false);
-        ctx.model.setEnabled(groupFolderField("pubboxlength", group, member), false);
+        ctx.model.setEnabled(field::pubbox(groupFolder(group, member)), false);
+        ctx.model.setEnabled(field::pubboxlength(groupFolder(group, member)), false);
     }
 }
 
 void setFolderGroupPublic(Context& ctx, int group) {
     for (int member = 0; member < 4; ++member) {
-        ctx.model.setEnabled(groupFolderField("pubboxact", group, member), true);
+        ctx.model.setEnabled(field::pubboxact(groupFolder(group, member)), true);
     }
 }
 
-std::optional<char> autoincKeyPress(Context& ctx, char key) {
+std::optional<PassedKey> autoincKeyPress(Context& ctx, char key) {
     if ((key >= '0' && key <= '8') || key == kBackspace) return key;
     ctx.host.beep();
     return std::nullopt;
 }
 
 void autoincExit(Context& ctx, int slot) {
-    const std::string field = slotField("autoinc", slot);
-    if (ctx.model.text(field).empty()) ctx.model.requestFocus(field);
+    const std::string autoinc = field::autoinc(slot);
+    if (ctx.model.text(autoinc).empty()) ctx.model.requestFocus(autoinc);
 }
 
 }  // namespace pagerprog::rules

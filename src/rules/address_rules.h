@@ -10,7 +10,6 @@
 
 namespace pagerprog::rules {
 
-inline constexpr int kAddressSlots = 8;
 inline constexpr int kFolderGroupSlots = 6;  // slots 1..6 own four folders each
 
 // TV8 stores eight full capcodes: all eight slots take part and no frames are paired.
@@ -35,7 +34,7 @@ void setFolderGroupPrivate(Context& ctx, int group);
 void setFolderGroupPublic(Context& ctx, int group);
 
 // "0".."8" and backspace pass; any other key is discarded with a beep.
-std::optional<char> autoincKeyPress(Context& ctx, char key);
+std::optional<PassedKey> autoincKeyPress(Context& ctx, char key);
 // An empty auto-increment step is not accepted: the focus goes back.
 void autoincExit(Context& ctx, int slot);
 

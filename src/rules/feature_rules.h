@@ -13,9 +13,9 @@
 namespace pagerprog::rules {
 
 // Key filters: the key to insert, or nothing when it is discarded.
-std::optional<char> NumKeyPress(Context& ctx, char key);          // digits; refusal logged with a beep
-std::optional<char> tonepatternKeyPress(Context& ctx, char key);  // 0-9, A-F; refusal logged with a beep
-std::optional<char> NoKeyPress(Context& ctx, char key);           // nothing passes, silently
+std::optional<PassedKey> NumKeyPress(Context& ctx, char key);          // digits; refusal logged with a beep
+std::optional<PassedKey> tonepatternKeyPress(Context& ctx, char key);  // 0-9, A-F; refusal logged with a beep
+std::optional<PassedKey> NoKeyPress(Context& ctx, char key);           // nothing passes, silently
 
 // The fields whose change rule caps them at an upper limit, and their limits.
 struct FeatureLimit {
@@ -23,7 +23,8 @@ struct FeatureLimit {
     int limit;
 };
 inline constexpr FeatureLimit kFeatureLimits[] = {
-    {"lcdholdtime", 255}, {"maxprivate", 60}, {"autooffstart", 24}, {"autooffstop", 24}, {"unread_alert", 60},
+    {field::lcdholdtime, 255}, {field::maxprivate, 60},   {field::autooffstart, 24},
+    {field::autooffstop, 24},  {field::unread_alert, 60},
 };
 // The change rule of a capped field: a value above its limit is replaced by the limit.
 void limitChange(Context& ctx, const FeatureLimit& limit);

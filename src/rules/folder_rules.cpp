@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "rules/field_names.h"
+#include "rules/keys.h"
 #include "settings/conversion.h"
 
 namespace pagerprog::rules {
@@ -23,19 +23,19 @@ void fillWithBlanks(Context& ctx, const std::string& field) {
 }  // namespace
 
 void pubboxactClick(Context& ctx, int folder) {
-    const bool inUse = ctx.model.checked(folderField("pubboxact", folder));
-    ctx.model.setEnabled(folderField("pubbox", folder), inUse);
-    ctx.model.setEnabled(folderField("pubboxlength", folder), inUse);
+    const bool inUse = ctx.model.checked(field::pubboxact(folder));
+    ctx.model.setEnabled(field::pubbox(folder), inUse);
+    ctx.model.setEnabled(field::pubboxlength(folder), inUse);
 }
 
-std::optional<char> lengthKeyPress(Context& ctx, char key) {
+std::optional<PassedKey> lengthKeyPress(Context& ctx, char key) {
     if (isDigit(key) || key == kBackspace) return key;
     ctx.host.beep();
     return std::nullopt;
 }
 
 void pubboxlengthExit(Context& ctx, int folder) {
-    const std::string field = folderField("pubboxlength", folder);
+    const std::string field = field::pubboxlength(folder);
     const int length = parseInteger(ctx.model.text(field));
     if (length == 0) {
         ctx.logAndBeep("Length should large than ZERO");
@@ -53,17 +53,17 @@ void pubboxlengthExit(Context& ctx, int folder) {
 int folderExcess(const Context& ctx) {
     long long load = 0;
     for (int folder = 0; folder < kFolders; ++folder) {
-        if (ctx.model.checked(folderField("pubboxact", folder))) {
-            load += parseInteger(ctx.model.text(folderField("pubboxlength", folder)));
+        if (ctx.model.checked(field::pubboxact(folder))) {
+            load += parseInteger(ctx.model.text(field::pubboxlength(folder)));
         }
     }
-    load += parseInteger(ctx.model.text("maxprivate"));
+    load += parseInteger(ctx.model.text(field::maxprivate));
     if (load <= kMessageStore) return 0;
     return static_cast<int>(std::min<long long>(load - kMessageStore, std::numeric_limits<int>::max()));
 }
 
-void pubboxExit(Context& ctx, int folder) { fillWithBlanks(ctx, folderField("pubbox", folder)); }
+void pubboxExit(Context& ctx, int folder) { fillWithBlanks(ctx, field::pubbox(folder)); }
 
-void hellomsgExit(Context& ctx, int line) { fillWithBlanks(ctx, slotField("hellomsg", line)); }
+void hellomsgExit(Context& ctx, int line) { fillWithBlanks(ctx, field::hellomsg(line)); }
 
 }  // namespace pagerprog::rules

@@ -16,7 +16,7 @@ inline constexpr int kMessageStore = 1024;
 // The folder box enables or disables the folder's name and length.
 void pubboxactClick(Context& ctx, int folder);
 // Digits and backspace pass; any other key is discarded with a beep.
-std::optional<char> lengthKeyPress(Context& ctx, char key);
+std::optional<PassedKey> lengthKeyPress(Context& ctx, char key);
 // A zero length is refused; a length breaking the budget is trimmed by the excess.
 void pubboxlengthExit(Context& ctx, int folder);
 // How far the lengths of the folders in use plus `maxprivate` exceed 1024 (0 when not).

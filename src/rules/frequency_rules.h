@@ -10,21 +10,21 @@
 
 namespace pagerprog::rules {
 
-inline constexpr long long kRasterOriginHz = 21'400'000;
-
-// Digits and backspace pass; after the second digit the typed digit is appended and
-// the key becomes the decimal separator, so the separator follows the third digit.
-std::optional<char> frequencyKeyPress(Context& ctx, char key);
+// Digits and backspace pass; a digit typed after two characters comes with the decimal
+// separator appended to the text, so the separator follows the third digit.
+std::optional<PassedKey> frequencyKeyPress(Context& ctx, char key);
 
 // What the frequency rule keeps between runs: the last text it accepted, put back when
-// the field is left holding no number or a frequency below 21.4 MHz.
+// the field is left holding no number or a frequency outside 100.00000 to 999.99999 MHz.
 struct FrequencyMemory {
     std::string lastGoodText;  // empty: none yet, the default channel is put back
 };
 
-// The focus leaves `frequency`: pads the text to "ddd.ddddd", chooses the raster
-// (ProgramState::channelStep), moves the channel down onto it and shows it again.
-// Start-up and the loaders run it after decoding (through model.fireExit("frequency")).
+// The focus leaves `frequency`: pads the text to "ddd.ddddd" (the separator only after a
+// text of exactly three characters), chooses the raster (ProgramState::channelStep),
+// moves the channel down onto it and shows it again. A channel outside 100.00000 to
+// 999.99999 MHz is refused with a beep and the previous text put back.
+// Start-up and the loaders run it after decoding (through model.fireExit(field::frequency)).
 void frequencyExit(Context& ctx, FrequencyMemory& memory);
 
 // The clock rule: `cpu_clock1` shows f_ref x 64 x N / R in MHz. Runs when `n_count`,

@@ -1,6 +1,7 @@
 #include "settings/decoder.h"
 
 #include "settings/conversion.h"
+#include "settings/frequency.h"
 #include "settings/image_layout.h"
 #include "settings/image_values.h"
 #include "settings/program_state.h"
@@ -25,11 +26,11 @@ void decodeRow(Context& ctx, const ImageField& row) {
             model.setText(row.field, patternText(static_cast<std::uint16_t>(readLittleEndian(image, row.offset, 2))));
             break;
         case Coding::Frequency:
-            model.setText(row.field, frequencyText(readLittleEndian(image, row.offset, 4), separator));
+            model.setText(row.field, Frequency(readLittleEndian(image, row.offset, 4)).text(separator));
             break;
         case Coding::Battery:
-            model.setText(row.field, batteryText(image[row.offset], model.text("Vref"), ctx.program.batteryRoundingStep,
-                                                 separator));
+            model.setText(row.field, batteryText(image[row.offset], model.text(field::Vref),
+                                                 ctx.program.batteryRoundingStep, separator));
             break;
         case Coding::Constant: break;
         case Coding::Quirk:
@@ -41,16 +42,17 @@ void decodeRow(Context& ctx, const ImageField& row) {
 }  // namespace
 
 void decodeImage(Context& ctx) {
-    for (const ImageField& row : imageLayout(layoutForRevision(ctx.program.hardwareRevision))) {
+    for (const ImageField& row : imageLayout(layoutOf(ctx.program.hardwareRevision))) {
         if (!row.encodeOnly) decodeRow(ctx, row);
         if (!row.fireAfter.empty()) ctx.model.fireChange(row.fireAfter);
     }
 }
 
-void reapplyRulesAfterLoad(Context& ctx, int addressSlots) {
-    ctx.model.fireExit("frequency");
-    for (int n = 1; n <= addressSlots; ++n) ctx.model.fireExit(slotField("address", n));
-    ctx.model.fireChange("customer");
+void decodeFields(Context& ctx, const std::vector<std::string>& fields) {
+    const Layout layout = layoutOf(ctx.program.hardwareRevision);
+    for (const std::string& name : fields) {
+        for (const ImageField* row : rowsOf(layout, name)) decodeRow(ctx, *row);
+    }
 }
 
 }  // namespace pagerprog

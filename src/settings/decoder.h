@@ -4,6 +4,9 @@
 // the change rules of the message types and of the N counter itself.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace pagerprog {
 
 struct Context;
@@ -13,9 +16,7 @@ struct Context;
 // at the battery voltages, leaving the later fields as they were.
 void decodeImage(Context& ctx);
 
-// The rules a loaded image needs afterwards, in this order, as if the focus had left each
-// field: the frequency raster, the address checks and frames of slots 1 to `addressSlots`,
-// then the customer profile.
-void reapplyRulesAfterLoad(Context& ctx, int addressSlots);
+// Decodes only these fields from the image, in this order, as decodeImage would set them.
+void decodeFields(Context& ctx, const std::vector<std::string>& fields);
 
 }  // namespace pagerprog

@@ -1,7 +1,6 @@
 #include "settings/eeprom_image.h"
 
 #include <cstring>
-#include <stdexcept>
 #include <string>
 
 #include "settings/prompt_texts.h"
@@ -22,59 +21,12 @@ constexpr std::uint8_t kMirror2[4] = {0, 2, 1, 3};
 constexpr std::uint8_t kMirror3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
 constexpr std::uint8_t kMirror4[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
 
-void checkSlot(int slot, int last) {
-    if (slot < 1 || slot > last) throw std::out_of_range("address slot " + std::to_string(slot));
-}
-
 }  // namespace
 
 std::uint8_t mirror2(unsigned value) { return kMirror2[value & 3]; }
 std::uint8_t mirror3(unsigned value) { return kMirror3[value & 7]; }
 std::uint8_t mirror4(unsigned value) { return kMirror4[value & 15]; }
 std::uint8_t mirror8(unsigned value) { return static_cast<std::uint8_t>((mirror4(value) << 4) | mirror4(value >> 4)); }
-
-Layout layoutForRevision(int hardwareRevision) {
-    return hardwareRevision == 2 ? Layout::EightAddress : Layout::SixAddress;
-}
-
-std::uint32_t readCapcodeSix(const Image& image, int slot) {
-    checkSlot(slot, 6);
-    const std::size_t at = 3 * static_cast<std::size_t>(slot - 1);
-    const std::uint32_t entry = image[at] | (image[at + 1] << 8) | (static_cast<std::uint32_t>(image[at + 2]) << 16);
-    const std::uint8_t frameByte = image[0x013];
-    const std::uint32_t frame = slot <= 2 ? (frameByte >> 3) & 7 : frameByte & 7;
-    return entry * 8 + frame;
-}
-
-void writeCapcodeEntrySix(Image& image, int slot, std::uint32_t capcode) {
-    checkSlot(slot, 6);
-    const std::size_t at = 3 * static_cast<std::size_t>(slot - 1);
-    const std::uint32_t entry = capcode / 8;
-    image[at] = static_cast<std::uint8_t>(entry);
-    image[at + 1] = static_cast<std::uint8_t>(entry >> 8);
-    image[at + 2] = static_cast<std::uint8_t>(entry >> 16);
-}
-
-CapcodeEntry readCapcodeEight(const Image& image, int slot) {
-    checkSlot(slot, 8);
-    const std::size_t at = 4 * static_cast<std::size_t>(slot - 1);
-    CapcodeEntry entry;
-    entry.enabled = (image[at] & 0x80) != 0;
-    entry.capcode = static_cast<std::uint32_t>(mirror8(image[at + 2])) * (1u << 11) +
-                    static_cast<std::uint32_t>(mirror2(image[at + 1] >> 6)) * (1u << 19) +
-                    static_cast<std::uint32_t>(mirror8(image[at + 3])) * 8 + mirror3((image[at + 1] >> 3) & 7);
-    return entry;
-}
-
-void writeCapcodeEntryEight(Image& image, int slot, std::uint32_t capcode, bool enabled) {
-    checkSlot(slot, 8);
-    const std::size_t at = 4 * static_cast<std::size_t>(slot - 1);
-    image[at] = static_cast<std::uint8_t>(0x06 | (enabled ? 0x80 : 0));
-    image[at + 1] = static_cast<std::uint8_t>(mirror2((capcode >> 19) & 3) * 64 + mirror3(capcode & 7) * 8 +
-                                              mirror3(static_cast<unsigned>(slot - 1)));
-    image[at + 2] = mirror8((capcode >> 11) & 0xFF);
-    image[at + 3] = mirror8((capcode >> 3) & 0xFF);
-}
 
 namespace {
 

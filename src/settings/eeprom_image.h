@@ -27,23 +27,9 @@ std::uint8_t mirror3(unsigned value);
 std::uint8_t mirror4(unsigned value);
 std::uint8_t mirror8(unsigned value);
 
-// Bytes 0x000..0x02F hold six 3-byte entries while the revision is TV7r2 or TV7r3,
-// eight 4-byte bit-reversed entries in TV8.
+// Bytes 0x000..0x02F hold six 3-byte address entries in the TV7 revisions, eight 4-byte
+// bit-reversed entries in TV8; the rest is common to both.
 enum class Layout { SixAddress, EightAddress };
-Layout layoutForRevision(int hardwareRevision);
-
-// Six-address layout, slot 1..6: the entry holds the capcode without its frame bits;
-// the frame comes from the frame byte 0x013 (slots 1-2 bits 5..3, slots 3-6 bits 2..0).
-std::uint32_t readCapcodeSix(const Image& image, int slot);
-void writeCapcodeEntrySix(Image& image, int slot, std::uint32_t capcode);
-
-// Eight-address layout, slot 1..8.
-struct CapcodeEntry {
-    std::uint32_t capcode = 0;
-    bool enabled = false;
-};
-CapcodeEntry readCapcodeEight(const Image& image, int slot);
-void writeCapcodeEntryEight(Image& image, int slot, std::uint32_t capcode, bool enabled);
 
 // The built-in images.
 const Image& sixAddressTemplate();

@@ -1,6 +1,7 @@
 #include "settings/encoder.h"
 
 #include "settings/conversion.h"
+#include "settings/frequency.h"
 #include "settings/image_layout.h"
 #include "settings/image_values.h"
 #include "settings/program_state.h"
@@ -42,11 +43,15 @@ void encodeRow(const Context& ctx, Image& image, const ImageField& row) {
             break;
         case Coding::Text: writeTextSlot(image, row.offset, row.width, model.text(row.field)); break;
         case Coding::Pattern: writeLittleEndian(image, row.offset, 2, patternValue(model.text(row.field))); break;
-        case Coding::Frequency:
-            writeLittleEndian(image, row.offset, 4, frequencyHertz(model.text(row.field), separator));
+        case Coding::Frequency: {
+            const std::string& text = model.text(row.field);
+            const auto frequency = Frequency::fromText(text, separator);
+            if (!frequency) throw invalidFloat(text);
+            writeLittleEndian(image, row.offset, 4, frequency->hertz());
             break;
+        }
         case Coding::Battery:
-            image[row.offset] = batteryCode(model.text(row.field), model.text("Vref"), separator);
+            image[row.offset] = batteryCode(model.text(row.field), model.text(field::Vref), separator);
             break;
         case Coding::Constant: writeRowBits(image, row, row.constant); break;
         case Coding::Quirk:
@@ -58,7 +63,7 @@ void encodeRow(const Context& ctx, Image& image, const ImageField& row) {
 }  // namespace
 
 void encodeImage(Context& ctx) {
-    const auto& rows = imageLayout(layoutForRevision(ctx.program.hardwareRevision));
+    const auto& rows = imageLayout(layoutOf(ctx.program.hardwareRevision));
     Image image = ctx.program.image;
     clearBitFieldBytes(image, rows);
     for (const ImageField& row : rows) encodeRow(ctx, image, row);

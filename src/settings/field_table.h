@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/field_names.h"
+
 namespace pagerprog {
 
 enum class FieldKind {
@@ -75,13 +77,10 @@ const std::vector<ElementSpec>& elementTable();
 // Null when no field has that name.
 const FieldSpec* findFieldSpec(std::string_view name);
 
-// The one-character suffix of folder k (0..23): "0".."9", "A".."N".
-std::string folderSuffix(int k);
-
-// Names of per-slot and per-folder fields as the window names them:
-// ("addr", 3, "en") -> "addr3en"; folder 10 of "pubboxlength" -> "pubboxlengthA".
-std::string slotField(std::string_view prefix, int slot, std::string_view suffix = "");
-std::string folderField(std::string_view prefix, int folder);
+// The index of `item` in the field's item list as the table declares it, so that rules
+// name an item by its text ("Fennic", "User select"). Throws std::logic_error when the
+// list has no such item.
+int tableItem(std::string_view field, std::string_view item);
 
 // Element names used by the rules and profiles.
 namespace element {

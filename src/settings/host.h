@@ -1,6 +1,8 @@
-// Everything the core needs from the world outside it: the status log, the beep,
-// message boxes, focus, file dialogs and the progress window. The Qt window, the
-// command-line tool and the tests each provide one.
+// Everything the core needs from the world outside it, in the three parts it really is:
+// the status log with its beep, the dialogs and message boxes, and the progress window;
+// plus the input focus. Every operation does nothing by default, so a host says only
+// what it does: the Qt window, the command-line tool, the test recorder and the
+// benchmark each override their own part.
 #pragma once
 
 #include <optional>
@@ -19,32 +21,43 @@ struct FileDialogSpec {
 // The dialogs of "&Open", "&Save" and the debug dump: ".eep", ".bin", "*.*"; "eep".
 FileDialogSpec settingsFileDialog();
 
-class Host {
+class StatusLog {
 public:
-    virtual ~Host() = default;
-
+    virtual ~StatusLog() = default;
     // One line appended to the status log.
-    virtual void log(const std::string& line) = 0;
+    virtual void log(const std::string&) {}
     // The system's default alert sound.
-    virtual void beep() = 0;
+    virtual void beep() {}
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
     // A modal message box with this text.
-    virtual void messageBox(const std::string& text) = 0;
-    // Put the input focus into the named field.
-    virtual void requestFocus(const std::string& field) = 0;
+    virtual void messageBox(const std::string&) {}
+    // The open and save dialogs: the chosen path, or nothing when cancelled. The save
+    // dialog never asks before replacing a file.
+    virtual std::optional<std::string> openFileDialog(const FileDialogSpec&) { return std::nullopt; }
+    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec&) { return std::nullopt; }
+};
 
-    // The open and save dialogs: the chosen path, or nothing when cancelled.
-    // The save dialog never asks before replacing a file.
-    virtual std::optional<std::string> openFileDialog(const FileDialogSpec& request) = 0;
-    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec& request) = 0;
-
-    // The progress window shown while a pager is read or written.
-    virtual void progressShow() = 0;
-    virtual void progressHide() = 0;
-    virtual void progressCaption(const std::string& caption) = 0;
-    virtual void progressRange(int minimum, int maximum) = 0;
-    virtual void progressPosition(int position) = 0;
+// The progress window shown while a pager is read or written.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void progressShow() {}
+    virtual void progressHide() {}
+    virtual void progressCaption(const std::string&) {}
+    virtual void progressRange(int /*minimum*/, int /*maximum*/) {}
+    virtual void progressPosition(int) {}
     // Advance the bar by `count` steps.
-    virtual void progressStep(int count) = 0;
+    virtual void progressStep(int /*count*/) {}
+};
+
+class Host : public StatusLog, public Dialogs, public Progress {
+public:
+    // Put the input focus into the named field.
+    virtual void requestFocus(const std::string&) {}
 };
 
 }  // namespace pagerprog

@@ -53,44 +53,6 @@ std::uint16_t patternValue(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
-std::string frequencyText(std::uint32_t hertz, char separator) {
-    return formatReal(static_cast<double>(hertz) / 1e6, separator);
-}
-
-// Worked on the decimal digits themselves: a binary product of the parsed megahertz
-// and 1,000,000 lands just below whole hertz for many raster channels (268.43375 gives
-// 268433749.99999997), and truncating that would move the pager one channel down.
-std::uint32_t frequencyHertz(std::string_view text, char separator) {
-    (void)parseReal(text, separator);  // the conversion error for anything that is no number
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    const bool negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    std::string digits;
-    long pointAt = -1;  // digits before the decimal mark
-    for (; i < text.size() && text[i] != 'e' && text[i] != 'E' && text[i] != ' '; ++i) {
-        if (text[i] == separator)
-            pointAt = static_cast<long>(digits.size());
-        else
-            digits += text[i];
-    }
-    if (pointAt < 0) pointAt = static_cast<long>(digits.size());
-    long exponent = 6;  // megahertz to hertz
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        exponent += std::lround(std::clamp(parseReal(text.substr(i + 1), separator), -1000.0, 1000.0));
-    }
-    // Whole hertz are the digits before the shifted mark; only their low 32 bits count,
-    // so the sum wraps like the 32-bit field it fills (and 32 more zeros make it 0).
-    const long whole = std::min(pointAt + exponent, static_cast<long>(digits.size()) + 32);
-    std::uint32_t hertz = 0;
-    for (long d = 0; d < whole; ++d) {
-        const auto at = static_cast<std::size_t>(d);
-        const unsigned digit = at < digits.size() ? static_cast<unsigned>(digits[at] - '0') : 0;
-        hertz = hertz * 10u + digit;
-    }
-    return negative ? 0u - hertz : hertz;
-}
-
 std::string batteryText(unsigned code, std::string_view vrefText, double roundingStep, char separator) {
     double volts = parseReal(vrefText, separator) * code / 256;
     const double millivolts = std::trunc(volts * 1000);

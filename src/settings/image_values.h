@@ -1,5 +1,5 @@
 // The conversions between image bytes and the texts the window shows: text slots,
-// hexadecimal patterns, the channel frequency and the battery voltages.
+// hexadecimal patterns and the battery voltages.
 #pragma once
 
 #include <cstddef>
@@ -26,11 +26,6 @@ std::string patternText(std::uint16_t value);
 // The first four characters as hexadecimal digits; anything else, and every missing
 // character, counts as the digit C.
 std::uint16_t patternValue(std::string_view text);
-
-// Hertz as megahertz text in the shortest decimal form ("146.5625", "163").
-std::string frequencyText(std::uint32_t hertz, char separator);
-// Megahertz text as whole hertz, truncated; the low 32 bits are kept.
-std::uint32_t frequencyHertz(std::string_view text, char separator);
 
 // The voltage a battery code stands for, rounded for display by `roundingStep` and
 // cut to four characters: code 142 with Vref 2.70 shows "1.50".

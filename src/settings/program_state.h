@@ -7,6 +7,7 @@
 
 #include "settings/eeprom_image.h"
 #include "settings/host.h"
+#include "settings/revision.h"
 #include "settings/settings_model.h"
 
 namespace pagerprog {
@@ -21,9 +22,9 @@ inline constexpr std::uint16_t kLpt1Base = 0x378;
 inline constexpr std::uint16_t kLpt2Base = 0x278;
 
 struct ProgramState {
-    Image image{};             // the one EEPROM image
-    Image loadBuffer{};        // a file or a pager read lands here and is checked before it replaces the image
-    int hardwareRevision = 0;  // 0 TV7r2, 1 TV7r3, 2 TV8
+    Image image{};       // the one EEPROM image
+    Image loadBuffer{};  // a file or a pager read lands here and is checked before it replaces the image
+    Revision hardwareRevision = Revision::TV7r2;
     char decimalSeparator = '.';
     double batteryRoundingStep = 0.01;
     std::string languageFile = "EnglishStr.lib";

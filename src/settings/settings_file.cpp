@@ -5,10 +5,6 @@
 #include <string>
 #include <system_error>
 
-#include "settings/decoder.h"
-#include "settings/encoder.h"
-#include "settings/program_state.h"
-
 namespace pagerprog {
 
 namespace fs = std::filesystem;
@@ -18,15 +14,17 @@ namespace {
 // Dialog paths are UTF-8; the path type carries them to the system's own encoding.
 fs::path filePath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
-// The first 2048 bytes of the file; missing bytes at the end read as 0xFF. False when
-// the file cannot be opened or reading it fails.
-bool readSettingsFile(const fs::path& path, Image& bytes) {
-    std::ifstream in(path, std::ios::binary);
+}  // namespace
+
+bool readSettingsFile(const std::string& path, Image& bytes) {
+    std::ifstream in(filePath(path), std::ios::binary);
     if (!in) return false;
     bytes.fill(0xFF);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return !in.bad();
 }
+
+namespace {
 
 // Saving through a link updates the file it points to instead of replacing the link.
 fs::path saveTarget(const fs::path& chosen) {
@@ -83,47 +81,6 @@ bool writeImageFile(const std::string& path, const Image& image) {
         fs::remove(temporary, error);
         return false;
     }
-    return true;
-}
-
-bool Open1(Context& ctx) {
-    const auto path = ctx.host.openFileDialog(settingsFileDialog());
-    if (!path) return false;
-    ctx.host.log("Load data from " + *path);
-    Image bytes;
-    if (!readSettingsFile(filePath(*path), bytes)) {
-        ctx.logAndBeep("Load file error");
-        return false;
-    }
-    ctx.program.loadBuffer = bytes;
-    if (!imageChecksumOk(ctx.program.loadBuffer)) {
-        ctx.logAndBeep("File checksum error");
-        return false;
-    }
-    if (!edition::factoryEdition && ctx.program.loadBuffer[kCustomerOffset] != ctx.model.index("customer")) {
-        ctx.logAndBeep("File not for this model!");
-        return false;
-    }
-    ctx.host.log("File loaded");
-    ctx.program.image = ctx.program.loadBuffer;
-    decodeImage(ctx);
-    reapplyRulesAfterLoad(ctx, 6);  // slots 7 and 8 are left as they are
-    return true;
-}
-
-bool Save1(Context& ctx) {
-    const auto path = ctx.host.saveFileDialog(settingsFileDialog());
-    if (!path) return false;
-    ctx.host.log("Save data to " + *path);
-    ctx.model.fireExit("hellomsg1");
-    ctx.model.fireExit("hellomsg2");
-    encodeImage(ctx);
-    ctx.program.image[kChecksumOffset] = imageChecksum(ctx.program.image);
-    if (!writeImageFile(*path, ctx.program.image)) {
-        ctx.logAndBeep("write error!");
-        return false;
-    }
-    ctx.host.log("ok!");
     return true;
 }
 

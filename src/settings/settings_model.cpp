@@ -241,7 +241,7 @@ void SettingsModel::userLevel(std::string_view name, int level) { setLevel(name,
 
 void SettingsModel::leave(std::string_view name) { fireExit(name); }
 
-std::optional<char> SettingsModel::key(std::string_view name, char key) {
+std::optional<PassedKey> SettingsModel::key(std::string_view name, char key) {
     const Handlers& h = handlers(name);
     if (!h.key) return key;
     EventScope scope(*this);
@@ -251,22 +251,19 @@ std::optional<char> SettingsModel::key(std::string_view name, char key) {
 void SettingsModel::selectAll(std::string_view name) { selectedAll_ = std::string(name); }
 
 bool SettingsModel::typeKey(std::string_view name, char pressed) {
-    const std::string before = field(name).text;
-    std::optional<char> accepted = key(name, pressed);
-    if (!accepted) return false;
+    const std::optional<PassedKey> passed = key(name, pressed);
+    if (!passed) return false;  // a discarded key leaves the selection as it was
+    const bool replaceAll = selectedAll_ == name && !passed->atEnd;
+    selectedAll_.clear();
     const Field& f = field(name);
-    // A filter that set the text itself has dropped the selection, as an edit field does.
-    if (f.text != before) selectedAll_.clear();
-    const bool replaceAll = selectedAll_ == name;
     std::string text = replaceAll ? std::string() : f.text;
-    if (*accepted == kBackspace) {
+    if (passed->text == std::string(1, kBackspace)) {
         if (!text.empty()) text.pop_back();
     } else {
-        const int limit = f.def->limit;
-        if (limit > 0 && static_cast<int>(text.size()) >= limit) return false;
-        text += *accepted;
+        const auto limit = static_cast<std::size_t>(f.def->limit);
+        if (limit > 0 && text.size() + passed->text.size() > limit) return false;
+        text += passed->text;
     }
-    selectedAll_.clear();
     userEdit(name, text);
     return true;
 }

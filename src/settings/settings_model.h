@@ -44,11 +44,24 @@ struct Element {
 // The character code of backspace, passed through the key filters like any key.
 inline constexpr char kBackspace = 8;
 
+// What a typed key becomes once its field's key filter lets it through: the characters
+// to insert where it was typed (a key that passes as it is, backspace included, is just
+// itself), or, with `atEnd`, characters appended to the whole text, dropping any
+// selection (how the frequency filter puts the separator after the third digit).
+struct PassedKey {
+    PassedKey(char key) : text(1, key) {}  // NOLINT: a key passes as itself
+    PassedKey(std::string text, bool atEnd) : text(std::move(text)), atEnd(atEnd) {}
+    bool operator==(const PassedKey&) const = default;
+
+    std::string text;
+    bool atEnd = false;
+};
+
 class SettingsModel {
 public:
     using Handler = std::function<void()>;
-    // Returns the key to insert, possibly replaced, or nothing to discard it.
-    using KeyHandler = std::function<std::optional<char>(char)>;
+    // What the key becomes, or nothing to discard it.
+    using KeyHandler = std::function<std::optional<PassedKey>(char)>;
     using Observer = std::function<void(const std::string& name)>;
     using FocusSink = std::function<void(const std::string& field)>;
 
@@ -102,11 +115,12 @@ public:
     void userClick(std::string_view name);                          // toggles a flag; click event
     void userLevel(std::string_view name, int level);               // moved a track bar; change event
     void leave(std::string_view name);                              // focus leaves; exit event
-    // Runs the field's key filter: the key to insert, or nothing when discarded.
-    std::optional<char> key(std::string_view name, char key);
-    // Types one key as an edit field does: filter, then insert at the end (or replace the
-    // whole text after selectAll), honouring the typed-character limit; a backspace removes
-    // the last character. False when the key was discarded or the field is full.
+    // Runs the field's key filter: what the key becomes, or nothing when discarded.
+    std::optional<PassedKey> key(std::string_view name, char key);
+    // Types one key as an edit field does: filter, then insert what it became at the end
+    // (or replace the whole text after selectAll), honouring the typed-character limit; a
+    // backspace removes the last character. False when the key was discarded or the field
+    // is full.
     bool typeKey(std::string_view name, char key);
     void selectAll(std::string_view name);
 

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "app/pager_transfer.h"
+#include "app/programmer_presence.h"
 #include "link/backend/hidapi_backend.h"
 #include "link/backend/ppdev_port.h"
 #include "link/clock.h"
@@ -39,10 +41,10 @@ TEST(PpdevPort, TransferOverMissingPortFailsWithOneLogLine) {
     PpdevPort port;
     RealClock clock;
     HidapiBackend hid;
-    PagerLink link(context, port, clock, hid);
+    PagerLink link(port, clock, hid);
     Image buffer{};
-    EXPECT_EQ(link.transfer("16", 0, "r", buffer), kTransferFailed);
-    EXPECT_EQ(link.transfer("16", 0, "w", buffer), kWriteFailed);
+    EXPECT_EQ(transferPager(context, link, "16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(transferPager(context, link, "16", 0, "w", buffer), kWriteFailed);
     EXPECT_EQ(host.logLines,
               (std::vector<std::string>{"Cannot use the parallel port /dev/parport0: No such file or directory",
                                         "Cannot use the parallel port /dev/parport0: No such file or directory"}));
@@ -55,7 +57,8 @@ TEST(HidapiBackend, FindsNoProgrammerAndOpensNothing) {
     PpdevPort port;
     RealClock clock;
     HidapiBackend hid;
-    PagerLink link(context, port, clock, hid);
+    PagerLink link(port, clock, hid);
+    ProgrammerPresence presence(context, link);
     link.hid().start();
     for (const auto& device : link.hid().devices()) EXPECT_FALSE(UsbProgrammer::isProgrammer(*device));
     EXPECT_EQ(link.usb().currentDevice(), nullptr);

@@ -3,7 +3,7 @@
 #include <QProgressBar>
 #include <QTest>
 
-#include "link/simulated_devices.h"
+#include "link/sim/simulated_devices.h"
 #include "window_fixture.h"
 
 namespace pagerprog::gui::test {

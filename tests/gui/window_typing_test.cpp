@@ -16,7 +16,7 @@ constexpr const char* kDigitsOnly = "Number 0-9 and backspace only";
 TEST_F(AdapterWindowTest, TypingAddress1TakesDigitsOnlyAndDragsAddress2IntoItsFrame) {
     // The six-address layout keeps addresses 1 and 2 in one frame.
     chooseMenu(element::switchModel);
-    ASSERT_EQ(session().app().program().hardwareRevision, 0);
+    ASSERT_EQ(session().app().program().hardwareRevision, Revision::TV7r2);
     typeOver("address1", "2004a001");
     EXPECT_EQ(editor<QLineEdit>("address1")->text(), "2004001");
     EXPECT_EQ(model().text("address1"), "2004001");

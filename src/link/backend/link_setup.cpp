@@ -6,15 +6,15 @@
 #include "link/backend/ppdev_port.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
-#include "link/simulated_devices.h"
+#include "link/sim/simulated_devices.h"
 
 namespace pagerprog {
 
-LinkSetup::LinkSetup(Context& ctx, const std::string& simulate) : clock_(std::make_unique<RealClock>()) {
+LinkSetup::LinkSetup(const std::string& simulate) : clock_(std::make_unique<RealClock>()) {
     if (simulate.empty()) {
         realPort_ = std::make_unique<PpdevPort>();
         realHid_ = std::make_unique<HidapiBackend>();
-        link_ = std::make_unique<PagerLink>(ctx, *realPort_, *clock_, *realHid_);
+        link_ = std::make_unique<PagerLink>(*realPort_, *clock_, *realHid_);
         return;
     }
     const auto colon = simulate.find(':');
@@ -32,7 +32,7 @@ LinkSetup::LinkSetup(Context& ctx, const std::string& simulate) : clock_(std::ma
         pagerText = simulated_->pager.loadFrom(pagerFile_) ? "the pager in " + pagerFile_
                                                            : "a factory-fresh pager, kept in " + pagerFile_;
     }
-    link_ = std::make_unique<PagerLink>(ctx, simulated_->port, *clock_, simulated_->programmer);
+    link_ = std::make_unique<PagerLink>(simulated_->port, *clock_, simulated_->programmer);
     description_ = std::string(usb ? "Simulated USB programmer" : "Simulated parallel-port adapter") +
                    " attached, with " + pagerText;
 }

@@ -13,14 +13,13 @@ class Clock;
 class HidBackend;
 class PagerLink;
 class PortAccess;
-struct Context;
 struct SimulatedDevices;
 
 class LinkSetup {
 public:
     // `simulate` is empty for the real devices, else "usb" or "lpt", optionally followed
     // by ":PAGERFILE". Throws std::invalid_argument for any other text.
-    LinkSetup(Context& ctx, const std::string& simulate);
+    explicit LinkSetup(const std::string& simulate);
     ~LinkSetup();
     LinkSetup(const LinkSetup&) = delete;
     LinkSetup& operator=(const LinkSetup&) = delete;

@@ -1,4 +1,4 @@
-#include "link/port_selection.h"
+#include "app/port_selection.h"
 
 #include "settings/program_state.h"
 

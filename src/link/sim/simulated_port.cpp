@@ -1,4 +1,4 @@
-#include "link/simulated_port.h"
+#include "link/sim/simulated_port.h"
 
 namespace pagerprog {
 

@@ -1,8 +1,8 @@
-#include "link/bus_analyzer.h"
+#include "link/sim/bus_analyzer.h"
 
 #include <cstdio>
 
-#include "link/simulated_port.h"
+#include "link/sim/simulated_port.h"
 
 namespace pagerprog {
 

@@ -12,7 +12,8 @@
 #include "app/pager_commands.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
-#include "link/simulated_devices.h"
+#include "link/sim/simulated_devices.h"
+#include "settings/image_layout.h"
 #include "support/recording_host.h"
 
 namespace pagerprog {
@@ -22,9 +23,8 @@ using Path = SimulatedDevices::Path;
 
 // A started program with a pager on the chosen path.
 struct Bench {
-    explicit Bench(Path path) : devices(clock, path), link(app.context(), devices.port, clock, devices.programmer) {
-        attachPagerLink(app, link, clock);
-        app.start(StartupOptions{'.', "/nonexistent"});
+    explicit Bench(Path path, char separator = '.') : devices(clock, path) {
+        app.start(StartupOptions{separator, "/nonexistent"});
         link.hid().start();
         host.clear();
     }
@@ -39,7 +39,8 @@ struct Bench {
     Application app{host};
     SimulatedClock clock;
     SimulatedDevices devices;
-    PagerLink link;
+    PagerLink link{devices.port, clock, devices.programmer};
+    PagerCommands commands{app, link};
     SettingsModel& m = app.model();
 };
 
@@ -163,7 +164,7 @@ TEST(WriteToPager, DunlinSkipsTheReadBack) {
 
 TEST(WriteToPager, EightAddressPagerLendsItsPllBacklightAndContrast) {
     Bench b(Path::UsbProgrammer);
-    ASSERT_EQ(b.app.program().hardwareRevision, 2);
+    ASSERT_EQ(b.app.program().hardwareRevision, Revision::TV8);
     ASSERT_FALSE(b.m.checked("contrast_enable"));
     // The pager holds the other PLL chip and backlight than the window.
     const int pll = 1 - b.m.index("pll");
@@ -221,7 +222,7 @@ TEST(WriteToPager, ProgrammerErrorShowsOnlyItsBox) {
 TEST(WriteToPager, SixAddressPagerWithAStrangeHardwareBlockGetsTheFactoryBlock) {
     Bench b(Path::UsbProgrammer);
     b.app.menuCommand(element::switchModel);  // TV8 -> TV7r2
-    ASSERT_EQ(b.app.program().hardwareRevision, 0);
+    ASSERT_EQ(b.app.program().hardwareRevision, Revision::TV7r2);
     b.pager()[0x18E] = 77;  // gone-battery code out of its range
     b.pager()[kChecksumOffset] = imageChecksum(b.pager());
     b.m.setIndex("BS2", 3);
@@ -250,20 +251,13 @@ TEST(WriteToPager, SixAddressPagerKeepsItsOwnCalibration) {
 }
 
 TEST(WriteToPager, DecimalCommaDefaultsStillEncode) {
-    testing::RecordingHost host;
-    Application app{host};
-    SimulatedClock clock;
-    SimulatedDevices devices(clock, Path::UsbProgrammer);
-    PagerLink link(app.context(), devices.port, clock, devices.programmer);
-    attachPagerLink(app, link, clock);
-    app.start(StartupOptions{',', "/nonexistent"});
-    link.hid().start();
-    app.menuCommand(element::switchModel);
-    devices.pager.memory[0x18E] = 77;
-    devices.pager.memory[kChecksumOffset] = imageChecksum(devices.pager.memory);
-    EXPECT_TRUE(app.menuCommand(element::writeToPager)) << (host.messages.empty() ? "" : host.messages[0]);
-    EXPECT_EQ(app.model().text("fullbat"), "1,50");
-    EXPECT_EQ(devices.pager.memory[0x18B], 142);
+    Bench b(Path::UsbProgrammer, ',');
+    b.app.menuCommand(element::switchModel);
+    b.pager()[0x18E] = 77;
+    b.pager()[kChecksumOffset] = imageChecksum(b.pager());
+    EXPECT_TRUE(b.app.menuCommand(element::writeToPager)) << (b.host.messages.empty() ? "" : b.host.messages[0]);
+    EXPECT_EQ(b.m.text("fullbat"), "1,50");
+    EXPECT_EQ(b.pager()[0x18B], 142);
 }
 
 }  // namespace

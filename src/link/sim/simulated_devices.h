@@ -3,10 +3,10 @@
 // programmer. Tests, benchmarks and the simulate mode put a PagerLink on top.
 #pragma once
 
-#include "link/simulated_24c16.h"
-#include "link/simulated_pager.h"
-#include "link/simulated_port.h"
-#include "link/simulated_usb_programmer.h"
+#include "link/sim/simulated_24c16.h"
+#include "link/sim/simulated_pager.h"
+#include "link/sim/simulated_port.h"
+#include "link/sim/simulated_usb_programmer.h"
 
 namespace pagerprog {
 

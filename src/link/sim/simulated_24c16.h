@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "link/simulated_port.h"
+#include "link/sim/simulated_port.h"
 
 namespace pagerprog {
 

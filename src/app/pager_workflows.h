@@ -5,13 +5,12 @@
 
 namespace pagerprog {
 
-class Clock;
 class PagerLink;
 struct Context;
 
 class PagerWorkflows {
 public:
-    PagerWorkflows(Context& ctx, PagerLink& link, Clock& clock) : ctx_(ctx), link_(link), clock_(clock) {}
+    PagerWorkflows(Context& ctx, PagerLink& link) : ctx_(ctx), link_(link) {}
 
     // Reads the pager into the load buffer; only a read that passes its checks replaces
     // the image and the settings. True when the settings now hold the pager's.
@@ -21,12 +20,10 @@ public:
 
 private:
     bool readBackHardware();
-    void takeHardwareBlock();
     void stepAddresses();
 
     Context& ctx_;
     PagerLink& link_;
-    Clock& clock_;
 };
 
 }  // namespace pagerprog

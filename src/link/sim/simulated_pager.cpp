@@ -1,4 +1,4 @@
-#include "link/simulated_pager.h"
+#include "link/sim/simulated_pager.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,10 +1,10 @@
-#include "link/simulated_usb_programmer.h"
+#include "link/sim/simulated_usb_programmer.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "link/crc8.h"
-#include "link/simulated_pager.h"
+#include "link/sim/simulated_pager.h"
 
 namespace pagerprog {
 

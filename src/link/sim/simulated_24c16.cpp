@@ -1,7 +1,7 @@
-#include "link/simulated_24c16.h"
+#include "link/sim/simulated_24c16.h"
 
 #include "link/clock.h"
-#include "link/simulated_pager.h"
+#include "link/sim/simulated_pager.h"
 
 namespace pagerprog {
 

@@ -1,0 +1,35 @@
+#include "app/file_commands.h"
+
+#include "app/image_steps.h"
+#include "settings/program_state.h"
+#include "settings/settings_file.h"
+
+namespace pagerprog {
+
+bool Open1(Context& ctx) {
+    const auto path = ctx.host.openFileDialog(settingsFileDialog());
+    if (!path) return false;
+    ctx.host.log("Load data from " + *path);
+    if (!readSettingsFile(*path, ctx.program.loadBuffer)) {
+        ctx.logAndBeep("Load file error");
+        return false;
+    }
+    const IncomingImage checks{"File checksum error", edition::factoryEdition ? nullptr : "File not for this model!",
+                               6};  // slots 7 and 8 are left as they are
+    return acceptIncomingImage(ctx, checks, [&ctx] { ctx.host.log("File loaded"); });
+}
+
+bool Save1(Context& ctx) {
+    const auto path = ctx.host.saveFileDialog(settingsFileDialog());
+    if (!path) return false;
+    ctx.host.log("Save data to " + *path);
+    prepareOutgoingImage(ctx);
+    if (!writeImageFile(*path, ctx.program.image)) {
+        ctx.logAndBeep("write error!");
+        return false;
+    }
+    ctx.host.log("ok!");
+    return true;
+}
+
+}  // namespace pagerprog

@@ -1,0 +1,36 @@
+#include "app/pager_transfer.h"
+
+#include "link/pager_link.h"
+#include "settings/program_state.h"
+
+namespace pagerprog {
+
+namespace {
+
+// The progress window follows the bytes; the verify pass starts its bar afresh.
+class ProgressBar : public TransferObserver {
+public:
+    explicit ProgressBar(Progress& progress) : progress_(progress) {}
+    void bytesMoved(int count) override { progress_.progressStep(count); }
+    void verifyPassStarted() override {
+        progress_.progressCaption(kVerifyCaption);
+        progress_.progressPosition(0);
+    }
+
+private:
+    Progress& progress_;
+};
+
+}  // namespace
+
+std::uint8_t transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select, std::string_view mode,
+                           std::span<std::uint8_t> buffer) {
+    const TransferRoute route{ctx.program.usbProgrammerInUse, ctx.program.portBase};
+    ProgressBar bar(ctx.host);
+    const TransferOutcome outcome = link.transfer(chipType, select, mode, buffer, route, bar);
+    if (!outcome.portError.empty()) ctx.host.log(outcome.portError);
+    if (!outcome.programmerError.empty()) ctx.host.messageBox(outcome.programmerError);
+    return outcome.result;
+}
+
+}  // namespace pagerprog

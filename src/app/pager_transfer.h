@@ -1,0 +1,22 @@
+// One whole-pager transfer as the window runs it: on the path in use, with its progress
+// on the progress window, and its problems told the way the window tells them (a port
+// that cannot be used in the status log, the programmer's errors in a message box).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace pagerprog {
+
+class PagerLink;
+struct Context;
+
+inline constexpr const char* kVerifyCaption = "Verify data from pager, please wait...";
+
+// The chip of that type and device select (the pager's 24C16 is "16" and 0). `mode` "r"
+// reads (any case), anything else writes and verifies. Returns the transfer result code.
+std::uint8_t transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select, std::string_view mode,
+                           std::span<std::uint8_t> buffer);
+
+}  // namespace pagerprog
