@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with warnings as errors and runs every test;
-# then runs the tests of the core and the command-line tool again under AddressSanitizer
-# and UndefinedBehaviorSanitizer.
+# Installs what is missing, checks the formatting, builds everything with warnings as
+# errors and runs every test; then builds and runs every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 jobs="$(nproc)"
+
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGERPROG_WERROR=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPAGERPROG_WERROR=ON -DPAGERPROG_SANITIZE=ON \
-  -DPAGERPROG_BUILD_GUI=OFF -DPAGERPROG_BUILD_BENCH=OFF
+  -DPAGERPROG_BUILD_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"

@@ -43,7 +43,7 @@ void prepareOutgoingImage(Context& ctx) {
     ctx.model.fireExit(field::hellomsg(1));
     ctx.model.fireExit(field::hellomsg(2));
     encodeImage(ctx);
-    ctx.program.image[kChecksumOffset] = imageChecksum(ctx.program.image);
+    setImageChecksum(ctx.program.image);
 }
 
 }  // namespace pagerprog

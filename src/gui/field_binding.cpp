@@ -1,12 +1,9 @@
 #include "gui/field_binding.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSlider>
 #include <optional>
 
 #include "gui/qt_text.h"
@@ -59,7 +56,7 @@ void insertKeys(QLineEdit& edit, const std::string& keys, int limit) {
 
 // The field has a line edit the technician may type into.
 bool takesTyping(const FieldView& view) {
-    const QLineEdit* typing = typingEditor(view);
+    const QLineEdit* typing = view.editor->typing();
     return typing != nullptr && !typing->isReadOnly();
 }
 
@@ -69,16 +66,16 @@ FieldBinding::FieldBinding(SettingsModel& model, WindowEvents& events, QObject* 
     : QObject(parent), model_(model), events_(events) {}
 
 void FieldBinding::bind(const FieldView& view) {
-    views_[view.editor] = &view;
-    view.editor->installEventFilter(this);
-    if (QLineEdit* typing = typingEditor(view)) {
+    views_[view.widget()] = &view;
+    view.widget()->installEventFilter(this);
+    if (QLineEdit* typing = view.editor->typing()) {
         // Every character reaches the field through its key filter: no drops, no input
         // method, and pasting types the clipboard key by key.
         typing->setAcceptDrops(false);
         typing->setContextMenuPolicy(Qt::NoContextMenu);
         typing->setAttribute(Qt::WA_InputMethodEnabled, false);
-        view.editor->setAttribute(Qt::WA_InputMethodEnabled, false);
-        if (typing != view.editor) {
+        view.widget()->setAttribute(Qt::WA_InputMethodEnabled, false);
+        if (typing != view.widget()) {
             views_[typing] = &view;
             typing->installEventFilter(this);
         }
@@ -89,23 +86,14 @@ void FieldBinding::bind(const FieldView& view) {
 void FieldBinding::connectSignals(const FieldView& view) {
     const FieldView* v = &view;
     const std::string& name = view.def->name;
-    auto edited = [this, v, &name](const QString& text) {
-        userEvent(*v, [this, &name, text] { model_.userEdit(name, modelText(text)); });
-    };
-    if (auto* combo = qobject_cast<QComboBox*>(view.editor)) {
-        connect(combo, &QComboBox::activated, this,
-                [this, v, &name](int index) { userEvent(*v, [this, &name, index] { model_.userPick(name, index); }); });
-        if (combo->isEditable()) connect(combo->lineEdit(), &QLineEdit::textEdited, this, edited);
-    } else if (auto* edit = qobject_cast<QLineEdit*>(view.editor)) {
-        connect(edit, &QLineEdit::textEdited, this, edited);
-    } else if (auto* box = qobject_cast<QCheckBox*>(view.editor)) {
-        connect(box, &QCheckBox::clicked, this,
-                [this, v, &name] { userEvent(*v, [this, &name] { model_.userClick(name); }); });
-    } else if (auto* slider = qobject_cast<QSlider*>(view.editor)) {
-        connect(slider, &QSlider::valueChanged, this, [this, v, &name](int level) {
-            userEvent(*v, [this, &name, level] { model_.userLevel(name, level); });
-        });
-    }
+    view.editor->connectEvents(EditorEvents{
+        [this, v, &name](const std::string& text) {
+            userEvent(*v, [this, &name, text] { model_.userEdit(name, text); });
+        },
+        [this, v, &name](int index) { userEvent(*v, [this, &name, index] { model_.userPick(name, index); }); },
+        [this, v, &name] { userEvent(*v, [this, &name] { model_.userClick(name); }); },
+        [this, v, &name](int level) { userEvent(*v, [this, &name, level] { model_.userLevel(name, level); }); },
+    });
 }
 
 void FieldBinding::userEvent(const FieldView& view, const std::function<void()>& event) {
@@ -126,7 +114,7 @@ bool FieldBinding::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress: return keyPress(view, static_cast<const QKeyEvent&>(*event));
         case QEvent::FocusOut:
-            if (watched == view.editor) focusOut(view, static_cast<const QFocusEvent&>(*event).reason());
+            if (watched == view.widget()) focusOut(view, static_cast<const QFocusEvent&>(*event).reason());
             return false;
         case QEvent::MouseButtonRelease:
             // The middle button pastes the selection: it is typed through the filter too.
@@ -170,7 +158,7 @@ void FieldBinding::typeText(const FieldView& view, const QString& text) {
 }
 
 void FieldBinding::typeKey(const FieldView& view, const PassedKey& passed) {
-    QLineEdit* typing = typingEditor(view);
+    QLineEdit* typing = view.editor->typing();
     if (passed == PassedKey(kBackspace)) {
         typing->backspace();
         return;

@@ -92,7 +92,7 @@ void MainWindow::showDeviceList(const std::vector<std::string>& lines) {
 
 QWidget* MainWindow::fieldEditor(const std::string& field) const {
     auto found = views_.find(field);
-    return found == views_.end() ? nullptr : found->second.editor;
+    return found == views_.end() ? nullptr : found->second.widget();
 }
 
 QAction* MainWindow::menuAction(const std::string& element) const {
@@ -159,7 +159,7 @@ void MainWindow::focusFieldLater(const std::string& field) {
 void MainWindow::focusField(const std::string& field) {
     auto view = views_.find(field);
     if (view == views_.end()) return;
-    QWidget* editor = view->second.editor;
+    QWidget* editor = view->second.widget();
     QWidget* page = pages_.at(view->second.def->tab);
     const int tab = tabs_->indexOf(page);
     // A field on a hidden tab, hidden or disabled cannot take the focus.
@@ -169,7 +169,7 @@ void MainWindow::focusField(const std::string& field) {
         editor->setFocus(Qt::OtherFocusReason);
     });
     // The refused text is selected, ready to be typed over.
-    if (QLineEdit* typing = typingEditor(view->second)) typing->selectAll();
+    if (QLineEdit* typing = view->second.editor->typing()) typing->selectAll();
 }
 
 }  // namespace pagerprog::gui

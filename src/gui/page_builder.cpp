@@ -70,14 +70,14 @@ public:
         const FieldSpec& def = *view.def;
         if (def.kind == FieldKind::Flag) {
             const int row = nextRow();
-            grid_->addWidget(view.editor, row, 0, 1, 2);
+            grid_->addWidget(view.widget(), row, 0, 1, 2);
             cell_ = nullptr;
             return;
         }
         const bool joins =
             view.label == nullptr && cell_ != nullptr && previous_ != nullptr && !previous_->unit.empty();
         if (!joins) startRow(view);
-        cell_->addWidget(view.editor);
+        cell_->addWidget(view.widget());
         if (view.unit != nullptr) cell_->addWidget(view.unit);
         previous_ = &def;
     }
@@ -147,7 +147,7 @@ void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldSpec*>& field
         const int block = (def->slot - 1) / rowsPerBlock;
         const int row = (def->slot - 1) % rowsPerBlock + headingRows;
         FieldView& view = addView(*def, parent, views);
-        grid->addWidget(view.editor, row, block * blockWidth + column);
+        grid->addWidget(view.widget(), row, block * blockWidth + column);
     }
     for (const auto& heading : headings) {
         auto* label = new QLabel(heading.text, parent);

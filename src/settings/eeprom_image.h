@@ -20,6 +20,8 @@ using Image = std::array<std::uint8_t, kImageSize>;
 std::uint8_t imageChecksum(const Image& image);
 // True when all 2048 bytes sum to 0xFF modulo 256.
 bool imageChecksumOk(const Image& image);
+// Sets the checksum byte so that the image passes.
+void setImageChecksum(Image& image);
 
 // Reversal of the lowest 2, 3, 4 or 8 bits of a value (higher bits are ignored).
 std::uint8_t mirror2(unsigned value);

@@ -50,8 +50,8 @@ void factoryDefaults(Context& ctx) {
     const KeptBytes& setup = keptRun(six, kept::decoderSetup);
     const KeptBytes& reserve = keptRun(six, kept::decoderReserve);
     image[setup.offset] = kFactoryDecoderSetup;
-    m.setIndex(field::BS2, 15);
-    m.setIndex(field::BS3, 0);
+    m.setIndex(field::BS2, tableItem(field::BS2, "15"));
+    m.setIndex(field::BS3, tableItem(field::BS3, "0"));
     // The decoder byte as the factory sets it: PLL on, 7-bit data, two-bit error correction.
     storeBits(image, six, field::pll_enable, 1);
     storeBits(image, six, field::data_format, 1);

@@ -22,7 +22,7 @@ TEST_F(WindowTest, EveryFieldHasExactlyOneWidgetAndEveryWidgetAField) {
     }
     for (const auto& [name, view] : window().fieldViews()) {
         EXPECT_TRUE(model().hasField(name)) << name;
-        EXPECT_EQ(view.editor->objectName().toStdString(), name);
+        EXPECT_EQ(view.widget()->objectName().toStdString(), name);
     }
     EXPECT_EQ(window().fieldViews().size(), model().fields().size());
 }

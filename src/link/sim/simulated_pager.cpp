@@ -10,7 +10,7 @@ SimulatedPager::SimulatedPager() : memory(factoryImage()) {}
 
 Image SimulatedPager::factoryImage() {
     Image image = sixAddressTemplate();
-    image[kChecksumOffset] = imageChecksum(image);
+    setImageChecksum(image);
     return image;
 }
 
