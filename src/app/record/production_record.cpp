@@ -35,9 +35,8 @@ RecordDatabase::RecordDatabase(const std::filesystem::path& file, const RecordOp
     }
     // WAL: a commit appends to the log instead of rewriting pages, a reader (the log
     // dialog) never blocks the writer, and a killed process leaves every committed unit.
-    Statement journal(*this, "PRAGMA journal_mode = WAL");
-    journal.start().step();
-    if (journal.text(0) != "wal") damaged("it cannot keep a write-ahead log (journal mode " + journal.text(0) + ")");
+    if (const std::string mode = queryText("PRAGMA journal_mode = WAL"); mode != "wal")
+        damaged("it cannot keep a write-ahead log (journal mode " + mode + ")");
     // FULL syncs the log at every commit, so a unit survives a power cut too, not only a
     // killed program (NORMAL's promise). It costs about one disk flush per unit, small
     // beside the seconds a pager takes to program; record_bench measures both.

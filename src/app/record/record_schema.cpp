@@ -84,9 +84,7 @@ static_assert(std::size(kSteps) == kRecordSchemaVersion);
 
 // A version 0 file must be empty: pagerprog does not move into another program's database.
 void requireNoForeignTables(Database& db) {
-    Statement tables(db, "SELECT count(*) FROM sqlite_schema");
-    tables.start().step();
-    if (tables.integer(0) != 0) {
+    if (db.queryText("SELECT count(*) FROM sqlite_schema") != "0") {
         throw RecordError(RecordError::Kind::CannotOpen, "the production record " + db.path().string() +
                                                              " is another program's database, not a production record");
     }
@@ -94,11 +92,7 @@ void requireNoForeignTables(Database& db) {
 
 }  // namespace
 
-int schemaVersion(Database& db) {
-    Statement query(db, "PRAGMA user_version");
-    query.start().step();
-    return static_cast<int>(query.integer(0));
-}
+int schemaVersion(Database& db) { return std::stoi(db.queryText("PRAGMA user_version")); }
 
 void migrateRecord(Database& db) {
     const int seen = schemaVersion(db);

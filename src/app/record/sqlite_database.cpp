@@ -57,6 +57,11 @@ void Database::exec(const std::string& sql) {
     if (code != SQLITE_OK) fail(code);
 }
 
+std::string Database::queryText(const std::string& sql) {
+    Statement query(*this, sql);
+    return query.start().step() ? query.text(0) : std::string();
+}
+
 std::int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 void Database::fail(int code) const { throw errorFor(code, path_, sqlite3_errmsg(db_)); }

@@ -25,6 +25,9 @@ public:
     Database& operator=(const Database&) = delete;
 
     void exec(const std::string& sql);
+    // The first column of the first row as text (a pragma's answer); the statement is
+    // finished before it returns, so it holds no lock.
+    std::string queryText(const std::string& sql);
     std::int64_t lastInsertId() const;
     const std::filesystem::path& path() const { return path_; }
 
