@@ -100,12 +100,13 @@ struct BatchState {
     std::optional<int> csvRow;                 // the capcode-file row that unit took
 };
 
-// Filters of a record query, all optional and combined; newest first.
+// Filters of a record query, all optional and combined; newest first. Each member has an
+// initializer so that designated initializers may leave any of them out.
 struct RecordQuery {
-    std::optional<std::int64_t> batchId;
-    std::optional<std::string> since;      // normalised ISO 8601 UTC (see record_time.h)
-    std::optional<std::uint32_t> capcode;  // in any of the eight slots, enabled or not
-    std::optional<int> limit;
+    std::optional<std::int64_t> batchId{};
+    std::optional<std::string> since{};      // normalised ISO 8601 UTC (see record_time.h)
+    std::optional<std::uint32_t> capcode{};  // in any of the eight slots, enabled or not
+    std::optional<int> limit{};
 };
 
 std::string_view operationName(Operation operation);
