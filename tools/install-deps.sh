@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config clang-format libgtest-dev
-          qt6-base-dev libhidapi-dev libudev-dev xvfb)
+          qt6-base-dev libhidapi-dev libudev-dev libsqlite3-dev xvfb)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,42 @@
+#include "app/record/data_home.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace pagerprog {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+}  // namespace
+
+std::filesystem::path defaultRecordPath() {
+    std::filesystem::path dataHome = environment("XDG_DATA_HOME");
+    if (dataHome.empty() || dataHome.is_relative()) {
+        const std::string home = environment("HOME");
+        if (home.empty()) return {};
+        dataHome = std::filesystem::path(home) / ".local" / "share";
+    }
+    return dataHome / "pagerprog" / "production.sqlite";
+}
+
+std::string currentUserName() {
+    for (const char* name : {"USER", "LOGNAME"}) {
+        if (std::string user = environment(name); !user.empty()) return user;
+    }
+    return "unknown";
+}
+
+std::string currentHostName() {
+    // Linux keeps the name here; reading it needs no system library in the core.
+    std::ifstream file("/proc/sys/kernel/hostname");
+    std::string name;
+    if (!std::getline(file, name) || name.empty()) return "unknown";
+    return name;
+}
+
+}  // namespace pagerprog

@@ -1,0 +1,19 @@
+// Where the production record lives by default, and who and where the technician is.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace pagerprog {
+
+// $XDG_DATA_HOME/pagerprog/production.sqlite, or ~/.local/share/pagerprog/... when
+// XDG_DATA_HOME is unset, empty or relative (the XDG base-directory rules). Empty when
+// neither it nor HOME is set.
+std::filesystem::path defaultRecordPath();
+
+// The login name from USER or LOGNAME; "unknown" without either.
+std::string currentUserName();
+// The kernel's host name; "unknown" when it cannot be read.
+std::string currentHostName();
+
+}  // namespace pagerprog

@@ -1,0 +1,105 @@
+#include "app/record/production_record.h"
+
+#include <system_error>
+
+#include "app/record/difference_blob.h"
+#include "app/record/production_record_impl.h"
+#include "app/record/record_schema.h"
+#include "app/record/record_time.h"
+
+namespace pagerprog {
+
+namespace {
+
+// Writing makes the folder first: the default record lives in a folder that a fresh
+// account does not have yet.
+const std::filesystem::path& withFolder(const std::filesystem::path& file, bool readOnly) {
+    if (readOnly || !file.has_parent_path()) return file;
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
+    if (error) {
+        throw RecordError(RecordError::Kind::CannotOpen, "the production record " + file.string() +
+                                                             " cannot be made: its folder cannot be made (" +
+                                                             error.message() + ")");
+    }
+    return file;
+}
+
+}  // namespace
+
+RecordDatabase::RecordDatabase(const std::filesystem::path& file, const RecordOpenOptions& options)
+    : Database(withFolder(file, options.readOnly), options.readOnly, options.busyTimeoutMs) {
+    if (options.readOnly) {
+        requireCurrentSchema(*this);
+        return;
+    }
+    // WAL: a commit appends to the log instead of rewriting pages, a reader (the log
+    // dialog) never blocks the writer, and a killed process leaves every committed unit.
+    if (const std::string mode = queryText("PRAGMA journal_mode = WAL"); mode != "wal")
+        damaged("it cannot keep a write-ahead log (journal mode " + mode + ")");
+    // FULL syncs the log at every commit, so a unit survives a power cut too, not only a
+    // killed program (NORMAL's promise). It costs about one disk flush per unit, small
+    // beside the seconds a pager takes to program; record_bench measures both.
+    exec(options.flushEachUnit ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL");
+    exec("PRAGMA foreign_keys = ON");
+    migrateRecord(*this);
+}
+
+ProductionRecord::ProductionRecord(const std::filesystem::path& file, RecordOpenOptions options)
+    : impl_(std::make_unique<Impl>(file, options)) {}
+
+ProductionRecord::~ProductionRecord() = default;
+
+const std::filesystem::path& ProductionRecord::path() const { return impl_->db.path(); }
+
+std::int64_t ProductionRecord::add(const UnitRecord& unit) {
+    Impl& d = *impl_;
+    const std::string time = unit.time.empty() ? utcNow() : unit.time;
+    WriteTransaction transaction(d.db);
+    Statement& row = d.insertUnit.start();
+    int column = 0;
+    for (std::string_view text :
+         {std::string_view(time), operationName(unit.operation), std::string_view(unit.programVersion),
+          std::string_view(unit.user), std::string_view(unit.host), std::string_view(unit.port),
+          std::string_view(unit.vidPid), std::string_view(unit.settingsPath), std::string_view(unit.settingsSha256),
+          std::string_view(unit.imageSha256), std::string_view(unit.frequency), std::string_view(unit.customer),
+          std::string_view(unit.revision), std::string_view(unit.outcome)}) {
+        row.bind(++column, text);
+    }
+    row.bindBlob(++column, encodeDifferences(unit.differences));
+    row.bind(++column, unit.durationMs);
+    row.bindOptional(++column, unit.batchId);
+    row.bindOptional(++column, unit.unitNumber);
+    row.bindOptional(++column, unit.csvRow);
+    row.run();
+    const std::int64_t id = d.db.lastInsertId();
+
+    for (int slot = 0; slot < kRecordSlots; ++slot) {
+        const SlotCapcode& s = unit.slots[static_cast<std::size_t>(slot)];
+        d.insertSlot.start().bind(1, id).bind(2, slot + 1).bind(3, s.capcode).bind(4, s.enabled ? 1 : 0).run();
+    }
+    for (std::size_t line = 0; line < unit.statusLog.size(); ++line) {
+        d.insertLogLine.start().bind(1, id).bind(2, std::int64_t(line + 1)).bind(3, unit.statusLog[line]).run();
+    }
+    if (unit.previousImage) d.insertImage.start().bind(1, id).bindBlob(2, *unit.previousImage).run();
+    transaction.commit();
+    return id;
+}
+
+std::int64_t ProductionRecord::startBatch(const BatchStart& batch) {
+    Impl& d = *impl_;
+    WriteTransaction transaction(d.db);
+    d.insertBatch.start()
+        .bind(1, batch.time.empty() ? utcNow() : batch.time)
+        .bind(2, batch.settingsPath)
+        .bind(3, batch.settingsSha256)
+        .bind(4, batch.countAsked)
+        .bind(5, capcodeSourceName(batch.capcodeSource))
+        .bind(6, batch.csvPath)
+        .run();
+    const std::int64_t id = d.db.lastInsertId();
+    transaction.commit();
+    return id;
+}
+
+}  // namespace pagerprog

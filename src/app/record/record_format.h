@@ -1,0 +1,28 @@
+// The production record as text: an aligned table for a terminal, CSV (RFC 4180) for a
+// spreadsheet and JSON for other programs. The log command and the window's production
+// log export both print through here.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/record/record_types.h"
+
+namespace pagerprog {
+
+enum class RecordFormat { Table, Csv, Json };
+
+// "table", "csv" or "json".
+std::optional<RecordFormat> recordFormatFromName(std::string_view name);
+
+// Table: one line a unit with its enabled capcodes ("slot:capcode"), no status log.
+// CSV: a header line, then every column of every unit; lines end in CRLF, the status log's
+// lines are joined by LF inside their field, the differences read "0x01A:3F:40" (address,
+// expected, read) separated by spaces.
+// JSON: an array of objects with every column, the slots, status log and differences as
+// arrays; bytes that are not UTF-8 are taken as Latin-1 so that the text stays valid.
+std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat format);
+
+}  // namespace pagerprog

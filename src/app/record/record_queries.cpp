@@ -1,0 +1,133 @@
+// The production record's reading side: unit queries, kept images, batch state and the
+// capcode check.
+#include <string>
+
+#include "app/record/difference_blob.h"
+#include "app/record/production_record.h"
+#include "app/record/production_record_impl.h"
+
+namespace pagerprog {
+
+namespace {
+
+constexpr const char* kNewestFirst = " ORDER BY u.time DESC, u.id DESC";
+const std::string kVerifiedWrite = "u.operation = 'write' AND u.outcome = '" + std::string(outcome::ok) + "'";
+
+}  // namespace
+
+StoredUnit ProductionRecord::Impl::readUnit(const Statement& row) {
+    StoredUnit stored;
+    stored.id = row.integer(0);
+    UnitRecord& u = stored.unit;
+    u.time = row.text(1);
+    const auto operation = operationFromName(row.text(2));
+    if (!operation) db.damaged("unit " + std::to_string(stored.id) + " has the unknown operation " + row.text(2));
+    u.operation = *operation;
+    std::string* texts[] = {&u.programVersion, &u.user,        &u.host,      &u.port,     &u.vidPid,   &u.settingsPath,
+                            &u.settingsSha256, &u.imageSha256, &u.frequency, &u.customer, &u.revision, &u.outcome};
+    for (int i = 0; i < static_cast<int>(std::size(texts)); ++i) *texts[i] = row.text(3 + i);
+    const auto differences = decodeDifferences(row.blob(15));
+    if (!differences) db.damaged("unit " + std::to_string(stored.id) + " has a cut list of differences");
+    u.differences = *differences;
+    u.durationMs = row.integer(16);
+    u.batchId = row.optionalInteger<std::int64_t>(17);
+    u.unitNumber = row.optionalInteger<int>(18);
+    u.csvRow = row.optionalInteger<int>(19);
+    stored.previousImageKept = row.integer(20) != 0;
+
+    selectSlots.start().bind(1, stored.id);
+    while (selectSlots.step()) {
+        const std::int64_t slot = selectSlots.integer(0);
+        if (slot < 1 || slot > kRecordSlots)
+            db.damaged("unit " + std::to_string(stored.id) + " has a slot " + std::to_string(slot));
+        u.slots[static_cast<std::size_t>(slot - 1)] = {static_cast<std::uint32_t>(selectSlots.integer(1)),
+                                                       selectSlots.integer(2) != 0};
+    }
+    selectLog.start().bind(1, stored.id);
+    while (selectLog.step()) u.statusLog.push_back(selectLog.text(0));
+    return stored;
+}
+
+std::vector<StoredUnit> ProductionRecord::find(const RecordQuery& query) const {
+    std::string sql = std::string("SELECT ") + kUnitColumns + " FROM units u WHERE 1";
+    if (query.batchId) sql += " AND u.batch_id = ?";
+    if (query.since) sql += " AND u.time >= ?";
+    if (query.capcode) sql += " AND u.id IN (SELECT unit_id FROM unit_slots WHERE capcode = ?)";
+    sql += kNewestFirst;
+    if (query.limit) sql += " LIMIT ?";
+
+    Statement select(impl_->db, sql);
+    select.start();
+    int parameter = 0;
+    if (query.batchId) select.bind(++parameter, *query.batchId);
+    if (query.since) select.bind(++parameter, *query.since);
+    if (query.capcode) select.bind(++parameter, *query.capcode);
+    if (query.limit) select.bind(++parameter, *query.limit);
+    std::vector<StoredUnit> units;
+    while (select.step()) units.push_back(impl_->readUnit(select));
+    return units;
+}
+
+std::optional<StoredUnit> ProductionRecord::unit(std::int64_t id) const {
+    Statement select(impl_->db, std::string("SELECT ") + kUnitColumns + " FROM units u WHERE u.id = ?");
+    if (!select.start().bind(1, id).step()) return std::nullopt;
+    return impl_->readUnit(select);
+}
+
+std::optional<Image> ProductionRecord::previousImage(std::int64_t id) const {
+    Statement select(impl_->db, "SELECT image FROM unit_images WHERE unit_id = ?");
+    if (!select.start().bind(1, id).step()) return std::nullopt;
+    const std::vector<std::uint8_t> bytes = select.blob(0);
+    if (bytes.size() != kImageSize) {
+        impl_->db.damaged("the image kept for unit " + std::to_string(id) + " has " + std::to_string(bytes.size()) +
+                          " bytes");
+    }
+    Image image;
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+    return image;
+}
+
+std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) const {
+    Database& db = impl_->db;
+    Statement batch(db,
+                    "SELECT time, settings_path, settings_sha256, count_asked, capcode_source, csv_path "
+                    "FROM batches WHERE id = ?");
+    if (!batch.start().bind(1, batchId).step()) return std::nullopt;
+    BatchState state;
+    state.id = batchId;
+    BatchStart& start = state.start;
+    start.time = batch.text(0);
+    start.settingsPath = batch.text(1);
+    start.settingsSha256 = batch.text(2);
+    start.countAsked = static_cast<int>(batch.integer(3));
+    const auto source = capcodeSourceFromName(batch.text(4));
+    if (!source) db.damaged("batch " + std::to_string(batchId) + " has the unknown capcode source " + batch.text(4));
+    start.capcodeSource = *source;
+    start.csvPath = batch.text(5);
+
+    // A unit that failed and was tried again has several rows; the verified one counts.
+    const std::string verified = "u.batch_id = ? AND " + kVerifiedWrite;
+    Statement count(db, "SELECT count(DISTINCT u.unit_number) FROM units u WHERE " + verified);
+    count.start().bind(1, batchId).step();
+    state.verifiedUnits = static_cast<int>(count.integer(0));
+    Statement last(db, std::string("SELECT ") + kUnitColumns + " FROM units u WHERE " + verified +
+                           " ORDER BY u.unit_number DESC, u.id DESC LIMIT 1");
+    if (last.start().bind(1, batchId).step()) {
+        const StoredUnit unit = impl_->readUnit(last);
+        state.nextUnit = unit.unit.unitNumber.value_or(0) + 1;
+        state.lastCapcodes = unit.unit.slots;
+        state.csvRow = unit.unit.csvRow;
+    }
+    return state;
+}
+
+std::optional<StoredUnit> ProductionRecord::verifiedWithCapcode(std::uint32_t capcode) const {
+    Statement select(impl_->db, std::string("SELECT ") + kUnitColumns + " FROM units u WHERE " + kVerifiedWrite +
+                                    " AND u.id IN "
+                                    "(SELECT unit_id FROM unit_slots WHERE capcode = ? AND enabled)" +
+                                    kNewestFirst + " LIMIT 1");
+    if (!select.start().bind(1, capcode).step()) return std::nullopt;
+    return impl_->readUnit(select);
+}
+
+}  // namespace pagerprog

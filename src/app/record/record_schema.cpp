@@ -1,0 +1,122 @@
+#include "app/record/record_schema.h"
+
+#include <iterator>
+#include <string>
+
+#include "app/record/record_error.h"
+#include "app/record/sqlite_database.h"
+
+namespace pagerprog {
+
+namespace {
+
+// Version 1: one row per attempt. The capcodes and the status log are rows of their own
+// (a capcode index over one column answers "any slot"; the lines stay exact); the
+// previous image has its own table so that scans of the units never read it. The
+// differences of a failed verify are one blob of 4 bytes each: address high, address
+// low, expected byte, read byte.
+constexpr const char* kVersion1 = R"sql(
+CREATE TABLE units (
+    id INTEGER PRIMARY KEY,
+    time TEXT NOT NULL,
+    operation TEXT NOT NULL,
+    program_version TEXT NOT NULL,
+    user TEXT NOT NULL,
+    host TEXT NOT NULL,
+    port TEXT NOT NULL,
+    vid_pid TEXT NOT NULL,
+    settings_path TEXT NOT NULL,
+    settings_sha256 TEXT NOT NULL,
+    image_sha256 TEXT NOT NULL,
+    frequency TEXT NOT NULL,
+    customer TEXT NOT NULL,
+    revision TEXT NOT NULL,
+    outcome TEXT NOT NULL,
+    differences BLOB NOT NULL,
+    duration_ms INTEGER NOT NULL
+);
+CREATE INDEX units_by_time ON units (time);
+CREATE TABLE unit_slots (
+    unit_id INTEGER NOT NULL REFERENCES units (id),
+    slot INTEGER NOT NULL,
+    capcode INTEGER NOT NULL,
+    enabled INTEGER NOT NULL,
+    PRIMARY KEY (unit_id, slot)
+) WITHOUT ROWID;
+CREATE INDEX unit_slots_by_capcode ON unit_slots (capcode, unit_id);
+CREATE TABLE unit_log (
+    unit_id INTEGER NOT NULL REFERENCES units (id),
+    line_no INTEGER NOT NULL,
+    line TEXT NOT NULL,
+    PRIMARY KEY (unit_id, line_no)
+) WITHOUT ROWID;
+CREATE TABLE unit_images (
+    unit_id INTEGER PRIMARY KEY REFERENCES units (id),
+    image BLOB NOT NULL
+);
+)sql";
+
+// Version 2: batches, and each unit's place in its batch.
+constexpr const char* kVersion2 = R"sql(
+CREATE TABLE batches (
+    id INTEGER PRIMARY KEY,
+    time TEXT NOT NULL,
+    settings_path TEXT NOT NULL,
+    settings_sha256 TEXT NOT NULL,
+    count_asked INTEGER NOT NULL,
+    capcode_source TEXT NOT NULL,
+    csv_path TEXT NOT NULL
+);
+ALTER TABLE units ADD COLUMN batch_id INTEGER REFERENCES batches (id);
+ALTER TABLE units ADD COLUMN unit_number INTEGER;
+ALTER TABLE units ADD COLUMN csv_row INTEGER;
+CREATE INDEX units_by_batch ON units (batch_id, unit_number);
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2};
+static_assert(std::size(kSteps) == kRecordSchemaVersion);
+
+[[noreturn]] void newer(Database& db, int version) {
+    throw RecordError(RecordError::Kind::NewerSchema,
+                      "the production record " + db.path().string() + " was written by a newer pagerprog (schema " +
+                          std::to_string(version) + ", this one knows " + std::to_string(kRecordSchemaVersion) + ")");
+}
+
+// A version 0 file must be empty: pagerprog does not move into another program's database.
+void requireNoForeignTables(Database& db) {
+    if (db.queryText("SELECT count(*) FROM sqlite_schema") != "0") {
+        throw RecordError(RecordError::Kind::CannotOpen, "the production record " + db.path().string() +
+                                                             " is another program's database, not a production record");
+    }
+}
+
+}  // namespace
+
+int schemaVersion(Database& db) { return std::stoi(db.queryText("PRAGMA user_version")); }
+
+void migrateRecord(Database& db) {
+    const int seen = schemaVersion(db);
+    if (seen > kRecordSchemaVersion) newer(db, seen);
+    if (seen == kRecordSchemaVersion) return;
+    WriteTransaction transaction(db);
+    // Another pagerprog may have migrated it while this one waited for the lock.
+    const int version = schemaVersion(db);
+    if (version > kRecordSchemaVersion) newer(db, version);
+    if (version == 0) requireNoForeignTables(db);
+    for (int step = version; step < kRecordSchemaVersion; ++step) db.exec(kSteps[step]);
+    db.exec("PRAGMA user_version = " + std::to_string(kRecordSchemaVersion));
+    transaction.commit();
+}
+
+void requireCurrentSchema(Database& db) {
+    const int version = schemaVersion(db);
+    if (version > kRecordSchemaVersion) newer(db, version);
+    if (version == kRecordSchemaVersion) return;
+    const std::string name = "the production record " + db.path().string();
+    if (version == 0) throw RecordError(RecordError::Kind::CannotOpen, name + " holds no record yet");
+    throw RecordError(RecordError::Kind::OlderSchema, name + " was written by an older pagerprog (schema " +
+                                                          std::to_string(version) +
+                                                          "); open it once for writing to bring it up to date");
+}
+
+}  // namespace pagerprog

@@ -1,0 +1,117 @@
+// What the production record keeps: one row per read, write or verify attempt of a pager,
+// and the batches that group the writes of a production run. Plain data in standard
+// types, so that both front ends fill and show it without knowing the database.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/eeprom_image.h"
+
+namespace pagerprog {
+
+inline constexpr int kRecordSlots = 8;
+
+enum class Operation { Read, Write, Verify };
+
+// Short outcome codes; the status-log lines beside them say the rest. A write whose
+// verify passed has the outcome `ok`, and only such a write counts as a capcode that
+// went into a pager.
+namespace outcome {
+inline constexpr std::string_view ok = "ok";
+inline constexpr std::string_view verifyFailed = "verify-failed";
+inline constexpr std::string_view writeFailed = "write-failed";
+inline constexpr std::string_view noDevice = "no-device";
+inline constexpr std::string_view readError = "read-error";
+}  // namespace outcome
+
+struct SlotCapcode {
+    std::uint32_t capcode = 0;
+    bool enabled = false;
+    bool operator==(const SlotCapcode&) const = default;
+};
+using SlotCapcodes = std::array<SlotCapcode, kRecordSlots>;
+
+// One byte the verify read back differently from what was written.
+struct ByteDifference {
+    std::uint16_t address = 0;
+    std::uint8_t expected = 0;
+    std::uint8_t read = 0;
+    bool operator==(const ByteDifference&) const = default;
+};
+
+struct UnitRecord {
+    std::string time;  // ISO 8601 UTC with milliseconds; add() puts the present time in when empty
+    Operation operation = Operation::Write;
+    std::string programVersion;
+    std::string user;
+    std::string host;
+    std::string port;    // device path of the parallel port or the programmer
+    std::string vidPid;  // "VVVV:PPPP" of a USB programmer, empty on the parallel port
+    std::string settingsPath;
+    std::string settingsSha256;  // of the settings file as loaded, lower-case hex
+    std::string imageSha256;     // of the 2048 bytes sent to the pager
+    SlotCapcodes slots{};
+    std::string frequency;  // as the frequency field shows it
+    std::string customer;
+    std::string revision;
+    std::string outcome;
+    std::vector<std::string> statusLog;       // the exact status-log lines of the attempt
+    std::vector<ByteDifference> differences;  // every differing byte of a failed verify
+    std::int64_t durationMs = 0;
+    std::optional<std::int64_t> batchId;
+    std::optional<int> unitNumber;       // 1 for the first pager of the batch
+    std::optional<int> csvRow;           // the row of the capcode file this unit took
+    std::optional<Image> previousImage;  // the pager's image as read before the write
+    bool operator==(const UnitRecord&) const = default;
+};
+
+// A unit as the record gives it back. The previous image stays in the database
+// (fetch it with ProductionRecord::previousImage), so unit.previousImage is empty.
+struct StoredUnit {
+    std::int64_t id = 0;
+    UnitRecord unit;
+    bool previousImageKept = false;
+};
+
+enum class CapcodeSource { Stepping, CsvFile };
+
+struct BatchStart {
+    std::string time;  // filled like UnitRecord::time
+    std::string settingsPath;
+    std::string settingsSha256;
+    int countAsked = 0;
+    CapcodeSource capcodeSource = CapcodeSource::Stepping;
+    std::string csvPath;  // with CapcodeSource::CsvFile
+    bool operator==(const BatchStart&) const = default;
+};
+
+// Where a stopped batch goes on from.
+struct BatchState {
+    std::int64_t id = 0;
+    BatchStart start;
+    int verifiedUnits = 0;                     // distinct unit numbers written and verified
+    int nextUnit = 1;                          // one past the highest verified unit
+    std::optional<SlotCapcodes> lastCapcodes;  // what the highest verified unit got
+    std::optional<int> csvRow;                 // the capcode-file row that unit took
+};
+
+// Filters of a record query, all optional and combined; newest first. Each member has an
+// initializer so that designated initializers may leave any of them out.
+struct RecordQuery {
+    std::optional<std::int64_t> batchId{};
+    std::optional<std::string> since{};      // normalised ISO 8601 UTC (see record_time.h)
+    std::optional<std::uint32_t> capcode{};  // in any of the eight slots, enabled or not
+    std::optional<int> limit{};
+};
+
+std::string_view operationName(Operation operation);
+std::optional<Operation> operationFromName(std::string_view name);
+std::string_view capcodeSourceName(CapcodeSource source);
+std::optional<CapcodeSource> capcodeSourceFromName(std::string_view name);
+
+}  // namespace pagerprog

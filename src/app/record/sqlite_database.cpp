@@ -1,0 +1,153 @@
+#include "app/record/sqlite_database.h"
+
+#include <sqlite3.h>
+
+#include "app/record/record_error.h"
+
+namespace pagerprog {
+
+namespace {
+
+std::string recordName(const std::filesystem::path& path) { return "the production record " + path.string(); }
+
+RecordError errorFor(int code, const std::filesystem::path& path, const std::string& detail) {
+    using Kind = RecordError::Kind;
+    const std::string name = recordName(path);
+    switch (code & 0xFF) {
+        case SQLITE_READONLY:
+        case SQLITE_PERM: return {Kind::ReadOnly, name + " is read-only: " + detail};
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return {Kind::Locked, name + " is locked by another program; close it there or wait, then try again"};
+        case SQLITE_NOTADB: return {Kind::Damaged, name + " is damaged (not a database)"};
+        case SQLITE_CORRUPT: return {Kind::Damaged, name + " is damaged: " + detail};
+        case SQLITE_CANTOPEN: return {Kind::CannotOpen, name + " cannot be opened: " + detail};
+        case SQLITE_FULL: return {Kind::Failed, name + " could not be written: the disk is full"};
+        default: return {Kind::Failed, name + " failed: " + detail};
+    }
+}
+
+}  // namespace
+
+Database::Database(const std::filesystem::path& path, bool readOnly, int busyTimeoutMs) : path_(path) {
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int code = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (code != SQLITE_OK) {
+        // The handle exists even when opening failed, and holds the reason.
+        const std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw errorFor(code, path_, detail);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    // SQLite quietly falls back to reading when the file may not be written.
+    if (!readOnly && sqlite3_db_readonly(db_, "main") == 1) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw RecordError(RecordError::Kind::ReadOnly,
+                          recordName(path_) + " is read-only: the file may not be written by this user");
+    }
+}
+
+Database::~Database() { sqlite3_close(db_); }
+
+void Database::exec(const std::string& sql) {
+    const int code = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK) fail(code);
+}
+
+std::string Database::queryText(const std::string& sql) {
+    Statement query(*this, sql);
+    return query.start().step() ? query.text(0) : std::string();
+}
+
+std::int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+void Database::fail(int code) const { throw errorFor(code, path_, sqlite3_errmsg(db_)); }
+
+void Database::damaged(const std::string& what) const {
+    throw RecordError(RecordError::Kind::Damaged, recordName(path_) + " is damaged: " + what);
+}
+
+Statement::Statement(Database& db, std::string_view sql) : db_(db) {
+    const int code = sqlite3_prepare_v3(db.handle(), sql.data(), static_cast<int>(sql.size()),
+                                        SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
+    if (code != SQLITE_OK) db.fail(code);
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement& Statement::start() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::int64_t value) {
+    if (const int code = sqlite3_bind_int64(stmt_, index, value); code != SQLITE_OK) db_.fail(code);
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::string_view text) {
+    const int code = sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    if (code != SQLITE_OK) db_.fail(code);
+    return *this;
+}
+
+Statement& Statement::bindBlob(int index, std::span<const std::uint8_t> bytes) {
+    // A zero-length blob is still a blob, not NULL: the pointer must not be null.
+    static const std::uint8_t kNothing = 0;
+    const void* data = bytes.empty() ? &kNothing : bytes.data();
+    if (const int code = sqlite3_bind_blob64(stmt_, index, data, bytes.size(), SQLITE_TRANSIENT); code != SQLITE_OK)
+        db_.fail(code);
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    if (const int code = sqlite3_bind_null(stmt_, index); code != SQLITE_OK) db_.fail(code);
+    return *this;
+}
+
+bool Statement::step() {
+    const int code = sqlite3_step(stmt_);
+    if (code == SQLITE_ROW) return true;
+    if (code == SQLITE_DONE) return false;
+    // Leave the statement reusable; the error is the step's, not the reset's.
+    sqlite3_reset(stmt_);
+    db_.fail(code);
+}
+
+void Statement::run() {
+    while (step()) {
+    }
+}
+
+bool Statement::isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+
+std::int64_t Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+std::string Statement::text(int column) const {
+    const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (!chars) return {};
+    return std::string(chars, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+std::vector<std::uint8_t> Statement::blob(int column) const {
+    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
+    if (!bytes) return {};
+    return {bytes, bytes + sqlite3_column_bytes(stmt_, column)};
+}
+
+WriteTransaction::WriteTransaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+
+WriteTransaction::~WriteTransaction() {
+    if (open_) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void WriteTransaction::commit() {
+    db_.exec("COMMIT");
+    open_ = false;
+}
+
+}  // namespace pagerprog

@@ -1,0 +1,307 @@
+// The production record's store: every column back as it went in, the queries, batch
+// state for resuming, the capcode check, migration from the first schema and the
+// default place of the file.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "app/record/data_home.h"
+#include "app/record/production_record.h"
+#include "app/record/record_time.h"
+#include "support/record_fixture.h"
+
+namespace pagerprog {
+namespace {
+
+using namespace std::string_literals;
+using testing::sampleUnit;
+
+using RecordStore = testing::RecordFolder;
+
+std::vector<std::int64_t> ids(const std::vector<StoredUnit>& units) {
+    std::vector<std::int64_t> out;
+    for (const auto& unit : units) out.push_back(unit.id);
+    return out;
+}
+
+Image patternImage(std::uint8_t seed) {
+    Image image;
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + seed);
+    return image;
+}
+
+// Runs SQL on the file behind the store's back; returns the first column of the first row.
+std::string sql(const std::filesystem::path& file, const std::string& statement) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    std::string first;
+    auto keepFirst = [](void* out, int, char** values, char**) {
+        auto& text = *static_cast<std::string*>(out);
+        if (text.empty() && values[0]) text = values[0];
+        return 0;
+    };
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, statement.c_str(), keepFirst, &first, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return first;
+}
+
+TEST_F(RecordStore, EveryColumnComesBackAsItWentIn) {
+    UnitRecord failedWrite = sampleUnit(3);
+    failedWrite.outcome = std::string(outcome::verifyFailed);
+    failedWrite.statusLog = {"Write to Pager...", "Verify fail !", "quote \" comma , newline \n end", "nul\0byte"s,
+                             "Caf\xe9"};
+    failedWrite.differences = {{0x000, 0x00, 0xFF}, {0x3FE, 0x01, 0x02}, {0x7FF, 0xAB, 0xCD}};
+    failedWrite.csvRow = 17;
+    failedWrite.previousImage = patternImage(5);
+    failedWrite.slots[7] = {0x1FFFFF, true};
+
+    UnitRecord read = sampleUnit(4, 2000000, std::nullopt);
+    read.operation = Operation::Read;
+    read.vidPid.clear();
+    read.port = "/dev/parport0";
+
+    UnitRecord verify = sampleUnit(5);
+    verify.operation = Operation::Verify;
+    verify.statusLog.clear();
+    std::vector<ByteDifference> everywhere;
+    for (std::uint16_t a = 0; a < kImageSize; ++a) everywhere.push_back({a, std::uint8_t(a), std::uint8_t(~a)});
+    verify.differences = everywhere;
+
+    ProductionRecord record(file);
+    ASSERT_EQ(record.startBatch({}), 1);
+    for (const UnitRecord& unit : {failedWrite, read, verify}) {
+        const std::int64_t id = record.add(unit);
+        const auto stored = record.unit(id);
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->id, id);
+        EXPECT_EQ(stored->previousImageKept, unit.previousImage.has_value());
+        UnitRecord expected = unit;
+        expected.previousImage.reset();
+        EXPECT_EQ(stored->unit, expected) << "unit " << id;
+        EXPECT_EQ(record.previousImage(id), unit.previousImage);
+    }
+    EXPECT_FALSE(record.unit(99));
+}
+
+TEST_F(RecordStore, AddFillsInTheTimeWhenNoneIsGiven) {
+    ProductionRecord record(file);
+    UnitRecord unit = sampleUnit(1, 1234560, std::nullopt);
+    unit.time.clear();
+    const std::string before = utcNow();
+    const std::string time = record.unit(record.add(unit))->unit.time;
+    EXPECT_GE(time, before);
+    EXPECT_LE(time, utcNow());
+    EXPECT_EQ(normalizeUtcTime(time), time);
+}
+
+TEST_F(RecordStore, QueriesFilterCombineAndGiveNewestFirst) {
+    ProductionRecord record(file);
+    const std::int64_t batchA = record.startBatch({});
+    const std::int64_t batchB = record.startBatch({});
+    // Batch A: units 1..4 at seconds 1..4, capcodes from 1000000; batch B: units 1..3 at
+    // seconds 11..13, capcodes from 2000000; then a read outside any batch at second 5.
+    for (int n = 1; n <= 4; ++n) record.add(sampleUnit(n, 1000000 + 100 * n, batchA));  // ids 1..4
+    for (int n = 1; n <= 3; ++n) {
+        UnitRecord unit = sampleUnit(n, 2000000 + 100 * n, batchB);
+        unit.time = "2026-12-08T09:30:1" + std::to_string(n) + ".000Z";
+        record.add(unit);  // ids 5..7
+    }
+    UnitRecord read = sampleUnit(5, 1000200, std::nullopt);
+    read.operation = Operation::Read;
+    record.add(read);  // id 8
+    UnitRecord sameTime = sampleUnit(4, 3000000, batchA);
+    record.add(sameTime);  // id 9, the same time as id 4: the later row comes first
+
+    const auto none = std::nullopt;
+    struct Case {
+        const char* what;
+        std::optional<std::int64_t> batch;
+        const char* since;
+        std::optional<std::uint32_t> capcode;
+        std::optional<int> limit;
+        std::vector<std::int64_t> expected;
+    };
+    const Case cases[] = {
+        {"everything", none, nullptr, none, none, {7, 6, 5, 8, 9, 4, 3, 2, 1}},
+        {"batch A", batchA, nullptr, none, none, {9, 4, 3, 2, 1}},
+        {"since a date-time", none, "2026-12-08T09:30:04", none, none, {7, 6, 5, 8, 9, 4}},
+        {"since the next day", none, "2026-12-09", none, none, {}},
+        {"capcode in slot 1", none, nullptr, 1000200, none, {8, 2}},
+        {"capcode in disabled slot 2", none, nullptr, 2000300 + 8, none, {7}},
+        {"capcode in slot 8", none, nullptr, 1000100 + 56, none, {1}},
+        {"capcode and batch", batchA, nullptr, 1000200, none, {2}},
+        {"limit", none, nullptr, none, 3, {7, 6, 5}},
+        {"all filters", batchB, "2026-12-08T09:30:12", 2000300, 5, {7}},
+        {"unknown capcode", none, nullptr, 42, none, {}},
+    };
+    for (const Case& c : cases) {
+        RecordQuery query{.batchId = c.batch, .capcode = c.capcode, .limit = c.limit};
+        if (c.since) query.since = normalizeUtcTime(c.since);
+        EXPECT_EQ(ids(record.find(query)), c.expected) << c.what;
+    }
+}
+
+TEST_F(RecordStore, BatchStateTellsWhereAStoppedBatchGoesOn) {
+    ProductionRecord record(file);
+    const BatchStart start{"2026-12-08T09:00:00.000Z", "/home/tech/run.eep",     std::string(64, 'c'), 20,
+                           CapcodeSource::CsvFile,     "/home/tech/capcodes.csv"};
+    const std::int64_t batch = record.startBatch(start);
+    const auto fresh = record.batchState(batch);
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(fresh->start, start);
+    EXPECT_EQ(fresh->nextUnit, 1);
+    EXPECT_EQ(fresh->verifiedUnits, 0);
+    EXPECT_FALSE(fresh->lastCapcodes);
+
+    auto unit = [&](int n, std::uint32_t capcode, std::string_view result, int csvRow) {
+        UnitRecord u = sampleUnit(n, capcode, batch);
+        u.outcome = std::string(result);
+        u.csvRow = csvRow;
+        record.add(u);
+    };
+    unit(1, 1000000, outcome::ok, 2);
+    unit(2, 1000008, outcome::verifyFailed, 3);
+    unit(2, 1000016, outcome::ok, 4);  // the same pager again, on the next row
+    unit(3, 1000024, outcome::writeFailed, 5);
+    UnitRecord read = sampleUnit(9, 1000032, batch);
+    read.operation = Operation::Read;
+    record.add(read);
+
+    const auto state = record.batchState(batch);
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->verifiedUnits, 2);
+    EXPECT_EQ(state->nextUnit, 3);
+    ASSERT_TRUE(state->lastCapcodes);
+    EXPECT_EQ(*state->lastCapcodes, sampleUnit(2, 1000016).slots);
+    EXPECT_EQ(state->csvRow, 4);
+    EXPECT_FALSE(record.batchState(batch + 1));
+}
+
+TEST_F(RecordStore, OnlyAVerifiedWriteInAnEnabledSlotCountsAsUsed) {
+    ProductionRecord record(file);
+    auto add = [&](std::uint32_t capcode, Operation operation, std::string_view result) {
+        UnitRecord u = sampleUnit(1, capcode, std::nullopt);
+        u.operation = operation;
+        u.outcome = std::string(result);
+        return record.add(u);
+    };
+    const std::int64_t first = add(1000000, Operation::Write, outcome::ok);
+    add(2000000, Operation::Write, outcome::verifyFailed);
+    add(3000000, Operation::Read, outcome::ok);
+    add(4000000, Operation::Verify, outcome::ok);
+    const std::int64_t again = add(1000000, Operation::Write, outcome::ok);
+
+    const std::map<std::uint32_t, std::optional<std::int64_t>> cases{
+        {1000000, again},         // slot 1, the latest of two
+        {1000016, again},         // slot 3
+        {1000008, std::nullopt},  // slot 2 is disabled
+        {2000000, std::nullopt},  // the verify failed
+        {3000000, std::nullopt},  // only read from a pager
+        {4000000, std::nullopt},  // verified, never written here
+        {5000000, std::nullopt},
+    };
+    for (const auto& [capcode, id] : cases) {
+        const auto found = record.verifiedWithCapcode(capcode);
+        EXPECT_EQ(found ? std::optional(found->id) : std::nullopt, id) << capcode;
+    }
+    EXPECT_NE(first, again);
+}
+
+TEST_F(RecordStore, RecordOfTheFirstSchemaIsBroughtUpToDate) {
+    // A record as the first schema left it, made by hand: units without batches.
+    sql(file, R"sql(
+        CREATE TABLE units (id INTEGER PRIMARY KEY, time TEXT NOT NULL, operation TEXT NOT NULL,
+            program_version TEXT NOT NULL, user TEXT NOT NULL, host TEXT NOT NULL, port TEXT NOT NULL,
+            vid_pid TEXT NOT NULL, settings_path TEXT NOT NULL, settings_sha256 TEXT NOT NULL,
+            image_sha256 TEXT NOT NULL, frequency TEXT NOT NULL, customer TEXT NOT NULL, revision TEXT NOT NULL,
+            outcome TEXT NOT NULL, differences BLOB NOT NULL, duration_ms INTEGER NOT NULL);
+        CREATE INDEX units_by_time ON units (time);
+        CREATE TABLE unit_slots (unit_id INTEGER NOT NULL REFERENCES units (id), slot INTEGER NOT NULL,
+            capcode INTEGER NOT NULL, enabled INTEGER NOT NULL, PRIMARY KEY (unit_id, slot)) WITHOUT ROWID;
+        CREATE INDEX unit_slots_by_capcode ON unit_slots (capcode, unit_id);
+        CREATE TABLE unit_log (unit_id INTEGER NOT NULL REFERENCES units (id), line_no INTEGER NOT NULL,
+            line TEXT NOT NULL, PRIMARY KEY (unit_id, line_no)) WITHOUT ROWID;
+        CREATE TABLE unit_images (unit_id INTEGER PRIMARY KEY REFERENCES units (id), image BLOB NOT NULL);
+        INSERT INTO units VALUES (1, '2025-01-02T03:04:05.006Z', 'write', '0.0', 'old', 'bench-1', '/dev/parport0',
+            '', '/old.eep', 'aa', 'bb', '146.56250', 'Normal', 'TV7r3', 'ok', x'', 3000);
+        INSERT INTO unit_slots VALUES (1, 1, 1111110, 1), (1, 2, 1111118, 0), (1, 3, 0, 0), (1, 4, 0, 0),
+            (1, 5, 0, 0), (1, 6, 0, 0), (1, 7, 0, 0), (1, 8, 0, 0);
+        INSERT INTO unit_log VALUES (1, 1, 'Write to Pager...'), (1, 2, 'Verify OK !');
+        PRAGMA user_version = 1;
+    )sql");
+
+    ProductionRecord record(file);
+    EXPECT_EQ(sql(file, "PRAGMA user_version"), "2");
+    EXPECT_EQ(sql(file, "PRAGMA journal_mode"), "wal");
+    const auto old = record.unit(1);
+    ASSERT_TRUE(old);
+    EXPECT_EQ(old->unit.user, "old");
+    EXPECT_EQ(old->unit.slots[0], (SlotCapcode{1111110, true}));
+    EXPECT_EQ(old->unit.statusLog, (std::vector<std::string>{"Write to Pager...", "Verify OK !"}));
+    EXPECT_FALSE(old->unit.batchId);
+    EXPECT_EQ(record.verifiedWithCapcode(1111110)->id, 1);
+
+    const std::int64_t batch = record.startBatch({});
+    const std::int64_t id = record.add(sampleUnit(1, 1000000, batch));
+    EXPECT_EQ(record.unit(id)->unit.batchId, batch);
+    EXPECT_EQ(record.batchState(batch)->nextUnit, 2);
+}
+
+TEST_F(RecordStore, ANewRecordAndItsFolderAreMade) {
+    const auto nested = folder / "data" / "pagerprog" / "production.sqlite";
+    { ProductionRecord record(nested); }
+    EXPECT_EQ(sql(nested, "PRAGMA user_version"), "2");
+    EXPECT_EQ(sql(nested, "PRAGMA integrity_check"), "ok");
+    ProductionRecord again(nested);
+    EXPECT_TRUE(again.find({}).empty());
+}
+
+TEST(RecordPlace, DefaultPathFollowsTheXdgRules) {
+    const char* savedHome = std::getenv("HOME");
+    const char* savedData = std::getenv("XDG_DATA_HOME");
+    const std::string home = savedHome ? savedHome : "", data = savedData ? savedData : "";
+    struct Case {
+        const char* home;
+        const char* dataHome;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/home/tech", "/srv/data", "/srv/data/pagerprog/production.sqlite"},
+        {"/home/tech", nullptr, "/home/tech/.local/share/pagerprog/production.sqlite"},
+        {"/home/tech", "", "/home/tech/.local/share/pagerprog/production.sqlite"},
+        {"/home/tech", "relative/data", "/home/tech/.local/share/pagerprog/production.sqlite"},
+        {nullptr, "/srv/data", "/srv/data/pagerprog/production.sqlite"},
+        {nullptr, nullptr, ""},
+    };
+    auto set = [](const char* name, const char* value) {
+        if (value) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    };
+    for (const Case& c : cases) {
+        set("HOME", c.home);
+        set("XDG_DATA_HOME", c.dataHome);
+        EXPECT_EQ(defaultRecordPath(), c.expected) << (c.home ? c.home : "-") << " " << (c.dataHome ? c.dataHome : "-");
+    }
+    set("HOME", savedHome ? home.c_str() : nullptr);
+    set("XDG_DATA_HOME", savedData ? data.c_str() : nullptr);
+}
+
+TEST(RecordPlace, UserAndHostNames) {
+    const char* savedUser = std::getenv("USER");
+    const std::string user = savedUser ? savedUser : "";
+    setenv("USER", "tech", 1);
+    EXPECT_EQ(currentUserName(), "tech");
+    savedUser ? setenv("USER", user.c_str(), 1) : unsetenv("USER");
+    EXPECT_FALSE(currentHostName().empty());
+    EXPECT_EQ(currentHostName().find('\n'), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pagerprog
