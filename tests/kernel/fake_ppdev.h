@@ -10,7 +10,8 @@
 //   PPRELEASE  saves the control state and gives the port back
 //   PPRDATA, PPWDATA, PPRSTATUS, PPRCONTROL, PPWCONTROL  EINVAL unless claimed
 //   close      releases a claimed port
-// Other ioctls are not modelled and fail with EINVAL. A removed port
+// Other ioctls are not modelled and fail with EINVAL, read() and write() (IEEE 1284
+// transfers) with ENOSYS. A removed port
 // (parport_remove_port) keeps its open files: register reads return 0 and writes vanish,
 // all without an error (dead_ops in share.c), and the node disappears.
 #pragma once

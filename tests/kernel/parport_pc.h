@@ -1,6 +1,7 @@
 // A PC-style parallel port as parport_pc drives it, with the passive two-wire adapter on
 // its connector and the pager's 24C16 behind the adapter. The pins are emulated; the
-// register values come from them the way the PC hardware maps them:
+// register values come from them the way the PC hardware maps them (as dump_parport_state
+// in include/linux/parport_pc.h reads them):
 //   data     bits 0..7 drive pins 2..9 (undriven while the data lines are turned round)
 //   status   bit 3 = pin 15, bit 4 = pin 13, bit 5 = pin 12, bit 6 = pin 10 (/ACK),
 //            bit 7 = NOT pin 11 (BUSY is inverted by the hardware); bits 0..2 have no pin
