@@ -15,6 +15,7 @@ struct DescriptorCase {
     const char* name;
     std::vector<std::uint8_t> descriptor;
     std::size_t input, output;
+    std::uint8_t inputId = 0, outputId = 0;  // the IDs of those reports, 0 when unnumbered
 };
 
 class ReportDescriptorTest : public ::testing::TestWithParam<DescriptorCase> {};
@@ -23,6 +24,8 @@ TEST_P(ReportDescriptorTest, LengthsIncludeTheReportIdByte) {
     const auto lengths = reportLengths(GetParam().descriptor);
     EXPECT_EQ(lengths.input, GetParam().input) << GetParam().name;
     EXPECT_EQ(lengths.output, GetParam().output) << GetParam().name;
+    EXPECT_EQ(lengths.inputId, GetParam().inputId) << GetParam().name;
+    EXPECT_EQ(lengths.outputId, GetParam().outputId) << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -42,12 +45,25 @@ INSTANTIATE_TEST_SUITE_P(
                        0},
         // 12 bits of input only: two bytes.
         DescriptorCase{"odd bits", {0x75, 0x04, 0x95, 0x03, 0x81, 0x02}, 3, 0},
-        // Two numbered reports: the longer one counts.
+        // The programmer's reports under report ID 0x5A.
+        DescriptorCase{"numbered vendor64",
+                       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x5A, 0x15, 0x00, 0x26, 0xFF, 0x00,
+                        0x75, 0x08, 0x95, 0x40, 0x09, 0x01, 0x81, 0x02, 0x09, 0x02, 0x91, 0x02, 0xC0},
+                       65,
+                       65,
+                       0x5A,
+                       0x5A},
+        // Two numbered reports: the longer one counts, with its ID; the output stays under ID 2.
         DescriptorCase{"report ids",
                        {0x85, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x02, 0x85, 0x02, 0x95, 0x10, 0x81, 0x02, 0x95, 0x04,
                         0x91, 0x02},
                        17,
-                       5},
+                       5,
+                       2,
+                       2},
+        // Equally long numbered reports: the lowest ID counts.
+        DescriptorCase{
+            "equal reports", {0x85, 0x07, 0x75, 0x08, 0x95, 0x04, 0x81, 0x02, 0x85, 0x03, 0x81, 0x02}, 5, 0, 3, 0},
         // Push and pop bring the report size and count back.
         DescriptorCase{"push pop", {0x75, 0x08, 0x95, 0x02, 0xA4, 0x95, 0x20, 0x81, 0x02, 0xB4, 0x91, 0x02}, 33, 3},
         // A 4-byte report count and a long item in between.

@@ -19,10 +19,17 @@ struct GlobalState {
     std::uint32_t reportId = 0;
 };
 
-std::size_t longestReport(const std::map<std::uint32_t, std::uint64_t>& bitsById) {
-    std::uint64_t bits = 0;
-    for (const auto& [id, total] : bitsById) bits = std::max(bits, total);
-    return bitsById.empty() ? 0 : static_cast<std::size_t>((bits + 7) / 8) + 1;
+struct LongestReport {
+    std::size_t length = 0;
+    std::uint8_t id = 0;
+};
+
+LongestReport longestReport(const std::map<std::uint32_t, std::uint64_t>& bitsById) {
+    if (bitsById.empty()) return {};
+    const auto longest = std::max_element(bitsById.begin(), bitsById.end(),
+                                          [](const auto& a, const auto& b) { return a.second < b.second; });
+    // Report IDs are one byte on the wire.
+    return {static_cast<std::size_t>((longest->second + 7) / 8) + 1, static_cast<std::uint8_t>(longest->first)};
 }
 
 }  // namespace
@@ -67,7 +74,9 @@ ReportLengths reportLengths(std::span<const std::uint8_t> descriptor) {
             bits[state.reportId] += std::uint64_t{state.reportSize} * state.reportCount;
         }
     }
-    return {longestReport(inputBits), longestReport(outputBits)};
+    const auto input = longestReport(inputBits);
+    const auto output = longestReport(outputBits);
+    return {input.length, output.length, input.id, output.id};
 }
 
 }  // namespace pagerprog

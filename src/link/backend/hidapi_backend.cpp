@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "link/report_descriptor.h"
 
@@ -44,21 +45,30 @@ ReportLengths lengthsOf(const std::string& devicePath) {
 
 class HidapiConnection : public HidConnection {
 public:
-    explicit HidapiConnection(hid_device* device) : device_(device) {}
+    HidapiConnection(hid_device* device, const ReportLengths& reports)
+        : device_(device), inputId_(reports.inputId), outputId_(reports.outputId) {}
     ~HidapiConnection() override { hid_close(device_); }
     HidapiConnection(const HidapiConnection&) = delete;
     HidapiConnection& operator=(const HidapiConnection&) = delete;
 
+    // A device with numbered reports takes a report only under its ID; where the caller left
+    // byte 0 at 0, as for a device without numbered reports, the output report's ID goes in.
     bool writeReport(std::span<const std::uint8_t> report) override {
-        return hid_write(device_, report.data(), report.size()) >= 0;
+        if (report.empty()) return false;
+        if (outputId_ == 0 || report[0] != 0) return hid_write(device_, report.data(), report.size()) >= 0;
+        std::vector<std::uint8_t> numbered(report.begin(), report.end());
+        numbered[0] = outputId_;
+        return hid_write(device_, numbered.data(), numbered.size()) >= 0;
     }
 
-    // hidraw leaves out the report ID of a device without numbered reports; put the 0 back
-    // so the caller sees the whole report.
+    // hidraw hands a numbered report over with its ID in byte 0, but leaves out the ID of a
+    // device without numbered reports; put the 0 back so the caller always sees the whole report.
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+        const int milliseconds = static_cast<int>(timeout.count());
+        if (inputId_ != 0)
+            return buffer.empty() ? -1 : hid_read_timeout(device_, buffer.data(), buffer.size(), milliseconds);
         if (buffer.size() < 2) return -1;
-        const int received =
-            hid_read_timeout(device_, buffer.data() + 1, buffer.size() - 1, static_cast<int>(timeout.count()));
+        const int received = hid_read_timeout(device_, buffer.data() + 1, buffer.size() - 1, milliseconds);
         if (received <= 0) return received;
         buffer[0] = 0;
         return received + 1;
@@ -66,6 +76,8 @@ public:
 
 private:
     hid_device* device_;
+    std::uint8_t inputId_;
+    std::uint8_t outputId_;
 };
 
 }  // namespace
@@ -99,7 +111,7 @@ std::unique_ptr<HidConnection> HidapiBackend::open(const std::string& path) {
     if (!initialised_) return nullptr;
     hid_device* device = hid_open_path(path.c_str());
     if (device == nullptr) return nullptr;
-    return std::make_unique<HidapiConnection>(device);
+    return std::make_unique<HidapiConnection>(device, lengthsOf(path));
 }
 
 }  // namespace pagerprog

@@ -1,5 +1,6 @@
 // HID devices on Linux through hidapi's hidraw backend, with udev for hot-plug. Report
-// lengths come from the report descriptor in sysfs, since this hidapi cannot report it.
+// lengths and report IDs come from the report descriptor in sysfs, since this hidapi
+// cannot report it. Devices with and without numbered reports both work.
 #pragma once
 
 #include "link/backend/udev_monitor.h"

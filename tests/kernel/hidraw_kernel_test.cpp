@@ -1,0 +1,196 @@
+// The real hidapi backend (hidapi's hidraw code, libudev, the report descriptor in sysfs)
+// with the USB programmer and transfer engine on the fake kernel's /dev/hidraw0: the
+// enumeration, whole transfers with unnumbered and numbered reports, short reports, and a
+// programmer that cannot be opened, falls silent or is pulled out.
+#include <poll.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "kernel_test.h"
+#include "link/backend/hidapi_backend.h"
+#include "link/backend/ppdev_port.h"
+#include "link/clock.h"
+#include "link/crc8.h"
+#include "link/pager_link.h"
+#include "link/transfer_engine.h"
+#include "link/usb_programmer.h"
+#include "settings/program_state.h"
+#include "support/recording_host.h"
+
+namespace pagerprog {
+namespace {
+
+using kernel_test::KernelTest;
+using kernel_test::pagerMemory;
+using kernel_test::patternImage;
+using HidrawKernelTest = KernelTest;
+
+// The link as the window builds it on the real devices, started.
+struct UsbRig {
+    UsbRig() : link(context, ppdev, clock, hid) { link.hid().start(); }
+
+    bool inUse() const { return context.program.usbProgrammerInUse; }
+
+    testing::RecordingHost host;
+    Context context{host};
+    RealClock clock;
+    PpdevPort ppdev;
+    HidapiBackend hid;
+    PagerLink link;
+};
+
+struct Reports {
+    const char* name;
+    unsigned char id;
+    unsigned size;
+};
+
+void PrintTo(const Reports& reports, std::ostream* out) { *out << reports.name; }
+
+class ProgrammerReports : public KernelTest, public ::testing::WithParamInterface<Reports> {};
+
+TEST_P(ProgrammerReports, AreEnumeratedWithTheirLengths) {
+    fake_programmer_plug(GetParam().id, GetParam().size, 1);
+    HidapiBackend backend;
+    const auto devices = backend.enumerate();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].path, "/dev/hidraw0");
+    EXPECT_EQ(devices[0].vendorId, 0x04D8);
+    EXPECT_EQ(devices[0].productId, 0x1000);
+    EXPECT_EQ(devices[0].productString, "Z16 programmer");
+    EXPECT_EQ(devices[0].inputReportLength, GetParam().size + 1);
+    EXPECT_EQ(devices[0].outputReportLength, GetParam().size + 1);
+}
+
+// A request left with report ID 0 reaches a numbered device under its ID, and the reply
+// comes back with the ID in byte 0; a buffer shorter than the report gets the report cut.
+TEST_P(ProgrammerReports, CarryTheReportIdBothWays) {
+    fake_programmer_plug(GetParam().id, GetParam().size, 1);
+    HidapiBackend backend;
+    const auto connection = backend.open("/dev/hidraw0");
+    ASSERT_NE(connection, nullptr);
+    std::vector<std::uint8_t> hello(GetParam().size + 1, 0);
+    hello[1] = UsbProgrammer::kHello;
+    hello.back() = crc8(std::span<const std::uint8_t>(hello).subspan(1, hello.size() - 2));
+
+    ASSERT_TRUE(connection->writeReport(hello));
+    std::vector<std::uint8_t> reply(GetParam().size + 1, 0xEE);
+    ASSERT_EQ(connection->readReport(reply, std::chrono::milliseconds(1000)), static_cast<int>(reply.size()));
+    EXPECT_EQ(reply[0], GetParam().id);
+    // The programmer's requests need 38 bytes: a shorter one is refused with 'D'.
+    EXPECT_EQ(reply[1], GetParam().size + 1 >= 38 ? 0x00 : 'D');
+
+    ASSERT_TRUE(connection->writeReport(hello));
+    std::vector<std::uint8_t> cut(2, 0xEE);
+    EXPECT_EQ(connection->readReport(cut, std::chrono::milliseconds(1000)), 2);
+    EXPECT_EQ(cut[0], GetParam().id);
+    EXPECT_EQ(connection->readReport(cut, std::chrono::milliseconds(0)), 0) << "the rest of the report is dropped";
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptors, ProgrammerReports,
+                         ::testing::Values(Reports{"Unnumbered64", 0, 64}, Reports{"Numbered64", 0x21, 64},
+                                           Reports{"Unnumbered32", 0, 32}, Reports{"Numbered32", 3, 32}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class WholePager : public KernelTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WholePager, WrittenVerifiedAndReadBack) {
+    fake_programmer_plug(static_cast<unsigned char>(GetParam()), 64, 1);
+    UsbRig rig;
+    ASSERT_TRUE(rig.inUse());
+    const Image image = patternImage(31);
+    Image source = image;
+    ASSERT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    EXPECT_EQ(pagerMemory(), image);
+
+    Image readBack{};
+    ASSERT_EQ(rig.link.transfer("16", 0, "r", readBack), kReadDone);
+    EXPECT_EQ(readBack, image);
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ReportIds, WholePager, ::testing::Values(0, 0x5A),
+                         [](const auto& info) { return "ReportId" + std::to_string(info.param); });
+
+struct Trouble {
+    const char* name;
+    std::function<void()> scene;
+    bool pulledOut;
+};
+
+void PrintTo(const Trouble& trouble, std::ostream* out) { *out << trouble.name; }
+
+class ProgrammerInTrouble : public KernelTest, public ::testing::WithParamInterface<Trouble> {};
+
+TEST_P(ProgrammerInTrouble, FailsTheTransferWithoutHanging) {
+    GetParam().scene();
+    UsbRig rig;
+    const Image image = patternImage(17);
+    Image source = image;
+    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kTransferFailed);
+    Image buffer{};
+    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.host.messages, (std::vector<std::string>(2, kProgrammerSilentText)));
+    EXPECT_NE(pagerMemory(), image);
+    EXPECT_EQ(rig.link.hid().pollChanges(), GetParam().pulledOut);
+    EXPECT_EQ(rig.inUse(), !GetParam().pulledOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenes, ProgrammerInTrouble,
+    ::testing::Values(Trouble{"NodeModeRefusesTheUser", [] { fake_programmer_plug(0, 64, 0); }, false},
+                      Trouble{"ReportsTooShortForARequest", [] { fake_programmer_plug(0, 32, 1); }, false},
+                      Trouble{"SilentFromChunk5",
+                              [] {
+                                  fake_programmer_plug(0, 64, 1);
+                                  fake_programmer_silent_from_chunk(5);
+                              },
+                              false},
+                      Trouble{"PulledOutAtChunk10",
+                              [] {
+                                  fake_programmer_plug(0, 64, 1);
+                                  fake_programmer_unplug_at_chunk(10);
+                              },
+                              true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HidrawKernelTest, PlugAndUnplugReachTheLinkThroughTheUdevMonitor) {
+    UsbRig rig;
+    EXPECT_FALSE(rig.inUse());
+    pollfd notice{rig.link.hid().changeNoticeFd(), POLLIN, 0};
+    ASSERT_GE(notice.fd, 0);
+    EXPECT_EQ(::poll(&notice, 1, 0), 0);
+
+    fake_programmer_plug(0, 64, 1);
+    EXPECT_EQ(::poll(&notice, 1, 0), 1);
+    EXPECT_TRUE(rig.link.hid().pollChanges());
+    EXPECT_TRUE(rig.inUse());
+    EXPECT_FALSE(rig.link.hid().pollChanges()) << "one plug-in, one change";
+
+    fake_programmer_unplug();
+    EXPECT_TRUE(rig.link.hid().pollChanges());
+    EXPECT_FALSE(rig.inUse());
+    EXPECT_EQ(rig.host.logLines, (std::vector<std::string>{"USB port is ready.", "USB port unplug."}));
+}
+
+// Pulled out and put back between two scans, the programmer keeps its node but not its
+// open file, which hangs up: the next request opens the node afresh.
+TEST_F(HidrawKernelTest, ProgrammerPutBackUnderItsNodeWorksAtOnce) {
+    fake_programmer_plug(0, 64, 1);
+    UsbRig rig;
+    Image buffer{};
+    ASSERT_EQ(rig.link.transfer("16", 0, "r", buffer), kReadDone);
+    fake_programmer_unplug();
+    fake_programmer_plug(0, 64, 1);
+    const Image image = patternImage(5);
+    Image source = image;
+    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    EXPECT_EQ(pagerMemory(), image);
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
+}  // namespace
+}  // namespace pagerprog

@@ -1,0 +1,39 @@
+// What the backend tests on the fake kernel share: a fresh scene for every test, after
+// checking that the fake kernel really stands in front of libc and libudev, and the
+// pager's memory as an image.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fake_kernel.h"
+#include "settings/eeprom_image.h"
+
+namespace pagerprog::kernel_test {
+
+class KernelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const bool interposed = fake_kernel_interposed() != 0;
+        ASSERT_TRUE(interposed) << "the fake kernel must be preloaded (LD_PRELOAD), as ctest does";
+        fake_kernel_reset();
+    }
+    void TearDown() override { fake_kernel_reset(); }
+};
+
+inline Image pagerMemory() {
+    Image image{};
+    std::copy_n(fake_pager_memory(), kImageSize, image.begin());
+    return image;
+}
+
+// A valid image that differs from the factory image in every chunk.
+inline Image patternImage(unsigned seed) {
+    Image image{};
+    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * seed + (i >> 5));
+    image[kChecksumOffset] = imageChecksum(image);
+    return image;
+}
+
+}  // namespace pagerprog::kernel_test

@@ -1,0 +1,234 @@
+// The real PpdevPort, bus master and transfer engine on the fake kernel's /dev/parport0,
+// with the passive adapter and the pager's 24C16 on the connector: whole transfers, the
+// register bits as the PC hardware maps the pins, and a port that is refused, held by
+// another program or removed in the middle of a transfer.
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "kernel_test.h"
+#include "link/backend/hidapi_backend.h"
+#include "link/backend/ppdev_port.h"
+#include "link/clock.h"
+#include "link/pager_link.h"
+#include "link/transfer_engine.h"
+#include "settings/program_state.h"
+#include "support/recording_host.h"
+
+namespace pagerprog {
+namespace {
+
+using kernel_test::KernelTest;
+using kernel_test::pagerMemory;
+using kernel_test::patternImage;
+
+constexpr std::uint16_t kData = kLpt1Base + kDataRegister;
+constexpr std::uint16_t kStatus = kLpt1Base + kStatusRegister;
+constexpr std::uint16_t kControl = kLpt1Base + kControlRegister;
+
+// A backend that got an inversion wrong: it flips register bits on their way through.
+class MisreadingPort : public PortAccess {
+public:
+    MisreadingPort(PortAccess& port, std::uint8_t statusFlips, std::uint8_t controlFlips)
+        : port_(port), statusFlips_(statusFlips), controlFlips_(controlFlips) {}
+
+    std::optional<std::string> claim(std::uint16_t base) override {
+        base_ = base;
+        return port_.claim(base);
+    }
+    void release() override { port_.release(); }
+    std::uint8_t readPort(std::uint16_t port) override {
+        return static_cast<std::uint8_t>(port_.readPort(port) ^ flips(port));
+    }
+    void writePort(std::uint16_t port, std::uint8_t value) override {
+        port_.writePort(port,
+                        static_cast<std::uint8_t>(value ^ (port == base_ + kControlRegister ? controlFlips_ : 0)));
+    }
+    void shutDown() override { port_.shutDown(); }
+
+private:
+    std::uint8_t flips(std::uint16_t port) const {
+        if (port == base_ + kStatusRegister) return statusFlips_;
+        return port == base_ + kControlRegister ? controlFlips_ : 0;
+    }
+
+    PortAccess& port_;
+    std::uint8_t statusFlips_;
+    std::uint8_t controlFlips_;
+    std::uint16_t base_ = 0;
+};
+
+// The link as the window builds it on the real devices, with no programmer plugged in
+// (so transfers take the parallel port) and a fast bus the adapter's chip keeps up with.
+struct ParallelRig {
+    explicit ParallelRig(std::uint8_t statusFlips = 0, std::uint8_t controlFlips = 0)
+        : misreading(ppdev, statusFlips, controlFlips),
+          link(context, (statusFlips | controlFlips) != 0 ? static_cast<PortAccess&>(misreading) : ppdev, clock, hid) {
+        link.timing().sdaHoldUs = 2;
+        link.timing().supplySettle = 0;
+    }
+
+    testing::RecordingHost host;
+    Context context{host};
+    RealClock clock;
+    PpdevPort ppdev;
+    MisreadingPort misreading;
+    HidapiBackend hid;
+    PagerLink link;
+};
+
+using ParportKernelTest = KernelTest;
+
+TEST_F(ParportKernelTest, WritesVerifiesAndReadsBackAWholePager) {
+    fake_parport_attach(1);
+    ParallelRig rig;
+    const Image image = patternImage(29);
+    Image source = image;
+    ASSERT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    EXPECT_EQ(pagerMemory(), image);
+
+    Image readBack{};
+    ASSERT_EQ(rig.link.transfer("16", 0, "r", readBack), kReadDone);
+    EXPECT_EQ(readBack, image);
+    EXPECT_TRUE(rig.host.logLines.empty());
+    EXPECT_EQ(fake_parport_pin(5), 0) << "supply off after the transfer";
+    EXPECT_EQ(fake_parport_pin(16), 1) << "enable off after the transfer";
+}
+
+TEST_F(ParportKernelTest, RegistersCarryThePcBitsOfThePins) {
+    fake_parport_attach(1);
+    PpdevPort port;
+    ASSERT_FALSE(port.claim(kLpt1Base));
+    EXPECT_EQ(port.readPort(kControl), 0x0C) << "a claim restores the control state a device starts with";
+
+    // Control bits 0, 1 and 3 drive their pins inverted, bit 2 (/INIT) does not; the driver
+    // keeps and returns only those four bits.
+    struct ControlCase {
+        std::uint8_t written;
+        int pin1, pin14, pin16, pin17;
+    };
+    for (const auto& c :
+         {ControlCase{0x00, 1, 1, 0, 1}, ControlCase{0x01, 0, 1, 0, 1}, ControlCase{0x02, 1, 0, 0, 1},
+          ControlCase{0x04, 1, 1, 1, 1}, ControlCase{0x08, 1, 1, 0, 0}, ControlCase{0xDF, 0, 0, 1, 0}}) {
+        port.writePort(kControl, c.written);
+        EXPECT_EQ(port.readPort(kControl), c.written & 0x0F) << int{c.written};
+        EXPECT_EQ(fake_parport_pin(1), c.pin1) << int{c.written};
+        EXPECT_EQ(fake_parport_pin(14), c.pin14) << int{c.written};
+        EXPECT_EQ(fake_parport_pin(16), c.pin16) << int{c.written};
+        EXPECT_EQ(fake_parport_pin(17), c.pin17) << int{c.written};
+    }
+
+    port.writePort(kData, 0xA5);
+    EXPECT_EQ(port.readPort(kData), 0xA5);
+    for (int bit = 0; bit < 8; ++bit) EXPECT_EQ(fake_parport_pin(2 + bit), (0xA5 >> bit) & 1) << bit;
+
+    // Status: SDA comes back on pin 10 (/ACK, bit 6) as it is; BUSY (pin 11, floating high)
+    // reads inverted as 0; the other open inputs read 1, and so do the bits without a pin.
+    port.writePort(kData, 0x04);
+    EXPECT_EQ(port.readPort(kStatus), 0x7F);
+    port.writePort(kData, 0x00);
+    EXPECT_EQ(port.readPort(kStatus), 0x3F);
+    port.release();
+}
+
+struct Inversion {
+    const char* name;
+    std::uint8_t statusFlips, controlFlips;
+};
+
+void PrintTo(const Inversion& inversion, std::ostream* out) { *out << inversion.name; }
+
+class WrongInversion : public KernelTest, public ::testing::WithParamInterface<Inversion> {};
+
+TEST_P(WrongInversion, MovesNothing) {
+    fake_parport_attach(1);
+    const Image before = pagerMemory();
+    ParallelRig rig(GetParam().statusFlips, GetParam().controlFlips);
+    Image source = patternImage(3);
+    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kWriteFailed);
+    Image buffer{};
+    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(pagerMemory(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, WrongInversion,
+                         ::testing::Values(Inversion{"AckTakenAsInverted", 0x40, 0x00},
+                                           Inversion{"InitTakenAsInverted", 0x00, 0x04}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Refusal {
+    const char* name;
+    std::function<void()> scene;
+    const char* reason;
+};
+
+void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
+
+class RefusedPort : public KernelTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusedPort, FailsAtOnceWithTheSystemsReason) {
+    GetParam().scene();
+    const Image before = pagerMemory();
+    ParallelRig rig;
+    Image buffer = patternImage(7);
+    EXPECT_EQ(rig.link.transfer("16", 0, "w", buffer), kWriteFailed);
+    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kTransferFailed);
+    const std::string line = std::string("Cannot use the parallel port /dev/parport0: ") + GetParam().reason;
+    EXPECT_EQ(rig.host.logLines, (std::vector<std::string>{line, line}));
+    EXPECT_EQ(rig.host.progressSteps, 0);
+    EXPECT_EQ(pagerMemory(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, RefusedPort,
+                         ::testing::Values(Refusal{"NoPort", [] {}, "No such file or directory"},
+                                           Refusal{"NodeModeRefusesTheUser", [] { fake_parport_attach(0); },
+                                                   "Permission denied"},
+                                           Refusal{"HeldExclusivelyByAnotherProgram",
+                                                   [] {
+                                                       fake_parport_attach(1);
+                                                       fake_parport_hold_exclusively();
+                                                   },
+                                                   "No such device or address"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ppdev's claim does not fail on a port another program has claimed: it sleeps until that
+// program lets go, whatever the open flags say.
+TEST_F(ParportKernelTest, ClaimOfAPortAnotherProgramHoldsWaitsForIt) {
+    fake_parport_attach(1);
+    fake_parport_hold_for_ms(300);
+    ParallelRig rig;
+    const auto start = std::chrono::steady_clock::now();
+    Image buffer{};
+    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kReadDone);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_EQ(buffer, pagerMemory());
+}
+
+// A removed port answers every register read with 0 and no error, so the bus master sees
+// each acknowledge and reads zeros: only the verify, or the image checksum, can tell.
+TEST_F(ParportKernelTest, PortRemovedDuringAWriteFailsTheVerify) {
+    fake_parport_attach(1);
+    fake_parport_vanish_after(50000);
+    ParallelRig rig;
+    Image source = patternImage(11);
+    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyDiffers);
+    EXPECT_NE(pagerMemory(), source);
+
+    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kWriteFailed) << "the node has gone";
+    EXPECT_EQ(rig.host.logLines.back(), "Cannot use the parallel port /dev/parport0: No such file or directory");
+}
+
+TEST_F(ParportKernelTest, PortRemovedDuringAReadGivesBytesThatFailTheChecksum) {
+    fake_parport_attach(1);
+    fake_parport_vanish_after(40000);
+    ParallelRig rig;
+    Image buffer{};
+    rig.link.transfer("16", 0, "r", buffer);
+    EXPECT_NE(buffer, pagerMemory());
+    EXPECT_FALSE(imageChecksumOk(buffer));
+}
+
+}  // namespace
+}  // namespace pagerprog
