@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "link/simulated_usb_programmer.h"
+#include "link/sim/simulated_usb_programmer.h"
 #include "programmer_sysfs.h"
 #include "sysfs_tree.h"
 

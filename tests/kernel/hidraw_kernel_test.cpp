@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/pager_transfer.h"
+#include "app/programmer_presence.h"
 #include "kernel_test.h"
 #include "link/backend/hidapi_backend.h"
 #include "link/backend/ppdev_port.h"
@@ -30,7 +32,11 @@ using HidrawKernelTest = KernelTest;
 
 // The link as the window builds it on the real devices, started.
 struct UsbRig {
-    UsbRig() : link(context, ppdev, clock, hid) { link.hid().start(); }
+    UsbRig() : link(ppdev, clock, hid), presence(context, link) { link.hid().start(); }
+
+    std::uint8_t transfer(std::string_view mode, Image& buffer) {
+        return transferPager(context, link, "16", 0, mode, buffer);
+    }
 
     bool inUse() const { return context.program.usbProgrammerInUse; }
 
@@ -40,6 +46,7 @@ struct UsbRig {
     PpdevPort ppdev;
     HidapiBackend hid;
     PagerLink link;
+    ProgrammerPresence presence;
 };
 
 struct Reports {
@@ -103,11 +110,11 @@ TEST_P(WholePager, WrittenVerifiedAndReadBack) {
     ASSERT_TRUE(rig.inUse());
     const Image image = patternImage(31);
     Image source = image;
-    ASSERT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
     EXPECT_EQ(pagerMemory(), image);
 
     Image readBack{};
-    ASSERT_EQ(rig.link.transfer("16", 0, "r", readBack), kReadDone);
+    ASSERT_EQ(rig.transfer("r", readBack), kReadDone);
     EXPECT_EQ(readBack, image);
     EXPECT_TRUE(rig.host.messages.empty());
 }
@@ -130,9 +137,9 @@ TEST_P(ProgrammerInTrouble, FailsTheTransferWithoutHanging) {
     UsbRig rig;
     const Image image = patternImage(17);
     Image source = image;
-    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kTransferFailed);
+    EXPECT_EQ(rig.transfer("w", source), kTransferFailed);
     Image buffer{};
-    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>(2, kProgrammerSilentText)));
     EXPECT_NE(pagerMemory(), image);
     EXPECT_EQ(rig.link.hid().pollChanges(), GetParam().pulledOut);
@@ -182,12 +189,12 @@ TEST_F(HidrawKernelTest, ProgrammerPutBackUnderItsNodeWorksAtOnce) {
     fake_programmer_plug(0, 64, 1);
     UsbRig rig;
     Image buffer{};
-    ASSERT_EQ(rig.link.transfer("16", 0, "r", buffer), kReadDone);
+    ASSERT_EQ(rig.transfer("r", buffer), kReadDone);
     fake_programmer_unplug();
     fake_programmer_plug(0, 64, 1);
     const Image image = patternImage(5);
     Image source = image;
-    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    EXPECT_EQ(rig.transfer("w", source), kVerifyOk);
     EXPECT_EQ(pagerMemory(), image);
     EXPECT_TRUE(rig.host.messages.empty());
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pager_transfer.h"
 #include "kernel_test.h"
 #include "link/backend/hidapi_backend.h"
 #include "link/backend/ppdev_port.h"
@@ -65,7 +66,7 @@ private:
 struct ParallelRig {
     explicit ParallelRig(std::uint8_t statusFlips = 0, std::uint8_t controlFlips = 0)
         : misreading(ppdev, statusFlips, controlFlips),
-          link(context, (statusFlips | controlFlips) != 0 ? static_cast<PortAccess&>(misreading) : ppdev, clock, hid) {
+          link((statusFlips | controlFlips) != 0 ? static_cast<PortAccess&>(misreading) : ppdev, clock, hid) {
         link.timing().sdaHoldUs = 2;
         link.timing().supplySettle = 0;
     }
@@ -77,6 +78,10 @@ struct ParallelRig {
     MisreadingPort misreading;
     HidapiBackend hid;
     PagerLink link;
+
+    std::uint8_t transfer(std::string_view mode, Image& buffer) {
+        return transferPager(context, link, "16", 0, mode, buffer);
+    }
 };
 
 using ParportKernelTest = KernelTest;
@@ -86,11 +91,11 @@ TEST_F(ParportKernelTest, WritesVerifiesAndReadsBackAWholePager) {
     ParallelRig rig;
     const Image image = patternImage(29);
     Image source = image;
-    ASSERT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
     EXPECT_EQ(pagerMemory(), image);
 
     Image readBack{};
-    ASSERT_EQ(rig.link.transfer("16", 0, "r", readBack), kReadDone);
+    ASSERT_EQ(rig.transfer("r", readBack), kReadDone);
     EXPECT_EQ(readBack, image);
     EXPECT_TRUE(rig.host.logLines.empty());
     EXPECT_EQ(fake_parport_pin(5), 0) << "supply off after the transfer";
@@ -147,9 +152,9 @@ TEST_P(WrongInversion, MovesNothing) {
     const Image before = pagerMemory();
     ParallelRig rig(GetParam().statusFlips, GetParam().controlFlips);
     Image source = patternImage(3);
-    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kWriteFailed);
+    EXPECT_EQ(rig.transfer("w", source), kWriteFailed);
     Image buffer{};
-    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
     EXPECT_EQ(pagerMemory(), before);
 }
 
@@ -173,8 +178,8 @@ TEST_P(RefusedPort, FailsAtOnceWithTheSystemsReason) {
     const Image before = pagerMemory();
     ParallelRig rig;
     Image buffer = patternImage(7);
-    EXPECT_EQ(rig.link.transfer("16", 0, "w", buffer), kWriteFailed);
-    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer("w", buffer), kWriteFailed);
+    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
     const std::string line = std::string("Cannot use the parallel port /dev/parport0: ") + GetParam().reason;
     EXPECT_EQ(rig.host.logLines, (std::vector<std::string>{line, line}));
     EXPECT_EQ(rig.host.progressSteps, 0);
@@ -201,7 +206,7 @@ TEST_F(ParportKernelTest, ClaimOfAPortAnotherProgramHoldsWaitsForIt) {
     ParallelRig rig;
     const auto start = std::chrono::steady_clock::now();
     Image buffer{};
-    EXPECT_EQ(rig.link.transfer("16", 0, "r", buffer), kReadDone);
+    EXPECT_EQ(rig.transfer("r", buffer), kReadDone);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     EXPECT_EQ(buffer, pagerMemory());
 }
@@ -213,10 +218,10 @@ TEST_F(ParportKernelTest, PortRemovedDuringAWriteFailsTheVerify) {
     fake_parport_vanish_after(50000);
     ParallelRig rig;
     Image source = patternImage(11);
-    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kVerifyDiffers);
+    EXPECT_EQ(rig.transfer("w", source), kVerifyDiffers);
     EXPECT_NE(pagerMemory(), source);
 
-    EXPECT_EQ(rig.link.transfer("16", 0, "w", source), kWriteFailed) << "the node has gone";
+    EXPECT_EQ(rig.transfer("w", source), kWriteFailed) << "the node has gone";
     EXPECT_EQ(rig.host.logLines.back(), "Cannot use the parallel port /dev/parport0: No such file or directory");
 }
 
@@ -225,7 +230,7 @@ TEST_F(ParportKernelTest, PortRemovedDuringAReadGivesBytesThatFailTheChecksum) {
     fake_parport_vanish_after(40000);
     ParallelRig rig;
     Image buffer{};
-    rig.link.transfer("16", 0, "r", buffer);
+    rig.transfer("r", buffer);
     EXPECT_NE(buffer, pagerMemory());
     EXPECT_FALSE(imageChecksumOk(buffer));
 }

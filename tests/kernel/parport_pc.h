@@ -18,7 +18,7 @@
 
 #include <cstdint>
 
-#include "link/simulated_24c16.h"
+#include "link/sim/simulated_24c16.h"
 
 namespace pagerprog {
 class Clock;

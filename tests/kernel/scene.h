@@ -9,7 +9,7 @@
 #include "fake_hidraw.h"
 #include "fake_ppdev.h"
 #include "link/clock.h"
-#include "link/simulated_pager.h"
+#include "link/sim/simulated_pager.h"
 
 namespace fake_kernel {
 
