@@ -111,7 +111,7 @@ TEST_F(Profiles, ModelQtx41kTurnsToneIntoHebrewAndKeepsTheImageFormats) {
     EXPECT_EQ(m.index("addr2formatB"), 2);
     EXPECT_EQ(m.text("frequency"), "152.24000");
     EXPECT_EQ(m.text("lcd_module"), "120*32");
-    EXPECT_EQ(m.text("hellomsg1"), "------ QTX41K -------");
+    EXPECT_EQ(m.text("hellomsg1"), "------ QTX41K ------");
     EXPECT_EQ(m.title(), "41 Hebrew Capcode Programmer Customer Version");
 
     m.setIndex("pager_model", 0);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "link/bus_master.h"
@@ -147,23 +148,68 @@ std::vector<FaultCase> faultCases() {
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(faultCases()),
                          [](const auto& info) { return std::string(info.param.name) + std::to_string(info.index); });
 
-TEST(SimulatedPager, StartsWithAValidFactoryImageAndPersistsInAPagerFile) {
+// The pager file is the simulated pager's memory: every committed write reaches it.
+TEST(SimulatedPager, StartsWithAValidFactoryImageAndIsKeptInItsPagerFile) {
     SimulatedPager pager;
     EXPECT_TRUE(imageChecksumOk(pager.memory));
     EXPECT_TRUE(std::equal(pager.memory.begin(), pager.memory.end() - 1, sixAddressTemplate().begin()));
 
-    const auto path = (std::filesystem::temp_directory_path() / "link_transfer_test_pager.eep").string();
+    const auto folder = std::filesystem::temp_directory_path() / "link_transfer_test_pager";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const auto path = (folder / "pager.eep").string();
+    EXPECT_EQ(pager.keepIn(path), SimulatedPager::PagerFile::Missing);
+    EXPECT_FALSE(std::filesystem::exists(path)) << "created at the first write";
     pager.memory = patternImage(9);
-    ASSERT_TRUE(pager.saveTo(path));
+    pager.commit();
     SimulatedPager other;
-    ASSERT_TRUE(other.loadFrom(path));
+    EXPECT_EQ(other.keepIn(path), SimulatedPager::PagerFile::Loaded);
     EXPECT_EQ(other.memory, pager.memory);
-    std::filesystem::resize_file(path, 100);
-    SimulatedPager third;
-    EXPECT_FALSE(third.loadFrom(path));  // not a pager file: the factory image stays
-    EXPECT_EQ(third.memory, SimulatedPager::factoryImage());
-    std::filesystem::remove(path);
-    EXPECT_FALSE(third.loadFrom(path));
+
+    // Fails when a write the file cannot take is kept in memory: the pager would verify
+    // what it never stored.
+    std::filesystem::remove_all(folder);
+    const Image stored = other.memory;
+    other.memory[5] ^= 0xFF;
+    other.commit();
+    EXPECT_EQ(other.memory, stored) << "the write is lost, as the file never took it";
+    EXPECT_NE(other.takeFileError().find("cannot be written"), std::string::npos);
+    EXPECT_EQ(other.takeFileError(), "");
+}
+
+// Fails when a file that is no pager file is taken for a factory-fresh pager and later
+// overwritten, or read whole into memory.
+TEST(SimulatedPager, RefusesAFileThatIsNoPagerFileAndLeavesItAlone) {
+    const auto folder = std::filesystem::temp_directory_path() / "link_transfer_test_refusals";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "folder.eep");
+    struct Case {
+        const char* name;
+        std::size_t bytes;
+        const char* why;
+    };
+    for (const Case& c : {Case{"short.eep", 100, "holds 100 bytes, not 2048"}, Case{"empty.eep", 0, "holds 0 bytes"},
+                          Case{"long.eep", 5000, "holds more than 2048 bytes"},
+                          Case{"one-more.eep", 2049, "holds more than 2048 bytes"}}) {
+        const auto path = folder / c.name;
+        std::ofstream(path, std::ios::binary) << std::string(c.bytes, 'n');
+        SimulatedPager pager;
+        try {
+            pager.keepIn(path.string());
+            ADD_FAILURE() << c.name << " was taken";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find(c.why), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(std::filesystem::file_size(path), c.bytes) << c.name;
+        EXPECT_EQ(pager.memory, SimulatedPager::factoryImage());
+    }
+    for (const char* path : {"/dev/zero", "/dev/null"}) {
+        SimulatedPager pager;
+        EXPECT_THROW(pager.keepIn(path), std::runtime_error) << path;
+    }
+    SimulatedPager pager;
+    EXPECT_THROW(pager.keepIn((folder / "folder.eep").string()), std::runtime_error);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(Simulated24C16, PageWriteWrapsAroundWithinItsPage) {

@@ -10,8 +10,13 @@
 #include <string>
 #include <vector>
 
+#include <thread>
+
 #if defined(__unix__)
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "app/file_commands.h"
@@ -299,6 +304,87 @@ TEST_F(SettingsFileTest, WriteFailingPartWayKeepsTheOldFile) {
     EXPECT_EQ(host.beeps, 1);
     EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+#endif
+
+// Fails when a save renames its temporary file over whatever is at the target: a pipe or a
+// device must be written, and stay what it is.
+TEST_F(SettingsFileTest, SaveWritesIntoAPipeOrADeviceWithoutReplacingIt) {
+    const fs::path fifo = folder / "pipe.eep";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<char> received;
+    std::thread reader([&] { received = readBytes(fifo); });
+    EXPECT_TRUE(save(fifo));
+    reader.join();
+    EXPECT_EQ(received, bytesOf(ctx.program.image));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    if (fs::is_character_file("/dev/null")) {
+        EXPECT_TRUE(save("/dev/null"));
+        EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "no temporary file left";
+}
+
+// Fails when a link whose target does not exist yet is replaced by a regular file (and an
+// empty file left at its target) instead of the target being written.
+TEST_F(SettingsFileTest, SaveThroughALinkWritesItsTargetAndKeepsTheLink) {
+    fs::create_directories(folder / "real");
+    fs::create_symlink("real/settings.eep", folder / "link.eep");  // dangling, relative
+    fs::create_symlink(folder / "link.eep", folder / "chain.eep");
+    for (const char* name : {"link.eep", "chain.eep"}) {
+        EXPECT_TRUE(save(folder / name)) << name;
+        EXPECT_TRUE(fs::is_symlink(folder / name)) << name;
+        EXPECT_EQ(readBytes(folder / "real" / "settings.eep"), bytesOf(ctx.program.image)) << name;
+        ctx.model.userEdit("hellomsg2", "another");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator()), 1);
+}
+
+// Fails when two saves of the same file at once share a temporary file: one of them then
+// reports a failure while its bytes end in the file, or the file is torn.
+TEST_F(SettingsFileTest, SavesOfTheSameFileAtOnceNeverCollide) {
+    const fs::path path = folder / "shared.eep";
+    Image first{}, second{};
+    first.fill(0x11);
+    second.fill(0x22);
+    for (int round = 0; round < 200; ++round) {
+        SaveOutcome a, b;
+        std::thread other([&] { b = writeImageFile(path.string(), second); });
+        a = writeImageFile(path.string(), first);
+        other.join();
+        ASSERT_TRUE(a.saved && b.saved) << a.error << b.error;
+        const std::vector<char> bytes = readBytes(path);
+        ASSERT_TRUE(bytes == bytesOf(first) || bytes == bytesOf(second)) << "round " << round;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+#if defined(__unix__)
+// Fails when a file that may be written cannot be saved because its folder takes no
+// temporary file. Run as a user who may write the file but not its folder.
+TEST_F(SettingsFileTest, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+    const fs::path path = folder / "in-place.eep";
+    writeBytes(path, std::vector<char>(3000, 'o'));
+    fs::permissions(path, fs::perms::all);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    Image image{};
+    image.fill(0x5A);
+    const bool root = ::geteuid() == 0;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::error_code error;
+        if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        if (!root) fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove, error);
+        const SaveOutcome outcome = writeImageFile(path.string(), image);
+        ::_exit(outcome.saved && outcome.inPlace ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    fs::permissions(folder, fs::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readBytes(path), bytesOf(image)) << "written whole and cut to the image's length";
 }
 #endif
 

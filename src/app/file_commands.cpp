@@ -23,11 +23,13 @@ bool Save1(Context& ctx) {
     const auto path = ctx.host.saveFileDialog(settingsFileDialog());
     if (!path) return false;
     ctx.host.log("Save data to " + *path);
-    prepareOutgoingImage(ctx);
-    if (!writeImageFile(*path, ctx.program.image)) {
+    if (!prepareOutgoingImage(ctx, "Not saved: the image would not hold what is shown.")) return false;
+    const SaveOutcome outcome = writeImageFile(*path, ctx.program.image);
+    if (!outcome.saved) {
         ctx.logAndBeep("write error!");
         return false;
     }
+    if (outcome.inPlace) ctx.host.log("The folder takes no temporary file: the file was written in place.");
     ctx.host.log("ok!");
     return true;
 }

@@ -20,10 +20,14 @@ struct IncomingImage {
 // Checks the load buffer; a refusal is logged with a beep and leaves the image and the
 // settings untouched. Once accepted, `accepted` runs (the caller says so), then the image
 // is decoded and the frequency rule, the address exit rules and the customer profile are
-// re-applied, as if the focus had left each field. True when accepted.
+// re-applied, as if the focus had left each field; a field the image would then hold
+// other than it is shown is named in the status log. True when accepted.
 bool acceptIncomingImage(Context& ctx, const IncomingImage& checks, const std::function<void()>& accepted);
 
-// Pads the hello lines, encodes the settings into the image and sets its checksum byte.
-void prepareOutgoingImage(Context& ctx);
+// Pads the hello lines, names in the status log every field the image would hold other
+// than it is shown, encodes the settings into the image and sets its checksum byte. Where
+// such differences are refused (the command-line tool), logs `refusal` with a beep instead
+// of encoding and returns false.
+bool prepareOutgoingImage(Context& ctx, const char* refusal);
 
 }  // namespace pagerprog

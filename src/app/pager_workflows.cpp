@@ -70,7 +70,7 @@ bool PagerWorkflows::ReadFromPager() {
         const auto path = ctx_.host.saveFileDialog(settingsFileDialog());
         if (!path) return false;
         ctx_.host.log("Save data to " + *path);
-        if (writeImageFile(*path, p.loadBuffer)) {
+        if (writeImageFile(*path, p.loadBuffer).saved) {
             ctx_.host.log("ok!");
         } else {
             ctx_.logAndBeep("write error!");
@@ -117,7 +117,7 @@ bool PagerWorkflows::WriteToPager() {
         }
     }
     progress.restart("Writing data to Pager, please wait...");
-    prepareOutgoingImage(ctx_);
+    if (!prepareOutgoingImage(ctx_, "Not written: the pager would not get what is shown.")) return false;
     ctx_.host.log("Write to Pager...");
 
     const std::uint8_t result = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", p.image);

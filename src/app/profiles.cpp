@@ -132,7 +132,9 @@ void pager_modelChange(Context& ctx) {
         if (model == kQtx73T) m.setShown(field::zoom, false);
         m.setIndex(field::lcd_module, tableItem(field::lcd_module, model == kQtx73T ? "120*16" : "120*32"));
         m.setIndex(field::char_size, tableItem(field::char_size, "6*8"));
-        m.setText(field::hellomsg1, "------ " + m.field(field::pager_model).text + " -------");
+        // The pager holds as many characters as may be typed; the line is shown as it is stored.
+        const std::string hello = "------ " + m.field(field::pager_model).text + " -------";
+        m.setText(field::hellomsg1, hello.substr(0, static_cast<std::size_t>(findFieldSpec(field::hellomsg1)->limit)));
         // The frequency is written with the system's separator so that it parses again.
         if (model == kQtx41K) m.setText(field::frequency, std::string("152") + ctx.program.decimalSeparator + "24000");
         const std::string title = modelTitle(model);

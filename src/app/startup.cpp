@@ -21,7 +21,6 @@ void useDecimalComma(Context& ctx) {
     ctx.model.setText(field::lowbat, "1,10");
     ctx.model.setText(field::gonebat, "0,90");
     ctx.model.setText(field::Vref, "2,70");
-    ctx.program.batteryRoundingStep = 0;
 }
 
 void applyEdition(Context& ctx) {

@@ -1,6 +1,7 @@
 #include "cli/field_edit.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "settings/error_handler.h"
 
@@ -44,12 +45,19 @@ std::string typeText(SettingsModel& model, const std::string& name, const std::s
         if (!model.typeKey(name, kBackspace)) return "the key filter of " + name + " refused the clearing";
     }
     for (char key : value) {
-        const std::size_t before = model.text(name).size();
-        if (!model.typeKey(name, key)) {
-            const int limit = model.field(name).def->limit;
-            if (limit > 0 && static_cast<int>(before) >= limit)
+        KeyRefusal why{};
+        if (model.typeKey(name, key, &why)) continue;
+        switch (why) {
+            case KeyRefusal::NotTypable: {
+                char code[8];
+                std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(key));
+                return name + " takes the characters 0x20 to 0x7E only, not the byte " + std::string(code);
+            }
+            case KeyRefusal::Filtered: return "the key filter of " + name + " refused '" + std::string(1, key) + "'";
+            case KeyRefusal::Full: {
+                const int limit = model.field(name).def->limit;
                 return value + " is longer than the " + std::to_string(limit) + " characters " + name + " takes";
-            return "the key filter of " + name + " refused '" + std::string(1, key) + "'";
+            }
         }
     }
     return "";

@@ -1,6 +1,7 @@
 // pagerprog-cli: the command-line companion. It drives the same settings, rules, menu
 // commands and pager link as the window: start-up, "&Open", edits typed as a user types
 // them, "&Save", "&RD_From_Pager" and "&WR_To_Pager".
+#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -14,12 +15,31 @@ namespace {
 
 constexpr int kOk = 0, kFailed = 1, kUsage = 2;
 
+// A value as one line a script can trust: a byte outside 0x20 to 0x7E is written as
+// \xHH and a backslash as \\, so a text holding a line break cannot forge another line.
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (code < 0x20 || code > 0x7E) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", code);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string shownValue(const Field& field) {
     switch (field.def->kind) {
-        case FieldKind::Choice: return field.index < 0 ? "#-1" : field.text;
+        case FieldKind::Choice: return field.index < 0 ? "#-1" : escaped(field.text);
         case FieldKind::Flag: return field.checked ? "1" : "0";
         case FieldKind::Level: return std::to_string(field.level);
-        default: return field.text;
+        default: return escaped(field.text);
     }
 }
 

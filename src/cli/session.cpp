@@ -11,6 +11,8 @@
 namespace pagerprog::cli {
 
 Session::Session(const Options& options, std::ostream& err) : host_(err), app_(host_) {
+    // A script never saves or writes what it could not have seen.
+    app_.program().refuseUnshownValues = true;
     if (options.usesPager()) {
         try {
             link_ = std::make_unique<LinkSetup>(options.simulate);
@@ -69,11 +71,18 @@ bool Session::open(const std::string& path) {
 }
 
 bool Session::save(const std::string& path) {
-    host_.answerSave(path);
+    // "-" is standard output, written where it points and never replaced.
+    host_.answerSave(path == "-" ? "/dev/stdout" : path);
     return runCommand(element::save);
 }
 
-bool Session::readPager() { return runCommand(element::readFromPager); }
-bool Session::writePager() { return runCommand(element::writeToPager); }
+bool Session::readPager() { return runPagerCommand(element::readFromPager); }
+bool Session::writePager() { return runPagerCommand(element::writeToPager); }
+
+bool Session::runPagerCommand(const char* item) {
+    const bool done = runCommand(item);
+    if (const std::string problem = link_->takePagerFileError(); !problem.empty()) host_.log(problem);
+    return done;
+}
 
 }  // namespace pagerprog::cli

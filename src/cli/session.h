@@ -39,6 +39,8 @@ private:
     void choosePort(const Options& options);
     // Runs a menu command; false when it did not do its job or a message box was shown.
     bool runCommand(const char* item);
+    // A pager command, followed by what the simulated pager's file could not take.
+    bool runPagerCommand(const char* item);
 
     CliHost host_;
     Application app_;

@@ -54,6 +54,7 @@ void WindowSession::runEvent(const std::function<void()>& event) {
 void WindowSession::menuCommand(const std::string& item) {
     Running running(running_);
     app_.menuCommand(item);
+    if (const std::string problem = link_.takePagerFileError(); !problem.empty()) host_.log(problem);
     showDeviceList();
 }
 

@@ -25,9 +25,15 @@ void decodeRow(Context& ctx, const ImageField& row) {
         case Coding::Pattern:
             model.setText(row.field, patternText(static_cast<std::uint16_t>(readLittleEndian(image, row.offset, 2))));
             break;
-        case Coding::Frequency:
-            model.setText(row.field, Frequency(readLittleEndian(image, row.offset, 4)).text(separator));
+        case Coding::Frequency: {
+            // A channel outside the typed band keeps a decimal mark, so that the frequency
+            // rule reads it as the number it is ("14." is 14 MHz, never padded to 140).
+            const Frequency frequency(readLittleEndian(image, row.offset, 4));
+            std::string text = frequency.text(separator);
+            if (!frequency.typable() && text.find(separator) == std::string::npos) text += separator;
+            model.setText(row.field, text);
             break;
+        }
         case Coding::Battery:
             model.setText(row.field, batteryText(image[row.offset], model.text(field::Vref),
                                                  ctx.program.batteryRoundingStep, separator));

@@ -3,6 +3,8 @@
 // short texts, the prompt area and the checksum byte keep their values.
 #pragma once
 
+#include "settings/eeprom_image.h"
+
 namespace pagerprog {
 
 struct Context;
@@ -11,5 +13,8 @@ struct Context;
 // converted: a field that holds no number throws its ConversionError and leaves the
 // image exactly as it was, so nothing half-built can be saved or written.
 void encodeImage(Context& ctx);
+
+// The image encodeImage would make, leaving ctx.program.image as it is.
+Image encodedImage(const Context& ctx);
 
 }  // namespace pagerprog

@@ -26,12 +26,18 @@ struct ProgramState {
     Image loadBuffer{};  // a file or a pager read lands here and is checked before it replaces the image
     Revision hardwareRevision = Revision::TV7r2;
     char decimalSeparator = '.';
+    // Rounds the battery display to the voltage that encodes back to its code, on
+    // decimal-comma systems too (a display that only cut would lower every threshold by
+    // one step at each load and save).
     double batteryRoundingStep = 0.01;
     std::string languageFile = "EnglishStr.lib";
     std::string defaultFolder;  // the program's data folder, where the language files are
     std::uint16_t portBase = kLpt1Base;
     bool usbProgrammerInUse = false;
     int channelStep = 0;  // the raster the frequency rule chose last (6250 or 5000 Hz)
+    // Saving or writing settings the image would hold other than they are shown is refused
+    // (the command-line tool), not only reported (the window).
+    bool refuseUnshownValues = false;
 };
 
 // What every rule, the image code and the workflows work on: the host, the settings

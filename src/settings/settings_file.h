@@ -12,9 +12,19 @@ namespace pagerprog {
 // 0xFF. False when the file cannot be opened or reading it fails.
 bool readSettingsFile(const std::string& path, Image& bytes);
 
-// Writes the 2048 bytes to the file at `path` (UTF-8): into a temporary file beside it,
-// renamed over it once complete. False when anything failed; the old file is then as it
-// was. "&Save" and the pager read's debug dump use it.
-bool writeImageFile(const std::string& path, const Image& image);
+struct SaveOutcome {
+    bool saved = false;
+    bool inPlace = false;  // the folder took no temporary file: the file was written where it is
+    std::string error;     // the system's reason when not saved
+};
+
+// Writes the 2048 bytes to `path` (UTF-8). A regular file (or a new one) is replaced
+// atomically: the bytes go into a temporary file created beside it under a unique name,
+// synced, then renamed over it, so a failure leaves the old file as it was; when the
+// folder takes no temporary file, an existing file is written in place and synced.
+// Links are followed to the file they name, and kept. A device, a pipe or one of the
+// program's own descriptors (/dev/stdout) is written, never replaced. "&Save", the pager
+// read's debug dump and the simulated pager's file use it.
+SaveOutcome writeImageFile(const std::string& path, const Image& image);
 
 }  // namespace pagerprog

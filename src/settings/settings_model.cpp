@@ -250,9 +250,14 @@ std::optional<PassedKey> SettingsModel::key(std::string_view name, char key) {
 
 void SettingsModel::selectAll(std::string_view name) { selectedAll_ = std::string(name); }
 
-bool SettingsModel::typeKey(std::string_view name, char pressed) {
+bool SettingsModel::typeKey(std::string_view name, char pressed, KeyRefusal* why) {
+    const auto refuse = [why](KeyRefusal reason) {
+        if (why != nullptr) *why = reason;
+        return false;
+    };
+    if (!typableKey(pressed)) return refuse(KeyRefusal::NotTypable);
     const std::optional<PassedKey> passed = key(name, pressed);
-    if (!passed) return false;  // a discarded key leaves the selection as it was
+    if (!passed) return refuse(KeyRefusal::Filtered);  // a discarded key leaves the selection as it was
     const bool replaceAll = selectedAll_ == name && !passed->atEnd;
     selectedAll_.clear();
     const Field& f = field(name);
@@ -261,7 +266,7 @@ bool SettingsModel::typeKey(std::string_view name, char pressed) {
         if (!text.empty()) text.pop_back();
     } else {
         const auto limit = static_cast<std::size_t>(f.def->limit);
-        if (limit > 0 && text.size() + passed->text.size() > limit) return false;
+        if (limit > 0 && text.size() + passed->text.size() > limit) return refuse(KeyRefusal::Full);
         text += passed->text;
     }
     userEdit(name, text);

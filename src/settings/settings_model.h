@@ -44,6 +44,16 @@ struct Element {
 // The character code of backspace, passed through the key filters like any key.
 inline constexpr char kBackspace = 8;
 
+// The characters a pager field holds, and so the keys typing passes to a field's filter:
+// the printable ASCII characters 0x20 to 0x7E (the pager's character table), and backspace.
+inline bool typableKey(char key) {
+    const auto code = static_cast<unsigned char>(key);
+    return key == kBackspace || (code >= 0x20 && code <= 0x7E);
+}
+
+// Why typing a key changed nothing.
+enum class KeyRefusal { NotTypable, Filtered, Full };
+
 // What a typed key becomes once its field's key filter lets it through: the characters
 // to insert where it was typed (a key that passes as it is, backspace included, is just
 // itself), or, with `atEnd`, characters appended to the whole text, dropping any
@@ -117,11 +127,12 @@ public:
     void leave(std::string_view name);                              // focus leaves; exit event
     // Runs the field's key filter: what the key becomes, or nothing when discarded.
     std::optional<PassedKey> key(std::string_view name, char key);
-    // Types one key as an edit field does: filter, then insert what it became at the end
-    // (or replace the whole text after selectAll), honouring the typed-character limit; a
-    // backspace removes the last character. False when the key was discarded or the field
-    // is full.
-    bool typeKey(std::string_view name, char key);
+    // Types one key as an edit field does: a key no pager field holds is dropped, the
+    // others go through the filter, and what they became is inserted at the end (or
+    // replaces the whole text after selectAll), honouring the typed-character limit; a
+    // backspace removes the last character. False when the key changed nothing; `why`
+    // then says why.
+    bool typeKey(std::string_view name, char key, KeyRefusal* why = nullptr);
     void selectAll(std::string_view name);
 
     // Attaching the rules (one handler per field and event).

@@ -29,19 +29,17 @@ LinkSetup::LinkSetup(const std::string& simulate) : clock_(std::make_unique<Real
         *clock_, usb ? SimulatedDevices::Path::UsbProgrammer : SimulatedDevices::Path::ParallelPort);
     std::string pagerText = "a factory-fresh pager";
     if (!pagerFile_.empty()) {
-        pagerText = simulated_->pager.loadFrom(pagerFile_) ? "the pager in " + pagerFile_
-                                                           : "a factory-fresh pager, kept in " + pagerFile_;
+        pagerText = simulated_->pager.keepIn(pagerFile_) == SimulatedPager::PagerFile::Loaded
+                        ? "the pager in " + pagerFile_
+                        : "a factory-fresh pager, kept in " + pagerFile_;
     }
     link_ = std::make_unique<PagerLink>(simulated_->port, *clock_, simulated_->programmer);
     description_ = std::string(usb ? "Simulated USB programmer" : "Simulated parallel-port adapter") +
                    " attached, with " + pagerText;
 }
 
-LinkSetup::~LinkSetup() { savePager(); }
+LinkSetup::~LinkSetup() = default;
 
-bool LinkSetup::savePager() const {
-    if (!simulated_ || pagerFile_.empty()) return true;
-    return simulated_->pager.saveTo(pagerFile_);
-}
+std::string LinkSetup::takePagerFileError() { return simulated_ ? simulated_->pager.takeFileError() : ""; }
 
 }  // namespace pagerprog

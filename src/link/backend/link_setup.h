@@ -18,7 +18,8 @@ struct SimulatedDevices;
 class LinkSetup {
 public:
     // `simulate` is empty for the real devices, else "usb" or "lpt", optionally followed
-    // by ":PAGERFILE". Throws std::invalid_argument for any other text.
+    // by ":PAGERFILE". Throws std::invalid_argument for any other text, and
+    // std::runtime_error for a pager file that is no pager file or cannot be written.
     explicit LinkSetup(const std::string& simulate);
     ~LinkSetup();
     LinkSetup(const LinkSetup&) = delete;
@@ -28,8 +29,9 @@ public:
     Clock& clock() { return *clock_; }
     // For the status log: what is attached ("" for the real devices).
     const std::string& description() const { return description_; }
-    // Writes the simulated pager back to its pager file, if it has one; false on failure.
-    bool savePager() const;
+    // Why the simulated pager's file did not take a write since the last call ("" when
+    // it took them all). The write itself then failed its verify: the pager kept its bytes.
+    std::string takePagerFileError();
     // The simulated devices, for tests and the simulate mode (null for the real ones).
     SimulatedDevices* simulated() { return simulated_.get(); }
 

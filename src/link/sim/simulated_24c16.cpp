@@ -49,6 +49,7 @@ void Simulated24C16::stopCondition() {
         const unsigned pageBase = address_ & ~(kPageSize - 1);
         for (unsigned i = 0; i < kPageSize; ++i)
             if (pageWritten_ & (1u << i)) pager_.writeByte(pageBase + i, page_[i]);
+        pager_.commit();
         busyUntil_ = clock_.nowMicros() + kWriteCycleMicros;
     }
     pageWritten_ = 0;

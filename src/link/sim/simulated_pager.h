@@ -1,11 +1,13 @@
 // The EEPROM of a simulated pager, shared by the simulated parallel-port chip and the
-// simulated USB programmer. It starts with a valid factory image and can persist in a
-// pager file between runs.
+// simulated USB programmer. It starts with a valid factory image and can be kept in a
+// pager file: then the file is the pager's memory, and every page or chunk written
+// reaches it at once.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "settings/eeprom_image.h"
 
@@ -18,9 +20,19 @@ public:
     // The six-address template with its checksum set.
     static Image factoryImage();
 
-    // Takes the pager file's 2048 bytes; false (memory unchanged) when it cannot.
-    bool loadFrom(const std::string& path);
-    bool saveTo(const std::string& path) const;
+    enum class PagerFile { Loaded, Missing };
+    // Keeps the pager in this file from now on. A file that exists must be a regular file
+    // of exactly 2048 bytes that may be written; a missing one is created at the first
+    // write, the pager starting factory-fresh. Throws std::runtime_error naming the file
+    // and the reason otherwise, leaving the file untouched (at most 2049 bytes are read).
+    PagerFile keepIn(const std::string& path);
+
+    // A page or chunk has been written: it reaches the pager file at once. When the file
+    // cannot take it the write is lost, as on a chip whose cells do not take it: the
+    // memory goes back to what the file holds, and takeFileError() says why.
+    void commit();
+    // Why the file did not take a write since the last call ("" when it took them all).
+    std::string takeFileError() { return std::exchange(fileError_, {}); }
 
     Image memory{};
 
@@ -31,6 +43,9 @@ public:
 
 private:
     std::map<unsigned, std::uint8_t> readFlips_;
+    std::string file_;
+    Image inFile_{};  // what the pager file holds
+    std::string fileError_;
 };
 
 }  // namespace pagerprog

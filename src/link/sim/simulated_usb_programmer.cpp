@@ -122,6 +122,7 @@ std::uint8_t SimulatedUsbProgrammer::handle(std::span<const std::uint8_t> report
         else
             reply[kReplyDataOffset + i] = pager_.readByte(static_cast<unsigned>(address + i));
     }
+    if (command == kWrite) pager_.commit();
     return kSuccess;
 }
 
