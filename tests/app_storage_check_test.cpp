@@ -16,6 +16,7 @@
 #include "settings/frequency.h"
 #include "settings/image_layout.h"
 #include "support/recording_host.h"
+#include "support/shown_values.h"
 
 namespace pagerprog {
 namespace {
@@ -45,13 +46,7 @@ struct Program {
         host.saveAnswers.push_back(path.string());
         return app.menuCommand(element::save);
     }
-    std::set<std::string> namedFields() const {
-        std::set<std::string> named;
-        for (const auto& line : host.logLines) {
-            if (const auto at = line.find(" shows "); at != std::string::npos) named.insert(line.substr(0, at));
-        }
-        return named;
-    }
+    std::set<std::string> namedFields() const { return testing::fieldsNamedIn(host.logLines); }
     testing::RecordingHost host;
     Application app{host};
 };
@@ -110,23 +105,6 @@ TEST(StorageCheck, AChannelOutsideTheBandIsNotShownWronglyAndIsNamed) {
     }
 }
 
-// The shown value of a field, in the terms its image row stores.
-std::string normalized(const Field& field, const ImageField& row) {
-    if (field.def->kind == FieldKind::Choice) return std::to_string(field.index);
-    if (field.def->kind == FieldKind::Flag) return field.checked ? "1" : "0";
-    if (row.coding == Coding::Text || row.coding == Coding::Pattern) return field.text;
-    if (row.coding == Coding::Frequency) {
-        const auto frequency = Frequency::fromText(field.text, '.');
-        return frequency ? std::to_string(frequency->hertz()) : field.text;
-    }
-    try {
-        return row.coding == Coding::Battery ? formatReal(parseReal(field.text, '.'), '.')
-                                             : std::to_string(parseInteger(field.text));
-    } catch (const ConversionError&) {
-        return field.text;
-    }
-}
-
 // Loads random images, saves them and loads the saved file into a second program: every
 // field the second program shows otherwise than the first must have been named.
 TEST(StorageCheck, EveryFieldSavedOtherwiseThanShownIsNamed) {
@@ -144,16 +122,10 @@ TEST(StorageCheck, EveryFieldSavedOtherwiseThanShownIsNamed) {
             Program first(revision), second(revision);
             if (!first.open(file) || !first.host.messages.empty()) continue;  // an error box: nothing shown
             if (!first.save(saved) || !second.open(saved) || !second.host.messages.empty()) continue;
-            const std::set<std::string> named = first.namedFields();
-            std::set<std::string> checked;
-            for (const ImageField& row : imageLayout(layoutOf(revision))) {
-                if (row.field.empty() || row.encodeOnly || !checked.insert(row.field).second) continue;
-                const std::string shown = normalized(first.app.model().field(row.field), row);
-                const std::string stored = normalized(second.app.model().field(row.field), row);
-                if (shown != stored) {
-                    EXPECT_TRUE(named.count(row.field))
-                        << row.field << " shown " << shown << ", saved " << stored << " (round " << round << ")";
-                }
+            const std::set<std::string> named = testing::fieldsNamedIn(first.host.logLines);
+            for (const std::string& field :
+                 testing::fieldsShownOtherwise(first.app.model(), second.app.model(), layoutOf(revision))) {
+                EXPECT_TRUE(named.count(field)) << field << " is saved otherwise than shown (round " << round << ")";
             }
         }
     }

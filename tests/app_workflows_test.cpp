@@ -83,6 +83,21 @@ TEST_P(BothPaths, WriteVerifiesAndStepsTheCapcodes) {
     EXPECT_EQ(b.m.text("address5"), "2004032") << "slots 5 to 8 are not stepped";
 }
 
+// Fails when a write the simulated pager's file could not keep is reported verified.
+TEST_P(BothPaths, AWriteThePagerFileCannotKeepFailsItsVerify) {
+    Bench b(GetParam());
+    const auto folder = std::filesystem::temp_directory_path() / ("pagerprog_pagerfile_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(b.devices.pager.keepIn((folder / "pager.eep").string()), SimulatedPager::PagerFile::Missing);
+    std::filesystem::remove_all(folder);
+    b.m.setIndex("autoinc1", 1);
+    EXPECT_FALSE(b.app.menuCommand(element::writeToPager));
+    EXPECT_TRUE(b.logged("Verify fail !"));
+    EXPECT_FALSE(b.logged("Verify OK !"));
+    EXPECT_EQ(b.m.text("address1"), "2004000") << "not stepped on";
+    EXPECT_NE(b.devices.pager.takeFileError(), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Paths, BothPaths, ::testing::Values(Path::UsbProgrammer, Path::ParallelPort));
 
 TEST(ReadFromPager, NothingConnectedChangesNothing) {

@@ -119,6 +119,11 @@ TEST_F(Cli, RefusedEditsWriteNothing) {
         {"handprogpws=12345", "refused: 12345 is longer"},
         {"pubboxlength4=0", "log: Length should large than ZERO"},
         {"pubboxlength0=5", "refused: pubboxlength0 is disabled"},
+        // Fails when bytes the window refuses and no pager shows reach the image.
+        {"'hellomsg1=Gr\xC3\xBC\xC3\x9F\x65'",
+         "refused: hellomsg1 takes the characters 0x20 to 0x7E only, not the byte 0xC3"},
+        {"'hellomsg2=a\x1B[2J'", "not the byte 0x1B"},
+        {"'hellomsg2=a\nb'", "not the byte 0x0A"},
     };
     for (const Case& c : cases) {
         CliRun refused = run("edit " + path("a.eep") + " -o " + path("b.eep") + " " + c.edit);
@@ -126,6 +131,60 @@ TEST_F(Cli, RefusedEditsWriteNothing) {
         EXPECT_NE(refused.err.find(c.expectInErr), std::string::npos) << c.edit << "\n" << refused.err;
         EXPECT_FALSE(fs::exists(path("b.eep"))) << c.edit;
     }
+}
+
+// Fails when "-o -" names a file called "-", and when a text holding a line break forges a
+// line of its own in `show`.
+TEST_F(Cli, StandardOutputAndOneLinePerField) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    CliRun piped = run("edit " + path("a.eep") + " -o -");
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, slurp(path("a.eep")));
+    EXPECT_FALSE(fs::exists(path("-")));
+    EXPECT_FALSE(fs::exists("-"));
+
+    std::string bytes = slurp(path("a.eep"));
+    const std::string forged = "x\naddress1=1234567\\";
+    std::copy(forged.begin(), forged.end(), bytes.begin() + 0x240);
+    bytes[0x240 + forged.size()] = '\0';
+    pagerprog::Image image;
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+    pagerprog::setImageChecksum(image);
+    std::ofstream(path("forged.eep"), std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 2048);
+    CliRun shown = run("show " + path("forged.eep"));
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(valueOf(shown.out, "address1"), "2004000");
+    EXPECT_EQ(valueOf(shown.out, "hellomsg1"), "x\\x0Aaddress1=1234567\\\\");
+}
+
+// Fails when a file that is no pager file is taken as a factory-fresh pager and then
+// overwritten.
+TEST_F(Cli, ASimulatedPagerFileMustBeAPager) {
+    std::ofstream(path("notes.bin")) << std::string(5000, 'n');
+    CliRun refused = run("--simulate usb:" + path("notes.bin") + " read -o " + path("r.eep"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(path("notes.bin") + " holds more than 2048 bytes"), std::string::npos) << refused.err;
+    EXPECT_EQ(fs::file_size(path("notes.bin")), 5000u);
+    EXPECT_FALSE(fs::exists(path("r.eep")));
+}
+
+// Fails when a file whose shared frame is stale is saved with capcodes nobody saw.
+TEST_F(Cli, WhatCannotBeStoredAsShownIsRefused) {
+    pagerprog::Image image = pagerprog::sixAddressTemplate();
+    image[6] = 0xFF;  // address3: entry 0x03FFFF, beyond the last valid capcode
+    image[7] = 0xFF;
+    image[8] = 0x03;
+    image[0x013] = 0x80 | 5;
+    image[0x3FE] = 0;
+    pagerprog::setImageChecksum(image);
+    std::ofstream(path("frame.eep"), std::ios::binary).write(reinterpret_cast<const char*>(image.data()), 2048);
+    CliRun refused = run("--revision TV7r2 edit " + path("frame.eep") + " -o " + path("out.eep"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("log: address4 shows \"2004029\" but the pager image will hold \"2004024\""),
+              std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("log: Not saved: the image would not hold what is shown."), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("out.eep")));
 }
 
 TEST_F(Cli, RefusedFiles) {

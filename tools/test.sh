@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds everything with warnings as
 # errors and runs every test; then builds and runs every test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then replays the fuzz corpus and fuzzes
+# each libFuzzer target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -17,3 +18,5 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPAGERPROG_WERROR=ON -DPA
   -DPAGERPROG_BUILD_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+bash tools/fuzz.sh "${PAGERPROG_FUZZ_SECONDS:-20}"

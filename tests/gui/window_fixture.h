@@ -34,7 +34,7 @@ public:
     void beep() override { ++beeps; }
 };
 
-class WindowTest : public testing::Test {
+class WindowTest : public ::testing::Test {
 protected:
     // "usb" or "lpt", as `pagerprog --simulate` takes it.
     explicit WindowTest(std::string simulate = "usb") : simulate_(std::move(simulate)) {}
