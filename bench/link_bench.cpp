@@ -43,7 +43,7 @@ Run writeAndVerify(Clock& clock, SimulatedDevices::Path path) {
     // Real time on the real clock, exactly the requested waits on the simulated one.
     const auto before = clock.nowMicros();
     Run run;
-    run.result = transferPager(context, link, "16", 0, "w", source);
+    run.result = transferPager(context, link, "16", 0, "w", source).result;
     run.seconds = double(clock.nowMicros() - before) / 1e6;
     run.exchanges = devices.programmer.chunks();
     return run;

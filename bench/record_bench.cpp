@@ -37,8 +37,8 @@ UnitRecord typicalUnit(int n, std::int64_t batch) {
     u.settingsPath = "/home/technician/runs/customer-42/batch.eep";
     u.settingsSha256 = "5f1d7a3e0c4b9a8e7d6c5b4a39281706f5e4d3c2b1a09f8e7d6c5b4a39281706";
     u.imageSha256 = "0c4b9a8e7d6c5b4a39281706f5e4d3c2b1a09f8e7d6c5b4a392817065f1d7a3e";
-    for (std::size_t slot = 0; slot < u.slots.size(); ++slot) {
-        u.slots[slot] = {1000000 + 64 * std::uint32_t(n) + 8 * std::uint32_t(slot), slot < 4};
+    for (std::size_t slot = 0; slot < u.capcodes.size(); ++slot) {
+        u.capcodes[slot] = {1000000 + 64 * std::uint32_t(n) + 8 * std::uint32_t(slot), slot < 4};
     }
     u.frequency = "146.56250";
     u.customer = "Cirro";

@@ -124,8 +124,8 @@ TEST_F(RecordCrash, KilledAtRandomMomentsKeepsEveryFinishedUnit) {
         unitNumbers.push_back(*unit.unit.unitNumber);
         // A unit is whole or absent: its capcodes, log lines and image came with it.
         EXPECT_EQ(
-            unit.unit.slots,
-            testing::sampleUnit(*unit.unit.unitNumber, 1000000 + 64 * std::uint32_t(*unit.unit.unitNumber)).slots);
+            unit.unit.capcodes,
+            testing::sampleUnit(*unit.unit.unitNumber, 1000000 + 64 * std::uint32_t(*unit.unit.unitNumber)).capcodes);
         EXPECT_EQ(unit.unit.statusLog.size(), 3u);
         EXPECT_TRUE(unit.previousImageKept);
     }

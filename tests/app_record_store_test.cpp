@@ -57,7 +57,7 @@ TEST_F(RecordStore, EveryColumnComesBackAsItWentIn) {
     failedWrite.differences = {{0x000, 0x00, 0xFF}, {0x3FE, 0x01, 0x02}, {0x7FF, 0xAB, 0xCD}};
     failedWrite.csvRow = 17;
     failedWrite.previousImage = patternImage(5);
-    failedWrite.slots[7] = {0x1FFFFF, true};
+    failedWrite.capcodes[7] = {0x1FFFFF, true};
 
     UnitRecord read = sampleUnit(4, 2000000, std::nullopt);
     read.operation = Operation::Read;
@@ -176,7 +176,7 @@ TEST_F(RecordStore, BatchStateTellsWhereAStoppedBatchGoesOn) {
     EXPECT_EQ(state->verifiedUnits, 2);
     EXPECT_EQ(state->nextUnit, 3);
     ASSERT_TRUE(state->lastCapcodes);
-    EXPECT_EQ(*state->lastCapcodes, sampleUnit(2, 1000016).slots);
+    EXPECT_EQ(*state->lastCapcodes, sampleUnit(2, 1000016).capcodes);
     EXPECT_EQ(state->csvRow, 4);
     EXPECT_FALSE(record.batchState(batch + 1));
 }
@@ -240,7 +240,7 @@ TEST_F(RecordStore, RecordOfTheFirstSchemaIsBroughtUpToDate) {
     const auto old = record.unit(1);
     ASSERT_TRUE(old);
     EXPECT_EQ(old->unit.user, "old");
-    EXPECT_EQ(old->unit.slots[0], (SlotCapcode{1111110, true}));
+    EXPECT_EQ(old->unit.capcodes[0], (SlotCapcode{1111110, true}));
     EXPECT_EQ(old->unit.statusLog, (std::vector<std::string>{"Write to Pager...", "Verify OK !"}));
     EXPECT_FALSE(old->unit.batchId);
     EXPECT_EQ(record.verifiedWithCapcode(1111110)->id, 1);

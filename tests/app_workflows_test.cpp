@@ -201,13 +201,15 @@ TEST(WriteToPager, EightAddressPagerLendsItsPllBacklightAndContrast) {
     EXPECT_EQ(b.host.events.front(), "progress: caption Writing data to Pager, please wait...");
 }
 
-TEST(WriteToPager, VerifyFailureKeepsTheCapcodes) {
+// The failed verify names the bytes that differ, after the line that says it failed.
+TEST(WriteToPager, VerifyFailureNamesTheBytesAndKeepsTheCapcodes) {
     Bench b(Path::UsbProgrammer);
     b.m.setIndex("autoinc1", 1);
     b.app.menuCommand(element::recoverSM5170);  // no read-back, which would see the fault first
     b.devices.pager.flipOnRead(0x300, 0x01);
     b.app.menuCommand(element::writeToPager);
-    EXPECT_EQ(b.host.logLines, (std::vector<std::string>{"Write to Pager...", "Verify fail !"}));
+    EXPECT_EQ(b.host.logLines, (std::vector<std::string>{"Write to Pager...", "Verify fail !",
+                                                         "Differs at 0x300: written 0x00, read 0x01"}));
     EXPECT_EQ(b.host.beeps, 2);
     EXPECT_EQ(b.m.text("address1"), "2004000");
 }

@@ -41,14 +41,14 @@ bool reportStorageDifferences(Context& ctx) {
 
 }  // namespace
 
-bool acceptIncomingImage(Context& ctx, const IncomingImage& checks, const std::function<void()>& accepted) {
+Incoming acceptIncomingImage(Context& ctx, const IncomingImage& checks, const std::function<void()>& accepted) {
     if (!imageChecksumOk(ctx.program.loadBuffer)) {
         ctx.logAndBeep(checks.badChecksum);
-        return false;
+        return Incoming::BadChecksum;
     }
     if (checks.otherCustomer != nullptr && !madeForThisCustomer(ctx)) {
         ctx.logAndBeep(checks.otherCustomer);
-        return false;
+        return Incoming::OtherCustomer;
     }
     ctx.program.image = ctx.program.loadBuffer;
     accepted();
@@ -56,7 +56,7 @@ bool acceptIncomingImage(Context& ctx, const IncomingImage& checks, const std::f
     reportChannelOutsideTheBand(ctx);
     reapplyRulesAfterLoad(ctx, checks.addressSlots);
     reportStorageDifferences(ctx);
-    return true;
+    return Incoming::Accepted;
 }
 
 bool prepareOutgoingImage(Context& ctx, const char* refusal) {

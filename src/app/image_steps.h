@@ -17,12 +17,14 @@ struct IncomingImage {
     int addressSlots;           // the address exit rules of slots 1 to this run after decoding
 };
 
+enum class Incoming { Accepted, BadChecksum, OtherCustomer };
+
 // Checks the load buffer; a refusal is logged with a beep and leaves the image and the
 // settings untouched. Once accepted, `accepted` runs (the caller says so), then the image
 // is decoded and the frequency rule, the address exit rules and the customer profile are
 // re-applied, as if the focus had left each field; a field the image would then hold
-// other than it is shown is named in the status log. True when accepted.
-bool acceptIncomingImage(Context& ctx, const IncomingImage& checks, const std::function<void()>& accepted);
+// other than it is shown is named in the status log.
+Incoming acceptIncomingImage(Context& ctx, const IncomingImage& checks, const std::function<void()>& accepted);
 
 // Pads the hello lines, names in the status log every field the image would hold other
 // than it is shown, encodes the settings into the image and sets its checksum byte. Where

@@ -22,7 +22,7 @@ void connectTimingTrackBars(SettingsModel& model, BusTiming& timing) {
 }  // namespace
 
 PagerCommands::PagerCommands(Application& app, PagerLink& link)
-    : presence_(app.context(), link), workflows_(app.context(), link) {
+    : presence_(app.context(), link), production_(app.context(), link), workflows_(app.context(), link, production_) {
     app.setMenuCommand(element::readFromPager, [this] { return workflows_.ReadFromPager(); });
     app.setMenuCommand(element::writeToPager, [this] { return workflows_.WriteToPager(); });
     app.setMenuCommand(element::exit, [&link] {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/pager_workflows.h"
+#include "app/production.h"
 #include "app/programmer_presence.h"
 
 namespace pagerprog {
@@ -18,10 +19,12 @@ public:
     PagerCommands& operator=(const PagerCommands&) = delete;
 
     ProgrammerPresence& presence() { return presence_; }
+    Production& production() { return production_; }
     PagerWorkflows& workflows() { return workflows_; }
 
 private:
     ProgrammerPresence presence_;
+    Production production_;
     PagerWorkflows workflows_;
 };
 

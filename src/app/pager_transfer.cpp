@@ -23,14 +23,14 @@ private:
 
 }  // namespace
 
-std::uint8_t transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select, std::string_view mode,
-                           std::span<std::uint8_t> buffer) {
+TransferOutcome transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select,
+                              std::string_view mode, std::span<std::uint8_t> buffer) {
     const TransferRoute route{ctx.program.usbProgrammerInUse, ctx.program.portBase};
     ProgressBar bar(ctx.host);
-    const TransferOutcome outcome = link.transfer(chipType, select, mode, buffer, route, bar);
+    TransferOutcome outcome = link.transfer(chipType, select, mode, buffer, route, bar);
     if (!outcome.portError.empty()) ctx.host.log(outcome.portError);
     if (!outcome.programmerError.empty()) ctx.host.messageBox(outcome.programmerError);
-    return outcome.result;
+    return outcome;
 }
 
 }  // namespace pagerprog

@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "link/transfer_engine.h"
+
 namespace pagerprog {
 
 class PagerLink;
@@ -15,8 +17,9 @@ struct Context;
 inline constexpr const char* kVerifyCaption = "Verify data from pager, please wait...";
 
 // The chip of that type and device select (the pager's 24C16 is "16" and 0). `mode` "r"
-// reads (any case), anything else writes and verifies. Returns the transfer result code.
-std::uint8_t transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select, std::string_view mode,
-                           std::span<std::uint8_t> buffer);
+// reads (any case), anything else writes and verifies. The outcome's problems have been
+// shown when it returns.
+TransferOutcome transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select,
+                              std::string_view mode, std::span<std::uint8_t> buffer);
 
 }  // namespace pagerprog

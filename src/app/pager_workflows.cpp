@@ -1,10 +1,14 @@
 #include "app/pager_workflows.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <string>
 
+#include "app/capcode_check.h"
 #include "app/image_steps.h"
 #include "app/pager_transfer.h"
+#include "app/production.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
 #include "settings/conversion.h"
@@ -22,6 +26,7 @@ constexpr int kDeviceSelect = 0;
 constexpr const char* kDeviceMissing = "Device not exist, please check the connection.";
 constexpr const char* kReadError = "Pager Read error, please check the connection.";
 constexpr unsigned kFailureBeepGapMs = 200;
+constexpr std::size_t kDifferencesShown = 8;
 // Pagers of this customer are written without reading their calibration back first.
 const int kCustomerDunlin = tableItem(field::customer, "Dunlin");
 
@@ -53,22 +58,77 @@ private:
     bool open_ = true;
 };
 
+// A read that failed: the programmer said why in its box, or nothing answered.
+PagerOutcome failedRead(const TransferOutcome& outcome) {
+    return outcome.programmerError.empty() ? PagerOutcome::NoAnswer : PagerOutcome::ProgrammerFailed;
+}
+
 }  // namespace
 
+// Runs one pager command, keeping the status-log lines it wrote and its outcome in the
+// production record.
+template <typename Operation>
+bool PagerWorkflows::attempt(PagerAttempt unit, Operation operation) {
+    lastDifferences_.clear();
+    ctx_.tap.startCapture();
+    const auto started = std::chrono::steady_clock::now();
+    try {
+        unit.outcome = operation(unit);
+    } catch (...) {
+        ctx_.tap.endCapture();
+        throw;
+    }
+    unit.duration = std::chrono::steady_clock::now() - started;
+    unit.statusLog = ctx_.tap.endCapture();
+    lastOutcome_ = unit.outcome;
+    lastDifferences_ = unit.differences;
+    const bool done = unit.outcome == PagerOutcome::Done;
+    // A write refused because the record cannot be used has already said so.
+    if (unit.outcome != PagerOutcome::Refused || production_.usable()) production_.keep(std::move(unit));
+    return done;
+}
+
 bool PagerWorkflows::ReadFromPager() {
+    PagerAttempt unit;
+    unit.operation = Operation::Read;
+    return attempt(std::move(unit), [this](PagerAttempt& a) { return read(a); });
+}
+
+bool PagerWorkflows::WriteToPager() {
+    PagerAttempt unit;
+    unit.operation = Operation::Write;
+    return attempt(std::move(unit), [this](PagerAttempt& a) { return write(a); });
+}
+
+bool PagerWorkflows::VerifyPager() {
+    PagerAttempt unit;
+    unit.operation = Operation::Verify;
+    return attempt(std::move(unit), [this](PagerAttempt& a) { return verify(a); });
+}
+
+bool PagerWorkflows::RestorePager(const Image& image) {
+    PagerAttempt unit;
+    unit.operation = Operation::Write;
+    return attempt(std::move(unit), [this, &image](PagerAttempt& a) { return restore(a, image); });
+}
+
+PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
     ProgramState& p = ctx_.program;
     ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...");
     ctx_.host.log("Read data from pager");
-    if (transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer) == kTransferFailed) {
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer);
+    if (transfer.result == kTransferFailed) {
         ctx_.host.log(kDeviceMissing);
         progress.close();
         ctx_.host.beep();
-        return false;
+        return failedRead(transfer);
     }
+    attempt.image = p.loadBuffer;
+    attempt.previous = p.loadBuffer;
     if (ctx_.model.element(element::debug).checked) {
         // The raw bytes as read, before any check, for looking at a misbehaving pager.
         const auto path = ctx_.host.saveFileDialog(settingsFileDialog());
-        if (!path) return false;
+        if (!path) return PagerOutcome::Cancelled;
         ctx_.host.log("Save data to " + *path);
         if (writeImageFile(*path, p.loadBuffer).saved) {
             ctx_.host.log("ok!");
@@ -79,61 +139,136 @@ bool PagerWorkflows::ReadFromPager() {
     const bool checkCustomer = !edition::factoryEdition && edition::defaultCustomer != 0;
     const IncomingImage checks{kReadError, checkCustomer ? "Model not match, please use the correct CCP!" : nullptr,
                                addressSlots(p.hardwareRevision)};
-    return acceptIncomingImage(ctx_, checks, [&] {
+    const Incoming incoming = acceptIncomingImage(ctx_, checks, [&] {
         progress.close();
         ctx_.host.log("Read completed");
     });
+    attempt.capcodes = Production::capcodesShown(ctx_);
+    if (incoming == Incoming::BadChecksum) return PagerOutcome::BadImage;
+    if (incoming == Incoming::OtherCustomer) return PagerOutcome::OtherCustomer;
+    return PagerOutcome::Done;
 }
 
-// Takes over the lower half of the pager's image and its hardware calibration, so that a
-// write keeps what the factory tuned in this very pager. False when the pager could not be
-// read (the progress window is then closed and the user told).
-bool PagerWorkflows::readBackHardware() {
+bool PagerWorkflows::takesHardwareReadBack() const {
+    const SettingsModel& m = ctx_.model;
+    return m.index(field::customer) != kCustomerDunlin && !edition::factoryEdition &&
+           !m.element(element::recover).checked;
+}
+
+// Reads the pager into the load buffer. With the hardware read-back, the lower half of
+// its image and its hardware calibration are taken over, so that a write keeps what the
+// factory tuned in this very pager. The caller closes the progress window and beeps on
+// failure.
+PagerOutcome PagerWorkflows::readPager(bool hardwareReadBack) {
     ProgramState& p = ctx_.program;
-    if (transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer) == kTransferFailed) {
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer);
+    if (transfer.result == kTransferFailed) {
         ctx_.host.log(kDeviceMissing);
-        return false;
+        return failedRead(transfer);
     }
     if (!imageChecksumOk(p.loadBuffer)) {
         ctx_.host.log(kReadError);
-        return false;
+        return PagerOutcome::BadImage;
     }
-    std::copy(p.loadBuffer.begin(), p.loadBuffer.begin() + kSettingsAreaSize, p.image.begin());
-    takeHardwareBlock(ctx_);
-    return true;
+    if (hardwareReadBack) {
+        std::copy(p.loadBuffer.begin(), p.loadBuffer.begin() + kSettingsAreaSize, p.image.begin());
+        takeHardwareBlock(ctx_);
+    }
+    return PagerOutcome::Done;
 }
 
-bool PagerWorkflows::WriteToPager() {
-    ProgramState& p = ctx_.program;
-    SettingsModel& m = ctx_.model;
-    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...");
-    if (m.index(field::customer) != kCustomerDunlin && !edition::factoryEdition &&
-        !m.element(element::recover).checked) {
-        progress.restart("Read back hardware setting, please wait...");
-        if (!readBackHardware()) {
-            progress.close();
-            ctx_.host.beep();
-            return false;
-        }
+void PagerWorkflows::reportDifferences(const std::vector<ByteDifference>& differences) {
+    for (std::size_t i = 0; i < differences.size() && i < kDifferencesShown; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "Differs at 0x%03X: written 0x%02X, read 0x%02X", differences[i].address,
+                      differences[i].expected, differences[i].read);
+        ctx_.host.log(line);
     }
-    progress.restart("Writing data to Pager, please wait...");
-    if (!prepareOutgoingImage(ctx_, "Not written: the pager would not get what is shown.")) return false;
-    ctx_.host.log("Write to Pager...");
+}
 
-    const std::uint8_t result = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", p.image);
-    if (result == kWriteFailed || result == kVerifyDiffers) {
+// Writes the image and reads it back; the status log and the beeps tell how it went.
+PagerOutcome PagerWorkflows::sendAndVerify(PagerAttempt& attempt, Image& image) {
+    attempt.image = image;
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", image);
+    if (!transfer.readBack.empty()) attempt.differences = Production::differences(image, transfer.readBack);
+    if (transfer.result == kWriteFailed || transfer.result == kVerifyDiffers) {
         ctx_.host.beep();
-        ctx_.host.log(result == kWriteFailed ? "Pager can't be written" : "Verify fail !");
+        ctx_.host.log(transfer.result == kWriteFailed ? "Pager can't be written" : "Verify fail !");
+        reportDifferences(attempt.differences);
         link_.clock().sleepMillis(kFailureBeepGapMs);
         ctx_.host.beep();
-        return false;
+        return transfer.result == kWriteFailed ? PagerOutcome::NotWritten : PagerOutcome::VerifyFailed;
     }
-    if (result != kVerifyOk) return false;  // the programmer's own message box has told why
+    // Any other failure is the programmer's, and its own message box has told why.
+    if (transfer.result != kVerifyOk) return PagerOutcome::ProgrammerFailed;
     ctx_.host.log("Verify OK !");
     ctx_.host.beep();
+    return PagerOutcome::Done;
+}
+
+PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
+    ProgramState& p = ctx_.program;
+    if (const auto problem = capcodeProblem(ctx_)) {
+        ctx_.logAndBeep("Not written: " + *problem + ".");
+        return PagerOutcome::Refused;
+    }
+    if (!production_.readyForWrite()) return PagerOutcome::Refused;
+    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...");
+    if (takesHardwareReadBack()) {
+        progress.restart("Read back hardware setting, please wait...");
+        const PagerOutcome readBack = readPager(true);
+        if (readBack != PagerOutcome::Done) {
+            progress.close();
+            ctx_.host.beep();
+            return readBack;
+        }
+        attempt.previous = p.loadBuffer;
+    }
+    progress.restart("Writing data to Pager, please wait...");
+    if (!prepareOutgoingImage(ctx_, "Not written: the pager would not get what is shown."))
+        return PagerOutcome::Refused;
+    ctx_.host.log("Write to Pager...");
+    attempt.capcodes = Production::capcodesShown(ctx_);
+    const PagerOutcome written = sendAndVerify(attempt, p.image);
     progress.close();
-    stepAddresses();
-    return true;
+    if (written == PagerOutcome::Done) stepAddresses();
+    return written;
+}
+
+PagerOutcome PagerWorkflows::verify(PagerAttempt& attempt) {
+    ProgramState& p = ctx_.program;
+    ProgressWindow progress(ctx_.host, "Verify data from pager, please wait...");
+    ctx_.host.log("Read data from pager");
+    const PagerOutcome read = readPager(takesHardwareReadBack());
+    if (read != PagerOutcome::Done) {
+        progress.close();
+        ctx_.host.beep();
+        return read;
+    }
+    attempt.image = p.loadBuffer;
+    if (!prepareOutgoingImage(ctx_, "Not verified: the pager would not get what is shown."))
+        return PagerOutcome::Refused;
+    attempt.capcodes = Production::capcodesShown(ctx_);
+    attempt.differences = Production::differences(p.image, p.loadBuffer);
+    progress.close();
+    if (!attempt.differences.empty()) {
+        ctx_.logAndBeep("Verify fail !");
+        reportDifferences(attempt.differences);
+        return PagerOutcome::VerifyFailed;
+    }
+    ctx_.host.log("Verify OK !");
+    return PagerOutcome::Done;
+}
+
+PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Image& image) {
+    if (!production_.readyForWrite()) return PagerOutcome::Refused;
+    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...");
+    ctx_.host.log("Write to Pager...");
+    Image sent = image;
+    attempt.capcodes = Production::capcodesIn(ctx_, image);
+    const PagerOutcome written = sendAndVerify(attempt, sent);
+    progress.close();
+    return written;
 }
 
 void PagerWorkflows::stepAddresses() {

@@ -1,29 +1,61 @@
-// The "&RD_From_Pager" and "&WR_To_Pager" menu commands: read a pager into the window,
-// or take over its hardware calibration, write the window's settings, verify them and
-// step the capcodes on for the next pager.
+// The pager commands: "&RD_From_Pager" reads a pager into the window; "&WR_To_Pager"
+// takes over the pager's hardware calibration, writes the window's settings, verifies
+// them and steps the capcodes on for the next pager. Beside them: comparing a pager with
+// what a write would send, without writing, and writing a kept image back as it is.
+// Every attempt is kept in the production record.
 #pragma once
+
+#include <vector>
+
+#include "app/pager_outcome.h"
+#include "app/record/record_types.h"
+#include "settings/eeprom_image.h"
 
 namespace pagerprog {
 
 class PagerLink;
+class Production;
 struct Context;
+struct PagerAttempt;
 
 class PagerWorkflows {
 public:
-    PagerWorkflows(Context& ctx, PagerLink& link) : ctx_(ctx), link_(link) {}
+    PagerWorkflows(Context& ctx, PagerLink& link, Production& production)
+        : ctx_(ctx), link_(link), production_(production) {}
 
     // Reads the pager into the load buffer; only a read that passes its checks replaces
     // the image and the settings. True when the settings now hold the pager's.
     bool ReadFromPager();
     // True when the pager verified ("Verify OK !") and the addresses were stepped on.
     bool WriteToPager();
+    // Reads the pager and compares it with the image writing the settings would send (the
+    // write's hardware read-back applies); nothing is written. True when they agree.
+    bool VerifyPager();
+    // Writes `image` exactly as it is and verifies it; the settings stay as they are.
+    bool RestorePager(const Image& image);
+
+    // How the last command ended, and the bytes its verify found different.
+    PagerOutcome lastOutcome() const { return lastOutcome_; }
+    const std::vector<ByteDifference>& lastDifferences() const { return lastDifferences_; }
 
 private:
-    bool readBackHardware();
+    PagerOutcome read(PagerAttempt& attempt);
+    PagerOutcome write(PagerAttempt& attempt);
+    PagerOutcome verify(PagerAttempt& attempt);
+    PagerOutcome restore(PagerAttempt& attempt, const Image& image);
+    template <typename Operation>
+    bool attempt(PagerAttempt attempt, Operation operation);
+    PagerOutcome readPager(bool hardwareReadBack);
+    PagerOutcome sendAndVerify(PagerAttempt& attempt, Image& image);
+    void reportDifferences(const std::vector<ByteDifference>& differences);
+    bool takesHardwareReadBack() const;
     void stepAddresses();
 
     Context& ctx_;
     PagerLink& link_;
+    Production& production_;
+    PagerOutcome lastOutcome_ = PagerOutcome::Done;
+    std::vector<ByteDifference> lastDifferences_;
 };
 
 }  // namespace pagerprog

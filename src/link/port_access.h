@@ -27,6 +27,8 @@ public:
     virtual void writePort(std::uint16_t port, std::uint8_t value) = 0;
     // Closes the port for good ("&Exit", or a USB programmer taken into use).
     virtual void shutDown() = 0;
+    // What the port at this base is, for the production record ("/dev/parport0").
+    virtual std::string deviceName(std::uint16_t base) const = 0;
 };
 
 }  // namespace pagerprog

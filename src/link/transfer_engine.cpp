@@ -84,7 +84,9 @@ TransferOutcome TransferEngine::usbTransfer(const ChipSpec& chip, int select, bo
     observer.verifyPassStarted();
     std::vector<std::uint8_t> readBack(chip.totalLength);
     if (!usbReadAll(chip, code, readBack)) return programmerFailed();
-    return ended(compareReadBack(buffer, readBack));
+    TransferOutcome outcome = ended(compareReadBack(buffer, readBack));
+    outcome.readBack = std::move(readBack);
+    return outcome;
 }
 
 TransferOutcome TransferEngine::parallelTransfer(const ChipSpec& chip, int select, bool read,
@@ -96,17 +98,21 @@ TransferOutcome TransferEngine::parallelTransfer(const ChipSpec& chip, int selec
         outcome.portError = *portError;
         return outcome;
     }
-    std::uint8_t result = kWriteFailed;
+    TransferOutcome outcome = ended(kWriteFailed);
     if (read) {
-        result = bus_.readWholeMemory(select, buffer) ? kReadDone : kTransferFailed;
+        outcome.result = bus_.readWholeMemory(select, buffer) ? kReadDone : kTransferFailed;
     } else if (bus_.writeWholeMemory(select, buffer)) {
         observer.verifyPassStarted();
         std::vector<std::uint8_t> readBack(chip.totalLength);
-        result =
-            bus_.readWholeMemory(select, readBack) ? compareReadBack(buffer, readBack) : std::uint8_t{kVerifyDiffers};
+        if (bus_.readWholeMemory(select, readBack)) {
+            outcome.result = compareReadBack(buffer, readBack);
+            outcome.readBack = std::move(readBack);
+        } else {
+            outcome.result = kVerifyDiffers;
+        }
     }
     bus_.adapterOff();
-    return ended(result);
+    return outcome;
 }
 
 }  // namespace pagerprog

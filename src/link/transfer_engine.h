@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/chip_table.h"
 
@@ -43,8 +44,9 @@ public:
 
 struct TransferOutcome {
     std::uint8_t result = kTransferFailed;
-    std::string portError;        // the parallel port could not be claimed, and why
-    std::string programmerError;  // the programmer's error letter, or its silence
+    std::string portError;               // the parallel port could not be claimed, and why
+    std::string programmerError;         // the programmer's error letter, or its silence
+    std::vector<std::uint8_t> readBack;  // what the verify pass read, when it read it all
 };
 
 class TransferEngine {

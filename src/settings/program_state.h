@@ -7,6 +7,7 @@
 
 #include "settings/eeprom_image.h"
 #include "settings/host.h"
+#include "settings/host_tap.h"
 #include "settings/revision.h"
 #include "settings/settings_model.h"
 
@@ -38,12 +39,16 @@ struct ProgramState {
     // Saving or writing settings the image would hold other than they are shown is refused
     // (the command-line tool), not only reported (the window).
     bool refuseUnshownValues = false;
+    // The settings file last opened or saved, and the SHA-256 of its 2048 bytes.
+    std::string settingsFile;
+    std::string settingsFileSha256;
 };
 
 // What every rule, the image code and the workflows work on: the host, the settings
-// record and the program-wide state. Focus requests of the rules reach the host.
+// record and the program-wide state. Focus requests of the rules reach the host. The host
+// is reached through a tap, so that a pager operation can keep the lines it logged.
 struct Context {
-    explicit Context(Host& host) : host(host) {
+    explicit Context(Host& outside) : tap(outside), host(tap) {
         model.setFocusSink([this](const std::string& field) { this->host.requestFocus(field); });
     }
     Context(const Context&) = delete;
@@ -55,6 +60,7 @@ struct Context {
         host.beep();
     }
 
+    HostTap tap;
     Host& host;
     SettingsModel model;
     ProgramState program;

@@ -35,7 +35,7 @@ struct UsbRig {
     UsbRig() : link(ppdev, clock, hid), presence(context, link) { link.hid().start(); }
 
     std::uint8_t transfer(std::string_view mode, Image& buffer) {
-        return transferPager(context, link, "16", 0, mode, buffer);
+        return transferPager(context, link, "16", 0, mode, buffer).result;
     }
 
     bool inUse() const { return context.program.usbProgrammerInUse; }

@@ -48,6 +48,7 @@ public:
                         static_cast<std::uint8_t>(value ^ (port == base_ + kControlRegister ? controlFlips_ : 0)));
     }
     void shutDown() override { port_.shutDown(); }
+    std::string deviceName(std::uint16_t base) const override { return port_.deviceName(base); }
 
 private:
     std::uint8_t flips(std::uint16_t port) const {
@@ -80,7 +81,7 @@ struct ParallelRig {
     PagerLink link;
 
     std::uint8_t transfer(std::string_view mode, Image& buffer) {
-        return transferPager(context, link, "16", 0, mode, buffer);
+        return transferPager(context, link, "16", 0, mode, buffer).result;
     }
 };
 

@@ -21,7 +21,7 @@ struct PagerRig {
 
     std::uint8_t transfer(std::string_view chipType, int select, std::string_view mode,
                           std::span<std::uint8_t> buffer) {
-        return transferPager(context, link, chipType, select, mode, buffer);
+        return transferPager(context, link, chipType, select, mode, buffer).result;
     }
 
     RecordingHost host;

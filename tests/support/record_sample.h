@@ -26,8 +26,8 @@ inline UnitRecord sampleUnit(int n, std::uint32_t capcode = 1234560, std::option
     u.settingsPath = "/home/tech/batch.eep";
     u.settingsSha256 = std::string(64, 'a');
     u.imageSha256 = std::string(63, 'b') + char('0' + n % 10);
-    for (std::size_t slot = 0; slot < u.slots.size(); ++slot) {
-        u.slots[slot] = {capcode + 8 * static_cast<std::uint32_t>(slot), slot % 2 == 0};
+    for (std::size_t slot = 0; slot < u.capcodes.size(); ++slot) {
+        u.capcodes[slot] = {capcode + 8 * static_cast<std::uint32_t>(slot), slot % 2 == 0};
     }
     u.frequency = "146.56250";
     u.customer = "Cirro";

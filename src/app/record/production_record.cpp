@@ -75,7 +75,7 @@ std::int64_t ProductionRecord::add(const UnitRecord& unit) {
     const std::int64_t id = d.db.lastInsertId();
 
     for (int slot = 0; slot < kRecordSlots; ++slot) {
-        const SlotCapcode& s = unit.slots[static_cast<std::size_t>(slot)];
+        const SlotCapcode& s = unit.capcodes[static_cast<std::size_t>(slot)];
         d.insertSlot.start().bind(1, id).bind(2, slot + 1).bind(3, s.capcode).bind(4, s.enabled ? 1 : 0).run();
     }
     for (std::size_t line = 0; line < unit.statusLog.size(); ++line) {

@@ -64,8 +64,8 @@ std::string table(const std::vector<StoredUnit>& units) {
     for (const StoredUnit& s : units) {
         const UnitRecord& u = s.unit;
         rows.push_back({std::to_string(s.id), u.time, std::string(operationName(u.operation)), u.outcome,
-                        optionalNumber(u.batchId), optionalNumber(u.unitNumber), enabledCapcodes(u.slots), u.frequency,
-                        u.customer, u.revision, u.port, std::to_string(u.durationMs)});
+                        optionalNumber(u.batchId), optionalNumber(u.unitNumber), enabledCapcodes(u.capcodes),
+                        u.frequency, u.customer, u.revision, u.port, std::to_string(u.durationMs)});
     }
     std::vector<std::size_t> widths(rows.front().size(), 0);
     for (Row& row : rows) {
@@ -113,7 +113,7 @@ std::vector<std::string> csvValues(const StoredUnit& s) {
                                     optionalNumber(u.batchId),
                                     optionalNumber(u.unitNumber),
                                     optionalNumber(u.csvRow)};
-    for (const SlotCapcode& slot : u.slots) {
+    for (const SlotCapcode& slot : u.capcodes) {
         values.push_back(std::to_string(slot.capcode));
         values.push_back(slot.enabled ? "1" : "0");
     }
@@ -143,9 +143,9 @@ std::string jsonNumber(const std::optional<int>& value) { return value ? std::to
 std::string jsonObject(const StoredUnit& s) {
     const UnitRecord& u = s.unit;
     std::vector<std::string> slots;
-    for (std::size_t i = 0; i < u.slots.size(); ++i) {
-        slots.push_back("{\"slot\":" + std::to_string(i + 1) + ",\"capcode\":" + std::to_string(u.slots[i].capcode) +
-                        ",\"enabled\":" + (u.slots[i].enabled ? "true" : "false") + "}");
+    for (std::size_t i = 0; i < u.capcodes.size(); ++i) {
+        slots.push_back("{\"slot\":" + std::to_string(i + 1) + ",\"capcode\":" + std::to_string(u.capcodes[i].capcode) +
+                        ",\"enabled\":" + (u.capcodes[i].enabled ? "true" : "false") + "}");
     }
     auto text = [](const std::string& value) { return jsonString(value); };
     auto verbatim = [](const std::string& value) { return value; };

@@ -40,8 +40,8 @@ StoredUnit ProductionRecord::Impl::readUnit(const Statement& row) {
         const std::int64_t slot = selectSlots.integer(0);
         if (slot < 1 || slot > kRecordSlots)
             db.damaged("unit " + std::to_string(stored.id) + " has a slot " + std::to_string(slot));
-        u.slots[static_cast<std::size_t>(slot - 1)] = {static_cast<std::uint32_t>(selectSlots.integer(1)),
-                                                       selectSlots.integer(2) != 0};
+        u.capcodes[static_cast<std::size_t>(slot - 1)] = {static_cast<std::uint32_t>(selectSlots.integer(1)),
+                                                          selectSlots.integer(2) != 0};
     }
     selectLog.start().bind(1, stored.id);
     while (selectLog.step()) u.statusLog.push_back(selectLog.text(0));
@@ -115,7 +115,7 @@ std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) con
     if (last.start().bind(1, batchId).step()) {
         const StoredUnit unit = impl_->readUnit(last);
         state.nextUnit = unit.unit.unitNumber.value_or(0) + 1;
-        state.lastCapcodes = unit.unit.slots;
+        state.lastCapcodes = unit.unit.capcodes;
         state.csvRow = unit.unit.csvRow;
     }
     return state;

@@ -27,6 +27,10 @@ inline constexpr std::string_view verifyFailed = "verify-failed";
 inline constexpr std::string_view writeFailed = "write-failed";
 inline constexpr std::string_view noDevice = "no-device";
 inline constexpr std::string_view readError = "read-error";
+inline constexpr std::string_view programmerError = "programmer-error";
+inline constexpr std::string_view otherCustomer = "other-customer";
+inline constexpr std::string_view refused = "refused";
+inline constexpr std::string_view cancelled = "cancelled";
 }  // namespace outcome
 
 struct SlotCapcode {
@@ -55,7 +59,7 @@ struct UnitRecord {
     std::string settingsPath;
     std::string settingsSha256;  // of the settings file as loaded, lower-case hex
     std::string imageSha256;     // of the 2048 bytes sent to the pager
-    SlotCapcodes slots{};
+    SlotCapcodes capcodes{};
     std::string frequency;  // as the frequency field shows it
     std::string customer;
     std::string revision;

@@ -26,6 +26,7 @@ public:
     std::uint8_t readPort(std::uint16_t port) override;
     void writePort(std::uint16_t port, std::uint8_t value) override;
     void shutDown() override { release(); }
+    std::string deviceName(std::uint16_t base) const override { return devicePath(base).value_or("no parallel port"); }
 
 private:
     int fd_ = -1;

@@ -42,6 +42,7 @@ public:
     std::uint8_t readPort(std::uint16_t port) override;
     void writePort(std::uint16_t port, std::uint8_t value) override;
     void shutDown() override;
+    std::string deviceName(std::uint16_t base) const override;
 
     std::uint8_t data() const { return data_; }
     std::uint8_t control() const { return control_; }
