@@ -276,4 +276,34 @@ TEST_F(Cli, RealDevicesMissingFailCleanly) {
     EXPECT_EQ(run("--simulate usb show").status, 2);
 }
 
+TEST_F(Cli, ProbeExitStatusSaysWhatAnswered) {
+    struct Case {
+        const char* args;
+        int status;
+        const char* line;
+    };
+    // This machine has neither a parallel port nor a programmer, as above.
+    for (const Case& c :
+         {Case{"--simulate lpt probe", 0, "Result: a pager answered."},
+          Case{"--simulate usb --port lpt2 probe", 0, "  blocks acknowledging (of 0 to 7): 0 1 2 3 4 5 6 7"},
+          Case{"probe", 3, "Result: no port and no programmer can be used."}}) {
+        CliRun r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << r.err;
+        EXPECT_NE(r.out.find(std::string(c.line) + "\n"), std::string::npos) << c.args << r.out;
+    }
+    EXPECT_NE(run("--help").out.find("probe: 0 a pager answered; 1 a port"), std::string::npos);
+    EXPECT_EQ(run("probe extra").status, 2);
+}
+
+TEST_F(Cli, TraceAndAcknowledgePollingOnASimulatedAdapter) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    CliRun written = run("--simulate lpt --ack-polling --trace " + path("t.vcd") + " write " + path("a.eep"));
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(written.err.find("log: Bus trace to " + path("t.vcd")), std::string::npos);
+    EXPECT_NE(slurp(path("t.vcd")).find("$var wire 1 ! SCL $end"), std::string::npos);
+    EXPECT_EQ(run("--simulate lpt --trace " + path("no/such/dir/t.vcd") + " read -o " + path("r.eep")).status, 1);
+    EXPECT_EQ(run("--trace " + path("t.vcd") + " show").status, 2);
+    EXPECT_EQ(run("--ack-polling show").status, 2);
+}
+
 }  // namespace

@@ -109,7 +109,7 @@ struct Costs {
     std::int64_t ack() const { return h + d + l; }
     std::int64_t receive() const { return 8 * (2 * d + h + l); }
     std::int64_t masterAck() const { return 2 * d + h + l; }
-    std::int64_t masterNoAck() const { return h + l; }
+    std::int64_t masterNoAck() const { return d + h + l; }
 };
 
 TEST_F(ParallelPortTest, WaitsAreExactlyWhatTheTimingValuesAsk) {

@@ -39,7 +39,6 @@ TEST_F(UsbProgrammerTest, ArrivalTakesTheProgrammerIntoUseAndSaysHello) {
     ASSERT_NE(link.usb().currentDevice(), nullptr);
     EXPECT_EQ(host.logLines, std::vector<std::string>{"USB port is ready."});
     EXPECT_TRUE(context.program.usbProgrammerInUse);
-    EXPECT_EQ(devices.port.shutDowns, 1);
     EXPECT_FALSE(visible(element::groupSpeed));
     EXPECT_FALSE(enabled(element::menuParallelPort));
     EXPECT_TRUE(enabled(element::writeToPager));
@@ -113,6 +112,66 @@ TEST_F(UsbProgrammerTest, UnplugAndReplugSwitchPathsAndWindowState) {
     EXPECT_EQ(write(source), kVerifyOk);
     EXPECT_EQ(devices.pager.memory, source);
 }
+
+// Only a port access that holds the port between transfers has anything to free.
+class ArrivalShutDownTest : public UsbProgrammerTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ArrivalShutDownTest, ShutsThePortDownOnlyWhereItIsHeld) {
+    devices.port.holdsDriver = GetParam();
+    start();
+    EXPECT_TRUE(context.program.usbProgrammerInUse);
+    EXPECT_EQ(devices.port.shutDowns, GetParam() ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(PortAccesses, ArrivalShutDownTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "HeldBetweenTransfers" : "ClaimedPerTransfer"; });
+
+struct RefusalCase {
+    const char* name;
+    std::size_t reportLength;
+    bool mayOpen;
+    std::string line;
+};
+
+class RefusedProgrammerTest : public UsbProgrammerTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RefusedProgrammerTest, SaysWhyOnceAndLeavesThePathAlone) {
+    programmer.reportLength = GetParam().reportLength;
+    programmer.mayOpen = GetParam().mayOpen;
+    start();
+    presence.deviceChange();  // another device came or went: nothing new to say
+    EXPECT_EQ(host.logLines, std::vector<std::string>{GetParam().line});
+    EXPECT_EQ(link.usb().currentDevice(), nullptr);
+    EXPECT_FALSE(context.program.usbProgrammerInUse);
+    EXPECT_TRUE(visible(element::groupSpeed));
+    EXPECT_TRUE(programmer.requests.empty());
+
+    programmer.unplug();
+    EXPECT_TRUE(link.hid().pollChanges());
+    EXPECT_TRUE(link.hid().devices().empty());
+    EXPECT_EQ(host.logLines.size(), 1u);
+    programmer.reportLength = 65;
+    programmer.mayOpen = true;
+    programmer.plug();
+    EXPECT_TRUE(link.hid().pollChanges());
+    EXPECT_EQ(host.logLines.back(), "USB port is ready.");
+    EXPECT_TRUE(context.program.usbProgrammerInUse);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programmers, RefusedProgrammerTest,
+    ::testing::Values(
+        RefusalCase{"ReportsTooShortForARequest", 37, true,
+                    "USB programmer sim:usb-programmer#1 cannot be used: its output reports of 37 bytes cannot carry a "
+                    "request (38 to 65 bytes needed)."},
+        RefusalCase{"ReportsTooLongForTheBuffer", 129, true,
+                    "USB programmer sim:usb-programmer#1 cannot be used: its output reports of 129 bytes cannot carry "
+                    "a request (38 to 65 bytes needed)."},
+        RefusalCase{"UserMayNotOpenIt", 65, false,
+                    "USB programmer sim:usb-programmer#1 cannot be used: this user may not open it. Install the udev "
+                    "rule 70-pagerprog-programmer.rules in /etc/udev/rules.d, run 'sudo udevadm control --reload', "
+                    "then plug the programmer in again (the rule gives it to the user logged in at the machine)."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UsbProgrammerTest, WriteRequestAt0x07E0CarriesCommandChipAddressDataAndCrc) {
     start();
@@ -259,15 +318,6 @@ TEST_F(UsbProgrammerTest, UnplugInTheMiddleOfAWriteEndsItAndTheNextPollSwitchesB
     EXPECT_TRUE(link.hid().pollChanges());
     EXPECT_EQ(host.logLines.back(), "USB port unplug.");
     EXPECT_FALSE(context.program.usbProgrammerInUse);
-}
-
-TEST_F(UsbProgrammerTest, ProgrammerWithTooShortReportsIsNeverAskedAnything) {
-    programmer.reportLength = 37;  // the request layout needs 38 bytes
-    start();
-    Image buffer{};
-    EXPECT_EQ(read(buffer), kTransferFailed);
-    EXPECT_EQ(host.messages, std::vector<std::string>{kProgrammerSilentText});
-    EXPECT_TRUE(programmer.requests.empty());
 }
 
 TEST_F(UsbProgrammerTest, SimulatedProgrammerChecksCrcAndCommand) {

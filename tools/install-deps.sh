@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages pagerprog needs to build, test and run, when missing.
 set -euo pipefail
 
-packages=(g++ clang libclang-rt-14-dev cmake make pkg-config clang-format libgtest-dev
+packages=(g++ clang libclang-rt-14-dev cmake make pkg-config clang-format libgtest-dev sigrok-cli
           qt6-base-dev libhidapi-dev libudev-dev libsqlite3-dev xvfb)
 
 missing=()

@@ -1,6 +1,7 @@
 #include "app/pager_commands.h"
 
 #include "app/application.h"
+#include "app/link_tools.h"
 #include "link/pager_link.h"
 
 namespace pagerprog {
@@ -30,6 +31,7 @@ PagerCommands::PagerCommands(Application& app, PagerLink& link)
         return true;
     });
     connectTimingTrackBars(app.model(), link.timing());
+    attachLinkTools(app, link);
 }
 
 }  // namespace pagerprog

@@ -1,5 +1,6 @@
 // Plugs a pager link into the application: the read and write menu commands, "&Exit",
-// the bus timing track bars, and the USB programmer's comings and goings.
+// the bus timing track bars, the bus trace and acknowledge polling items, and the USB
+// programmer's comings and goings.
 #pragma once
 
 #include "app/pager_workflows.h"

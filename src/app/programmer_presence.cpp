@@ -1,5 +1,8 @@
 #include "app/programmer_presence.h"
 
+#include "app/device_advice.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -14,8 +17,37 @@ ProgrammerPresence::ProgrammerPresence(Context& ctx, PagerLink& link) : ctx_(ctx
 }
 
 void ProgrammerPresence::deviceChange() {
-    if (link_.usb().releaseIfUnplugged()) programmerUnplugged();
-    if (link_.usb().currentDevice() == nullptr && link_.usb().takeFirstProgrammer() != nullptr) programmerArrived();
+    forgetUnpluggedRefusals();
+    UsbProgrammer& usb = link_.usb();
+    if (usb.releaseIfUnplugged()) programmerUnplugged();
+    while (usb.currentDevice() == nullptr) {
+        HidDevice* device = usb.takeFirstProgrammer();
+        if (device == nullptr) return;
+        const UsbProgrammer::Fitness fitness = UsbProgrammer::fitness(*device);
+        if (fitness.problem.empty()) {
+            programmerArrived();
+            return;
+        }
+        refuse(*device, fitness);
+    }
+}
+
+// A programmer that cannot carry the protocol is said so once, and kept aside (checked
+// out, so it is not taken again) until it is unplugged; the path stays as it was.
+void ProgrammerPresence::refuse(HidDevice& device, const UsbProgrammer::Fitness& fitness) {
+    link_.usb().use(nullptr);
+    refused_.push_back(&device);
+    std::string line = "USB programmer " + device.path() + " cannot be used: " + fitness.problem;
+    if (const std::string fix = programmerFix(fitness.openProblem); !fix.empty()) line += " " + fix;
+    ctx_.host.log(line);
+}
+
+void ProgrammerPresence::forgetUnpluggedRefusals() {
+    std::erase_if(refused_, [this](HidDevice* device) {
+        if (device->pluggedIn()) return false;
+        link_.hid().release(device);
+        return true;
+    });
 }
 
 void ProgrammerPresence::programmerUnplugged() {
@@ -31,8 +63,9 @@ void ProgrammerPresence::programmerUnplugged() {
 void ProgrammerPresence::programmerArrived() {
     SettingsModel& m = ctx_.model;
     ctx_.host.log("USB port is ready.");
-    // The parallel port is not used again while the programmer is present.
-    link_.port().shutDown();
+    // The parallel port is not used again while the programmer is present; an access that
+    // claims the port only during transfers holds nothing to free.
+    if (link_.port().holdsPortBetweenTransfers()) link_.port().shutDown();
     ctx_.program.usbProgrammerInUse = true;
     m.setElementEnabled(element::menuParallelPort, false);
     m.setElementVisible(element::groupSpeed, false);

@@ -2,11 +2,15 @@
 // programmer is taken into use and the window switches to the USB path (bus timing
 // hidden, parallel-port menu and model switch disabled, read and write enabled); when
 // it is unplugged the window goes back to the parallel port at LPT1 with read and write
-// disabled until a programmer returns. Also the device list and the layer's data errors.
+// disabled until a programmer returns. A programmer that cannot carry the protocol (reports
+// too short, or a device this user may not open) is said so once and left aside. Also the
+// device list and the layer's data errors.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "link/usb_programmer.h"
 
 namespace pagerprog {
 
@@ -33,11 +37,14 @@ public:
 private:
     void programmerUnplugged();
     void programmerArrived();
+    void refuse(HidDevice& device, const UsbProgrammer::Fitness& fitness);
+    void forgetUnpluggedRefusals();
 
     Context& ctx_;
     PagerLink& link_;
     std::vector<std::string> devListLines_;
     std::vector<HidDevice*> devListDevices_;
+    std::vector<HidDevice*> refused_;
 };
 
 }  // namespace pagerprog

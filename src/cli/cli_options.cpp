@@ -23,6 +23,14 @@ Commands:
                                   "&WR_To_Pager" does; --count N programs N pagers in a row,
                                   waiting for Enter between them, the capcodes stepping on
                                   after each verified write; it stops at the first failure
+  probe                           what to run when nothing works: lists the parallel ports
+                                  (device, whether it can be opened and claimed, else why and
+                                  the fix) and the USB programmers (path, VID:PID, report
+                                  lengths, whether it can be opened, else why and the fix); then,
+                                  on the port of --port (default: a usable USB programmer, else
+                                  LPT1), switches the adapter on, lists which of the chip's eight
+                                  blocks acknowledge, reads the first 16 bytes and the checksum
+                                  of the whole image, switches it off, and prints the bus timing
 
 Options (before the command):
   --customer NAME     pick the customer after start-up, before any file is loaded
@@ -33,6 +41,14 @@ Options (before the command):
   --simulate usb|lpt[:PAGERFILE]
                       read and write a simulated pager behind a simulated USB programmer or
                       parallel-port adapter; its EEPROM persists in PAGERFILE
+  --trace FILE        record every read and write: on the parallel port an IEEE 1364 VCD of
+                      the bus (SCL, SDA as the chip sees it, SDA_OUT, POWER, STATUS_READ,
+                      SDA_IN) for PulseView, GTKWave or sigrok's I2C decoder; on the USB
+                      programmer every report exchanged, one per line (microseconds, out
+                      or in, the bytes in hex). The first transfer's path decides which
+  --ack-polling       parallel port: after each page poll the chip until it acknowledges
+                      (25 ms at most) instead of sleeping the bus-free time; for chips
+                      whose write cycle is longer than the bus-free time
   --help              this text
 
 Edits are typed as a technician types them: the field takes the focus, its text is
@@ -47,7 +63,8 @@ Status-log lines go to standard error as "log: TEXT", beeps as "beep", message b
 
 Exit status: 0 success; 1 the file was refused, an edit was refused, a message box was
 shown, the save failed (nothing is written to OUT then), or a pager read or write failed;
-2 usage error.
+2 usage error. probe: 0 a pager answered; 1 a port or programmer works but no pager
+answered; 3 no port and no programmer can be used.
 )";
 
 Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
@@ -70,6 +87,10 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
             o.simulate = next(arg);
         else if (arg == "--port")
             o.port = next(arg);
+        else if (arg == "--trace")
+            o.trace = next(arg);
+        else if (arg == "--ack-polling")
+            o.ackPolling = true;
         else if (arg.rfind("--", 0) == 0)
             throw UsageError{"unknown option " + arg};
         else
@@ -97,8 +118,8 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
             o.files.push_back(arg);
         }
     }
-    const std::map<std::string, std::size_t> fileCounts{{"show", 1}, {"new", 0},  {"edit", 1},
-                                                        {"diff", 2}, {"read", 0}, {"write", 1}};
+    const std::map<std::string, std::size_t> fileCounts{{"show", 1}, {"new", 0},   {"edit", 1}, {"diff", 2},
+                                                        {"read", 0}, {"write", 1}, {"probe", 0}};
     auto expected = fileCounts.find(o.command);
     if (expected == fileCounts.end()) throw UsageError{"unknown command " + o.command};
     const bool showWithoutFile = o.command == "show" && o.files.empty();
@@ -111,8 +132,8 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
     if (o.count != 1 && o.command != "write") throw UsageError{"--count goes with write"};
     if (o.port && *o.port != "usb" && *o.port != "lpt1" && *o.port != "lpt2")
         throw UsageError{"--port takes usb, lpt1 or lpt2"};
-    if ((o.port || !o.simulate.empty()) && !o.usesPager())
-        throw UsageError{"--port and --simulate go with read and write"};
+    if ((o.port || !o.simulate.empty() || !o.trace.empty() || o.ackPolling) && !o.usesPager())
+        throw UsageError{"--port, --simulate, --trace and --ack-polling go with read, write and probe"};
     return o;
 }
 

@@ -20,6 +20,8 @@ struct Options {
     std::string dataDir;
     std::string simulate;             // "", "usb", "lpt", with ":PAGERFILE"
     std::optional<std::string> port;  // "usb", "lpt1" or "lpt2"
+    std::string trace;                // trace file of the pager transfers ("" none)
+    bool ackPolling = false;          // page writes poll the acknowledge
     std::string command;
     std::vector<std::string> files;
     std::string out;
@@ -27,7 +29,7 @@ struct Options {
     int count = 1;
     std::vector<std::pair<std::string, std::string>> edits;
 
-    bool usesPager() const { return command == "read" || command == "write"; }
+    bool usesPager() const { return command == "read" || command == "write" || command == "probe"; }
 };
 
 // Throws UsageError for anything it does not understand.

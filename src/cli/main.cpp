@@ -8,6 +8,7 @@
 #include "app/data_folder.h"
 #include "cli/cli_options.h"
 #include "cli/field_edit.h"
+#include "cli/probe_command.h"
 #include "cli/session.h"
 
 namespace pagerprog::cli {
@@ -121,6 +122,7 @@ int run(int argc, char** argv) {
         if (options.command == "show") return show(session, options);
         if (options.command == "read") return read(session, options);
         if (options.command == "write") return write(session, options);
+        if (options.command == "probe") return probe(session, options);
         return editAndSave(session, options);
     } catch (const UsageError& error) {
         std::cerr << "pagerprog-cli: " << error.what << "\n\n" << kUsageText;

@@ -24,7 +24,18 @@ Session::Session(const Options& options, std::ostream& err) : host_(err), app_(h
     app_.start(StartupOptions{systemDecimalSeparator(), options.dataDir});
     if (options.customer) pickCustomer(*options.customer);
     if (options.revision) stepToRevision(*options.revision);
-    if (link_) choosePort(options);
+    if (link_) {
+        choosePort(options);
+        attachLinkTools(options);
+    }
+}
+
+// The same menu commands the window offers; the trace file is the dialog's answer.
+void Session::attachLinkTools(const Options& options) {
+    if (options.ackPolling) app_.menuCommand(element::ackPolling);
+    if (options.trace.empty()) return;
+    host_.answerSave(options.trace);
+    if (!app_.menuCommand(element::busTrace)) throw std::runtime_error("cannot write the trace file " + options.trace);
 }
 
 Session::~Session() {
@@ -52,12 +63,15 @@ void Session::stepToRevision(const std::string& name) {
 void Session::choosePort(const Options& options) {
     if (!link_->description().empty()) host_.log(link_->description());
     const std::string port = options.port.value_or("");
+    // The probe looks at every programmer, whichever port it is asked to try.
+    const bool probe = options.command == "probe";
     if (port == "lpt1" || port == "lpt2") {
         app_.menuCommand(port == "lpt1" ? element::lpt1 : element::lpt2);
-        return;
+        if (!probe) return;
     }
     link_->link().hid().start();
-    if (port == "usb" && !app_.program().usbProgrammerInUse) throw std::runtime_error("no USB programmer is attached");
+    if (port == "usb" && !app_.program().usbProgrammerInUse && !probe)
+        throw std::runtime_error("no USB programmer is attached");
 }
 
 bool Session::runCommand(const char* item) {
@@ -78,6 +92,8 @@ bool Session::save(const std::string& path) {
 
 bool Session::readPager() { return runPagerCommand(element::readFromPager); }
 bool Session::writePager() { return runPagerCommand(element::writeToPager); }
+
+PagerLink& Session::link() { return link_->link(); }
 
 bool Session::runPagerCommand(const char* item) {
     const bool done = runCommand(item);

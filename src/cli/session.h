@@ -13,6 +13,7 @@
 namespace pagerprog {
 class LinkSetup;
 class PagerCommands;
+class PagerLink;
 }  // namespace pagerprog
 
 namespace pagerprog::cli {
@@ -32,11 +33,14 @@ public:
     // "&RD_From_Pager" and "&WR_To_Pager"; false when the pager was not read or verified.
     bool readPager();
     bool writePager();
+    // The pager link of a pager command.
+    PagerLink& link();
 
 private:
     void pickCustomer(const std::string& name);
     void stepToRevision(const std::string& name);
     void choosePort(const Options& options);
+    void attachLinkTools(const Options& options);
     // Runs a menu command; false when it did not do its job or a message box was shown.
     bool runCommand(const char* item);
     // A pager command, followed by what the simulated pager's file could not take.

@@ -1,5 +1,7 @@
 #include "link/bus_master.h"
 
+#include <cstdio>
+
 #include "link/clock.h"
 #include "link/port_access.h"
 
@@ -53,9 +55,11 @@ void BusMaster::sdaLow() {
     clock_.busyWaitMicros(timing_.sdaHoldUs);
 }
 
+bool BusMaster::sdaIn() { return (port_.readPort(base_ + kStatusRegister) & kSdaIn) != 0; }
+
 bool BusMaster::sampleSda() {
     sdaHigh();
-    return (port_.readPort(base_ + kStatusRegister) & kSdaIn) != 0;
+    return sdaIn();
 }
 
 // --- bus operations ---
@@ -74,7 +78,7 @@ void BusMaster::stopCondition() {
     sdaHigh();
 }
 
-void BusMaster::sendByte(std::uint8_t value) {
+void BusMaster::sendBits(std::uint8_t value) {
     for (int bit = 7; bit >= 0; --bit) {
         if ((value >> bit) & 1)
             sdaHigh();
@@ -83,12 +87,19 @@ void BusMaster::sendByte(std::uint8_t value) {
         sclHigh();
         sclLow();
     }
+}
+
+void BusMaster::sendByte(std::uint8_t value) {
+    sendBits(value);
     byteMoved();
 }
 
+// SDA is released before SCL rises: released with SCL high, a last bit of 0 that nobody
+// acknowledges would turn into a stop condition inside the acknowledge clock.
 bool BusMaster::checkAcknowledge() {
+    sdaHigh();
     sclHigh();
-    const bool high = sampleSda();
+    const bool high = sdaIn();
     sclLow();
     return !high;
 }
@@ -116,19 +127,22 @@ void BusMaster::masterAcknowledge() {
     sdaHigh();
 }
 
+// SDA is already released after the byte; its hold keeps SCL low long enough before the
+// clock, which otherwise would follow the byte's last fall after the SCL low hold alone.
 void BusMaster::masterNoAcknowledge() {
+    sdaHigh();
     sclHigh();
     sclLow();
 }
 
 // --- memory operations ---
 
-bool BusMaster::addressPhase(int select, unsigned wordAddress) {
+std::optional<BusMaster::AddressBytes> BusMaster::addressBytes(int select, unsigned wordAddress) const {
     const unsigned selectBits = static_cast<unsigned>(select) << 1;
     const unsigned high = wordAddress >> 8;
-    const unsigned low = wordAddress & 0xFF;
+    AddressBytes bytes{0xA0, std::nullopt, static_cast<std::uint8_t>(wordAddress & 0xFF)};
     unsigned control = 0xA0;
-    std::optional<unsigned> highByte;  // chips of 32 kbit and more send the high address byte
+    // Chips of 32 kbit and more send the high address byte.
     switch (chip_.type) {
         case 2: control |= selectBits & 0x0E; break;
         case 4: control |= (selectBits & 0x0C) | (high << 1); break;
@@ -136,31 +150,38 @@ bool BusMaster::addressPhase(int select, unsigned wordAddress) {
         case 16: control |= high << 1; break;
         case 32:
             control |= selectBits & 0x0E;
-            highByte = high & 0x0F;
+            bytes.high = static_cast<std::uint8_t>(high & 0x0F);
             break;
         case 64:
             control |= selectBits & 0x0E;
-            highByte = high & 0x1F;
+            bytes.high = static_cast<std::uint8_t>(high & 0x1F);
             break;
         case 128:
             control |= selectBits & 0x0E;
-            highByte = high & 0x3F;
+            bytes.high = static_cast<std::uint8_t>(high & 0x3F);
             break;
         case 256:
             control |= selectBits & 0x0E;
-            highByte = high & 0x7F;
+            bytes.high = static_cast<std::uint8_t>(high & 0x7F);
             break;
-        default: return false;  // the parallel port has no address phase for this chip
+        default: return std::nullopt;  // the parallel port has no address phase for this chip
     }
+    bytes.control = static_cast<std::uint8_t>(control);
+    return bytes;
+}
+
+bool BusMaster::addressPhase(int select, unsigned wordAddress) {
+    const auto bytes = addressBytes(select, wordAddress);
+    if (!bytes) return false;
     startCondition();
     // Only the last byte's acknowledge decides; the earlier ones are clocked but ignored.
-    sendByte(static_cast<std::uint8_t>(control));
+    sendByte(bytes->control);
     checkAcknowledge();
-    if (highByte) {
-        sendByte(static_cast<std::uint8_t>(*highByte));
+    if (bytes->high) {
+        sendByte(*bytes->high);
         checkAcknowledge();
     }
-    sendByte(static_cast<std::uint8_t>(low));
+    sendByte(bytes->low);
     return checkAcknowledge();
 }
 
@@ -193,9 +214,32 @@ bool BusMaster::writePage(int select, unsigned wordAddress, std::span<const std:
         if (!checkAcknowledge()) return false;
     }
     stopCondition();
-    // The only wait for the chip's internal write cycle: no acknowledge polling.
-    clock_.sleepMillis(timing_.busFreeMs);
+    awaitWriteCycle(addressBytes(select, wordAddress)->control);
     return true;
+}
+
+// Polling sends the control byte of the block just written until the chip, done with its
+// write cycle, acknowledges it; after the time limit the next page simply goes ahead.
+void BusMaster::awaitWriteCycle(std::uint8_t control) {
+    if (!timing_.acknowledgePolling) {
+        clock_.sleepMillis(timing_.busFreeMs);
+        return;
+    }
+    const std::int64_t giveUp = clock_.nowMicros() + std::int64_t{kAcknowledgePollLimitMs} * 1000;
+    while (!controlAnswered(control) && clock_.nowMicros() < giveUp) {
+    }
+}
+
+bool BusMaster::controlAnswered(std::uint8_t control) {
+    startCondition();
+    sendBits(control);
+    const bool acknowledged = checkAcknowledge();
+    stopCondition();
+    return acknowledged;
+}
+
+bool BusMaster::blockAnswers(unsigned block) {
+    return controlAnswered(static_cast<std::uint8_t>(0xA0 | ((block & 7) << 1)));
 }
 
 bool BusMaster::writeWholeMemory(int select, std::span<const std::uint8_t> source) {
@@ -204,7 +248,8 @@ bool BusMaster::writeWholeMemory(int select, std::span<const std::uint8_t> sourc
         const std::size_t offset = k * chip_.pageSize;
         if (!writePage(select, static_cast<unsigned>(offset), source, offset)) return false;
     }
-    clock_.sleepMillis(kWriteEndWaitMs);
+    // A polled last page has already finished its write cycle.
+    if (!timing_.acknowledgePolling) clock_.sleepMillis(kWriteEndWaitMs);
     return true;
 }
 
@@ -214,6 +259,17 @@ std::optional<std::string> BusMaster::adapterOn(std::uint16_t base) {
     clearBit(kControlRegister, kEnableCtl);
     setBit(kDataRegister, kEnable);
     setBit(kDataRegister, kSupply);
+    // A port that is not there, or was removed, reads 0 and drops writes without an error;
+    // every acknowledge would then look present.
+    if ((port_.readPort(base_ + kDataRegister) & (kEnable | kSupply)) != (kEnable | kSupply)) {
+        adapterOff();
+        char text[120];
+        std::snprintf(text, sizeof text,
+                      "The parallel port at 0x%03X does not keep what is written to it: no port there, or it was "
+                      "removed.",
+                      base);
+        return text;
+    }
     clock_.sleepMillis(timing_.supplySettle * kSupplySettleUnitMs);
     stopCondition();
     clock_.sleepMillis(kAdapterOnWaitMs);
@@ -225,8 +281,9 @@ void BusMaster::adapterOff() {
     clearBit(kDataRegister, kSupply);
     clearBit(kDataRegister, kEnable);
     setBit(kControlRegister, kEnableCtl);
-    sdaLow();
+    // SCL first: SDA falling while SCL is high would be a start condition.
     sclLow();
+    sdaLow();
     port_.release();
 }
 

@@ -2,7 +2,8 @@
 // bits, SDA comes back on status bit 6. Built in three layers, like a bit-banging bus
 // driver: line operations (one bit change plus its hold), bus operations (start, stop,
 // bytes, acknowledges) and memory operations on the 24Cxx (address phase, whole read,
-// page write, whole write), plus the adapter's switch-on and switch-off sequences.
+// page write, whole write), plus the adapter's switch-on and switch-off sequences. SDA
+// only ever changes while SCL is low, except in start and stop conditions.
 #pragma once
 
 #include <cstdint>
@@ -31,9 +32,10 @@ public:
     // The chip of the running transfer: its type, total length and page size.
     void setChip(const ChipSpec& chip) { chip_ = chip; }
 
-    // Claims the port and powers the adapter; the port's error line when it cannot.
+    // Claims the port and powers the adapter; the port's error line when it cannot, or
+    // when the data register does not hold what was written to it (no port there).
     std::optional<std::string> adapterOn(std::uint16_t base);
-    // Stop condition, supply and enable off, both lines low; gives the port back.
+    // Stop condition, supply and enable off, SCL low, then SDA low; gives the port back.
     void adapterOff();
 
     // Memory operations; false at the first missing acknowledge.
@@ -42,6 +44,9 @@ public:
     bool readWholeMemory(int select, std::span<std::uint8_t> buffer);
     bool writePage(int select, unsigned wordAddress, std::span<const std::uint8_t> source, std::size_t offset);
     bool writeWholeMemory(int select, std::span<const std::uint8_t> source);
+    // Start, the write control byte of one block (0..7), its acknowledge, stop: whether a
+    // chip answers there. Moves no counted byte.
+    bool blockAnswers(unsigned block);
 
 private:
     // Line operations.
@@ -52,16 +57,31 @@ private:
     void sdaHigh();
     void sdaLow();
     bool sampleSda();
+    bool sdaIn();
 
     // Bus operations.
     void startCondition();
     void stopCondition();
+    void sendBits(std::uint8_t value);
     void sendByte(std::uint8_t value);
     bool checkAcknowledge();
     std::uint8_t receiveByte();
     void byteMoved();
     void masterAcknowledge();
     void masterNoAcknowledge();
+    // After a page: the bus-free sleep, or acknowledge polling with its control byte.
+    void awaitWriteCycle(std::uint8_t control);
+    // Start, the control byte, its acknowledge, stop; true when acknowledged.
+    bool controlAnswered(std::uint8_t control);
+
+    // The bytes of an address phase: control byte, high address byte of the bigger
+    // chips, low address byte. Nothing for a chip without a parallel-port address phase.
+    struct AddressBytes {
+        std::uint8_t control;
+        std::optional<std::uint8_t> high;
+        std::uint8_t low;
+    };
+    std::optional<AddressBytes> addressBytes(int select, unsigned wordAddress) const;
 
     PortAccess& port_;
     Clock& clock_;

@@ -32,12 +32,16 @@ public:
     virtual int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
 };
 
+// Why the last open failed, for telling the user what to do about it.
+enum class HidOpenProblem { None, NoPermission, Gone, Other };
+
 class HidBackend {
 public:
     virtual ~HidBackend() = default;
     virtual std::vector<HidDeviceInfo> enumerate() = 0;
-    // Nothing when the device cannot be opened.
+    // Nothing when the device cannot be opened; lastOpenProblem() then says why.
     virtual std::unique_ptr<HidConnection> open(const std::string& path) = 0;
+    virtual HidOpenProblem lastOpenProblem() const { return HidOpenProblem::Other; }
     // True when devices came or went since the last call (drains the notices).
     virtual bool takeChangeNotices() = 0;
     // A descriptor that becomes readable when a notice waits, for a socket notifier or

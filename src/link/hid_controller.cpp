@@ -9,6 +9,11 @@ HidConnection* HidDevice::connection() {
     return connection_.get();
 }
 
+HidOpenProblem HidDevice::open() {
+    if (connection() != nullptr) return HidOpenProblem::None;
+    return pluggedIn_ ? backend_.lastOpenProblem() : HidOpenProblem::Gone;
+}
+
 // A connection that failed is dropped and the device opened afresh on its next use: a
 // programmer pulled out and put back between two scans keeps its path but not its handle.
 bool HidDevice::writeReport(std::span<const std::uint8_t> report) {

@@ -27,6 +27,8 @@ public:
     bool pluggedIn() const { return pluggedIn_; }
     bool checkedOut() const { return checkedOut_; }
 
+    // Opens the device now unless it is open; None when it is, else why it cannot be.
+    HidOpenProblem open();
     // Whole-report output and input; the device is opened on first use.
     bool writeReport(std::span<const std::uint8_t> report);
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,9 @@ namespace pagerprog {
 inline constexpr std::uint16_t kDataRegister = 0;
 inline constexpr std::uint16_t kStatusRegister = 1;
 inline constexpr std::uint16_t kControlRegister = 2;
+
+// Why the last claim failed, for telling the user what to do about it.
+enum class ClaimProblem { None, NoSuchPort, NoPermission, Busy, Other };
 
 class PortAccess {
 public:
@@ -25,10 +29,23 @@ public:
     // Raw register bits at base, base + 1 or base + 2.
     virtual std::uint8_t readPort(std::uint16_t port) = 0;
     virtual void writePort(std::uint16_t port, std::uint8_t value) = 0;
-    // Closes the port for good ("&Exit", or a USB programmer taken into use).
+    // Closes the port for good ("&Exit", or a USB programmer taken into use where the
+    // access holds the port between transfers).
     virtual void shutDown() = 0;
-    // What the port at this base is, for the production record ("/dev/parport0").
-    virtual std::string deviceName(std::uint16_t base) const = 0;
+
+    // True when the access keeps the port (or its driver) open between transfers, so that
+    // a USB programmer taken into use must shut it down to free it.
+    virtual bool holdsPortBetweenTransfers() const { return false; }
+    // The device behind a port base, for the user ("/dev/parport0").
+    virtual std::string deviceName(std::uint16_t base) const {
+        char text[24];
+        std::snprintf(text, sizeof text, "port 0x%03X", base);
+        return text;
+    }
+    virtual ClaimProblem lastClaimProblem() const { return ClaimProblem::Other; }
+    // The SDA level the bus holds right now, where the access can know it (a simulated
+    // port sees what the chip pulls); a real port only shows it in a status read.
+    virtual std::optional<bool> wiredSda() const { return std::nullopt; }
 };
 
 }  // namespace pagerprog

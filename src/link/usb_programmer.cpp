@@ -36,6 +36,25 @@ bool UsbProgrammer::isProgrammer(const HidDevice& device) {
            (device.productString() == "Z16 programmer" || device.productString() == "Z26 programmer");
 }
 
+UsbProgrammer::Fitness UsbProgrammer::fitness(HidDevice& device) {
+    const std::size_t out = device.outputReportLength();
+    const std::size_t in = device.inputReportLength();
+    const std::size_t neededIn = kReplyDataOffset + kChunkSize;
+    if (out < kMinimumRequestLength || out > kReportBufferSize)
+        return {"its output reports of " + std::to_string(out) + " bytes cannot carry a request (" +
+                std::to_string(kMinimumRequestLength) + " to " + std::to_string(kReportBufferSize) + " bytes needed)."};
+    if (in < neededIn)
+        return {"its input reports of " + std::to_string(in) + " bytes cannot carry a reply (" +
+                std::to_string(neededIn) + " bytes needed)."};
+    switch (const HidOpenProblem problem = device.open()) {
+        case HidOpenProblem::None: return {};
+        case HidOpenProblem::NoPermission: return {"this user may not open it.", problem};
+        case HidOpenProblem::Gone: return {"it was unplugged.", problem};
+        case HidOpenProblem::Other: return {"it cannot be opened.", problem};
+    }
+    return {};
+}
+
 HidDevice* UsbProgrammer::takeFirstProgrammer() {
     current_ = hid_.checkOut(isProgrammer);
     return current_;

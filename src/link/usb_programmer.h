@@ -11,6 +11,8 @@
 #include <span>
 #include <string>
 
+#include "link/hid_backend.h"
+
 namespace pagerprog {
 
 class HidController;
@@ -32,6 +34,14 @@ public:
 
     // Vendor 0x04D8, product 0x1000, product string "Z16 programmer" or "Z26 programmer".
     static bool isProgrammer(const HidDevice& device);
+
+    // Whether a programmer can carry the protocol at all: reports long enough for a request
+    // and a reply, and a device that opens. `problem` is empty when it can.
+    struct Fitness {
+        std::string problem;
+        HidOpenProblem openProblem = HidOpenProblem::None;
+    };
+    static Fitness fitness(HidDevice& device);
 
     HidDevice* currentDevice() const { return current_; }
     // Takes the first attached programmer nobody holds yet; null when there is none.

@@ -460,6 +460,7 @@ std::vector<ElementSpec> buildElementTable() {
         menu(menuParallelPort, "&Parallel Port", "", false),
         menu(lpt1, "LPT1", menuParallelPort, true, true),
         menu(lpt2, "LPT2", menuParallelPort),
+        menu(ackPolling, "Acknowledge polling", menuParallelPort),
         menu(writeToPager, "&WR_To_Pager"),
         menu(readFromPager, "&RD_From_Pager"),
         menu(switchModel, "&V2", "", false),
@@ -469,6 +470,8 @@ std::vector<ElementSpec> buildElementTable() {
         menu(recoverSM5170, "SM5170", recover),
         menu(debug, "&Debug", menuHelp, false),
         menu(about, "&About", menuHelp),
+        menu(menuTools, "&Tools"),
+        menu(busTrace, "Bus trace...", menuTools),
     };
 }
 

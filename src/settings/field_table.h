@@ -107,6 +107,7 @@ inline constexpr const char* exit = "Exit1";
 inline constexpr const char* menuParallelPort = "ParallelPort1";
 inline constexpr const char* lpt1 = "LPT11";
 inline constexpr const char* lpt2 = "LPT21";
+inline constexpr const char* ackPolling = "AckPolling1";
 inline constexpr const char* writeToPager = "WriteToPager";
 inline constexpr const char* readFromPager = "ReadFromPager";
 inline constexpr const char* switchModel = "switch_model";
@@ -116,6 +117,8 @@ inline constexpr const char* recoverKS8809 = "KS88091";
 inline constexpr const char* recoverSM5170 = "SM51701";
 inline constexpr const char* debug = "Debug1";
 inline constexpr const char* about = "About1";
+inline constexpr const char* menuTools = "Tools1";
+inline constexpr const char* busTrace = "BusTrace1";
 }  // namespace element
 
 }  // namespace pagerprog

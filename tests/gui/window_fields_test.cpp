@@ -124,15 +124,17 @@ TEST_F(WindowTest, MenuBarHoldsTheMenusInOrderWithTheirAccelerators) {
         bar << action->text();
         if (action->isVisible()) shownOnBar << action->text();
     }
-    EXPECT_EQ(bar, QStringList({"&File", "&Parallel Port", "&WR_To_Pager", "&RD_From_Pager", "&TV8", "&Help"}));
-    EXPECT_EQ(shownOnBar, QStringList({"&File", "&WR_To_Pager", "&RD_From_Pager", "&Help"}));
+    EXPECT_EQ(bar,
+              QStringList({"&File", "&Parallel Port", "&WR_To_Pager", "&RD_From_Pager", "&TV8", "&Help", "&Tools"}));
+    EXPECT_EQ(shownOnBar, QStringList({"&File", "&WR_To_Pager", "&RD_From_Pager", "&Help", "&Tools"}));
     auto items = [this](const char* menu) {
         QStringList texts;
         for (QAction* action : window().menuAction(menu)->menu()->actions()) texts << action->text();
         return texts;
     };
     EXPECT_EQ(items(element::menuFile), QStringList({"&Open", "&Save", "&Exit"}));
-    EXPECT_EQ(items(element::menuParallelPort), QStringList({"LPT1", "LPT2"}));
+    EXPECT_EQ(items(element::menuParallelPort), QStringList({"LPT1", "LPT2", "Acknowledge polling"}));
+    EXPECT_EQ(items(element::menuTools), QStringList({"Bus trace..."}));
     EXPECT_EQ(items(element::menuHelp), QStringList({"&Recover", "&Debug", "&About"}));
     EXPECT_EQ(items(element::recover), QStringList({"KS8809", "SM5170"}));
     EXPECT_FALSE(window().menuAction(element::debug)->isVisible());

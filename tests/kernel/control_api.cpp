@@ -54,6 +54,8 @@ void fake_parport_vanish_after(long register_accesses) { fake_kernel::scene().pa
 
 long fake_parport_register_accesses(void) { return fake_kernel::scene().parport.registerAccesses(); }
 
+int fake_parport_open_files(void) { return fake_kernel::scene().parport.openFiles(); }
+
 int fake_parport_pin(int pin) { return fake_kernel::scene().parport.pin(pin); }
 
 void fake_programmer_plug(unsigned char report_id, unsigned report_size, int accessible) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <map>
+#include <mutex>
 
 namespace fake_kernel {
 
@@ -20,6 +21,12 @@ std::map<int, std::unique_ptr<FakeFile>>& files() {
     return table;
 }
 
+// A claim given up on goes on in a helper thread of the backend, which closes its file there.
+std::mutex& tableMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 }  // namespace
 
 bool isFakeDescriptor(int fd) {
@@ -28,12 +35,14 @@ bool isFakeDescriptor(int fd) {
 
 FakeFile* fakeFile(int fd) {
     if (!isFakeDescriptor(fd)) return nullptr;
+    const std::lock_guard<std::mutex> lock(tableMutex());
     const auto found = files().find(fd);
     return found == files().end() ? nullptr : found->second.get();
 }
 
 bool adoptFile(int fd, std::unique_ptr<FakeFile> file) {
     if (fd < 0 || fd >= kMostDescriptors) return false;
+    const std::lock_guard<std::mutex> lock(tableMutex());
     files()[fd] = std::move(file);
     fakeDescriptors[static_cast<std::size_t>(fd)] = true;
     return true;
@@ -41,13 +50,26 @@ bool adoptFile(int fd, std::unique_ptr<FakeFile> file) {
 
 void dropFile(int fd) {
     if (!isFakeDescriptor(fd)) return;
-    fakeDescriptors[static_cast<std::size_t>(fd)] = false;
-    files().erase(fd);
+    std::unique_ptr<FakeFile> file;
+    {
+        const std::lock_guard<std::mutex> lock(tableMutex());
+        fakeDescriptors[static_cast<std::size_t>(fd)] = false;
+        const auto found = files().find(fd);
+        if (found == files().end()) return;
+        file = std::move(found->second);
+        files().erase(found);
+    }
+    // Destroyed outside the lock: a ppdev file releases its port, which takes the port's lock.
 }
 
 void closeAllFiles() {
-    while (!files().empty()) {
-        const int fd = files().begin()->first;
+    for (;;) {
+        int fd = -1;
+        {
+            const std::lock_guard<std::mutex> lock(tableMutex());
+            if (files().empty()) return;
+            fd = files().begin()->first;
+        }
         dropFile(fd);
         ::close(fd);
     }

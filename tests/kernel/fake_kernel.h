@@ -29,6 +29,8 @@ void fake_parport_hold_for_ms(unsigned ms);
 void fake_parport_vanish_after(long register_accesses);
 // Register reads and writes made through ppdev so far.
 long fake_parport_register_accesses(void);
+// Files open on /dev/parport0 right now.
+int fake_parport_open_files(void);
 // The level (0 or 1) of connector pin 1..17 as the adapter sees it, -1 for no such pin.
 int fake_parport_pin(int pin);
 

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <thread>
 
 #include "fake_file.h"
 
@@ -23,6 +22,8 @@ public:
     explicit File(FakePpdev& ppdev) : ppdev_(ppdev) {}
     ~File() override {
         if (claimed) ppdev_.release(*this);
+        const std::lock_guard<std::mutex> lock(ppdev_.mutex_);
+        --ppdev_.openFiles_;
     }
 
     // IEEE 1284 transfers are not modelled; ppdev refuses them before a claim anyway.
@@ -62,6 +63,10 @@ int FakePpdev::open(const std::string& node, int flags) {
     if (!accessible_) return -EACCES;
     const int fd = ::eventfd(0, (flags & O_CLOEXEC ? EFD_CLOEXEC : 0) | (flags & O_NONBLOCK ? EFD_NONBLOCK : 0));
     if (fd < 0) return -errno;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++openFiles_;
+    }
     if (!adoptFile(fd, std::make_unique<File>(*this))) {
         ::close(fd);
         return -EMFILE;
@@ -69,24 +74,41 @@ int FakePpdev::open(const std::string& node, int flags) {
     return fd;
 }
 
+int FakePpdev::openFiles() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return openFiles_;
+}
+
 int FakePpdev::claim(File& file) {
+    std::unique_lock<std::mutex> lock(mutex_);
     if (file.claimed) return -EINVAL;
     if (!file.registered) {
         if (removed_ || exclusivelyHeld_) return -ENXIO;
         file.registered = true;
     }
-    if (heldUntil_) {
-        std::this_thread::sleep_until(*heldUntil_);
-        heldUntil_.reset();
+    for (;;) {
+        if (heldUntil_ && std::chrono::steady_clock::now() < *heldUntil_) {
+            released_.wait_until(lock, *heldUntil_);
+        } else if (owner_ != nullptr) {
+            heldUntil_.reset();
+            released_.wait(lock);
+        } else {
+            break;
+        }
     }
+    heldUntil_.reset();
+    owner_ = &file;
     file.claimed = true;
     if (!removed_) port_.restoreControl(file.control);
     return 0;
 }
 
 void FakePpdev::release(File& file) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (!removed_) file.control = port_.saveControl();
     file.claimed = false;
+    if (owner_ == &file) owner_ = nullptr;
+    released_.notify_all();
 }
 
 void FakePpdev::countAccess() {
@@ -99,6 +121,7 @@ void FakePpdev::countAccess() {
 }
 
 int FakePpdev::readRegister(unsigned long request, std::uint8_t& value) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     countAccess();
     if (removed_) {
         value = 0;
@@ -113,6 +136,7 @@ int FakePpdev::readRegister(unsigned long request, std::uint8_t& value) {
 }
 
 int FakePpdev::writeRegister(unsigned long request, std::uint8_t value) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     countAccess();
     if (removed_) return 0;
     if (request == PPWDATA)

@@ -5,8 +5,8 @@
 //   PPCLAIM    registers this file's device on first use, failing with ENXIO when another
 //              device holds the port exclusively (parport_register_dev_model returns NULL)
 //              or the port is gone; sleeps while another device has the port claimed
-//              (parport_claim_or_block); EINVAL when already claimed; restores this
-//              file's control state
+//              (parport_claim_or_block), another program or another open file of this
+//              one; EINVAL when already claimed; restores this file's control state
 //   PPRELEASE  saves the control state and gives the port back
 //   PPRDATA, PPWDATA, PPRSTATUS, PPRCONTROL, PPWCONTROL  EINVAL unless claimed
 //   close      releases a claimed port
@@ -17,7 +17,9 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -34,6 +36,8 @@ public:
     void holdUntil(std::chrono::steady_clock::time_point release) { heldUntil_ = release; }
     void vanishAfter(long registerAccesses) { vanishAfter_ = registerAccesses; }
     long registerAccesses() const { return accesses_; }
+    // Open files of the node; a claim given up on keeps one until its helper closes it.
+    int openFiles() const;
     int pin(int number) const { return port_.pin(number); }
 
     // A descriptor for `node` opened with `flags`, or minus the error number.
@@ -48,6 +52,12 @@ private:
     int writeRegister(unsigned long request, std::uint8_t value);
     // Counts one register access; the port goes away once the scene says so.
     void countAccess();
+
+    // Claims may sleep on a backend's helper thread while the test thread goes on.
+    mutable std::mutex mutex_;
+    std::condition_variable released_;
+    const File* owner_ = nullptr;
+    int openFiles_ = 0;
 
     PcParallelPort port_;
     bool present_ = false;

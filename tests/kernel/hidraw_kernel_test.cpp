@@ -146,22 +146,56 @@ TEST_P(ProgrammerInTrouble, FailsTheTransferWithoutHanging) {
     EXPECT_EQ(rig.inUse(), !GetParam().pulledOut);
 }
 
+INSTANTIATE_TEST_SUITE_P(Scenes, ProgrammerInTrouble,
+                         ::testing::Values(Trouble{"SilentFromChunk5",
+                                                   [] {
+                                                       fake_programmer_plug(0, 64, 1);
+                                                       fake_programmer_silent_from_chunk(5);
+                                                   },
+                                                   false},
+                                           Trouble{"PulledOutAtChunk10",
+                                                   [] {
+                                                       fake_programmer_plug(0, 64, 1);
+                                                       fake_programmer_unplug_at_chunk(10);
+                                                   },
+                                                   true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A programmer the link cannot use is said so once, at arrival, and not taken: transfers
+// stay on the parallel port (absent here) instead of failing chunk by chunk.
+struct Refusal {
+    const char* name;
+    unsigned reportSize;
+    int accessible;
+    std::string line;
+};
+
+void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
+
+class RefusedProgrammer : public KernelTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusedProgrammer, SaysWhyAtArrivalOnly) {
+    fake_programmer_plug(0, GetParam().reportSize, GetParam().accessible);
+    UsbRig rig;
+    EXPECT_FALSE(rig.inUse());
+    Image buffer{};
+    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.host.logLines,
+              (std::vector<std::string>{GetParam().line,
+                                        "Cannot use the parallel port /dev/parport0: No such file or directory"}));
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(
-    Scenes, ProgrammerInTrouble,
-    ::testing::Values(Trouble{"NodeModeRefusesTheUser", [] { fake_programmer_plug(0, 64, 0); }, false},
-                      Trouble{"ReportsTooShortForARequest", [] { fake_programmer_plug(0, 32, 1); }, false},
-                      Trouble{"SilentFromChunk5",
-                              [] {
-                                  fake_programmer_plug(0, 64, 1);
-                                  fake_programmer_silent_from_chunk(5);
-                              },
-                              false},
-                      Trouble{"PulledOutAtChunk10",
-                              [] {
-                                  fake_programmer_plug(0, 64, 1);
-                                  fake_programmer_unplug_at_chunk(10);
-                              },
-                              true}),
+    Scenes, RefusedProgrammer,
+    ::testing::Values(
+        Refusal{"NodeModeRefusesTheUser", 64, 0,
+                "USB programmer /dev/hidraw0 cannot be used: this user may not open it. Install the udev rule "
+                "70-pagerprog-programmer.rules in /etc/udev/rules.d, run 'sudo udevadm control --reload', then plug "
+                "the programmer in again (the rule gives it to the user logged in at the machine)."},
+        Refusal{"ReportsTooShortForARequest", 32, 1,
+                "USB programmer /dev/hidraw0 cannot be used: its output reports of 33 bytes cannot carry a request (38 "
+                "to 65 bytes needed)."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HidrawKernelTest, PlugAndUnplugReachTheLinkThroughTheUdevMonitor) {

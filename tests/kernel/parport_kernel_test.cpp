@@ -6,9 +6,12 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/pager_transfer.h"
+#include "app/probe.h"
+#include "app/probe_text.h"
 #include "kernel_test.h"
 #include "link/backend/hidapi_backend.h"
 #include "link/backend/ppdev_port.h"
@@ -16,6 +19,7 @@
 #include "link/pager_link.h"
 #include "link/transfer_engine.h"
 #include "settings/program_state.h"
+#include "support/i2c_decode.h"
 #include "support/recording_host.h"
 
 namespace pagerprog {
@@ -200,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(Scenes, RefusedPort,
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ppdev's claim does not fail on a port another program has claimed: it sleeps until that
-// program lets go, whatever the open flags say.
+// program lets go, whatever the open flags say. A short wait is waited out...
 TEST_F(ParportKernelTest, ClaimOfAPortAnotherProgramHoldsWaitsForIt) {
     fake_parport_attach(1);
     fake_parport_hold_for_ms(300);
@@ -212,8 +216,48 @@ TEST_F(ParportKernelTest, ClaimOfAPortAnotherProgramHoldsWaitsForIt) {
     EXPECT_EQ(buffer, pagerMemory());
 }
 
-// A removed port answers every register read with 0 and no error, so the bus master sees
-// each acknowledge and reads zeros: only the verify, or the image checksum, can tell.
+// ...a long one is given up with a line saying so; the claim given up on takes the port when
+// the other program lets go, and gives it back at once.
+TEST_F(ParportKernelTest, ClaimOfAPortHeldTooLongIsGivenUpAndLetGoLater) {
+    fake_parport_attach(1);
+    fake_parport_hold_for_ms(1200);
+    PpdevPort port(std::chrono::milliseconds(200));
+    const auto start = std::chrono::steady_clock::now();
+    const auto error = port.claim(kLpt1Base);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error, "Cannot use the parallel port /dev/parport0: another program has held it for 200 ms.");
+    EXPECT_EQ(port.lastClaimProblem(), ClaimProblem::Busy);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (fake_parport_open_files() != 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(fake_parport_open_files(), 0) << "the late claim let the port go";
+    EXPECT_FALSE(port.claim(kLpt1Base));
+    port.release();
+}
+
+// A removed port answers every register read with 0 and no error. At switch-on the data
+// register must read back what was written, or the transfer stops there.
+TEST_F(ParportKernelTest, PortRemovedBeforeTheSwitchOnFailsWithAClearLine) {
+    for (const long accesses : {0L, 3L}) {
+        fake_kernel_reset();
+        fake_parport_attach(1);
+        fake_parport_vanish_after(accesses);
+        ParallelRig rig;
+        const Image before = pagerMemory();
+        Image source = patternImage(19);
+        EXPECT_EQ(rig.transfer("w", source), kWriteFailed) << accesses;
+        EXPECT_EQ(rig.host.logLines,
+                  std::vector<std::string>{"The parallel port at 0x378 does not keep what is written "
+                                           "to it: no port there, or it was removed."})
+            << accesses;
+        EXPECT_EQ(pagerMemory(), before);
+    }
+}
+
+// Removed later, during a transfer, the bus master sees each acknowledge and reads zeros:
+// only the verify, or the image checksum, can tell.
 TEST_F(ParportKernelTest, PortRemovedDuringAWriteFailsTheVerify) {
     fake_parport_attach(1);
     fake_parport_vanish_after(50000);
@@ -234,6 +278,50 @@ TEST_F(ParportKernelTest, PortRemovedDuringAReadGivesBytesThatFailTheChecksum) {
     rig.transfer("r", buffer);
     EXPECT_NE(buffer, pagerMemory());
     EXPECT_FALSE(imageChecksumOk(buffer));
+}
+
+// The real backend's trace shows the chip's SDA only through the status reads; sigrok's
+// decoder still finds every byte written and read in it.
+TEST_F(ParportKernelTest, TraceOfTheRealPortDecodesToTheBytesMoved) {
+    fake_parport_attach(1);
+    ParallelRig rig;
+    const std::string path = ::testing::TempDir() + "real-port.vcd";
+    ASSERT_FALSE(rig.link.startTrace(path));
+    const Image image = patternImage(23);
+    Image source = image;
+    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
+    rig.link.stopTrace();
+
+    const auto decode = testing::decodeI2c(path);
+    EXPECT_EQ(decode.status, 0);
+    EXPECT_EQ(decode.errors, "");
+    const auto traffic = testing::chipTraffic(decode.annotations);
+    ASSERT_EQ(traffic.stored.size(), kImageSize);
+    for (const auto& [address, byte] : traffic.stored) EXPECT_EQ(byte, image[address]) << address;
+    EXPECT_EQ(traffic.read, std::vector<std::uint8_t>(image.begin(), image.end()));
+    std::remove(path.c_str());
+}
+
+// The probe through the real backends: a port this user may not open gets the lp group fix.
+TEST_F(ParportKernelTest, ProbeTellsWhatTheRealPortsAllow) {
+    struct Case {
+        int accessible;
+        ProbeOutcome outcome;
+        const char* line;
+    };
+    for (const Case& c :
+         {Case{1, ProbeOutcome::PagerAnswered, "  blocks acknowledging (of 0 to 7): 0 1 2 3 4 5 6 7"},
+          Case{0, ProbeOutcome::NothingUsable,
+               "    fix: Add the user to the lp group (sudo usermod -aG lp $USER) and log in again."}}) {
+        fake_kernel_reset();
+        fake_parport_attach(c.accessible);
+        ParallelRig rig;
+        rig.link.hid().start();
+        const ProbeReport report = probeDevices(rig.link, std::nullopt);
+        EXPECT_EQ(report.outcome, c.outcome);
+        const auto lines = probeText(report);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), c.line), lines.end()) << c.line;
+    }
 }
 
 }  // namespace

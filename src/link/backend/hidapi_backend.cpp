@@ -1,6 +1,10 @@
 #include "link/backend/hidapi_backend.h"
 
+#include <fcntl.h>
 #include <hidapi/hidapi.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <fstream>
 #include <iterator>
@@ -108,10 +112,32 @@ std::vector<HidDeviceInfo> HidapiBackend::enumerate() {
 }
 
 std::unique_ptr<HidConnection> HidapiBackend::open(const std::string& path) {
+    openProblem_ = HidOpenProblem::Other;
     if (!initialised_) return nullptr;
     hid_device* device = hid_open_path(path.c_str());
-    if (device == nullptr) return nullptr;
+    if (device == nullptr) {
+        openProblem_ = whyNotOpened(path);
+        return nullptr;
+    }
+    openProblem_ = HidOpenProblem::None;
     return std::make_unique<HidapiConnection>(device, lengthsOf(path));
+}
+
+// hidapi keeps the system's reason only as text; opening the node again tells it plainly.
+HidOpenProblem HidapiBackend::whyNotOpened(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return HidOpenProblem::Other;
+    }
+    switch (errno) {
+        case EACCES:
+        case EPERM: return HidOpenProblem::NoPermission;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO: return HidOpenProblem::Gone;
+        default: return HidOpenProblem::Other;
+    }
 }
 
 }  // namespace pagerprog

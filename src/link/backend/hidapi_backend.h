@@ -17,6 +17,7 @@ public:
 
     std::vector<HidDeviceInfo> enumerate() override;
     std::unique_ptr<HidConnection> open(const std::string& path) override;
+    HidOpenProblem lastOpenProblem() const override { return openProblem_; }
     bool takeChangeNotices() override { return monitor_.takeNotices(); }
     int changeNoticeFd() const override { return monitor_.fd(); }
 
@@ -24,7 +25,10 @@ public:
     static std::string reportDescriptorPath(const std::string& devicePath);
 
 private:
+    static HidOpenProblem whyNotOpened(const std::string& path);
+
     bool initialised_ = false;
+    HidOpenProblem openProblem_ = HidOpenProblem::None;
     UdevMonitor monitor_;
 };
 

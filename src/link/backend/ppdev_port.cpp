@@ -10,15 +10,35 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/backend/ppdev_claim.h"
 #include "settings/program_state.h"
 
 namespace pagerprog {
 
 namespace {
-std::string failure(const std::string& device, int error) {
+
+ClaimProblem problemOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO: return ClaimProblem::NoSuchPort;
+        case EACCES:
+        case EPERM: return ClaimProblem::NoPermission;
+        case EBUSY: return ClaimProblem::Busy;
+        default: return ClaimProblem::Other;
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> PpdevPort::failed(const std::string& device, int error) {
+    problem_ = problemOf(error);
     return "Cannot use the parallel port " + device + ": " + std::strerror(error);
 }
-}  // namespace
+
+std::string PpdevPort::deviceName(std::uint16_t base) const {
+    return devicePath(base).value_or(PortAccess::deviceName(base));
+}
 
 std::optional<std::string> PpdevPort::devicePath(std::uint16_t base) {
     if (base == kLpt1Base) return "/dev/parport0";
@@ -30,18 +50,26 @@ std::optional<std::string> PpdevPort::claim(std::uint16_t base) {
     release();
     const auto device = devicePath(base);
     if (!device) {
+        problem_ = ClaimProblem::NoSuchPort;
         char text[64];
         std::snprintf(text, sizeof text, "No parallel port at 0x%03X", base);
         return text;
     }
-    // Non-blocking open: a port that is missing or busy must fail at once, never hang.
+    // A missing node or one this user may not open fails at the open; a port another
+    // program holds only shows in the claim, which waits for it up to the limit.
     const int fd = ::open(device->c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return failure(*device, errno);
-    if (::ioctl(fd, PPCLAIM) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return failure(*device, error);
+    if (fd < 0) return failed(*device, errno);
+    const int claimed = claimPort(fd, claimLimit_);
+    if (claimed == kClaimTimedOut) {
+        problem_ = ClaimProblem::Busy;
+        return "Cannot use the parallel port " + *device + ": another program has held it for " +
+               std::to_string(claimLimit_.count()) + " ms.";
     }
+    if (claimed != 0) {
+        ::close(fd);
+        return failed(*device, claimed);
+    }
+    problem_ = ClaimProblem::None;
     fd_ = fd;
     base_ = base;
     return std::nullopt;

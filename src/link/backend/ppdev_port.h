@@ -3,6 +3,8 @@
 // released when it is switched off, so other programs may use it between transfers.
 #pragma once
 
+#include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,7 +14,10 @@ namespace pagerprog {
 
 class PpdevPort : public PortAccess {
 public:
-    PpdevPort() = default;
+    // ppdev's claim sleeps for as long as another program holds the port; it is given up
+    // after `claimLimit`.
+    explicit PpdevPort(std::chrono::milliseconds claimLimit = std::chrono::milliseconds(1500))
+        : claimLimit_(claimLimit) {}
     PpdevPort(const PpdevPort&) = delete;
     PpdevPort& operator=(const PpdevPort&) = delete;
     ~PpdevPort() override { release(); }
@@ -26,11 +31,16 @@ public:
     std::uint8_t readPort(std::uint16_t port) override;
     void writePort(std::uint16_t port, std::uint8_t value) override;
     void shutDown() override { release(); }
-    std::string deviceName(std::uint16_t base) const override { return devicePath(base).value_or("no parallel port"); }
+    std::string deviceName(std::uint16_t base) const override;
+    ClaimProblem lastClaimProblem() const override { return problem_; }
 
 private:
+    std::optional<std::string> failed(const std::string& device, int error);
+
+    std::chrono::milliseconds claimLimit_;
     int fd_ = -1;
     std::uint16_t base_ = 0;
+    ClaimProblem problem_ = ClaimProblem::None;
 };
 
 }  // namespace pagerprog

@@ -11,6 +11,7 @@ constexpr unsigned kMemorySize = 2048;
 }  // namespace
 
 void Simulated24C16::powerChanged(bool on) {
+    rules_.powerChanged(on);
     state_ = State::Idle;
     pullLow_ = false;
     pageWritten_ = 0;
@@ -20,6 +21,7 @@ void Simulated24C16::powerChanged(bool on) {
 bool Simulated24C16::busy() const { return clock_.nowMicros() < busyUntil_; }
 
 void Simulated24C16::linesChanged(bool scl, bool sda) {
+    rules_.linesChanged(scl, sda);
     const bool wasScl = scl_;
     const bool wasSda = sda_;
     scl_ = scl;
@@ -50,7 +52,7 @@ void Simulated24C16::stopCondition() {
         for (unsigned i = 0; i < kPageSize; ++i)
             if (pageWritten_ & (1u << i)) pager_.writeByte(pageBase + i, page_[i]);
         pager_.commit();
-        busyUntil_ = clock_.nowMicros() + kWriteCycleMicros;
+        busyUntil_ = clock_.nowMicros() + writeCycleMicros_;
     }
     pageWritten_ = 0;
     state_ = State::Idle;

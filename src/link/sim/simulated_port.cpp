@@ -1,7 +1,5 @@
 #include "link/sim/simulated_port.h"
 
-#include <cstdio>
-
 namespace pagerprog {
 
 namespace {
@@ -34,12 +32,6 @@ bool SimulatedPort::owns(std::uint16_t port) {
     if (claimed_ && port >= base_ && port <= base_ + kControlRegister) return true;
     ++accessesOutsideClaim;
     return false;
-}
-
-std::string SimulatedPort::deviceName(std::uint16_t base) const {
-    char name[32];
-    std::snprintf(name, sizeof name, "sim:parport@0x%03X", base);
-    return name;
 }
 
 bool SimulatedPort::adapterPowered() const {

@@ -32,7 +32,12 @@ public:
     // Sees every line change while the adapter is powered, after the device has reacted.
     void watchLines(LineWatcher watcher) { watchers_.push_back(std::move(watcher)); }
     // Fault: the port cannot be claimed; `line` is what the claim reports.
-    void failClaim(std::string line) { claimError_ = std::move(line); }
+    void failClaim(std::string line, ClaimProblem problem = ClaimProblem::Other) {
+        claimError_ = std::move(line);
+        claimProblem_ = problem;
+    }
+    // Like a port driver opened for the whole process, which a programmer must shut down.
+    bool holdsDriver = false;
 
     // Fault: the k-th status read (counting from 0) shows SDA high whatever the line holds.
     void sdaInputStuckHighAt(long statusRead) { stuckHighAt_ = statusRead; }
@@ -42,7 +47,10 @@ public:
     std::uint8_t readPort(std::uint16_t port) override;
     void writePort(std::uint16_t port, std::uint8_t value) override;
     void shutDown() override;
-    std::string deviceName(std::uint16_t base) const override;
+    bool holdsPortBetweenTransfers() const override { return holdsDriver; }
+    std::string deviceName(std::uint16_t) const override { return "simulated port"; }
+    ClaimProblem lastClaimProblem() const override { return claimError_ ? claimProblem_ : ClaimProblem::None; }
+    std::optional<bool> wiredSda() const override { return sdaLine(); }
 
     std::uint8_t data() const { return data_; }
     std::uint8_t control() const { return control_; }
@@ -60,6 +68,7 @@ private:
     BusDevice* device_ = nullptr;
     std::vector<LineWatcher> watchers_;
     std::optional<std::string> claimError_;
+    ClaimProblem claimProblem_ = ClaimProblem::Other;
     std::optional<long> stuckHighAt_;
     long statusReads_ = 0;
     bool claimed_ = false;

@@ -67,7 +67,10 @@ std::vector<HidDeviceInfo> SimulatedUsbProgrammer::enumerate() {
 }
 
 std::unique_ptr<HidConnection> SimulatedUsbProgrammer::open(const std::string& path) {
-    if (!plugged_ || path != this->path()) return nullptr;
+    openProblem_ = !plugged_ || path != this->path() ? HidOpenProblem::Gone
+                   : !mayOpen                        ? HidOpenProblem::NoPermission
+                                                     : HidOpenProblem::None;
+    if (openProblem_ != HidOpenProblem::None) return nullptr;
     return std::make_unique<Connection>(*this, path);
 }
 

@@ -35,6 +35,7 @@ public:
 
     // Faults.
     bool eepromPresent = true;               // false: every chunk answers 'A'
+    bool mayOpen = true;                     // false: this user may not open the device
     std::optional<long> errorLetterAtChunk;  // this chunk answers `errorLetter`
     std::uint8_t errorLetter = 'B';
     std::optional<long> silentFromChunk;   // from this chunk on, requests get no reply
@@ -48,6 +49,7 @@ public:
 
     std::vector<HidDeviceInfo> enumerate() override;
     std::unique_ptr<HidConnection> open(const std::string& path) override;
+    HidOpenProblem lastOpenProblem() const override { return openProblem_; }
     bool takeChangeNotices() override;
 
 private:
@@ -62,6 +64,7 @@ private:
     bool plugged_ = true;
     int generation_ = 1;  // a re-plugged programmer is a new device
     bool changed_ = false;
+    HidOpenProblem openProblem_ = HidOpenProblem::None;
     long chunks_ = 0;
     // Input reports not read yet, oldest first, as the system queues them.
     std::deque<std::vector<std::uint8_t>> replies_;

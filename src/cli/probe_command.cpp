@@ -1,0 +1,28 @@
+#include "cli/probe_command.h"
+
+#include <iostream>
+
+#include "app/probe.h"
+#include "app/probe_text.h"
+#include "settings/program_state.h"
+
+namespace pagerprog::cli {
+
+namespace {
+constexpr int kPagerAnswered = 0, kNoPagerAnswered = 1, kNothingUsable = 3;
+}  // namespace
+
+int probe(Session& session, const Options& options) {
+    std::optional<TransferRoute> route;
+    if (options.port) route = TransferRoute{*options.port == "usb", *options.port == "lpt2" ? kLpt2Base : kLpt1Base};
+    const ProbeReport report = probeDevices(session.link(), route);
+    for (const std::string& line : probeText(report)) std::cout << line << '\n';
+    switch (report.outcome) {
+        case ProbeOutcome::PagerAnswered: return kPagerAnswered;
+        case ProbeOutcome::NoPagerAnswered: return kNoPagerAnswered;
+        case ProbeOutcome::NothingUsable: return kNothingUsable;
+    }
+    return kNothingUsable;
+}
+
+}  // namespace pagerprog::cli
