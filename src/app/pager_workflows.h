@@ -34,6 +34,10 @@ public:
     // Writes `image` exactly as it is and verifies it; the settings stay as they are.
     bool RestorePager(const Image& image);
 
+    // After a verified write: addresses 1 to 4 step on by their increments, and their exit
+    // rules run.
+    void stepAddresses();
+
     // How the last command ended, and the bytes its verify found different.
     PagerOutcome lastOutcome() const { return lastOutcome_; }
     const std::vector<ByteDifference>& lastDifferences() const { return lastDifferences_; }
@@ -49,7 +53,6 @@ private:
     PagerOutcome sendAndVerify(PagerAttempt& attempt, Image& image);
     void reportDifferences(const std::vector<ByteDifference>& differences);
     bool takesHardwareReadBack() const;
-    void stepAddresses();
 
     Context& ctx_;
     PagerLink& link_;

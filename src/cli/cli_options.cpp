@@ -2,27 +2,49 @@
 
 #include <charconv>
 #include <map>
+#include <set>
 
 namespace pagerprog::cli {
 
 const char* const kUsageText = R"(usage: pagerprog-cli [OPTIONS] COMMAND ...
 
 Commands:
-  show [FILE] [--states]          print every field as name=value in window order, after
+  show [FILE] [--states] [--json]
+                                  print every field as name=value in window order, after
                                   loading FILE as "&Open" does (no FILE: the start-up settings);
-                                  --states adds <TAB>enabled=0|1<TAB>visible=0|1
+                                  --states adds <TAB>enabled=0|1<TAB>visible=0|1; a byte outside
+                                  0x20 to 0x7E is written \xHH and a backslash \\
   new -o OUT [FIELD=VALUE ...]    start as the window starts, apply the edits, save OUT as
-                                  "&Save" does
+                                  "&Save" does (-o - writes standard output)
   edit FILE -o OUT [FIELD=VALUE ...]
                                   the same after loading FILE as "&Open" does
-  diff A B                        list the fields whose values differ (name: a -> b)
+  diff A B [--json]               list the fields whose values differ (name: a -> b)
   read -o OUT                     read a pager as "&RD_From_Pager" does, save OUT as "&Save" does
-  write FILE [--count N] [FIELD=VALUE ...]
+  write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH] [--unique]
+        [--json] [FIELD=VALUE ...]
                                   load FILE as "&Open" does, apply the edits (autoinc1=8, say:
                                   the steps are not kept in settings files) and write it as
-                                  "&WR_To_Pager" does; --count N programs N pagers in a row,
-                                  waiting for Enter between them, the capcodes stepping on
-                                  after each verified write; it stops at the first failure
+                                  "&WR_To_Pager" does. --count N programs N pagers in a row as one
+                                  batch, waiting for Enter between them, the capcodes stepping on
+                                  after each verified write; it stops at the first failure, at
+                                  capcodes the rules refuse, or at Ctrl-C between pagers, and
+                                  ends with a summary. --hands-free waits instead for the pager
+                                  to be taken out and the next put in (polled every half
+                                  second). --capcodes takes each pager's capcodes from the next
+                                  row of a CSV file whose header names address1..address8 (an
+                                  empty cell keeps the field). --resume goes on with a stopped
+                                  batch of the record. A pager's own capcode (of a slot that
+                                  steps or that the CSV file sets; of every slot when none does)
+                                  that the record shows verified into another pager is warned
+                                  about; --unique refuses it
+  verify FILE [--json] [FIELD=VALUE ...]
+                                  read the pager and compare it with the image writing FILE would
+                                  send (the write's hardware read-back applies), without writing;
+                                  the differing addresses are named
+  restore ROW                     write the image the pager of record row ROW held before it was
+                                  written, exactly as it was, verified
+  log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
+                                  print the production record, newest first
   probe                           what to run when nothing works: lists the parallel ports
                                   (device, whether it can be opened and claimed, else why and
                                   the fix) and the USB programmers (path, VID:PID, report
@@ -36,11 +58,16 @@ Options (before the command):
   --customer NAME     pick the customer after start-up, before any file is loaded
   --revision REV      TV7r2, TV7r3 or TV8: step the revision after start-up until reached
   --data-dir DIR      where the language files are
-  --port PORT         usb, lpt1 or lpt2 for read and write (default: the USB programmer when
-                      one is attached, else LPT1)
-  --simulate usb|lpt[:PAGERFILE]
-                      read and write a simulated pager behind a simulated USB programmer or
-                      parallel-port adapter; its EEPROM persists in PAGERFILE
+  --allow-default-prompts
+                      go on with new, edit and write when a language file is missing (the
+                      image then carries other prompt texts than the window's)
+  --port PORT         usb, lpt1 or lpt2 for the pager commands (default: the USB programmer
+                      when one is attached, else LPT1)
+  --simulate usb|lpt[:PAGERFILE|:FOLDER]
+                      work on a simulated pager behind a simulated USB programmer or
+                      parallel-port adapter; its EEPROM is kept in PAGERFILE, or the pagers
+                      of FOLDER (one file each) are changed by hand one after another
+  --db PATH           the production record (default: $XDG_DATA_HOME/pagerprog/production.sqlite)
   --trace FILE        record every read and write: on the parallel port an IEEE 1364 VCD of
                       the bus (SCL, SDA as the chip sees it, SDA_OUT, POWER, STATUS_READ,
                       SDA_IN) for PulseView, GTKWave or sigrok's I2C decoder; on the USB
@@ -49,23 +76,69 @@ Options (before the command):
   --ack-polling       parallel port: after each page poll the chip until it acknowledges
                       (25 ms at most) instead of sleeping the bus-free time; for chips
                       whose write cycle is longer than the bus-free time
-  --help              this text
+  -h, --help          this text
+  --version           the program's version
 
 Edits are typed as a technician types them: the field takes the focus, its text is
 selected, VALUE is typed key by key through the field's key filter (a frequency is typed
 as digits only: frequency=14655600), then the focus leaves. A choice takes an item text
-or #N; a check box takes 1 or 0. An edit the window would not allow (disabled or hidden
-field, a refused key, a VALUE longer than the field takes, a rule putting the focus back,
-an error box) refuses the command.
+or #N (one that takes typing, like autoinc1, is typed); a check box takes 1 or 0. An edit
+the window would not allow (disabled or hidden field, a refused key, a VALUE longer than
+the field takes, a rule putting the focus back, an error box) refuses the command.
 
 Status-log lines go to standard error as "log: TEXT", beeps as "beep", message boxes as
-"message: TEXT".
+"message: TEXT"; results (show, diff, the units of a write, verify, log; --json for a
+JSON form) go to standard output.
 
-Exit status: 0 success; 1 the file was refused, an edit was refused, a message box was
-shown, the save failed (nothing is written to OUT then), or a pager read or write failed;
-2 usage error. probe: 0 a pager answered; 1 a port or programmer works but no pager
-answered; 3 no port and no programmer can be used.
+Exit status: 0 success; 1 an input refused (a file, an edit, a value, the production
+record); 2 usage; 3 no programmer, adapter or pager answering; 4 verify found different
+data; 5 the programmer reported an error or stopped answering; 6 the pager's image failed
+its checksum or belongs to another customer; 7 a batch was stopped before its count.
+diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
+works but no pager answered; 3 no port and no programmer can be used.
 )";
+
+namespace {
+
+template <typename Number>
+Number numberOption(const std::string& option, const std::string& text, Number lowest) {
+    Number value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < lowest)
+        throw UsageError{option + " takes a number, not " + text};
+    return value;
+}
+
+struct CommandShape {
+    std::size_t files;   // files it takes
+    bool filesOptional;  // show: none is fine too
+    bool edits;          // takes FIELD=VALUE
+    std::set<std::string> options;
+};
+
+const std::map<std::string, CommandShape>& commands() {
+    static const std::map<std::string, CommandShape> shapes{
+        {"show", {1, true, false, {"--states", "--json"}}},
+        {"new", {0, false, true, {"-o"}}},
+        {"edit", {1, false, true, {"-o"}}},
+        {"diff", {2, false, false, {"--json"}}},
+        {"read", {0, false, false, {"-o"}}},
+        {"write", {1, false, true, {"--count", "--hands-free", "--capcodes", "--resume", "--unique", "--json"}}},
+        {"verify", {1, false, true, {"--json"}}},
+        {"restore", {1, false, false, {}}},
+        {"log", {0, false, false, {"--batch", "--since", "--capcode", "--format", "--json"}}},
+        {"probe", {0, false, false, {}}},
+    };
+    return shapes;
+}
+
+}  // namespace
+
+bool Options::usesPager() const {
+    return command == "read" || command == "write" || command == "verify" || command == "restore" || command == "probe";
+}
+
+bool Options::recordsUnits() const { return usesPager() && command != "probe"; }
 
 Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
     Options o;
@@ -91,49 +164,68 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
             o.trace = next(arg);
         else if (arg == "--ack-polling")
             o.ackPolling = true;
-        else if (arg.rfind("--", 0) == 0)
+        else if (arg == "--db")
+            o.db = next(arg);
+        else if (arg == "--allow-default-prompts")
+            o.allowDefaultPrompts = true;
+        else if (arg.rfind("-", 0) == 0)
             throw UsageError{"unknown option " + arg};
         else
             break;
     }
     if (i >= argc) throw UsageError{"no command"};
     o.command = argv[i++];
+    const auto shape = commands().find(o.command);
+    if (shape == commands().end()) throw UsageError{"unknown command " + o.command};
+    const auto allowed = [&](const std::string& option) {
+        if (!shape->second.options.count(option)) throw UsageError{option + " does not go with " + o.command};
+    };
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg.rfind("-", 0) == 0 && arg != "-") allowed(arg);
         if (arg == "-o") {
             o.out = next(arg);
         } else if (arg == "--states") {
             o.states = true;
+        } else if (arg == "--json") {
+            o.json = true;
+            o.format = "json";
         } else if (arg == "--count") {
-            const std::string text = next(arg);
-            auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), o.count);
-            if (ec != std::errc() || end != text.data() + text.size() || o.count < 1)
-                throw UsageError{"--count takes a number of pagers"};
-        } else if (arg.rfind("--", 0) == 0) {
-            throw UsageError{"unknown option " + arg};
-        } else if (auto eq = arg.find('=');
-                   eq != std::string::npos && (o.command == "new" || o.command == "edit" || o.command == "write")) {
+            o.count = numberOption(arg, next(arg), 1);
+            o.countGiven = true;
+        } else if (arg == "--hands-free") {
+            o.handsFree = true;
+        } else if (arg == "--capcodes") {
+            o.capcodes = next(arg);
+        } else if (arg == "--resume") {
+            o.resume = numberOption<std::int64_t>(arg, next(arg), 1);
+        } else if (arg == "--unique") {
+            o.unique = true;
+        } else if (arg == "--batch") {
+            o.batch = numberOption<std::int64_t>(arg, next(arg), 1);
+        } else if (arg == "--since") {
+            o.since = next(arg);
+        } else if (arg == "--capcode") {
+            o.capcode = numberOption<std::uint32_t>(arg, next(arg), 0);
+        } else if (arg == "--format") {
+            o.format = next(arg);
+            if (o.format != "table" && o.format != "csv" && o.format != "json")
+                throw UsageError{"--format takes table, csv or json, not " + o.format};
+        } else if (auto eq = arg.find('='); eq != std::string::npos && shape->second.edits) {
             o.edits.emplace_back(arg.substr(0, eq), arg.substr(eq + 1));
         } else {
             o.files.push_back(arg);
         }
     }
-    const std::map<std::string, std::size_t> fileCounts{{"show", 1}, {"new", 0},   {"edit", 1}, {"diff", 2},
-                                                        {"read", 0}, {"write", 1}, {"probe", 0}};
-    auto expected = fileCounts.find(o.command);
-    if (expected == fileCounts.end()) throw UsageError{"unknown command " + o.command};
-    const bool showWithoutFile = o.command == "show" && o.files.empty();
-    if (o.files.size() != expected->second && !showWithoutFile)
-        throw UsageError{"wrong number of files for " + o.command};
-    const bool saves = o.command == "new" || o.command == "edit" || o.command == "read";
-    if (saves && o.out.empty()) throw UsageError{o.command + " needs -o OUT"};
-    if (!saves && !o.out.empty()) throw UsageError{"-o goes with new, edit and read"};
-    if (o.states && o.command != "show") throw UsageError{"--states goes with show"};
-    if (o.count != 1 && o.command != "write") throw UsageError{"--count goes with write"};
+    const CommandShape& command = shape->second;
+    const bool filesFit = o.files.size() == command.files || (command.filesOptional && o.files.empty());
+    if (!filesFit) throw UsageError{"wrong number of files for " + o.command};
+    if (command.options.count("-o") && o.out.empty()) throw UsageError{o.command + " needs -o OUT"};
+    if (o.command == "restore") o.row = numberOption<std::int64_t>("restore", o.files.front(), 1);
     if (o.port && *o.port != "usb" && *o.port != "lpt1" && *o.port != "lpt2")
         throw UsageError{"--port takes usb, lpt1 or lpt2"};
     if ((o.port || !o.simulate.empty() || !o.trace.empty() || o.ackPolling) && !o.usesPager())
-        throw UsageError{"--port, --simulate, --trace and --ack-polling go with read, write and probe"};
+        throw UsageError{"--port, --simulate, --trace and --ack-polling go with the pager commands"};
     return o;
 }
 

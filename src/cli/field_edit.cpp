@@ -1,5 +1,6 @@
 #include "cli/field_edit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -25,6 +26,15 @@ std::optional<int> wholeNumber(const std::string& text) {
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
+}
+
+// A list that takes typing (autoinc1, say) gets VALUE typed through its key filter, as a
+// user types it; a list without a filter of its own still picks one of its items, and
+// "#N" always picks the item N.
+bool typedIntoChoice(const Field& field, const std::string& value) {
+    if (field.def->filter == KeyFilter::NoKey || value.rfind('#', 0) == 0) return false;
+    if (field.def->filter != KeyFilter::None) return true;
+    return std::find(field.items.begin(), field.items.end(), value) == field.items.end();
 }
 
 std::optional<int> itemIndex(const Field& field, const std::string& value) {
@@ -72,7 +82,8 @@ EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& na
     const FieldKind kind = field.def->kind;
 
     std::optional<int> pick, level;
-    if (kind == FieldKind::Choice) {
+    const bool typed = kind == FieldKind::Choice && typedIntoChoice(field, value);
+    if (kind == FieldKind::Choice && !typed) {
         pick = itemIndex(field, value);
         if (!pick) return {EditOutcome::UnknownValue, "no item " + value + " in " + name};
     } else if (kind == FieldKind::Flag) {
@@ -88,7 +99,12 @@ EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& na
     std::string refusal;
     runGuarded(host, [&] {
         switch (kind) {
-            case FieldKind::Choice: model.userPick(name, *pick); break;
+            case FieldKind::Choice:
+                if (typed)
+                    refusal = typeText(model, name, value);
+                else
+                    model.userPick(name, *pick);
+                break;
             case FieldKind::Flag:
                 if (model.checked(name) != (value == "1")) model.userClick(name);
                 break;

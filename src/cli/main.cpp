@@ -1,135 +1,72 @@
 // pagerprog-cli: the command-line companion. It drives the same settings, rules, menu
 // commands and pager link as the window: start-up, "&Open", edits typed as a user types
-// them, "&Save", "&RD_From_Pager" and "&WR_To_Pager".
-#include <cstdio>
+// them, "&Save", "&RD_From_Pager" and "&WR_To_Pager", and the production record beside them.
+#include <cstring>
+#include <exception>
 #include <iostream>
 #include <string>
 
 #include "app/data_folder.h"
-#include "cli/cli_options.h"
-#include "cli/field_edit.h"
+#include "app/version.h"
+#include "cli/batch_command.h"
+#include "cli/exit_status.h"
+#include "cli/pager_command.h"
 #include "cli/probe_command.h"
 #include "cli/session.h"
+#include "cli/settings_commands.h"
 
 namespace pagerprog::cli {
 namespace {
 
-constexpr int kOk = 0, kFailed = 1, kUsage = 2;
+using namespace exit_status;
 
-// A value as one line a script can trust: a byte outside 0x20 to 0x7E is written as
-// \xHH and a backslash as \\, so a text holding a line break cannot forge another line.
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (code < 0x20 || code > 0x7E) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", code);
-            out += hex;
-        } else {
-            out += c;
+// --help and --version answer whatever else the command line holds.
+bool answersAtOnce(int argc, char** argv, int& status) {
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::cout << kUsageText;
+            status = kOk;
+            return true;
+        }
+        if (!std::strcmp(argv[i], "--version")) {
+            std::cout << "pagerprog-cli " << kProgramVersion << '\n';
+            status = kOk;
+            return true;
         }
     }
-    return out;
+    return false;
 }
 
-std::string shownValue(const Field& field) {
-    switch (field.def->kind) {
-        case FieldKind::Choice: return field.index < 0 ? "#-1" : escaped(field.text);
-        case FieldKind::Flag: return field.checked ? "1" : "0";
-        case FieldKind::Level: return std::to_string(field.level);
-        default: return escaped(field.text);
-    }
-}
-
-int show(Session& session, const Options& options) {
-    if (!options.files.empty() && !session.open(options.files[0])) return kFailed;
-    for (const auto& field : session.app().model().fields()) {
-        std::cout << field.def->name << '=' << shownValue(field);
-        if (options.states) std::cout << "\tenabled=" << field.enabled << "\tvisible=" << field.visible;
-        std::cout << '\n';
-    }
-    return kOk;
-}
-
-// False when an edit was refused; an edit not understood is a usage error.
-bool applyEdits(Session& session, const Options& options) {
-    for (const auto& [field, value] : options.edits) {
-        const EditResult result = applyFieldEdit(session.app(), session.host(), field, value);
-        switch (result.outcome) {
-            case EditOutcome::Applied: break;
-            case EditOutcome::Refused: std::cerr << "refused: " << result.reason << '\n'; return false;
-            case EditOutcome::UnknownField:
-            case EditOutcome::UnknownValue: throw UsageError{result.reason};
-        }
-    }
-    return true;
-}
-
-int editAndSave(Session& session, const Options& options) {
-    if (options.command == "edit" && !session.open(options.files[0])) return kFailed;
-    if (!applyEdits(session, options)) return kFailed;
-    return session.save(options.out) ? kOk : kFailed;
-}
-
-int diff(const Options& options) {
-    Session a(options, std::cerr), b(options, std::cerr);
-    if (!a.open(options.files[0]) || !b.open(options.files[1])) return kFailed;
-    const auto& fa = a.app().model().fields();
-    const auto& fb = b.app().model().fields();
-    bool differ = false;
-    for (std::size_t i = 0; i < fa.size(); ++i) {
-        const std::string va = shownValue(fa[i]), vb = shownValue(fb[i]);
-        if (va == vb) continue;
-        differ = true;
-        std::cout << fa[i].def->name << ": " << va << " -> " << vb << '\n';
-    }
-    return differ ? kFailed : kOk;
-}
-
-int read(Session& session, const Options& options) {
-    return session.readPager() && session.save(options.out) ? kOk : kFailed;
-}
-
-// Programs pagers one after another; the capcodes step on after each verified write.
-int write(Session& session, const Options& options) {
-    if (!session.open(options.files[0]) || !applyEdits(session, options)) return kFailed;
-    for (int pager = 1; pager <= options.count; ++pager) {
-        if (pager > 1) {
-            std::cerr << "Connect pager " << pager << " of " << options.count << " and press Enter" << std::endl;
-            std::string line;
-            if (!std::getline(std::cin, line)) return kFailed;
-        }
-        if (!session.writePager()) return kFailed;
-    }
-    return kOk;
+int runCommand(const Options& options) {
+    if (options.command == "diff") return diff(options);
+    if (options.command == "log") return log(options);
+    Session session(options, std::cerr);
+    if (session.host().messageCount() != 0) return kRefused;
+    const std::string& command = options.command;
+    if (command == "show") return show(session, options);
+    if (command == "read") return read(session, options);
+    if (command == "write") return write(session, options);
+    if (command == "verify") return verify(session, options);
+    if (command == "restore") return restore(session, options);
+    if (command == "probe") return probe(session, options);
+    return editAndSave(session, options);
 }
 
 int run(int argc, char** argv) {
+    if (int status = kOk; answersAtOnce(argc, argv, status)) return status;
+    Options options;
     try {
-        for (int i = 1; i < argc; ++i) {
-            if (std::string(argv[i]) == "--help") {
-                std::cout << kUsageText;
-                return kOk;
-            }
-        }
-        const Options options = parseOptions(argc, argv, programDataFolder());
-        if (options.command == "diff") return diff(options);
-        Session session(options, std::cerr);
-        if (session.host().messageCount() != 0) return kFailed;
-        if (options.command == "show") return show(session, options);
-        if (options.command == "read") return read(session, options);
-        if (options.command == "write") return write(session, options);
-        if (options.command == "probe") return probe(session, options);
-        return editAndSave(session, options);
+        options = parseOptions(argc, argv, programDataFolder());
+        return runCommand(options);
     } catch (const UsageError& error) {
-        std::cerr << "pagerprog-cli: " << error.what << "\n\n" << kUsageText;
+        std::cerr << "pagerprog-cli: " << error.what << "\nTry 'pagerprog-cli --help' for more information.\n";
         return kUsage;
+    } catch (const NoDevice& error) {
+        std::cerr << "pagerprog-cli: " << error.what() << '\n';
+        return kNoAnswer;
     } catch (const std::exception& error) {
         std::cerr << "pagerprog-cli: " << error.what() << '\n';
-        return kFailed;
+        return options.command == "diff" ? 2 : kRefused;
     }
 }
 

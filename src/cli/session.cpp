@@ -1,12 +1,17 @@
 #include "cli/session.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
 #include "app/pager_commands.h"
+#include "app/pager_detection.h"
 #include "app/profiles.h"
+#include "app/record/data_home.h"
 #include "link/backend/link_setup.h"
 #include "link/pager_link.h"
 #include "link/usb_programmer.h"
+#include "settings/error_handler.h"
 
 namespace pagerprog::cli {
 
@@ -22,12 +27,24 @@ Session::Session(const Options& options, std::ostream& err) : host_(err), app_(h
         pagerCommands_ = std::make_unique<PagerCommands>(app_, link_->link());
     }
     app_.start(StartupOptions{systemDecimalSeparator(), options.dataDir});
+    const auto& started = host_.logLines();
+    languageFileMissing_ = std::find(started.begin(), started.end(), "Language file error") != started.end();
+    if (options.recordsUnits()) openRecord(options);
     if (options.customer) pickCustomer(*options.customer);
     if (options.revision) stepToRevision(*options.revision);
     if (link_) {
         choosePort(options);
         attachLinkTools(options);
     }
+}
+
+// Every attempt of a pager command is kept; a record that cannot be used stops the command
+// before any pager is touched.
+void Session::openRecord(const Options& options) {
+    const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
+    if (path.empty())
+        throw std::runtime_error("no production record: give --db PATH (neither XDG_DATA_HOME nor HOME is set)");
+    pagerCommands_->production().open(path);
 }
 
 // The same menu commands the window offers; the trace file is the dialog's answer.
@@ -70,8 +87,7 @@ void Session::choosePort(const Options& options) {
         if (!probe) return;
     }
     link_->link().hid().start();
-    if (port == "usb" && !app_.program().usbProgrammerInUse && !probe)
-        throw std::runtime_error("no USB programmer is attached");
+    if (port == "usb" && !app_.program().usbProgrammerInUse && !probe) throw NoDevice("no USB programmer is attached");
 }
 
 bool Session::runCommand(const char* item) {
@@ -93,12 +109,32 @@ bool Session::save(const std::string& path) {
 bool Session::readPager() { return runPagerCommand(element::readFromPager); }
 bool Session::writePager() { return runPagerCommand(element::writeToPager); }
 
+bool Session::verifyPager() {
+    return runPagerStep([this] { return pagerCommands_->workflows().VerifyPager(); });
+}
+
+bool Session::restorePager(const Image& image) {
+    return runPagerStep([this, &image] { return pagerCommands_->workflows().RestorePager(image); });
+}
+
+PagerOutcome Session::lastOutcome() const { return pagerCommands_->workflows().lastOutcome(); }
+
+bool Session::pagerAnswers() { return pagerprog::pagerAnswers(app_.context(), link_->link()); }
+
 PagerLink& Session::link() { return link_->link(); }
+PagerWorkflows& Session::workflows() { return pagerCommands_->workflows(); }
+Production& Session::production() { return pagerCommands_->production(); }
 
 bool Session::runPagerCommand(const char* item) {
-    const bool done = runCommand(item);
+    return runPagerStep([this, item] { return runCommand(item); });
+}
+
+bool Session::runPagerStep(const std::function<bool()>& step) {
+    const int messages = host_.messageCount();
+    bool done = false;
+    runGuarded(host_, [&] { done = step(); });
     if (const std::string problem = link_->takePagerFileError(); !problem.empty()) host_.log(problem);
-    return done;
+    return done && host_.messageCount() == messages;
 }
 
 }  // namespace pagerprog::cli

@@ -2,11 +2,14 @@
 // the command-line options applied, and, for pager commands, the pager link attached.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "app/application.h"
+#include "app/pager_outcome.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 
@@ -14,9 +17,16 @@ namespace pagerprog {
 class LinkSetup;
 class PagerCommands;
 class PagerLink;
+class PagerWorkflows;
+class Production;
 }  // namespace pagerprog
 
 namespace pagerprog::cli {
+
+// The port or programmer asked for is not there.
+struct NoDevice : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 class Session {
 public:
@@ -30,11 +40,21 @@ public:
     bool open(const std::string& path);
     // "&Save" with OUT chosen in the dialog; false when nothing was saved.
     bool save(const std::string& path);
-    // "&RD_From_Pager" and "&WR_To_Pager"; false when the pager was not read or verified.
+    // "&RD_From_Pager" and "&WR_To_Pager", and the verify and restore beside them; how
+    // each ended is in lastOutcome().
     bool readPager();
     bool writePager();
-    // The pager link of a pager command.
+    bool verifyPager();
+    bool restorePager(const Image& image);
+    PagerOutcome lastOutcome() const;
+    // Whether a pager answers right now (a hands-free batch polls it).
+    bool pagerAnswers();
+    // The pager link, the workflows and the production record of a pager command.
     PagerLink& link();
+    PagerWorkflows& workflows();
+    Production& production();
+    // Start-up found no language file: the image carries the template's prompt texts.
+    bool languageFileMissing() const { return languageFileMissing_; }
 
 private:
     void pickCustomer(const std::string& name);
@@ -45,11 +65,14 @@ private:
     bool runCommand(const char* item);
     // A pager command, followed by what the simulated pager's file could not take.
     bool runPagerCommand(const char* item);
+    bool runPagerStep(const std::function<bool()>& step);
+    void openRecord(const Options& options);
 
     CliHost host_;
     Application app_;
     std::unique_ptr<LinkSetup> link_;
     std::unique_ptr<PagerCommands> pagerCommands_;
+    bool languageFileMissing_ = false;
 };
 
 }  // namespace pagerprog::cli

@@ -1,11 +1,13 @@
 #include "link/backend/link_setup.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "link/backend/hidapi_backend.h"
 #include "link/backend/ppdev_port.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
+#include "link/sim/pager_supply.h"
 #include "link/sim/simulated_devices.h"
 
 namespace pagerprog {
@@ -28,7 +30,10 @@ LinkSetup::LinkSetup(const std::string& simulate) : clock_(std::make_unique<Real
     simulated_ = std::make_unique<SimulatedDevices>(
         *clock_, usb ? SimulatedDevices::Path::UsbProgrammer : SimulatedDevices::Path::ParallelPort);
     std::string pagerText = "a factory-fresh pager";
-    if (!pagerFile_.empty()) {
+    if (std::filesystem::is_directory(pagerFile_)) {
+        supply_ = std::make_unique<PagerSupply>(simulated_->pager, *clock_, pagerFile_);
+        pagerText = "the pagers of " + pagerFile_ + ", changed by hand one after another";
+    } else if (!pagerFile_.empty()) {
         pagerText = simulated_->pager.keepIn(pagerFile_) == SimulatedPager::PagerFile::Loaded
                         ? "the pager in " + pagerFile_
                         : "a factory-fresh pager, kept in " + pagerFile_;

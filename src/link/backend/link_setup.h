@@ -12,14 +12,16 @@ namespace pagerprog {
 class Clock;
 class HidBackend;
 class PagerLink;
+class PagerSupply;
 class PortAccess;
 struct SimulatedDevices;
 
 class LinkSetup {
 public:
     // `simulate` is empty for the real devices, else "usb" or "lpt", optionally followed
-    // by ":PAGERFILE". Throws std::invalid_argument for any other text, and
-    // std::runtime_error for a pager file that is no pager file or cannot be written.
+    // by ":PAGERFILE", or by ":FOLDER" of pager files, one per pager of a hands-free batch. Throws
+    // std::invalid_argument for any other text, and std::runtime_error for a pager file that is no pager file or cannot
+    // be written.
     explicit LinkSetup(const std::string& simulate);
     ~LinkSetup();
     LinkSetup(const LinkSetup&) = delete;
@@ -38,6 +40,7 @@ public:
 private:
     std::unique_ptr<Clock> clock_;
     std::unique_ptr<SimulatedDevices> simulated_;
+    std::unique_ptr<PagerSupply> supply_;
     std::unique_ptr<PortAccess> realPort_;
     std::unique_ptr<HidBackend> realHid_;
     std::unique_ptr<PagerLink> link_;

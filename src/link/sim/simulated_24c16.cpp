@@ -124,7 +124,7 @@ void Simulated24C16::driveBit() {
 bool Simulated24C16::byteReceived(std::uint8_t value) {
     switch (phase_) {
         case Phase::Control:
-            if ((value & 0xF0) != 0xA0 || busy()) return false;
+            if ((value & 0xF0) != 0xA0 || busy() || !pager_.present()) return false;
             if (value & 1) {
                 phase_ = Phase::ReadData;  // reads go on from the address counter
             } else {

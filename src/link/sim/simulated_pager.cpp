@@ -66,6 +66,7 @@ SimulatedPager::PagerFile SimulatedPager::keepIn(const std::string& path) {
 }
 
 void SimulatedPager::commit() {
+    if (socket_ != nullptr) socket_->written();
     if (file_.empty()) return;
     const SaveOutcome outcome = writeImageFile(file_, memory);
     if (outcome.saved) {

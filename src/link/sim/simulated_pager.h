@@ -13,6 +13,16 @@
 
 namespace pagerprog {
 
+// Where a pager sits: a technician may take it out and put another in.
+class PagerSocket {
+public:
+    virtual ~PagerSocket() = default;
+    // Whether a pager is in the socket now.
+    virtual bool pagerIn() = 0;
+    // The pager in the socket has just been written.
+    virtual void written() = 0;
+};
+
 class SimulatedPager {
 public:
     SimulatedPager();
@@ -36,6 +46,10 @@ public:
 
     Image memory{};
 
+    // The pager sits in this socket (null: always in). A chip that is not in answers nothing.
+    void sitIn(PagerSocket* socket) { socket_ = socket; }
+    bool present() { return socket_ == nullptr || socket_->pagerIn(); }
+
     // Fault: the bits of `mask` come back flipped whenever `address` is read.
     void flipOnRead(unsigned address, std::uint8_t mask) { readFlips_[address % kImageSize] = mask; }
     std::uint8_t readByte(unsigned address) const;
@@ -46,6 +60,7 @@ private:
     std::string file_;
     Image inFile_{};  // what the pager file holds
     std::string fileError_;
+    PagerSocket* socket_ = nullptr;
 };
 
 }  // namespace pagerprog

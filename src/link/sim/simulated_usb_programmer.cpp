@@ -116,7 +116,7 @@ std::uint8_t SimulatedUsbProgrammer::handle(std::span<const std::uint8_t> report
     const std::uint8_t command = report[1];
     if (command == kHello) return kSuccess;
     if (command != kRead && command != kWrite) return 'D';
-    if (!eepromPresent || (report[2] & 0xF0) != kPagerChipCode) return 'A';
+    if (!eepromPresent || !pager_.present() || (report[2] & 0xF0) != kPagerChipCode) return 'A';
     const unsigned address = (unsigned{report[3]} << 8) | report[4];
     if (address % kChunk != 0 || address + kChunk > kImageSize) return 'D';
     for (std::size_t i = 0; i < kChunk; ++i) {

@@ -1,0 +1,85 @@
+#include "cli/capcode_rows.h"
+
+#include <csv.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "settings/field_names.h"
+
+namespace pagerprog::cli {
+
+namespace {
+
+// The cells of every line, as libcsv hands them over.
+struct Lines {
+    std::vector<std::vector<std::string>> lines;
+    std::vector<std::string> current;
+
+    static void cell(void* text, std::size_t length, void* self) {
+        static_cast<Lines*>(self)->current.emplace_back(static_cast<const char*>(text), length);
+    }
+    static void lineEnd(int, void* self) {
+        auto& lines = *static_cast<Lines*>(self);
+        lines.lines.push_back(std::move(lines.current));
+        lines.current.clear();
+    }
+};
+
+std::runtime_error fault(const std::string& path, const std::string& what) {
+    return std::runtime_error("the capcode file " + path + " " + what);
+}
+
+// The address slot a header cell names, 1 to 8.
+int slotOf(const std::string& name) {
+    for (int slot = 1; slot <= field::kAddressSlots; ++slot)
+        if (name == field::address(slot)) return slot;
+    return 0;
+}
+
+}  // namespace
+
+std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw fault(path, "cannot be read");
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    csv_parser parser;
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw fault(path, "cannot be read");
+    Lines lines;
+    const bool parsed =
+        csv_parse(&parser, text.data(), text.size(), Lines::cell, Lines::lineEnd, &lines) == text.size() &&
+        csv_fini(&parser, Lines::cell, Lines::lineEnd, &lines) == 0;
+    const std::string error = csv_strerror(csv_error(&parser));
+    csv_free(&parser);
+    if (!parsed) throw fault(path, "is no CSV file: " + error);
+    if (lines.lines.empty()) throw fault(path, "has no header naming the address columns");
+
+    const std::vector<std::string>& header = lines.lines.front();
+    std::vector<int> slots;
+    for (const std::string& name : header) {
+        const int slot = slotOf(name);
+        if (slot == 0) throw fault(path, "has a column \"" + name + "\"; only address1 to address8 are taken");
+        for (int seen : slots)
+            if (seen == slot) throw fault(path, "names the column " + name + " twice");
+        slots.push_back(slot);
+    }
+    std::vector<CapcodeRow> rows;
+    for (std::size_t line = 1; line < lines.lines.size(); ++line) {
+        const auto& cells = lines.lines[line];
+        if (cells.size() != slots.size()) {
+            throw fault(path, "has " + std::to_string(cells.size()) + " cells in row " + std::to_string(line) +
+                                  ", where the header names " + std::to_string(slots.size()) + " columns");
+        }
+        CapcodeRow row;
+        row.number = static_cast<int>(line);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (!cells[i].empty()) row.addresses[static_cast<std::size_t>(slots[i] - 1)] = cells[i];
+        }
+        rows.push_back(std::move(row));
+    }
+    if (rows.empty()) throw fault(path, "has no rows of capcodes");
+    return rows;
+}
+
+}  // namespace pagerprog::cli

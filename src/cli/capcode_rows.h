@@ -1,0 +1,24 @@
+// The capcodes of a batch read from a CSV file, one row a pager: a header naming columns
+// address1 to address8 (any of them, in any order), then one row per pager. An empty cell
+// keeps what the field holds. Reading checks the shape of the file; the address rules
+// check the values when a row is applied.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pagerprog::cli {
+
+struct CapcodeRow {
+    int number = 0;  // 1 for the first row after the header
+    std::array<std::optional<std::string>, 8> addresses;
+};
+
+// Throws std::runtime_error naming the file, the line and the fault: a file that cannot
+// be read, no header, a column that is no address slot or is named twice, a row with
+// more or fewer cells than the header, a file without rows.
+std::vector<CapcodeRow> readCapcodeRows(const std::string& path);
+
+}  // namespace pagerprog::cli

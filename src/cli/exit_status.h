@@ -1,0 +1,32 @@
+// The exit statuses of pagerprog-cli, one for each kind of failure a script acts on.
+#pragma once
+
+#include "app/pager_outcome.h"
+
+namespace pagerprog::cli::exit_status {
+
+inline constexpr int kOk = 0;
+inline constexpr int kRefused = 1;  // an input refused: a file, an edit, a value, the record
+inline constexpr int kUsage = 2;
+inline constexpr int kNoAnswer = 3;  // no programmer, adapter or pager answering
+inline constexpr int kVerifyDiffers = 4;
+inline constexpr int kProgrammerFailed = 5;  // the programmer reported an error or stopped answering
+inline constexpr int kBadImage = 6;          // the pager's image failed its checksum or is another customer's
+inline constexpr int kBatchStopped = 7;      // a batch was stopped before its count
+
+inline int of(PagerOutcome outcome) {
+    switch (outcome) {
+        case PagerOutcome::Done: return kOk;
+        case PagerOutcome::VerifyFailed: return kVerifyDiffers;
+        case PagerOutcome::NotWritten:
+        case PagerOutcome::NoAnswer: return kNoAnswer;
+        case PagerOutcome::ProgrammerFailed: return kProgrammerFailed;
+        case PagerOutcome::BadImage:
+        case PagerOutcome::OtherCustomer: return kBadImage;
+        case PagerOutcome::Refused:
+        case PagerOutcome::Cancelled: return kRefused;
+    }
+    return kRefused;
+}
+
+}  // namespace pagerprog::cli::exit_status

@@ -1,0 +1,84 @@
+#include "cli/pager_command.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "app/pager_workflows.h"
+#include "app/production.h"
+#include "app/record/data_home.h"
+#include "app/record/record_format.h"
+#include "app/record/record_time.h"
+#include "cli/exit_status.h"
+#include "cli/settings_commands.h"
+
+namespace pagerprog::cli {
+
+using namespace exit_status;
+
+int read(Session& session, const Options& options) {
+    if (!session.readPager()) return of(session.lastOutcome());
+    return session.save(options.out) ? kOk : kRefused;
+}
+
+namespace {
+
+void printDifferences(const std::vector<ByteDifference>& differences, bool json) {
+    if (!json) {
+        for (const ByteDifference& d : differences) {
+            std::printf("0x%03X: expected 0x%02X, read 0x%02X\n", d.address, d.expected, d.read);
+        }
+        return;
+    }
+    std::printf("{\"differences\": [");
+    for (std::size_t i = 0; i < differences.size(); ++i) {
+        const ByteDifference& d = differences[i];
+        std::printf("%s{\"address\": %u, \"expected\": %u, \"read\": %u}", i ? ", " : "", d.address, d.expected,
+                    d.read);
+    }
+    std::printf("]}\n");
+}
+
+}  // namespace
+
+int verify(Session& session, const Options& options) {
+    if (!session.open(options.files[0]) || !applyEdits(session, options)) return kRefused;
+    session.verifyPager();
+    const PagerOutcome outcome = session.lastOutcome();
+    if (outcome == PagerOutcome::Done || outcome == PagerOutcome::VerifyFailed)
+        printDifferences(session.workflows().lastDifferences(), options.json);
+    std::fflush(stdout);
+    return of(outcome);
+}
+
+int restore(Session& session, const Options& options) {
+    ProductionRecord& record = *session.production().record();
+    const auto image = record.previousImage(options.row);
+    if (!image) {
+        std::cerr << "refused: row " << options.row << " of the production record keeps no previous image\n";
+        return kRefused;
+    }
+    return session.restorePager(*image) ? kOk : of(session.lastOutcome());
+}
+
+int log(const Options& options) {
+    RecordQuery query;
+    query.batchId = options.batch;
+    query.capcode = options.capcode;
+    if (options.since) {
+        query.since = normalizeUtcTime(*options.since);
+        if (!query.since) throw UsageError{"--since takes a date (2026-12-08) or a UTC time, not " + *options.since};
+    }
+    const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
+    if (!std::filesystem::exists(path)) {
+        std::cerr << "pagerprog-cli: no production record at " << path.string() << " yet\n";
+        return kRefused;
+    }
+    RecordOpenOptions readOnly;
+    readOnly.readOnly = true;
+    const ProductionRecord record(path, readOnly);
+    std::cout << formatRecord(record.find(query), *recordFormatFromName(options.format));
+    return kOk;
+}
+
+}  // namespace pagerprog::cli

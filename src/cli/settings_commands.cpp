@@ -1,0 +1,89 @@
+#include "cli/settings_commands.h"
+
+#include <iostream>
+
+#include "cli/exit_status.h"
+#include "cli/field_edit.h"
+#include "cli/output.h"
+
+namespace pagerprog::cli {
+
+using namespace exit_status;
+
+bool promptsAreTheWindows(const Session& session, const Options& options) {
+    if (!session.languageFileMissing() || options.allowDefaultPrompts) return true;
+    std::cerr << "refused: the language file is missing, so the image would carry other prompt texts than the "
+                 "window's; install it (or give --data-dir DIR), or give --allow-default-prompts\n";
+    return false;
+}
+
+int show(Session& session, const Options& options) {
+    if (!options.files.empty() && !session.open(options.files[0])) return kRefused;
+    const auto& fields = session.app().model().fields();
+    if (options.json) {
+        std::cout << "{";
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const Field& field = fields[i];
+            std::cout << (i ? "," : "") << "\n  \"" << field.def->name << "\": ";
+            if (options.states) {
+                std::cout << "{\"value\": " << jsonValue(field)
+                          << ", \"enabled\": " << (field.enabled ? "true" : "false")
+                          << ", \"visible\": " << (field.visible ? "true" : "false") << "}";
+            } else {
+                std::cout << jsonValue(field);
+            }
+        }
+        std::cout << "\n}\n";
+        return kOk;
+    }
+    for (const auto& field : fields) {
+        std::cout << field.def->name << '=' << shownValue(field);
+        if (options.states) std::cout << "\tenabled=" << field.enabled << "\tvisible=" << field.visible;
+        std::cout << '\n';
+    }
+    return kOk;
+}
+
+bool applyEdits(Session& session, const Options& options) {
+    for (const auto& [field, value] : options.edits) {
+        const EditResult result = applyFieldEdit(session.app(), session.host(), field, value);
+        switch (result.outcome) {
+            case EditOutcome::Applied: break;
+            case EditOutcome::Refused: std::cerr << "refused: " << result.reason << '\n'; return false;
+            case EditOutcome::UnknownField:
+            case EditOutcome::UnknownValue: throw UsageError{result.reason};
+        }
+    }
+    return true;
+}
+
+int editAndSave(Session& session, const Options& options) {
+    if (!promptsAreTheWindows(session, options)) return kRefused;
+    if (options.command == "edit" && !session.open(options.files[0])) return kRefused;
+    if (!applyEdits(session, options)) return kRefused;
+    return session.save(options.out) ? kOk : kRefused;
+}
+
+int diff(const Options& options) {
+    constexpr int kEqual = 0, kDifferent = 1, kTrouble = 2;
+    Session a(options, std::cerr), b(options, std::cerr);
+    if (!a.open(options.files[0]) || !b.open(options.files[1])) return kTrouble;
+    const auto& fa = a.app().model().fields();
+    const auto& fb = b.app().model().fields();
+    bool differ = false;
+    if (options.json) std::cout << "[";
+    for (std::size_t i = 0; i < fa.size(); ++i) {
+        if (shownValue(fa[i]) == shownValue(fb[i])) continue;
+        if (options.json) {
+            std::cout << (differ ? "," : "") << "\n  {\"field\": \"" << fa[i].def->name
+                      << "\", \"a\": " << jsonValue(fa[i]) << ", \"b\": " << jsonValue(fb[i]) << "}";
+        } else {
+            std::cout << fa[i].def->name << ": " << shownValue(fa[i]) << " -> " << shownValue(fb[i]) << '\n';
+        }
+        differ = true;
+    }
+    if (options.json) std::cout << (differ ? "\n" : "") << "]\n";
+    return differ ? kDifferent : kEqual;
+}
+
+}  // namespace pagerprog::cli

@@ -1,0 +1,50 @@
+#include "link/sim/pager_supply.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include "link/clock.h"
+
+namespace pagerprog {
+
+PagerSupply::PagerSupply(SimulatedPager& pager, Clock& clock, const std::string& folder)
+    : pager_(pager), clock_(clock) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) files_.push_back(entry.path().string());
+    std::sort(files_.begin(), files_.end());
+    if (files_.empty()) throw std::runtime_error("the folder of simulated pagers " + folder + " holds no pager file");
+    pager_.keepIn(files_[next_++]);
+    in_ = true;
+    pager_.sitIn(this);
+}
+
+PagerSupply::~PagerSupply() { pager_.sitIn(nullptr); }
+
+void PagerSupply::written() {
+    if (in_) outAt_ = clock_.nowMicros() + kChangeMicros;
+}
+
+void PagerSupply::changeWhenDue() {
+    const std::int64_t now = clock_.nowMicros();
+    if (in_ && outAt_ && now >= *outAt_) {
+        in_ = false;
+        outAt_.reset();
+        if (next_ < files_.size()) inAt_ = now + kChangeMicros;
+    }
+    if (!in_ && inAt_ && now >= *inAt_) {
+        pager_ = SimulatedPager();
+        pager_.keepIn(files_[next_++]);
+        pager_.sitIn(this);
+        in_ = true;
+        inAt_.reset();
+    }
+}
+
+bool PagerSupply::pagerIn() {
+    changeWhenDue();
+    return in_;
+}
+
+std::string PagerSupply::current() const { return in_ ? files_[next_ - 1] : ""; }
+
+}  // namespace pagerprog

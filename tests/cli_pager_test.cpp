@@ -1,0 +1,250 @@
+// pagerprog-cli's pager commands end to end: batches on the simulated programmer and
+// adapter, the production record they leave, and the exit status of every way they end.
+#include <fcntl.h>
+#include <signal.h>
+
+#include <chrono>
+#include <regex>
+#include <thread>
+
+#include "support/cli_run.h"
+
+namespace {
+
+using cli_run::CliRun;
+using Cli = cli_run::CliFixture;
+namespace fs = std::filesystem;
+
+class CliPager : public Cli {
+protected:
+    // Settings whose eight capcodes lie far apart, so that stepping one meets no other.
+    void makeSettings(const std::string& name = "a.eep") {
+        std::string edits;
+        for (int slot = 1; slot <= 8; ++slot)
+            edits += " address" + std::to_string(slot) + "=" + std::to_string(1000000 + 100000 * (slot - 1));
+        ASSERT_EQ(run("new -o " + path(name) + edits).status, 0);
+    }
+
+    std::string capcodeIn(const std::string& pagerFile) {
+        return valueOf(run("show " + path(pagerFile)).out, "address1");
+    }
+
+    // Starts the program without waiting for it; its output goes to files of the folder.
+    pid_t start(const std::string& args) {
+        const std::string command =
+            "exec " + commandLine(args) + " >" + path("stdout") + " 2>" + path("stderr") + " </dev/null";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        return pid;
+    }
+
+    bool waitForError(const std::string& text) {
+        for (int i = 0; i < 400; ++i) {
+            if (slurp(path("stderr")).find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+
+    static int exitStatus(pid_t pid) {
+        int raw = 0;
+        ::waitpid(pid, &raw, 0);
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+};
+
+// Fails when a file that is no pager file is taken as a factory-fresh pager and then
+// overwritten.
+TEST_F(CliPager, ASimulatedPagerFileMustBeAPager) {
+    std::ofstream(path("notes.bin")) << std::string(5000, 'n');
+    CliRun refused = run("--simulate usb:" + path("notes.bin") + " read -o " + path("r.eep"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(path("notes.bin") + " holds more than 2048 bytes"), std::string::npos) << refused.err;
+    EXPECT_EQ(fs::file_size(path("notes.bin")), 5000u);
+    EXPECT_FALSE(fs::exists(path("r.eep")));
+}
+
+// A batch with Enter between pagers on the programmer; the record says what went where,
+// restore brings a pager's previous image back and verify names what differs.
+TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
+    makeSettings();
+    const std::string pager = "--simulate usb:" + path("pager.bin") + " ";
+    CliRun batch = run(pager + "write " + path("a.eep") + " --count 3 autoinc1=8", "\n\n");
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    EXPECT_NE(batch.err.find("Connect pager 3 of 3 and press Enter"), std::string::npos);
+    EXPECT_NE(batch.out.find("unit 2: address1=1000008 address2=1100000"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.out.find("batch 1: 3 of 3 pagers written and verified\nnext: address1=1000024 "), std::string::npos)
+        << batch.out;
+
+    const std::string csv = run("log --format csv").out;
+    for (const char* unit :
+         {"1,[^,]*,write,ok,1,1,,1000000,1,", "2,[^,]*,write,ok,1,2,,1000008,1,", "3,[^,]*,write,ok,1,3,,1000016,1,"})
+        EXPECT_TRUE(std::regex_search(csv, std::regex(std::string("\n") + unit))) << unit << "\n" << csv;
+    const std::string found = run("log --capcode 1000008 --json").out;
+    EXPECT_NE(found.find("\"id\":2,"), std::string::npos) << found;
+    EXPECT_EQ(found.find("\"id\":1,"), std::string::npos) << found;
+
+    // Unit 2 was written over unit 1's pager (one pager file): its previous image is unit 1's.
+    ASSERT_EQ(run(pager + "restore 2").status, 0);
+    EXPECT_EQ(capcodeIn("pager.bin"), "1000000");
+    EXPECT_NE(run("log --batch 1").out.find("write"), std::string::npos);
+
+    CliRun same = run(pager + "verify " + path("a.eep"));
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    CliRun differs = run(pager + "verify " + path("a.eep") + " address1=1000001 --json");
+    EXPECT_EQ(differs.status, 4) << differs.err;
+    EXPECT_NE(differs.out.find("{\"differences\": [{\"address\": 1, "), std::string::npos) << differs.out;
+    EXPECT_NE(differs.err.find("log: Verify fail !\nbeep\nlog: Differs at 0x001: written 0x"), std::string::npos)
+        << differs.err;
+    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n6,[^,]*,verify,verify-failed,")));
+}
+
+// What a batch must not write: a capcode already in another pager (--unique), capcodes the
+// address rules refuse after the step, a pager nobody connected.
+TEST_F(CliPager, BatchStopsBeforeAPagerItMustNotWrite) {
+    makeSettings();
+    const std::string pager = "--simulate usb:" + path("pager.bin") + " write " + path("a.eep");
+    ASSERT_EQ(run(pager).status, 0);
+    CliRun again = run(pager);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.err.find("warning: address1 1000000 is already in a pager (record row 1, "), std::string::npos);
+    CliRun unique = run(pager + " --unique");
+    EXPECT_EQ(unique.status, 1);
+    EXPECT_NE(unique.err.find("refused: address1 1000000 is already in a pager"), std::string::npos);
+    EXPECT_EQ(unique.err.find("Write to Pager"), std::string::npos);
+
+    CliRun outOfRange = run(pager + " --count 2 address1=2097143 autoinc1=8", "\n");
+    EXPECT_EQ(outOfRange.status, 7);
+    EXPECT_NE(outOfRange.out.find("stopped: the capcodes of the next pager are refused: address1"), std::string::npos)
+        << outOfRange.out;
+    EXPECT_EQ(outOfRange.err.find("Connect pager 2"), std::string::npos);
+    EXPECT_EQ(capcodeIn("pager.bin"), "2097143");
+
+    CliRun noEnter = run(pager + " --count 3 autoinc1=1");
+    EXPECT_EQ(noEnter.status, 7);
+    EXPECT_NE(noEnter.out.find("batch 5: 1 of 3 pagers written and verified\nstopped: no pager was put in\n"
+                               "next: address1=1000001 "),
+              std::string::npos)
+        << noEnter.out;
+}
+
+// The adapter takes each pager's capcodes from a CSV file; a row the rules refuse stops the
+// batch before that pager, naming the row.
+TEST_F(CliPager, AdapterBatchFromACapcodeFile) {
+    makeSettings();
+    std::ofstream(path("caps.csv")) << "address2,address1\n,1250000\n1350000,1250008\n,9999999\n";
+    CliRun batch = run(
+        "--simulate lpt:" + path("pager.bin") + " write " + path("a.eep") + " --count 3 --capcodes " + path("caps.csv"),
+        "\n\n");
+    EXPECT_EQ(batch.status, 7) << batch.err;
+    EXPECT_NE(batch.out.find("unit 2: address1=1250008 address2=1350000 "), std::string::npos) << batch.out;
+    EXPECT_NE(batch.out.find("stopped: row 3 was refused"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.err.find("refused: row 3 of " + path("caps.csv") + ": "), std::string::npos) << batch.err;
+    EXPECT_EQ(capcodeIn("pager.bin"), "1250008");
+    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n2,[^,]*,write,ok,1,2,2,1250008,")));
+
+    for (const char* bad : {"address1,address9\n1,2\n", "address1,address2\n1250000\n", "address1\n"}) {
+        std::ofstream(path("bad.csv")) << bad;
+        CliRun refused = run("--simulate usb write " + path("a.eep") + " --capcodes " + path("bad.csv"));
+        EXPECT_EQ(refused.status, 1) << bad;
+        EXPECT_NE(refused.err.find("pagerprog-cli: the capcode file " + path("bad.csv")), std::string::npos) << bad;
+    }
+}
+
+// Hands-free: the pagers of a folder are changed by hand; Ctrl-C while waiting for the
+// next ends the batch with its summary, and --resume goes on with the capcode file's next row.
+TEST_F(CliPager, HandsFreeBatchStoppedWithCtrlCAndResumed) {
+    makeSettings();
+    fs::create_directories(dir / "pagers");
+    for (const char* name : {"p1.bin", "p2.bin"}) fs::copy_file(path("a.eep"), dir / "pagers" / name);
+    std::ofstream(path("caps.csv")) << "address1\n1330000\n1330008\n1330016\n";
+    const std::string caps = " --capcodes " + path("caps.csv");
+    const pid_t batch =
+        start("--simulate usb:" + path("pagers") + " write " + path("a.eep") + " --count 3 --hands-free" + caps);
+    ASSERT_TRUE(waitForError("Put pager 3 of 3 in")) << slurp(path("stderr"));
+    ::kill(batch, SIGINT);
+    EXPECT_EQ(exitStatus(batch), 7);
+    const std::string summary = slurp(path("stdout"));
+    EXPECT_NE(summary.find("batch 1: 2 of 3 pagers written and verified\nstopped: Ctrl-C\n"), std::string::npos)
+        << summary;
+    const std::string waits = slurp(path("stderr"));
+    EXPECT_EQ(waits.find("Put pager 1 of 3 in"), std::string::npos) << "the first was in from the start";
+    EXPECT_LT(waits.find("Take pager 1 out"), waits.find("Put pager 2 of 3 in"));
+    EXPECT_EQ(capcodeIn("pagers/p1.bin"), "1330000");
+    EXPECT_EQ(capcodeIn("pagers/p2.bin"), "1330008");
+
+    CliRun resumed = run("--simulate usb:" + path("p3.bin") + " write " + path("a.eep") + " --resume 1" + caps);
+    ASSERT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.err.find("batch 1 resumed at unit 3: 1 pager to go"), std::string::npos) << resumed.err;
+    EXPECT_EQ(capcodeIn("p3.bin"), "1330016");
+    EXPECT_EQ(run("write " + path("a.eep") + " --resume 2").status, 1) << "no such batch";
+}
+
+// The statuses a script acts on, each from the situation it names.
+TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
+    makeSettings();
+    pagerprog::Image bad = pagerprog::sixAddressTemplate();
+    bad[0x7FF] ^= 0xFF;
+    writeImage("bad-checksum.bin", bad);
+    std::ofstream(path("corrupt.sqlite")) << std::string(4096, 'x');
+    const std::string preload = std::string("LD_PRELOAD=") + PAGERPROG_FAKE_KERNEL + " FAKE_KERNEL_SCENE=";
+    struct Case {
+        std::string args, environment;
+        int status;
+        std::string inErr;
+    };
+    const Case cases[] = {
+        {"--port usb read -o " + path("r.eep"), "", 3, "no USB programmer is attached"},
+        {"--port lpt2 read -o " + path("r.eep"), "", 3, "log: Device not exist, please check the connection."},
+        {"write " + path("a.eep"), preload + "programmer", 0, "log: Verify OK !"},
+        {"write " + path("a.eep"), preload + "'programmer silent-from-chunk=3'", 5, "log: "},
+        {"--simulate usb:" + path("bad-checksum.bin") + " read -o " + path("r.eep"), "", 6, "log: "},
+        {"--db " + path("corrupt.sqlite") + " --simulate usb:" + path("fresh.bin") + " write " + path("a.eep"), "", 1,
+         "production record"},
+        {"--data-dir " + path("nowhere") + " new -o " + path("r.eep"), "", 1, "refused: the language file is missing"},
+    };
+    for (const Case& c : cases) {
+        CliRun r = run(c.args, "", c.environment);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.inErr), std::string::npos) << c.args << "\n" << r.err;
+    }
+    EXPECT_FALSE(fs::exists(path("r.eep")));
+    EXPECT_FALSE(fs::exists(path("fresh.bin"))) << "no pager written that the record cannot account for";
+    EXPECT_EQ(run("--allow-default-prompts --data-dir " + path("nowhere") + " new -o " + path("r.eep")).status, 0);
+}
+
+TEST_F(CliPager, ProbeExitStatusSaysWhatAnswered) {
+    struct Case {
+        const char* args;
+        int status;
+        const char* line;
+    };
+    // This machine has neither a parallel port nor a programmer.
+    for (const Case& c :
+         {Case{"--simulate lpt probe", 0, "Result: a pager answered."},
+          Case{"--simulate usb --port lpt2 probe", 0, "  blocks acknowledging (of 0 to 7): 0 1 2 3 4 5 6 7"},
+          Case{"probe", 3, "Result: no port and no programmer can be used."}}) {
+        CliRun r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << r.err;
+        EXPECT_NE(r.out.find(std::string(c.line) + "\n"), std::string::npos) << c.args << r.out;
+    }
+    EXPECT_NE(run("--help").out.find("probe: 0 a pager answered; 1 a port"), std::string::npos);
+    EXPECT_EQ(run("probe extra").status, 2);
+}
+
+TEST_F(CliPager, TraceAndAcknowledgePollingOnASimulatedAdapter) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    CliRun written = run("--simulate lpt --ack-polling --trace " + path("t.vcd") + " write " + path("a.eep"));
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(written.err.find("log: Bus trace to " + path("t.vcd")), std::string::npos);
+    EXPECT_NE(slurp(path("t.vcd")).find("$var wire 1 ! SCL $end"), std::string::npos);
+    EXPECT_EQ(run("--simulate lpt --trace " + path("no/such/dir/t.vcd") + " read -o " + path("r.eep")).status, 1);
+    EXPECT_EQ(run("--trace " + path("t.vcd") + " show").status, 2);
+    EXPECT_EQ(run("--ack-polling show").status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// A scene for a whole program run under the fake kernel: a test that starts pagerprog-cli
+// with this library preloaded describes the machine in FAKE_KERNEL_SCENE, words separated
+// by spaces:
+//   programmer            the USB programmer plugged in, with unnumbered 64-byte reports
+//   parport               /dev/parport0 with the adapter
+//   silent-from-chunk=N   the programmer answers nothing from chunk request N on
+// The pager holds its factory image. Without the variable the machine is empty.
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "fake_kernel.h"
+
+namespace {
+
+__attribute__((constructor)) void sceneFromEnvironment() {
+    const char* scene = std::getenv("FAKE_KERNEL_SCENE");
+    if (scene == nullptr) return;
+    std::istringstream words(scene);
+    for (std::string word; words >> word;) {
+        if (word == "programmer") {
+            fake_programmer_plug(0, 64, 1);
+        } else if (word == "parport") {
+            fake_parport_attach(1);
+        } else if (word.rfind("silent-from-chunk=", 0) == 0) {
+            fake_programmer_silent_from_chunk(std::strtol(word.c_str() + 18, nullptr, 10));
+        } else {
+            std::abort();  // a test asked for a machine this library does not build
+        }
+    }
+}
+
+}  // namespace
