@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include "app/document.h"
 #include "app/image_steps.h"
 #include "settings/program_state.h"
 #include "settings/settings_file.h"
@@ -16,7 +17,9 @@ bool Open1(Context& ctx) {
     }
     const IncomingImage checks{"File checksum error", edition::factoryEdition ? nullptr : "File not for this model!",
                                6};  // slots 7 and 8 are left as they are
-    return acceptIncomingImage(ctx, checks, [&ctx] { ctx.host.log("File loaded"); });
+    const bool loaded = acceptIncomingImage(ctx, checks, [&ctx] { ctx.host.log("File loaded"); });
+    if (loaded) markSettingsKept(ctx, *path);
+    return loaded;
 }
 
 bool Save1(Context& ctx) {
@@ -29,6 +32,7 @@ bool Save1(Context& ctx) {
         return false;
     }
     ctx.host.log("ok!");
+    markSettingsKept(ctx, *path);
     return true;
 }
 

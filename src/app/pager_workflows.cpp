@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/document.h"
 #include "app/image_steps.h"
 #include "app/pager_transfer.h"
 #include "link/clock.h"
@@ -25,10 +26,16 @@ constexpr unsigned kFailureBeepGapMs = 200;
 // Pagers of this customer are written without reading their calibration back first.
 const int kCustomerDunlin = tableItem(field::customer, "Dunlin");
 
-// The progress window is closed on every way out, an error escaping a rule included.
+constexpr const char* kCancelledBeforeWrite = "Cancelled before the write: the pager is unchanged.";
+constexpr const char* kCancelledAfterWrite =
+    "Cancelled after the write: the pager holds the new settings, not verified.";
+
+// The progress window is closed on every way out, an error escaping a rule included. It
+// numbers the passes over the pager, so that the window can show how far the whole
+// transfer is.
 class ProgressWindow {
 public:
-    ProgressWindow(Progress& progress, const char* caption) : progress_(progress) {
+    ProgressWindow(Progress& progress, const char* caption, int passes) : progress_(progress), passes_(passes) {
         progress_.progressCaption(caption);
         progress_.progressShow();
         progress_.progressRange(0, static_cast<int>(kImageSize));
@@ -39,10 +46,14 @@ public:
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
 
+    void nextPass() { progress_.progressPass(++pass_, passes_); }
     void restart(const char* caption) {
+        nextPass();
         progress_.progressCaption(caption);
         progress_.progressPosition(0);
     }
+    // Between two passes: the technician's request to stop is taken up here.
+    bool cancelRequested() { return progress_.progressCancelRequested(); }
     void close() {
         if (open_) progress_.progressHide();
         open_ = false;
@@ -50,6 +61,8 @@ public:
 
 private:
     Progress& progress_;
+    int passes_;
+    int pass_ = 0;
     bool open_ = true;
 };
 
@@ -57,7 +70,8 @@ private:
 
 bool PagerWorkflows::ReadFromPager() {
     ProgramState& p = ctx_.program;
-    ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...");
+    ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...", 1);
+    progress.nextPass();
     ctx_.host.log("Read data from pager");
     if (transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer) == kTransferFailed) {
         ctx_.host.log(kDeviceMissing);
@@ -79,10 +93,12 @@ bool PagerWorkflows::ReadFromPager() {
     const bool checkCustomer = !edition::factoryEdition && edition::defaultCustomer != 0;
     const IncomingImage checks{kReadError, checkCustomer ? "Model not match, please use the correct CCP!" : nullptr,
                                addressSlots(p.hardwareRevision)};
-    return acceptIncomingImage(ctx_, checks, [&] {
+    const bool accepted = acceptIncomingImage(ctx_, checks, [&] {
         progress.close();
         ctx_.host.log("Read completed");
     });
+    if (accepted) markSettingsKept(ctx_, "");
+    return accepted;
 }
 
 // Takes over the lower half of the pager's image and its hardware calibration, so that a
@@ -106,13 +122,18 @@ bool PagerWorkflows::readBackHardware() {
 bool PagerWorkflows::WriteToPager() {
     ProgramState& p = ctx_.program;
     SettingsModel& m = ctx_.model;
-    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...");
-    if (m.index(field::customer) != kCustomerDunlin && !edition::factoryEdition &&
-        !m.element(element::recover).checked) {
+    const bool readBack =
+        m.index(field::customer) != kCustomerDunlin && !edition::factoryEdition && !m.element(element::recover).checked;
+    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...", readBack ? 3 : 2);
+    if (readBack) {
         progress.restart("Read back hardware setting, please wait...");
         if (!readBackHardware()) {
             progress.close();
             ctx_.host.beep();
+            return false;
+        }
+        if (progress.cancelRequested()) {
+            ctx_.host.log(kCancelledBeforeWrite);
             return false;
         }
     }
@@ -120,7 +141,15 @@ bool PagerWorkflows::WriteToPager() {
     prepareOutgoingImage(ctx_);
     ctx_.host.log("Write to Pager...");
 
-    const std::uint8_t result = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", p.image);
+    const std::uint8_t result = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", p.image, [&progress] {
+        if (progress.cancelRequested()) return false;
+        progress.nextPass();
+        return true;
+    });
+    if (result == kWrittenNotVerified) {
+        ctx_.host.log(kCancelledAfterWrite);
+        return false;
+    }
     if (result == kWriteFailed || result == kVerifyDiffers) {
         ctx_.host.beep();
         ctx_.host.log(result == kWriteFailed ? "Pager can't be written" : "Verify fail !");

@@ -15,7 +15,9 @@ public:
     // Reads the pager into the load buffer; only a read that passes its checks replaces
     // the image and the settings. True when the settings now hold the pager's.
     bool ReadFromPager();
-    // True when the pager verified ("Verify OK !") and the addresses were stepped on.
+    // True when the pager verified ("Verify OK !") and the addresses were stepped on. A
+    // cancel the technician asked for is taken up after the read-back (the pager is
+    // unchanged) or before the verify pass (it holds the new settings, not verified).
     bool WriteToPager();
 
 private:

@@ -81,7 +81,7 @@ TransferOutcome TransferEngine::usbTransfer(const ChipSpec& chip, int select, bo
         const auto chunk = std::span<const std::uint8_t>(buffer).subspan(offset).first<kChunkSize>();
         if (!usb_.writeChunk(code, static_cast<unsigned>(offset), chunk)) return programmerFailed();
     }
-    observer.verifyPassStarted();
+    if (!observer.verifyPassStarting()) return ended(kWrittenNotVerified);
     std::vector<std::uint8_t> readBack(chip.totalLength);
     if (!usbReadAll(chip, code, readBack)) return programmerFailed();
     return ended(compareReadBack(buffer, readBack));
@@ -99,8 +99,11 @@ TransferOutcome TransferEngine::parallelTransfer(const ChipSpec& chip, int selec
     std::uint8_t result = kWriteFailed;
     if (read) {
         result = bus_.readWholeMemory(select, buffer) ? kReadDone : kTransferFailed;
-    } else if (bus_.writeWholeMemory(select, buffer)) {
-        observer.verifyPassStarted();
+    } else if (!bus_.writeWholeMemory(select, buffer)) {
+        result = kWriteFailed;
+    } else if (!observer.verifyPassStarting()) {
+        result = kWrittenNotVerified;
+    } else {
         std::vector<std::uint8_t> readBack(chip.totalLength);
         result =
             bus_.readWholeMemory(select, readBack) ? compareReadBack(buffer, readBack) : std::uint8_t{kVerifyDiffers};

@@ -62,12 +62,14 @@ void encodeRow(const Context& ctx, Image& image, const ImageField& row) {
 
 }  // namespace
 
-void encodeImage(Context& ctx) {
+Image encodedImage(const Context& ctx) {
     const auto& rows = imageLayout(layoutOf(ctx.program.hardwareRevision));
     Image image = ctx.program.image;
     clearBitFieldBytes(image, rows);
     for (const ImageField& row : rows) encodeRow(ctx, image, row);
-    ctx.program.image = image;
+    return image;
 }
+
+void encodeImage(Context& ctx) { ctx.program.image = encodedImage(ctx); }
 
 }  // namespace pagerprog

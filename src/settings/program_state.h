@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "settings/eeprom_image.h"
@@ -32,6 +33,10 @@ struct ProgramState {
     std::uint16_t portBase = kLpt1Base;
     bool usbProgrammerInUse = false;
     int channelStep = 0;  // the raster the frequency rule chose last (6250 or 5000 Hz)
+    // What the settings encoded to at the last file opened or saved or pager read, and
+    // that file ("" after a read): how unsaved edits are told apart (app/document.h).
+    std::optional<Image> savedSettings;
+    std::string documentPath;
 };
 
 // What every rule, the image code and the workflows work on: the host, the settings
