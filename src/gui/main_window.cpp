@@ -19,7 +19,7 @@
 namespace pagerprog::gui {
 
 namespace {
-constexpr int kLogLines = 7;
+constexpr int kLogLines = 6;
 constexpr int kDeviceListChars = 30;  // "USB Programmer" lines with room to spare
 
 // A scroll area that asks for all of its content's room, so that the window opens as
@@ -29,6 +29,13 @@ public:
     QSize sizeHint() const override {
         const int frame = 2 * frameWidth();
         return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+
+protected:
+    // The content's layout changed (a tab shown, a field grown): so did this hint.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
     }
 };
 
@@ -63,6 +70,9 @@ MainWindow::MainWindow(SettingsModel& model, WindowEvents& events)
     setAcceptDrops(true);
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
+    // Narrow edges: on a small screen every pixel goes to the fields.
+    const int edge = layout->spacing();
+    layout->setContentsMargins(edge, edge, edge, edge);
     buildTabs();
     tabsArea_->setObjectName("TabsArea");
     tabsArea_->setWidgetResizable(true);
@@ -110,7 +120,21 @@ QWidget* MainWindow::buildLogRow() {
     return row;
 }
 
+// A window still shown when destroyed hides itself on the way, moving the focus: the
+// binding, which reads the field views, must be gone by then.
+MainWindow::~MainWindow() { delete binding_; }
+
+void MainWindow::measurePages() {
+    // Layouts of pages never shown keep sizes cached before their fields were filled in.
+    for (const auto& [name, page] : pages_) {
+        for (QLayout* layout : page->findChildren<QLayout*>()) layout->invalidate();
+        page->layout()->activate();
+    }
+    tabsArea_->updateGeometry();
+}
+
 void MainWindow::showCentred() {
+    measurePages();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // Room for the frame the window manager adds, which is known only once shown.
     const QSize frameRoom(16, 48);

@@ -28,9 +28,12 @@ namespace pagerprog::gui {
 class MainWindow : public QMainWindow {
 public:
     MainWindow(SettingsModel& model, WindowEvents& events);
+    ~MainWindow() override;
 
     // Sizes the window to its content, within the screen, and centres it there.
     void showCentred();
+    // Measures every page afresh, shown yet or not, for the window's size hint.
+    void measurePages();
     // Shows the file name and modified mark in the title again (after a command).
     void showDocument();
 

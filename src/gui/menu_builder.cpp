@@ -15,17 +15,17 @@ bool hasItems(const std::string& name) {
     return std::any_of(elements.begin(), elements.end(), [&name](const ElementSpec& e) { return e.parent == name; });
 }
 
-// The desktop's usual keys where there is one, and function keys for the pager commands,
-// which sit on the menu bar itself; those show their key in their tooltip.
+// The keys desktop programs use for their files, and function keys for the pager
+// commands, which sit on the menu bar itself and show their key in their tooltip.
 QKeySequence shortcutOf(const std::string& item) {
     static const std::unordered_map<std::string, QKeySequence> keys{
-        {element::open, QKeySequence::Open},
-        {element::save, QKeySequence::Save},
-        {element::saveAs, QKeySequence::SaveAs},
-        {element::exit, QKeySequence::Quit},
-        {element::guide, QKeySequence::HelpContents},
-        {element::readFromPager, QKeySequence(Qt::Key_F5)},
-        {element::writeToPager, QKeySequence(Qt::Key_F6)},
+        {element::open, QKeySequence("Ctrl+O")},
+        {element::save, QKeySequence("Ctrl+S")},
+        {element::saveAs, QKeySequence("Ctrl+Shift+S")},
+        {element::exit, QKeySequence("Ctrl+Q")},
+        {element::guide, QKeySequence("F1")},
+        {element::readFromPager, QKeySequence("F5")},
+        {element::writeToPager, QKeySequence("F6")},
     };
     auto found = keys.find(item);
     return found == keys.end() ? QKeySequence() : found->second;

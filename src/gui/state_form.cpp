@@ -132,6 +132,7 @@ void TState_Form::step(int count) {
 void TState_Form::setPass(int number, int count) {
     pass_ = number;
     passes_ = count;
+    bar_->setValue(bar_->minimum());
     showCounts();
     raise();
 }
