@@ -33,6 +33,7 @@ Options (before the command):
   --simulate usb|lpt[:PAGERFILE]
                       read and write a simulated pager behind a simulated USB programmer or
                       parallel-port adapter; its EEPROM persists in PAGERFILE
+  --version           the program's version
   --help              this text
 
 Edits are typed as a technician types them: the field takes the focus, its text is

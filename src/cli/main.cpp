@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/data_folder.h"
+#include "app/version.h"
 #include "cli/cli_options.h"
 #include "cli/field_edit.h"
 #include "cli/session.h"
@@ -89,8 +90,18 @@ int write(Session& session, const Options& options) {
 int run(int argc, char** argv) {
     try {
         for (int i = 1; i < argc; ++i) {
-            if (std::string(argv[i]) == "--help") {
+            const std::string argument = argv[i];
+            if (argument == "--help") {
                 std::cout << kUsageText;
+                return kOk;
+            }
+            if (argument == "--version") {
+                std::cout << "pagerprog-cli " << kProgramVersion << '\n';
+                return kOk;
+            }
+            // Not in the usage: for the shell completions, every field name, one a line.
+            if (argument == "--list-fields") {
+                for (const FieldSpec& field : fieldTable()) std::cout << field.name << '\n';
                 return kOk;
             }
         }

@@ -34,7 +34,7 @@ void setProgramIdentity() {
     QCoreApplication::setOrganizationName("pagerprog");
     QCoreApplication::setApplicationName("pagerprog");
     QCoreApplication::setApplicationVersion(kProgramVersion);
-    QGuiApplication::setDesktopFileName("pagerprog");
+    QGuiApplication::setDesktopFileName("org.pagerprog.pagerprog");
     QApplication::setWindowIcon(programIcon());
 }
 
