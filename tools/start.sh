@@ -8,7 +8,7 @@ bash tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)" --target pagerprog pagerprog-cli
 
-program=./build/src/gui/pagerprog
+program=./build/bin/pagerprog
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$program" --simulate usb
 fi
