@@ -14,7 +14,7 @@ namespace pagerprog::gui {
 
 namespace {
 constexpr qint64 kRepaintIntervalMs = 40;
-constexpr int kBarChars = 40;  // the window's width, in average characters
+constexpr int kBarChars = 50;  // the window's width, in average characters: a caption fits in bold
 constexpr int kOverallSteps = 1000;
 
 bool isTechnicianInput(QEvent::Type type) {
@@ -53,6 +53,7 @@ TState_Form::TState_Form(QWidget* mainWindow)
     QFont bold = phase_->font();
     bold.setBold(true);
     phase_->setFont(bold);
+    phase_->setWordWrap(true);  // a longer caption takes a second line rather than being cut
     passLabel_->setObjectName("PassText");
     bar_->setObjectName("ProgressBar1");
     bar_->setTextVisible(false);
