@@ -64,9 +64,9 @@ TEST_P(CancelTest, WithoutAReadBackTheCancelComesBeforeTheVerify) {
     b.app.model().setIndex("customer", 2);  // written without reading the pager back first
     const std::string address = b.app.model().text("address1");
     EXPECT_FALSE(b.app.menuCommand(element::writeToPager));
-    EXPECT_EQ(b.host.logLines, (std::vector<std::string>{
-                                   "Write to Pager...",
-                                   "Cancelled after the write: the pager holds the new settings, not verified."}));
+    EXPECT_EQ(b.host.logLines,
+              (std::vector<std::string>{"Write to Pager...",
+                                        "Cancelled after the write: the pager holds the new settings, not verified."}));
     EXPECT_EQ(b.devices.pager.memory, b.app.program().image);
     EXPECT_EQ(b.app.model().text("address1"), address) << "capcodes step on only after a verified write";
     EXPECT_FALSE(b.host.progressVisible);

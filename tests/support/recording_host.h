@@ -27,9 +27,9 @@ public:
     bool progressVisible = false;
     std::string progressCaptionText;
     int progressMin = 0, progressMax = 0, progressPos = 0;
-    int progressSteps = 0;  // total of all steps
+    int progressSteps = 0;                            // total of all steps
     std::vector<std::pair<int, int>> progressPasses;  // (number, count) as each pass began
-    bool cancelRequested = false;                      // the answer between passes
+    bool cancelRequested = false;                     // the answer between passes
 
     void log(const std::string& line) override {
         logLines.push_back(line);
