@@ -6,9 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target pagerprog pagerprog-cli
+cmake --build build -j"$(nproc)" --target pagerprog pagerprog-cli guide icons
 
-program=./build/src/gui/pagerprog
+program=./build/bin/pagerprog
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$program" --simulate usb
 fi

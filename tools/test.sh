@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds everything with warnings as
-# errors and runs every test; then builds and runs every test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer; then replays the fuzz corpus and fuzzes
-# each libFuzzer target for a short while.
+# errors and runs every test; builds the Debian package, checks it with lintian,
+# desktop-file-validate and appstreamcli, and runs the programs from the unpacked package;
+# then builds and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then replays the fuzz corpus and fuzzes each libFuzzer target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -10,9 +11,11 @@ jobs="$(nproc)"
 
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGERPROG_WERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGERPROG_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+bash tools/check-package.sh build
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPAGERPROG_WERROR=ON -DPAGERPROG_SANITIZE=ON \
   -DPAGERPROG_BUILD_BENCH=OFF

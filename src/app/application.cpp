@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/document.h"
 #include "app/file_commands.h"
 #include "app/menu_commands.h"
 #include "app/port_selection.h"
@@ -35,6 +36,7 @@ void Application::start(const StartupOptions& options) {
     attachRules(ctx_);
     attachProfiles(ctx_);
     runStartup(ctx_, options);
+    markSettingsKept(ctx_, "", nullptr);
 }
 
 bool Application::hasMenuCommand(std::string_view item) const { return commands_.count(std::string(item)) != 0; }

@@ -1,7 +1,7 @@
 #include "app/file_commands.h"
 
+#include "app/document.h"
 #include "app/image_steps.h"
-#include "app/record/sha256.h"
 #include "settings/program_state.h"
 #include "settings/settings_file.h"
 
@@ -17,10 +17,9 @@ bool Open1(Context& ctx) {
     }
     const IncomingImage checks{"File checksum error", edition::factoryEdition ? nullptr : "File not for this model!",
                                6};  // slots 7 and 8 are left as they are
-    if (acceptIncomingImage(ctx, checks, [&ctx] { ctx.host.log("File loaded"); }) != Incoming::Accepted) return false;
-    ctx.program.settingsFile = *path;
-    ctx.program.settingsFileSha256 = sha256Hex(ctx.program.loadBuffer);
-    return true;
+    const bool loaded = acceptIncomingImage(ctx, checks, [&ctx] { ctx.host.log("File loaded"); }) == Incoming::Accepted;
+    if (loaded) markSettingsKept(ctx, *path, &ctx.program.loadBuffer);
+    return loaded;
 }
 
 bool Save1(Context& ctx) {
@@ -35,8 +34,7 @@ bool Save1(Context& ctx) {
     }
     if (outcome.inPlace) ctx.host.log("The folder takes no temporary file: the file was written in place.");
     ctx.host.log("ok!");
-    ctx.program.settingsFile = *path;
-    ctx.program.settingsFileSha256 = sha256Hex(ctx.program.image);
+    markSettingsKept(ctx, *path, &ctx.program.image);
     return true;
 }
 

@@ -7,26 +7,30 @@ namespace pagerprog {
 
 namespace {
 
-// The progress window follows the bytes; the verify pass starts its bar afresh.
+// The progress window follows the bytes; the verify pass, once let through, starts its
+// bar afresh.
 class ProgressBar : public TransferObserver {
 public:
-    explicit ProgressBar(Progress& progress) : progress_(progress) {}
+    ProgressBar(Progress& progress, const VerifyGate& gate) : progress_(progress), gate_(gate) {}
     void bytesMoved(int count) override { progress_.progressStep(count); }
-    void verifyPassStarted() override {
+    bool verifyPassStarting() override {
+        if (gate_ && !gate_()) return false;
         progress_.progressCaption(kVerifyCaption);
         progress_.progressPosition(0);
+        return true;
     }
 
 private:
     Progress& progress_;
+    const VerifyGate& gate_;
 };
 
 }  // namespace
 
 TransferOutcome transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select,
-                              std::string_view mode, std::span<std::uint8_t> buffer) {
+                              std::string_view mode, std::span<std::uint8_t> buffer, const VerifyGate& verifyStarting) {
     const TransferRoute route{ctx.program.usbProgrammerInUse, ctx.program.portBase};
-    ProgressBar bar(ctx.host);
+    ProgressBar bar(ctx.host, verifyStarting);
     TransferOutcome outcome = link.transfer(chipType, select, mode, buffer, route, bar);
     if (!outcome.portError.empty()) ctx.host.log(outcome.portError);
     if (!outcome.programmerError.empty()) ctx.host.messageBox(outcome.programmerError);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -16,10 +17,14 @@ struct Context;
 
 inline constexpr const char* kVerifyCaption = "Verify data from pager, please wait...";
 
+// Asked when a write is done, before its verify pass: false stops the transfer there.
+using VerifyGate = std::function<bool()>;
+
 // The chip of that type and device select (the pager's 24C16 is "16" and 0). `mode` "r"
 // reads (any case), anything else writes and verifies. The outcome's problems have been
 // shown when it returns.
 TransferOutcome transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select,
-                              std::string_view mode, std::span<std::uint8_t> buffer);
+                              std::string_view mode, std::span<std::uint8_t> buffer,
+                              const VerifyGate& verifyStarting = {});
 
 }  // namespace pagerprog

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/capcode_check.h"
+#include "app/document.h"
 #include "app/image_steps.h"
 #include "app/pager_transfer.h"
 #include "app/production.h"
@@ -30,10 +31,16 @@ constexpr std::size_t kDifferencesShown = 8;
 // Pagers of this customer are written without reading their calibration back first.
 const int kCustomerDunlin = tableItem(field::customer, "Dunlin");
 
-// The progress window is closed on every way out, an error escaping a rule included.
+constexpr const char* kCancelledBeforeWrite = "Cancelled before the write: the pager is unchanged.";
+constexpr const char* kCancelledAfterWrite =
+    "Cancelled after the write: the pager holds the new settings, not verified.";
+
+// The progress window is closed on every way out, an error escaping a rule included. It
+// numbers the passes over the pager, so that the window can show how far the whole
+// transfer is.
 class ProgressWindow {
 public:
-    ProgressWindow(Progress& progress, const char* caption) : progress_(progress) {
+    ProgressWindow(Progress& progress, const char* caption, int passes) : progress_(progress), passes_(passes) {
         progress_.progressCaption(caption);
         progress_.progressShow();
         progress_.progressRange(0, static_cast<int>(kImageSize));
@@ -44,9 +51,21 @@ public:
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
 
+    void nextPass() { progress_.progressPass(++pass_, passes_); }
     void restart(const char* caption) {
+        nextPass();
         progress_.progressCaption(caption);
         progress_.progressPosition(0);
+    }
+    // Between two passes: the technician's request to stop is taken up here.
+    bool cancelRequested() { return progress_.progressCancelRequested(); }
+    // Before the verify pass of a write: stops there when asked to, else numbers the pass.
+    VerifyGate verifyGate() {
+        return [this] {
+            if (cancelRequested()) return false;
+            nextPass();
+            return true;
+        };
     }
     void close() {
         if (open_) progress_.progressHide();
@@ -55,6 +74,8 @@ public:
 
 private:
     Progress& progress_;
+    int passes_;
+    int pass_ = 0;
     bool open_ = true;
 };
 
@@ -114,7 +135,8 @@ bool PagerWorkflows::RestorePager(const Image& image) {
 
 PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
     ProgramState& p = ctx_.program;
-    ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...");
+    ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...", 1);
+    progress.nextPass();
     ctx_.host.log("Read data from pager");
     const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer);
     if (transfer.result == kTransferFailed) {
@@ -144,6 +166,7 @@ PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
         ctx_.host.log("Read completed");
     });
     attempt.capcodes = Production::capcodesShown(ctx_);
+    if (incoming == Incoming::Accepted) markSettingsKept(ctx_, "", nullptr);
     if (incoming == Incoming::BadChecksum) return PagerOutcome::BadImage;
     if (incoming == Incoming::OtherCustomer) return PagerOutcome::OtherCustomer;
     return PagerOutcome::Done;
@@ -187,9 +210,13 @@ void PagerWorkflows::reportDifferences(const std::vector<ByteDifference>& differ
 }
 
 // Writes the image and reads it back; the status log and the beeps tell how it went.
-PagerOutcome PagerWorkflows::sendAndVerify(PagerAttempt& attempt, Image& image) {
+PagerOutcome PagerWorkflows::sendAndVerify(PagerAttempt& attempt, Image& image, const VerifyGate& verifyStarting) {
     attempt.image = image;
-    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", image);
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", image, verifyStarting);
+    if (transfer.result == kWrittenNotVerified) {
+        ctx_.host.log(kCancelledAfterWrite);
+        return PagerOutcome::Cancelled;
+    }
     if (!transfer.readBack.empty()) attempt.differences = Production::differences(image, transfer.readBack);
     if (transfer.result == kWriteFailed || transfer.result == kVerifyDiffers) {
         ctx_.host.beep();
@@ -213,8 +240,9 @@ PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
         return PagerOutcome::Refused;
     }
     if (!production_.readyForWrite()) return PagerOutcome::Refused;
-    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...");
-    if (takesHardwareReadBack()) {
+    const bool hardwareReadBack = takesHardwareReadBack();
+    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...", hardwareReadBack ? 3 : 2);
+    if (hardwareReadBack) {
         progress.restart("Read back hardware setting, please wait...");
         const PagerOutcome readBack = readPager(true);
         if (readBack != PagerOutcome::Done) {
@@ -223,13 +251,17 @@ PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
             return readBack;
         }
         attempt.previous = p.loadBuffer;
+        if (progress.cancelRequested()) {
+            ctx_.host.log(kCancelledBeforeWrite);
+            return PagerOutcome::Cancelled;
+        }
     }
     progress.restart("Writing data to Pager, please wait...");
     if (!prepareOutgoingImage(ctx_, "Not written: the pager would not get what is shown."))
         return PagerOutcome::Refused;
     ctx_.host.log("Write to Pager...");
     attempt.capcodes = Production::capcodesShown(ctx_);
-    const PagerOutcome written = sendAndVerify(attempt, p.image);
+    const PagerOutcome written = sendAndVerify(attempt, p.image, progress.verifyGate());
     progress.close();
     if (written == PagerOutcome::Done) stepAddresses();
     return written;
@@ -237,7 +269,8 @@ PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
 
 PagerOutcome PagerWorkflows::verify(PagerAttempt& attempt) {
     ProgramState& p = ctx_.program;
-    ProgressWindow progress(ctx_.host, "Verify data from pager, please wait...");
+    ProgressWindow progress(ctx_.host, "Verify data from pager, please wait...", 1);
+    progress.nextPass();
     ctx_.host.log("Read data from pager");
     const PagerOutcome read = readPager(takesHardwareReadBack());
     if (read != PagerOutcome::Done) {
@@ -262,11 +295,12 @@ PagerOutcome PagerWorkflows::verify(PagerAttempt& attempt) {
 
 PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Image& image) {
     if (!production_.readyForWrite()) return PagerOutcome::Refused;
-    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...");
+    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...", 2);
+    progress.nextPass();
     ctx_.host.log("Write to Pager...");
     Image sent = image;
     attempt.capcodes = Production::capcodesIn(ctx_, image);
-    const PagerOutcome written = sendAndVerify(attempt, sent);
+    const PagerOutcome written = sendAndVerify(attempt, sent, progress.verifyGate());
     progress.close();
     return written;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/pager_outcome.h"
+#include "app/pager_transfer.h"
 #include "app/record/record_types.h"
 #include "settings/eeprom_image.h"
 
@@ -26,7 +27,9 @@ public:
     // Reads the pager into the load buffer; only a read that passes its checks replaces
     // the image and the settings. True when the settings now hold the pager's.
     bool ReadFromPager();
-    // True when the pager verified ("Verify OK !") and the addresses were stepped on.
+    // True when the pager verified ("Verify OK !") and the addresses were stepped on. A
+    // cancel the technician asked for is taken up after the read-back (the pager is
+    // unchanged) or before the verify pass (it holds the new settings, not verified).
     bool WriteToPager();
     // Reads the pager and compares it with the image writing the settings would send (the
     // write's hardware read-back applies); nothing is written. True when they agree.
@@ -50,7 +53,7 @@ private:
     template <typename Operation>
     bool attempt(PagerAttempt attempt, Operation operation);
     PagerOutcome readPager(bool hardwareReadBack);
-    PagerOutcome sendAndVerify(PagerAttempt& attempt, Image& image);
+    PagerOutcome sendAndVerify(PagerAttempt& attempt, Image& image, const VerifyGate& verifyStarting);
     void reportDifferences(const std::vector<ByteDifference>& differences);
     bool takesHardwareReadBack() const;
 

@@ -14,6 +14,7 @@
 #include "cli/probe_command.h"
 #include "cli/session.h"
 #include "cli/settings_commands.h"
+#include "settings/field_table.h"
 
 namespace pagerprog::cli {
 namespace {
@@ -30,6 +31,12 @@ bool answersAtOnce(int argc, char** argv, int& status) {
         }
         if (!std::strcmp(argv[i], "--version")) {
             std::cout << "pagerprog-cli " << kProgramVersion << '\n';
+            status = kOk;
+            return true;
+        }
+        // Not in the usage: for the shell completions, every field name, one a line.
+        if (!std::strcmp(argv[i], "--list-fields")) {
+            for (const FieldSpec& field : fieldTable()) std::cout << field.name << '\n';
             status = kOk;
             return true;
         }

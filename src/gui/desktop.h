@@ -1,16 +1,20 @@
 // What the window asks of the desktop beyond its own widgets: the file dialogs, modal
-// message boxes and the alert sound. The program uses the Qt ones; tests answer in
-// their place.
+// message boxes and questions, the About dialog, the user guide and the alert sound. The
+// program uses the Qt ones; tests answer in their place.
 #pragma once
 
 #include <optional>
 #include <string>
 
+#include "app/about_facts.h"
 #include "settings/host.h"
 
 class QWidget;
 
 namespace pagerprog::gui {
+
+// The answers to "Save changes?".
+enum class SaveChoice { Save, Discard, Cancel };
 
 class Desktop {
 public:
@@ -19,7 +23,16 @@ public:
     virtual std::optional<std::string> openFile(QWidget* parent, const FileDialogSpec& request) = 0;
     // Never asks before replacing an existing file.
     virtual std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& request) = 0;
+    // "Save &As...": starts at `current` (the file last opened or saved, "" for none) and
+    // asks before replacing another existing file.
+    virtual std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogSpec& request,
+                                                  const std::string& current) = 0;
     virtual void message(QWidget* parent, const std::string& text) = 0;
+    // "Save changes?" before edits to `document` (a file name, or "" for none) are dropped.
+    virtual SaveChoice askSaveChanges(QWidget* parent, const std::string& document) = 0;
+    virtual void about(QWidget* parent, const AboutFacts& facts) = 0;
+    // Shows the HTML user guide at `path`; false when no viewer could be started.
+    virtual bool openGuide(const std::string& path) = 0;
     virtual void beep() = 0;
 };
 

@@ -28,15 +28,25 @@ void showLineText(QLineEdit& edit, const QString& text) {
 class LineEditor : public FieldEditor {
 public:
     LineEditor(const FieldSpec& def, QWidget* parent) : edit_(new QLineEdit(parent)) {
-        // Digits are narrower than letters; one spare character keeps the cursor in view.
-        const QChar sample = def.kind == FieldKind::Text ? QChar('A') : QChar('0');
-        edit_->setFixedWidth(edit_->fontMetrics().horizontalAdvance(QString(textChars(def) + 1, sample)) + kEditFrame);
+        // Room for the characters the field takes, digits by their own width, text by the
+        // font's average; one spare character keeps the cursor in view.
+        const QFontMetrics metrics = edit_->fontMetrics();
+        const int charWidth =
+            def.kind == FieldKind::Text ? metrics.averageCharWidth() : metrics.horizontalAdvance(QChar('0'));
+        edit_->setFixedWidth(charWidth * (textChars(def) + 1) + kEditFrame);
     }
     QWidget* widget() const override { return edit_; }
     QLineEdit* typing() const override { return edit_; }
+    // A text the program puts in is shown whole: the field grows to it, and never shrinks
+    // back, so the window does not jump while the technician types.
     void show(const Field& field) override {
         const QSignalBlocker block(edit_);
         showLineText(*edit_, fieldText(field.text));
+        // Trailing blanks (the padding of hello lines) need no room to be seen.
+        QString shown = edit_->text();
+        while (shown.endsWith(' ')) shown.chop(1);
+        const int needed = edit_->fontMetrics().horizontalAdvance(shown + ' ') + kEditFrame;
+        if (edit_->width() < needed) edit_->setFixedWidth(needed);
     }
     void connectEvents(const EditorEvents& events) override {
         QObject::connect(edit_, &QLineEdit::textEdited, edit_,
@@ -54,16 +64,11 @@ protected:
     QLineEdit* edit_;
 };
 
-// What the program computes is shown whole: the field grows to its text.
+// What the program computes is shown, never typed into.
 class ReadOnlyEditor : public LineEditor {
 public:
     ReadOnlyEditor(const FieldSpec& def, QWidget* parent) : LineEditor(def, parent) { edit_->setReadOnly(true); }
     QLineEdit* typing() const override { return nullptr; }
-    void show(const Field& field) override {
-        LineEditor::show(field);
-        const int needed = edit_->fontMetrics().horizontalAdvance(edit_->text() + ' ') + kEditFrame;
-        if (edit_->width() < needed) edit_->setFixedWidth(needed);
-    }
     void connectEvents(const EditorEvents&) override {}
 };
 

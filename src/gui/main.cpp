@@ -7,8 +7,10 @@
 #include <exception>
 #include <memory>
 
+#include "app/version.h"
 #include "gui/main_window.h"
 #include "gui/program_options.h"
+#include "gui/program_start.h"
 #include "gui/qt_desktop.h"
 #include "gui/window_session.h"
 
@@ -29,28 +31,41 @@ void takeScreenshotLater(MainWindow& window, const ProgramOptions& options, int&
             status = kFailed;
         }
         std::fflush(stdout);
-        window.close();
+        // Ends without asking about unsaved edits: there is nobody to answer.
+        QCoreApplication::exit(status);
     });
+}
+
+// Whether the command line only asks for the version or the usage, which need no display.
+bool asksForTextOnly(int argc, char** argv, ProgramOptions& options) {
+    try {
+        options = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError&) {
+        return false;  // told once Qt has taken its own arguments out
+    }
+    return options.help || options.version;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    ProgramOptions options;
+    if (asksForTextOnly(argc, argv, options)) {
+        if (options.version) std::printf("pagerprog %s\n", pagerprog::kProgramVersion);
+        if (options.help) std::printf("%s", kUsageText);
+        return kOk;
+    }
     QApplication application(argc, argv);
     // Qt takes the user's locale for the C library too; the core formats and parses
     // numbers itself with the system's decimal separator, over the C number format.
     std::setlocale(LC_NUMERIC, "C");
-    ProgramOptions options;
     try {
         options = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& error) {
         std::fprintf(stderr, "pagerprog: %s\n%s", error.what(), kUsageText);
         return kUsage;
     }
-    if (options.help) {
-        std::printf("%s", kUsageText);
-        return kOk;
-    }
+    setProgramIdentity();
 
     QtDesktop desktop;
     std::unique_ptr<WindowSession> session;
@@ -64,8 +79,7 @@ int main(int argc, char** argv) {
         return kFailed;
     }
     // An error escaping start-up has been shown; the program ends.
-    if (!session->start()) return kFailed;
-    session->window().showCentred();
+    if (!startWindow(*session, options)) return kFailed;
 
     int status = kOk;
     if (options.screenshot) takeScreenshotLater(session->window(), options, status);

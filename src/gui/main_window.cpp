@@ -1,11 +1,16 @@
 #include "gui/main_window.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -14,23 +19,66 @@
 namespace pagerprog::gui {
 
 namespace {
-constexpr int kLogLines = 7;
-constexpr int kDeviceListWidth = 220;
+constexpr int kLogLines = 6;
+constexpr int kDeviceListChars = 30;  // "USB Programmer" lines with room to spare
+
+// A scroll area that asks for all of its content's room, so that the window opens as
+// large as the fields need wherever the screen allows, and scrolls only on smaller ones.
+class FittingScrollArea : public QScrollArea {
+public:
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+
+protected:
+    // The content's layout changed (a tab shown, a field grown): so did this hint.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+};
+
+// The settings file a drag carries: exactly one local .eep or .bin file.
+std::optional<QString> droppedSettingsFile(const QMimeData* data) {
+    if (data == nullptr || data->urls().size() != 1) return std::nullopt;
+    const QUrl& url = data->urls().constFirst();
+    if (!url.isLocalFile()) return std::nullopt;
+    const QString suffix = QFileInfo(url.toLocalFile()).suffix().toLower();
+    if (suffix != "eep" && suffix != "bin") return std::nullopt;
+    return url.toLocalFile();
+}
+
+QString shownTitle(const std::string& caption, const WindowDocument& document) {
+    QString title = fieldText(caption);
+    if (!document.path.empty()) title += " - " + QFileInfo(QFile::decodeName(document.path.c_str())).fileName();
+    if (document.modified) title += " *";
+    return title;
+}
 }  // namespace
 
 MainWindow::MainWindow(SettingsModel& model, WindowEvents& events)
     : model_(model),
       events_(events),
       tabs_(new QTabWidget),
+      tabsArea_(new FittingScrollArea),
       memo_(new QPlainTextEdit),
       devList_(new QListWidget),
       progress_(new TState_Form(this)),
       binding_(new FieldBinding(model, events, this)) {
     setObjectName(element::window);
+    setAcceptDrops(true);
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
+    // Narrow edges: on a small screen every pixel goes to the fields.
+    const int edge = layout->spacing();
+    layout->setContentsMargins(edge, edge, edge, edge);
     buildTabs();
-    layout->addWidget(tabs_, 1);
+    tabsArea_->setObjectName("TabsArea");
+    tabsArea_->setWidgetResizable(true);
+    tabsArea_->setFrameShape(QFrame::NoFrame);
+    tabsArea_->setWidget(tabs_);
+    layout->addWidget(tabsArea_, 1);
     layout->addWidget(buildLogRow());
     setCentralWidget(central);
     menus_ = buildMenuBar(*menuBar(), [this](const std::string& item) { menuChosen(item); });
@@ -39,7 +87,10 @@ MainWindow::MainWindow(SettingsModel& model, WindowEvents& events)
     for (const auto& field : model_.fields()) refresh(field.def->name);
     for (const auto& element : model_.elements()) refresh(element.def->name);
     model_.addObserver([window = QPointer<MainWindow>(this)](const std::string& name) {
-        if (window) window->refresh(name);
+        if (window) {
+            window->refresh(name);
+            window->showDocumentLater();
+        }
     });
 }
 
@@ -60,17 +111,34 @@ QWidget* MainWindow::buildLogRow() {
     memo_->setObjectName("Memo1");
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setFixedHeight(memo_->fontMetrics().lineSpacing() * kLogLines + 2 * memo_->frameWidth() + 8);
+    memo_->setAcceptDrops(false);  // a dropped file is opened by the window, not typed into the log
     devList_->setObjectName("DevListBox");
-    devList_->setFixedSize(kDeviceListWidth, memo_->height());
+    devList_->setFixedSize(devList_->fontMetrics().averageCharWidth() * kDeviceListChars, memo_->height());
     connect(devList_, &QListWidget::itemClicked, this, [this] { events_.deviceListClick(devList_->currentRow()); });
     layout->addWidget(memo_, 1);
     layout->addWidget(devList_);
     return row;
 }
 
+// A window still shown when destroyed hides itself on the way, moving the focus: the
+// binding, which reads the field views, must be gone by then.
+MainWindow::~MainWindow() { delete binding_; }
+
+void MainWindow::measurePages() {
+    // Layouts of pages never shown keep sizes cached before their fields were filled in.
+    for (const auto& [name, page] : pages_) {
+        for (QLayout* layout : page->findChildren<QLayout*>()) layout->invalidate();
+        page->layout()->activate();
+    }
+    tabsArea_->updateGeometry();
+}
+
 void MainWindow::showCentred() {
+    measurePages();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    resize(sizeHint().boundedTo(screen.size()));
+    // Room for the frame the window manager adds, which is known only once shown.
+    const QSize frameRoom(16, 48);
+    resize(sizeHint().boundedTo(screen.size() - frameRoom));
     show();
     // The frame is known once shown; without a window manager it is the window itself.
     QRect frame = frameGeometry();
@@ -106,18 +174,47 @@ QGroupBox* MainWindow::group(const std::string& element) const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (events_.busy()) {
+    if (events_.busy() || (!closeAgreed_ && !events_.mayClose())) {
         event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
 }
 
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!events_.busy() && droppedSettingsFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const auto file = droppedSettingsFile(event->mimeData());
+    if (events_.busy() || !file) return;
+    event->acceptProposedAction();
+    events_.openFile(QFile::encodeName(*file).toStdString());
+}
+
 void MainWindow::menuChosen(const std::string& item) {
-    events_.menuCommand(item);
+    // A shortcut that slipped through while a command runs starts nothing.
+    if (events_.busy()) return;
+    const bool ran = events_.menuCommand(item);
     // A check mark Qt toggled by itself shows the model's state again.
     showElement(item);
-    if (item == element::exit) close();
+    if (item == element::exit && ran) {
+        closeAgreed_ = true;
+        close();
+        closeAgreed_ = false;
+    }
+}
+
+void MainWindow::showDocumentLater() {
+    if (documentPending_) return;
+    documentPending_ = true;
+    QTimer::singleShot(0, this, [this] { showDocument(); });
+}
+
+void MainWindow::showDocument() {
+    documentPending_ = false;
+    document_ = events_.document();
+    setWindowTitle(shownTitle(model_.title(), document_));
 }
 
 void MainWindow::refresh(const std::string& name) {
@@ -132,7 +229,7 @@ void MainWindow::refresh(const std::string& name) {
 void MainWindow::showElement(const std::string& name) {
     const Element& element = model_.element(name);
     switch (element.def->kind) {
-        case ElementKind::Window: setWindowTitle(fieldText(element.caption)); break;
+        case ElementKind::Window: setWindowTitle(shownTitle(element.caption, document_)); break;
         case ElementKind::Tab: {
             const int index = tabs_->indexOf(pages_.at(name));
             tabs_->setTabText(index, fieldText(element.caption));

@@ -15,6 +15,22 @@ bool hasItems(const std::string& name) {
     return std::any_of(elements.begin(), elements.end(), [&name](const ElementSpec& e) { return e.parent == name; });
 }
 
+// The keys desktop programs use for their files, and function keys for the pager
+// commands, which sit on the menu bar itself and show their key in their tooltip.
+QKeySequence shortcutOf(const std::string& item) {
+    static const std::unordered_map<std::string, QKeySequence> keys{
+        {element::open, QKeySequence("Ctrl+O")},
+        {element::save, QKeySequence("Ctrl+S")},
+        {element::saveAs, QKeySequence("Ctrl+Shift+S")},
+        {element::exit, QKeySequence("Ctrl+Q")},
+        {element::guide, QKeySequence("F1")},
+        {element::readFromPager, QKeySequence("F5")},
+        {element::writeToPager, QKeySequence("F6")},
+    };
+    auto found = keys.find(item);
+    return found == keys.end() ? QKeySequence() : found->second;
+}
+
 }  // namespace
 
 MenuActions buildMenuBar(QMenuBar& bar, const std::function<void(const std::string&)>& chosen) {
@@ -22,7 +38,7 @@ MenuActions buildMenuBar(QMenuBar& bar, const std::function<void(const std::stri
     std::unordered_map<std::string, QMenu*> menus;
     for (const auto& element : elementTable()) {
         if (element.kind != ElementKind::Menu && element.kind != ElementKind::MenuItem) continue;
-        const QString caption = fieldText(element.caption);
+        const QString caption = messageText(element.caption);
         QAction* action = nullptr;
         if (hasItems(element.name)) {
             QMenu* menu = element.parent.empty() ? bar.addMenu(caption) : menus.at(element.parent)->addMenu(caption);
@@ -32,6 +48,11 @@ MenuActions buildMenuBar(QMenuBar& bar, const std::function<void(const std::stri
             action = element.parent.empty() ? bar.addAction(caption) : menus.at(element.parent)->addAction(caption);
             const std::string& name = element.name;
             QObject::connect(action, &QAction::triggered, &bar, [chosen, &name] { chosen(name); });
+            action->setShortcut(shortcutOf(name));
+            if (!action->shortcut().isEmpty() && element.parent.empty()) {
+                action->setToolTip(QString(caption).remove('&') + " (" +
+                                   action->shortcut().toString(QKeySequence::NativeText) + ")");
+            }
         }
         action->setObjectName(QString::fromStdString(element.name));
         actions[element.name] = action;
@@ -41,7 +62,7 @@ MenuActions buildMenuBar(QMenuBar& bar, const std::function<void(const std::stri
 
 void showMenuElement(QAction& action, const Element& element) {
     const QSignalBlocker block(&action);
-    action.setText(fieldText(element.caption));
+    action.setText(messageText(element.caption));
     action.setEnabled(element.enabled);
     action.setVisible(element.visible);
     action.setCheckable(element.checked);

@@ -1,6 +1,7 @@
 // The menu bar from the element table, in table order: a menu with items opens a
 // drop-down, one without items is a command on the bar itself ("&WR_To_Pager"); an
-// item with items of its own opens a submenu ("&Recover").
+// item with items of its own opens a submenu ("&Recover"). Captions are menu texts,
+// not pager bytes: they may hold any file name ("Open &Recent").
 #pragma once
 
 #include <QAction>

@@ -13,9 +13,10 @@ namespace pagerprog::gui {
 
 namespace {
 
+// Sized so that every tab fits a 1024x768 screen, and a 1920x1080 one at 150%, unscrolled.
 constexpr int kRowsPerColumn = 16;    // rows of ungrouped fields before a new column starts
-constexpr int kGroupsPerColumn = 2;   // group boxes stacked in one column
-constexpr int kFoldersPerBlock = 12;  // the 24 folders in two columns
+constexpr int kColumnTextLines = 34;  // group boxes stack in a column up to this height, in text lines
+constexpr int kFoldersPerBlock = 6;   // the 24 folders in four blocks, under the addresses
 constexpr int kRowSpacing = 3;
 constexpr int kColumnSpacing = 4;
 
@@ -185,28 +186,38 @@ QWidget* buildTabPage(const std::string& tab, FieldViews& views, std::unordered_
     auto* page = new QWidget;
     page->setObjectName(QString::fromStdString(tab));
     auto* columns = new QHBoxLayout(page);
+    const int edge = columns->spacing();
+    columns->setContentsMargins(edge, edge, edge, edge);
     FormRows ungrouped(columns, kRowsPerColumn);
     for (const FieldSpec* def : fieldsOf(tab, "")) ungrouped.add(addView(*def, page, views));
 
+    QVBoxLayout* grids = nullptr;
     QVBoxLayout* stack = nullptr;
-    int stacked = 0;
+    int stackedHeight = 0;
+    const int columnHeight = page->fontMetrics().lineSpacing() * kColumnTextLines;
     for (const auto& element : elementTable()) {
         if (element.kind != ElementKind::Group || element.parent != tab) continue;
         QGroupBox* box = buildGroup(element, page, views);
         groups[element.name] = box;
-        // Slot grids stand side by side; other groups stack in columns.
+        // Slot grids stand one under the other; other groups stack in columns.
         if (hasSlots(fieldsOf(tab, element.name))) {
-            columns->addWidget(box, 0, Qt::AlignTop);
+            if (grids == nullptr) {
+                grids = new QVBoxLayout;
+                grids->setAlignment(Qt::AlignTop);
+                columns->addLayout(grids);
+            }
+            grids->addWidget(box, 0, Qt::AlignLeft);
             continue;
         }
-        if (stack == nullptr || stacked == kGroupsPerColumn) {
+        const int height = box->sizeHint().height();
+        if (stack == nullptr || (stackedHeight > 0 && stackedHeight + height > columnHeight)) {
             stack = new QVBoxLayout;
             stack->setAlignment(Qt::AlignTop);
             columns->addLayout(stack);
-            stacked = 0;
+            stackedHeight = 0;
         }
         stack->addWidget(box);
-        ++stacked;
+        stackedHeight += height + stack->spacing();
     }
     columns->addStretch();
     return page;

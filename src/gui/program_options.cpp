@@ -2,13 +2,17 @@
 
 namespace pagerprog::gui {
 
-const char* const kUsageText = R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE]] [--screenshot FILE [--delay MS]]
+const char* const kUsageText =
+    R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE]] [--screenshot FILE [--delay MS]] [SETTINGS.eep]
 
+  SETTINGS.eep         open this settings file once the window has started, as "&Open" does
   --simulate usb|lpt   attach a simulated USB programmer or parallel-port adapter with a
                        simulated pager instead of the real devices; with :PAGERFILE the
                        pager's EEPROM is loaded from and kept in that file
   --screenshot FILE    save a picture of the window to FILE (PNG) after MS milliseconds
                        (default 3000), print where it went, and end
+  --version            print the program's version
+  --help               this text
 )";
 
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
@@ -34,8 +38,12 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
             }
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
-        } else {
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument.rfind('-', 0) == 0 || options.file) {
             throw UsageError("unknown argument " + argument);
+        } else {
+            options.file = argument;
         }
     }
     return options;

@@ -12,7 +12,9 @@ struct ProgramOptions {
     std::string simulate;                   // "" for the real devices, else "usb" or "lpt"[:PAGERFILE]
     std::optional<std::string> screenshot;  // save a picture of the window there, then end
     int screenshotDelayMs = 3000;
+    std::optional<std::string> file;  // a settings file to open once started
     bool help = false;
+    bool version = false;
 };
 
 class UsageError : public std::invalid_argument {

@@ -1,10 +1,14 @@
 #include "gui/qt_desktop.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
+#include <QUrl>
 
 #include "gui/qt_text.h"
 
@@ -21,19 +25,23 @@ QStringList nameFilters(const FileDialogSpec& request) {
     return filters;
 }
 
-// No preset name or folder: the dialog opens in the current folder. Neither dialog
-// requires the file to exist nor asks before replacing one.
-std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogSpec& request, QFileDialog::AcceptMode mode) {
+// Without `current` no preset name or folder: the dialog opens in the current folder, and
+// neither dialog requires the file to exist nor asks before replacing one.
+std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogSpec& request, QFileDialog::AcceptMode mode,
+                                         const std::string& current = {}) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (current.empty()) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters(request));
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!current.empty()) dialog.selectFile(QFile::decodeName(current.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
+
+QString windowTitleOf(QWidget* parent) { return parent != nullptr ? parent->window()->windowTitle() : QString(); }
 
 }  // namespace
 
@@ -45,11 +53,50 @@ std::optional<std::string> QtDesktop::saveFile(QWidget* parent, const FileDialog
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
+std::optional<std::string> QtDesktop::saveFileAs(QWidget* parent, const FileDialogSpec& request,
+                                                 const std::string& current) {
+    // An empty name would turn off the question before replacing a file.
+    return runFileDialog(parent, request, QFileDialog::AcceptSave, current.empty() ? "untitled.eep" : current);
+}
+
 void QtDesktop::message(QWidget* parent, const std::string& text) {
-    QMessageBox box(QMessageBox::Information, parent != nullptr ? parent->window()->windowTitle() : QString(),
-                    messageText(text), QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Information, windowTitleOf(parent), messageText(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);  // the exact text, whatever characters a path or error holds
     box.exec();
+}
+
+SaveChoice QtDesktop::askSaveChanges(QWidget* parent, const std::string& document) {
+    const QString name =
+        document.empty() ? QString("the settings") : QFileInfo(QFile::decodeName(document.c_str())).fileName();
+    QMessageBox box(QMessageBox::Warning, windowTitleOf(parent), QString("Save changes to %1?").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText("Your edits are lost if you don't save them.");
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save: return SaveChoice::Save;
+        case QMessageBox::Discard: return SaveChoice::Discard;
+        default: return SaveChoice::Cancel;
+    }
+}
+
+void QtDesktop::about(QWidget* parent, const AboutFacts& facts) {
+    const QString text = QString(
+                             "<h3>%1 %2</h3><p>Programs POCSAG pagers through a USB programmer or a "
+                             "parallel-port adapter.</p><p>In use: %3</p><p>Licence: %4</p>")
+                             .arg(QString::fromStdString(facts.program).toHtmlEscaped(),
+                                  QString::fromStdString(facts.version).toHtmlEscaped(),
+                                  QString::fromStdString(facts.connection).toHtmlEscaped(),
+                                  QString::fromStdString(facts.licence).toHtmlEscaped());
+    QMessageBox box(QMessageBox::NoIcon, QString("About %1").arg(QString::fromStdString(facts.program)), text,
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::RichText);
+    box.setIconPixmap(QApplication::windowIcon().pixmap(64));
+    box.exec();
+}
+
+bool QtDesktop::openGuide(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
 
 void QtDesktop::beep() { QApplication::beep(); }

@@ -1,4 +1,5 @@
-// The desktop of the real program: Qt's file dialogs, message boxes and beep.
+// The desktop of the real program: Qt's file dialogs and message boxes, the system's
+// web browser for the guide, and the beep.
 #pragma once
 
 #include "gui/desktop.h"
@@ -9,7 +10,12 @@ class QtDesktop : public Desktop {
 public:
     std::optional<std::string> openFile(QWidget* parent, const FileDialogSpec& request) override;
     std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& request) override;
+    std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogSpec& request,
+                                          const std::string& current) override;
     void message(QWidget* parent, const std::string& text) override;
+    SaveChoice askSaveChanges(QWidget* parent, const std::string& document) override;
+    void about(QWidget* parent, const AboutFacts& facts) override;
+    bool openGuide(const std::string& path) override;
     void beep() override;
 };
 

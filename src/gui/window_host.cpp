@@ -18,11 +18,23 @@ void WindowHost::requestFocus(const std::string& field) {
     if (window_) window_->focusFieldLater(field);
 }
 
+namespace {
+
+std::optional<std::string> takeAnswer(std::optional<std::string>& answer) {
+    auto taken = std::move(answer);
+    answer.reset();
+    return taken;
+}
+
+}  // namespace
+
 std::optional<std::string> WindowHost::openFileDialog(const FileDialogSpec& request) {
+    if (openAnswer_) return takeAnswer(openAnswer_);
     return desktop_.openFile(window_, request);
 }
 
 std::optional<std::string> WindowHost::saveFileDialog(const FileDialogSpec& request) {
+    if (saveAnswer_) return takeAnswer(saveAnswer_);
     return desktop_.saveFile(window_, request);
 }
 
@@ -49,5 +61,11 @@ void WindowHost::progressPosition(int position) {
 void WindowHost::progressStep(int count) {
     if (window_) window_->progressWindow().step(count);
 }
+
+void WindowHost::progressPass(int number, int count) {
+    if (window_) window_->progressWindow().setPass(number, count);
+}
+
+bool WindowHost::progressCancelRequested() { return window_ && window_->progressWindow().cancelRequested(); }
 
 }  // namespace pagerprog::gui

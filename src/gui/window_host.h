@@ -30,10 +30,18 @@ public:
     void progressRange(int minimum, int maximum) override;
     void progressPosition(int position) override;
     void progressStep(int count) override;
+    void progressPass(int number, int count) override;
+    bool progressCancelRequested() override;
+
+    // The next open or save dialog is not shown: it answers with `path` (a file given on
+    // the command line, dropped, picked from the recent files or from "Save &As...").
+    void answerNextOpen(std::string path) { openAnswer_ = std::move(path); }
+    void answerNextSave(std::string path) { saveAnswer_ = std::move(path); }
 
 private:
     Desktop& desktop_;
     QPointer<MainWindow> window_;
+    std::optional<std::string> openAnswer_, saveAnswer_;
 };
 
 }  // namespace pagerprog::gui

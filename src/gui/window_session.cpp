@@ -1,6 +1,14 @@
 #include "gui/window_session.h"
 
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStringList>
+#include <filesystem>
+
+#include "app/about_facts.h"
 #include "app/data_folder.h"
+#include "app/document.h"
 #include "app/pager_commands.h"
 #include "app/startup.h"
 #include "gui/device_watcher.h"
@@ -11,6 +19,8 @@
 namespace pagerprog::gui {
 
 namespace {
+
+constexpr const char* kRecentFilesKey = "recentFiles";
 
 // Counts an event or command for as long as it runs.
 class Running {
@@ -24,10 +34,39 @@ private:
     int& count_;
 };
 
+// The recent files live in the user's settings of the program, in the system's
+// file-name encoding.
+RecentFiles loadRecentFiles() {
+    std::vector<std::string> paths;
+    for (const QString& path : QSettings().value(kRecentFilesKey).toStringList())
+        paths.push_back(QFile::encodeName(path).toStdString());
+    return RecentFiles(paths);
+}
+
+void storeRecentFiles(const RecentFiles& files) {
+    QStringList paths;
+    for (const auto& path : files.paths()) paths << QFile::decodeName(path.c_str());
+    QSettings().setValue(kRecentFilesKey, paths);
+}
+
+std::string homeFolder() { return QFile::encodeName(QDir::homePath()).toStdString(); }
+
+// The number of an "Open &Recent" item, from its element name.
+std::optional<int> recentNumber(const std::string& item) {
+    for (int n = 1; n <= element::kRecentFiles; ++n) {
+        if (item == element::recentFile(n)) return n;
+    }
+    return std::nullopt;
+}
+
+bool dropsEdits(const std::string& item) {
+    return item == element::exit || item == element::open || item == element::readFromPager;
+}
+
 }  // namespace
 
 WindowSession::WindowSession(Desktop& desktop, const std::string& simulate)
-    : host_(desktop), app_(host_), link_(simulate), pagerCommands_(app_, link_.link()) {
+    : desktop_(desktop), host_(desktop), app_(host_), link_(simulate), pagerCommands_(app_, link_.link()) {
     window_ = std::make_unique<MainWindow>(app_.model(), *this);
     host_.attach(window_.get());
     devices_ = std::make_unique<DeviceWatcher>(link_.link().hid(), *this, [this] { showDeviceList(); });
@@ -42,6 +81,8 @@ bool WindowSession::start() {
     });
     if (!started) return false;
     if (!link_.description().empty()) host_.log(link_.description());
+    recent_ = loadRecentFiles();
+    showDocument();
     devices_->start();
     return true;
 }
@@ -51,15 +92,102 @@ void WindowSession::runEvent(const std::function<void()>& event) {
     runGuarded(host_, event);
 }
 
-void WindowSession::menuCommand(const std::string& item) {
+bool WindowSession::menuCommand(const std::string& item) {
     Running running(running_);
-    app_.menuCommand(item);
-    if (const std::string problem = link_.takePagerFileError(); !problem.empty()) host_.log(problem);
+    if (dropsEdits(item) && !keepOrDropEdits()) return false;
+    if (item == element::saveAs) {
+        saveAs();
+    } else if (const auto number = recentNumber(item)) {
+        openRecent(*number);
+    } else if (item == element::guide) {
+        showGuide();
+    } else {
+        app_.menuCommand(item);
+        if (const std::string problem = link_.takePagerFileError(); !problem.empty()) host_.log(problem);
+        if (item == element::about) showAbout();
+    }
+    showDocument();
     showDeviceList();
+    return true;
 }
 
 void WindowSession::deviceListClick(int row) {
     runEvent([this, row] { pagerCommands_.presence().DevListBoxClick(row); });
+}
+
+void WindowSession::openFile(const std::string& path) {
+    Running running(running_);
+    if (keepOrDropEdits()) openPath(path);
+    showDocument();
+}
+
+bool WindowSession::mayClose() {
+    if (busy()) return false;
+    Running running(running_);
+    const bool agreed = keepOrDropEdits();
+    showDocument();
+    return agreed;
+}
+
+WindowDocument WindowSession::document() {
+    const Context& ctx = app_.context();
+    return WindowDocument{documentPath(ctx), settingsModified(ctx)};
+}
+
+bool WindowSession::keepOrDropEdits() {
+    Context& ctx = app_.context();
+    if (!settingsModified(ctx)) return true;
+    switch (desktop_.askSaveChanges(window_.get(), documentPath(ctx))) {
+        case SaveChoice::Save:
+            // Saved where they came from, when they came from a file.
+            if (!documentPath(ctx).empty()) host_.answerNextSave(documentPath(ctx));
+            return app_.menuCommand(element::save);
+        case SaveChoice::Discard: return true;
+        case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+bool WindowSession::openPath(const std::string& path) {
+    host_.answerNextOpen(path);
+    return app_.menuCommand(element::open);
+}
+
+void WindowSession::saveAs() {
+    const auto path = desktop_.saveFileAs(window_.get(), settingsFileDialog(), documentPath(app_.context()));
+    if (!path) return;
+    host_.answerNextSave(*path);
+    app_.menuCommand(element::save);
+}
+
+void WindowSession::openRecent(int number) {
+    const auto index = static_cast<std::size_t>(number - 1);
+    if (index >= recent_.paths().size() || !keepOrDropEdits()) return;
+    const std::string path = recent_.paths()[index];
+    std::error_code error;
+    // A file that has gone is taken off the list once the technician has seen it fail.
+    if (!openPath(path) && !std::filesystem::exists(path, error)) {
+        recent_.remove(path);
+        storeRecentFiles(recent_);
+    }
+}
+
+void WindowSession::showAbout() {
+    AboutFacts facts = aboutFacts(app_.context());
+    if (!link_.description().empty()) facts.connection += " (" + link_.description() + ")";
+    desktop_.about(window_.get(), facts);
+}
+
+void WindowSession::showGuide() {
+    const std::string guide = (std::filesystem::path(programDataFolder()) / "guide" / "pagerprog.html").string();
+    if (!desktop_.openGuide(guide)) desktop_.message(window_.get(), "The user guide is in " + guide);
+}
+
+void WindowSession::showDocument() {
+    const std::string& path = documentPath(app_.context());
+    if (!path.empty() && recent_.add(path)) storeRecentFiles(recent_);
+    showRecentFiles(app_.model(), recent_, homeFolder());
+    window_->showDocument();
 }
 
 void WindowSession::showDeviceList() { window_->showDeviceList(pagerCommands_.presence().devListLines()); }

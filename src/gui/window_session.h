@@ -1,14 +1,19 @@
 // One run of the window program: the host, the application with its settings and
 // program state, the pager link (real or simulated devices), the main window and the
 // hot-plug watcher, put together in the order start-up needs. Field events and menu
-// commands run here one at a time under the error handler.
+// commands run here one at a time under the error handler. Commands that would drop
+// unsaved edits ("&Exit", "&Open", "&RD_From_Pager", closing the window) ask first; the
+// window's own additions run here too: "Save &As...", the recent files, the user guide
+// and the About dialog.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/application.h"
 #include "app/pager_commands.h"
+#include "app/recent_files.h"
 #include "gui/desktop.h"
 #include "gui/window_events.h"
 #include "gui/window_host.h"
@@ -36,20 +41,37 @@ public:
     Application& app() { return app_; }
     LinkSetup& link() { return link_; }
     PagerCommands& pagerCommands() { return pagerCommands_; }
+    const RecentFiles& recentFiles() const { return recent_; }
 
     void runEvent(const std::function<void()>& event) override;
-    void menuCommand(const std::string& item) override;
+    bool menuCommand(const std::string& item) override;
     void deviceListClick(int row) override;
+    void openFile(const std::string& path) override;
+    bool mayClose() override;
+    WindowDocument document() override;
     bool busy() const override { return running_ > 0; }
 
 private:
+    // "Save changes?" when the settings hold unsaved edits. True when what would drop
+    // them may go on: nothing to lose, saved, or dropped on purpose.
+    bool keepOrDropEdits();
+    // "&Open" with its dialog answered by `path`.
+    bool openPath(const std::string& path);
+    void saveAs();
+    void openRecent(int number);
+    void showAbout();
+    void showGuide();
+    // The file the settings now come from heads the recent files; the window shows both.
+    void showDocument();
     void showDeviceList();
 
+    Desktop& desktop_;
     WindowHost host_;
     Application app_;
     LinkSetup link_;
     // The link's commands and track bars are attached before start-up sets the timing.
     PagerCommands pagerCommands_;
+    RecentFiles recent_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceWatcher> devices_;
     int running_ = 0;  // events and commands under way, nested ones included

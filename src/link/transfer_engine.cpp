@@ -81,7 +81,7 @@ TransferOutcome TransferEngine::usbTransfer(const ChipSpec& chip, int select, bo
         const auto chunk = std::span<const std::uint8_t>(buffer).subspan(offset).first<kChunkSize>();
         if (!usb_.writeChunk(code, static_cast<unsigned>(offset), chunk)) return programmerFailed();
     }
-    observer.verifyPassStarted();
+    if (!observer.verifyPassStarting()) return ended(kWrittenNotVerified);
     std::vector<std::uint8_t> readBack(chip.totalLength);
     if (!usbReadAll(chip, code, readBack)) return programmerFailed();
     TransferOutcome outcome = ended(compareReadBack(buffer, readBack));
@@ -101,8 +101,11 @@ TransferOutcome TransferEngine::parallelTransfer(const ChipSpec& chip, int selec
     TransferOutcome outcome = ended(kWriteFailed);
     if (read) {
         outcome.result = bus_.readWholeMemory(select, buffer) ? kReadDone : kTransferFailed;
-    } else if (bus_.writeWholeMemory(select, buffer)) {
-        observer.verifyPassStarted();
+    } else if (!bus_.writeWholeMemory(select, buffer)) {
+        outcome.result = kWriteFailed;
+    } else if (!observer.verifyPassStarting()) {
+        outcome.result = kWrittenNotVerified;
+    } else {
         std::vector<std::uint8_t> readBack(chip.totalLength);
         if (bus_.readWholeMemory(select, readBack)) {
             outcome.result = compareReadBack(buffer, readBack);

@@ -23,7 +23,8 @@ enum TransferResult : std::uint8_t {
     kVerifyDiffers = 1,
     kVerifyOk = 2,
     kReadDone = 3,
-    kTransferFailed = 255,  // read failed, or the programmer reported an error
+    kWrittenNotVerified = 4,  // written whole; the observer stopped the transfer before the verify pass
+    kTransferFailed = 255,    // read failed, or the programmer reported an error
 };
 
 // The path of a transfer: the USB programmer, or the parallel port at this base.
@@ -38,8 +39,9 @@ public:
     virtual ~TransferObserver() = default;
     // Bytes on the wire: every byte on the parallel-port bus, 32 per USB chunk request.
     virtual void bytesMoved(int /*count*/) {}
-    // The write is done and the read-back for the comparison begins.
-    virtual void verifyPassStarted() {}
+    // The write is done and the read-back for the comparison is about to begin; false
+    // stops the transfer there (kWrittenNotVerified), the only point between its passes.
+    virtual bool verifyPassStarting() { return true; }
 };
 
 struct TransferOutcome {

@@ -9,6 +9,10 @@ namespace pagerprog {
 
 struct Context;
 
+// The image the settings encode to now, built on ctx.program.image; the program's image
+// is left alone. Throws the ConversionError of a field that holds no number.
+Image encodedImage(const Context& ctx);
+
 // Builds the new image in a copy and replaces ctx.program.image only when every field
 // converted: a field that holds no number throws its ConversionError and leaves the
 // image exactly as it was, so nothing half-built can be saved or written.

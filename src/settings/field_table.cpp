@@ -434,9 +434,21 @@ ElementSpec menu(const char* name, const char* caption, const char* parent = "",
         name, parent[0] ? ElementKind::MenuItem : ElementKind::Menu, caption, parent, "", true, visible, checked};
 }
 
+// The items of "Open &Recent": none shown until files have been opened or saved.
+void addRecentFiles(std::vector<ElementSpec>& table) {
+    const auto after =
+        std::find_if(table.begin(), table.end(), [](const ElementSpec& e) { return e.name == element::recentFiles; });
+    std::vector<ElementSpec> items;
+    for (int n = 1; n <= element::kRecentFiles; ++n) {
+        items.push_back(ElementSpec{element::recentFile(n), ElementKind::MenuItem, "", element::recentFiles, "", true,
+                                    false, false});
+    }
+    table.insert(after + 1, items.begin(), items.end());
+}
+
 std::vector<ElementSpec> buildElementTable() {
     using namespace element;
-    return {
+    std::vector<ElementSpec> table{
         ElementSpec{window, ElementKind::Window, "?", "", "", true, true, false},
         tab(tabAddress, "Address / Folder"),
         tab(tabFeature, "Feature On/Off"),
@@ -455,7 +467,9 @@ std::vector<ElementSpec> buildElementTable() {
         group(groupSpeed, "Read_Write Speed", tabHardware),
         menu(menuFile, "&File"),
         menu(open, "&Open", menuFile),
+        menu(recentFiles, "Open &Recent", menuFile),
         menu(save, "&Save", menuFile),
+        menu(saveAs, "Save &As...", menuFile),
         menu(exit, "&Exit", menuFile),
         menu(menuParallelPort, "&Parallel Port", "", false),
         menu(lpt1, "LPT1", menuParallelPort, true, true),
@@ -469,10 +483,13 @@ std::vector<ElementSpec> buildElementTable() {
         menu(recoverKS8809, "KS8809", recover),
         menu(recoverSM5170, "SM5170", recover),
         menu(debug, "&Debug", menuHelp, false),
+        menu(guide, "User &Guide", menuHelp),
         menu(about, "&About", menuHelp),
         menu(menuTools, "&Tools"),
         menu(busTrace, "Bus trace...", menuTools),
     };
+    addRecentFiles(table);
+    return table;
 }
 
 }  // namespace
@@ -496,6 +513,8 @@ int tableItem(std::string_view field, std::string_view item) {
     }
     throw std::logic_error("no item \"" + std::string(item) + "\" in " + std::string(field));
 }
+
+std::string element::recentFile(int number) { return "RecentFile" + std::to_string(number); }
 
 const FieldSpec* findFieldSpec(std::string_view name) {
     static const std::unordered_map<std::string_view, const FieldSpec*> index = [] {

@@ -102,7 +102,10 @@ inline constexpr const char* groupPll = "GroupPll";
 inline constexpr const char* groupSpeed = "rw_speed";
 inline constexpr const char* menuFile = "File1";
 inline constexpr const char* open = "Open1";
+inline constexpr const char* recentFiles = "RecentFiles1";
+inline constexpr int kRecentFiles = 8;
 inline constexpr const char* save = "Save1";
+inline constexpr const char* saveAs = "SaveAs1";
 inline constexpr const char* exit = "Exit1";
 inline constexpr const char* menuParallelPort = "ParallelPort1";
 inline constexpr const char* lpt1 = "LPT11";
@@ -116,9 +119,12 @@ inline constexpr const char* recover = "Recover1";
 inline constexpr const char* recoverKS8809 = "KS88091";
 inline constexpr const char* recoverSM5170 = "SM51701";
 inline constexpr const char* debug = "Debug1";
+inline constexpr const char* guide = "Guide1";
 inline constexpr const char* about = "About1";
 inline constexpr const char* menuTools = "Tools1";
 inline constexpr const char* busTrace = "BusTrace1";
+// The items of "Open &Recent", 1 to kRecentFiles: "RecentFile1" ...
+std::string recentFile(int number);
 }  // namespace element
 
 }  // namespace pagerprog

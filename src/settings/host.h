@@ -52,6 +52,11 @@ public:
     virtual void progressPosition(int) {}
     // Advance the bar by `count` steps.
     virtual void progressStep(int /*count*/) {}
+    // A transfer runs in `count` passes over the pager (read-back, write, verify); pass
+    // `number`, counted from 1, begins now, the bar starting afresh for it.
+    virtual void progressPass(int /*number*/, int /*count*/) {}
+    // Asked between passes only: true when the technician asked to stop at the next one.
+    virtual bool progressCancelRequested() { return false; }
 };
 
 class Host : public StatusLog, public Dialogs, public Progress {

@@ -32,6 +32,8 @@ public:
     void progressRange(int minimum, int maximum) override { outside_.progressRange(minimum, maximum); }
     void progressPosition(int position) override { outside_.progressPosition(position); }
     void progressStep(int count) override { outside_.progressStep(count); }
+    void progressPass(int number, int count) override { outside_.progressPass(number, count); }
+    bool progressCancelRequested() override { return outside_.progressCancelRequested(); }
     void requestFocus(const std::string& field) override { outside_.requestFocus(field); }
 
     // Starts keeping the status-log lines, forgetting any kept before.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "settings/eeprom_image.h"
@@ -39,9 +40,12 @@ struct ProgramState {
     // Saving or writing settings the image would hold other than they are shown is refused
     // (the command-line tool), not only reported (the window).
     bool refuseUnshownValues = false;
-    // The settings file last opened or saved, and the SHA-256 of its 2048 bytes.
+    // The settings file last opened or saved and the SHA-256 of its 2048 bytes ("" after a
+    // pager read), and what the settings encoded to then: how unsaved edits are told apart
+    // (app/document.h).
     std::string settingsFile;
     std::string settingsFileSha256;
+    std::optional<Image> savedSettings;
 };
 
 // What every rule, the image code and the workflows work on: the host, the settings

@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "app/version.h"
+
 namespace {
 
 struct ProgramRun {
@@ -48,6 +50,25 @@ TEST(ProgramEntry, UnknownArgumentIsAUsageError) {
     const ProgramRun run = runProgram({"--frobnicate"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.errors.contains("unknown argument --frobnicate"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgramEntry, VersionAndUsageComeWithoutAWindow) {
+    ProgramRun run = runProgram({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, QString("pagerprog %1\n").arg(pagerprog::kProgramVersion));
+    run = runProgram({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("SETTINGS.eep"));
+}
+
+TEST(ProgramEntry, OneSettingsFileAtMost) {
+    const ProgramRun run = runProgram({"a.eep", "b.eep"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains("unknown argument b.eep"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "window_fixture.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QTest>
 
 namespace pagerprog::gui::test {
@@ -15,7 +16,24 @@ std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogS
     return saveAnswer;
 }
 
+std::optional<std::string> ScriptedDesktop::saveFileAs(QWidget*, const FileDialogSpec&, const std::string& current) {
+    saveAsStarts.push_back(current);
+    return saveAsAnswer;
+}
+
+SaveChoice ScriptedDesktop::askSaveChanges(QWidget*, const std::string& document) {
+    saveChangesAsked.push_back(document);
+    return saveChangesAnswer;
+}
+
+bool ScriptedDesktop::openGuide(const std::string& path) {
+    guides.push_back(path);
+    return true;
+}
+
 void WindowTest::SetUp() {
+    QSettings().clear();  // no recent files from an earlier test
+
     session_ = std::make_unique<WindowSession>(desktop_, simulate_);
     ASSERT_TRUE(session_->start());
     window().showCentred();

@@ -17,20 +17,31 @@
 
 namespace pagerprog::gui::test {
 
-// Answers the file dialogs with the paths a test sets (nothing: cancelled) and records
-// every dialog, message box and beep.
+// Answers the file dialogs with the paths a test sets (nothing: cancelled) and "Save
+// changes?" as the test sets (Discard unless told), and records every dialog, question,
+// message box, About dialog, guide and beep.
 class ScriptedDesktop : public Desktop {
 public:
     std::optional<std::string> openAnswer;
     std::optional<std::string> saveAnswer;
+    std::optional<std::string> saveAsAnswer;
+    SaveChoice saveChangesAnswer = SaveChoice::Discard;
     std::vector<FileDialogSpec> openDialogs;
     std::vector<FileDialogSpec> saveDialogs;
+    std::vector<std::string> saveAsStarts;      // the file each "Save As" dialog started at
+    std::vector<std::string> saveChangesAsked;  // the document named by each "Save changes?"
     std::vector<std::string> messages;
+    std::vector<AboutFacts> abouts;
+    std::vector<std::string> guides;
     int beeps = 0;
 
     std::optional<std::string> openFile(QWidget*, const FileDialogSpec& request) override;
     std::optional<std::string> saveFile(QWidget*, const FileDialogSpec& request) override;
+    std::optional<std::string> saveFileAs(QWidget*, const FileDialogSpec&, const std::string& current) override;
     void message(QWidget*, const std::string& text) override { messages.push_back(text); }
+    SaveChoice askSaveChanges(QWidget*, const std::string& document) override;
+    void about(QWidget*, const AboutFacts& facts) override { abouts.push_back(facts); }
+    bool openGuide(const std::string& path) override;
     void beep() override { ++beeps; }
 };
 

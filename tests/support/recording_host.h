@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/host.h"
@@ -26,7 +27,9 @@ public:
     bool progressVisible = false;
     std::string progressCaptionText;
     int progressMin = 0, progressMax = 0, progressPos = 0;
-    int progressSteps = 0;  // total of all steps
+    int progressSteps = 0;                            // total of all steps
+    std::vector<std::pair<int, int>> progressPasses;  // (number, count) as each pass began
+    bool cancelRequested = false;                     // the answer between passes
 
     void log(const std::string& line) override {
         logLines.push_back(line);
@@ -67,6 +70,8 @@ public:
         progressMax = maximum;
     }
     void progressPosition(int position) override { progressPos = position; }
+    void progressPass(int number, int count) override { progressPasses.emplace_back(number, count); }
+    bool progressCancelRequested() override { return cancelRequested; }
     void progressStep(int count) override {
         progressPos += count;
         progressSteps += count;

@@ -1,0 +1,56 @@
+# bash completion for pagerprog-cli: commands, options, settings files and field names
+# (the field names come from the program itself, so they always match it).
+
+_pagerprog_cli() {
+    local cur prev words cword
+    _init_completion -n = || return
+
+    case $prev in
+        --revision) COMPREPLY=($(compgen -W "TV7r2 TV7r3 TV8" -- "$cur")); return ;;
+        --port) COMPREPLY=($(compgen -W "usb lpt1 lpt2" -- "$cur")); return ;;
+        --simulate) COMPREPLY=($(compgen -W "usb lpt usb: lpt:" -- "$cur")); compopt -o nospace; return ;;
+        --data-dir) _filedir -d; return ;;
+        -o | --db | --trace) _filedir; return ;;
+        --customer | --count | --capcodes) return ;;
+    esac
+
+    # The command is the first word that is neither an option nor an option's value.
+    local i command=
+    for ((i = 1; i < cword; i++)); do
+        case ${words[i]} in
+            --customer | --revision | --data-dir | --port | --simulate | --db | --trace) ((i++)) ;;
+            -*) ;;
+            *) command=${words[i]}; break ;;
+        esac
+    done
+
+    if [[ -z $command ]]; then
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--customer --revision --data-dir --port --simulate --db --trace
+                --ack-polling --json --help --version" -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify" -- "$cur"))
+        fi
+        return
+    fi
+
+    case $command in
+        show) COMPREPLY=($(compgen -W "--states" -- "$cur")); _filedir eep ;;
+        diff | verify) _filedir eep ;;
+        read) COMPREPLY=($(compgen -W "-o" -- "$cur")) ;;
+        new | edit | write)
+            [[ $cur == *=* ]] && return  # a value: anything the field takes
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "-o --count --hands-free --capcodes --resume --unique" -- "$cur"))
+                return
+            fi
+            local fields
+            fields=$("${words[0]}" --list-fields 2>/dev/null)
+            COMPREPLY=($(compgen -W "$fields" -S = -- "$cur"))
+            compopt -o nospace
+            [[ $command != new ]] && _filedir eep
+            ;;
+    esac
+}
+
+complete -F _pagerprog_cli pagerprog-cli

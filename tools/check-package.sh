@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build folder configured with the /usr prefix, checks it
+# as a distribution would (lintian, desktop-file-validate, appstreamcli), unpacks it into
+# an empty folder and runs the installed programs from there: they must find their data
+# beside themselves, never in the build tree.
+set -euo pipefail
+build="$(cd "${1:?usage: check-package.sh BUILD_FOLDER}" && pwd)"
+
+rm -f "$build"/pagerprog_*.deb
+(cd "$build" && cpack -G DEB)
+deb="$(ls "$build"/pagerprog_*.deb)"
+echo "== lintian $deb"
+lintian --fail-on error --suppress-tags-from-file "$(dirname "$0")/lintian-accepted.txt" "$deb"
+
+unpacked="$(mktemp -d)"
+runtime="$(mktemp -d)"
+trap 'rm -rf "$unpacked" "$runtime"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$unpacked"/usr/share/metainfo/*.metainfo.xml
+test -f "$unpacked"/lib/udev/rules.d/70-pagerprog-programmer.rules || test -f "$unpacked"/usr/lib/udev/rules.d/70-pagerprog-programmer.rules
+if grep -q --fixed-strings "$build" "$unpacked"/usr/bin/pagerprog "$unpacked"/usr/bin/pagerprog-cli; then
+  echo "an installed program names the build folder" >&2
+  exit 1
+fi
+
+echo "== the unpacked programs"
+cli="$unpacked/usr/bin/pagerprog-cli"
+"$cli" --version
+"$cli" new -o "$unpacked/check.eep" address1=1234560 hellomsg1=Depot
+"$cli" show "$unpacked/check.eep" | grep -qx 'address1=1234560'
+"$cli" --list-fields | grep -qx 'hellomsg1'
+XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+  "$unpacked/usr/bin/pagerprog" --simulate usb --screenshot "$unpacked/window.png" --delay 500 "$unpacked/check.eep"
+test -s "$unpacked/window.png"
+echo "== package checked: $deb"
