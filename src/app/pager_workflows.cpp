@@ -88,22 +88,23 @@ PagerOutcome failedRead(const TransferOutcome& outcome) {
 
 // Runs one pager command, keeping the status-log lines it wrote and its outcome in the
 // production record.
-template <typename Operation>
-bool PagerWorkflows::attempt(PagerAttempt unit, Operation operation) {
+template <typename Command>
+bool PagerWorkflows::attempt(PagerAttempt unit, Command command) {
     lastDifferences_.clear();
     ctx_.tap.startCapture();
     const auto started = std::chrono::steady_clock::now();
     try {
-        unit.outcome = operation(unit);
+        unit.outcome = command(unit);
     } catch (...) {
         ctx_.tap.endCapture();
         throw;
     }
     unit.duration = std::chrono::steady_clock::now() - started;
     unit.statusLog = ctx_.tap.endCapture();
-    lastOutcome_ = unit.outcome;
     lastDifferences_ = unit.differences;
     const bool done = unit.outcome == PagerOutcome::Done;
+    if (done && unit.operation == Operation::Write) ++verifiedWrites_;
+    lastAttempt_ = unit;
     // A write refused because the record cannot be used has already said so.
     if (unit.outcome != PagerOutcome::Refused || production_.usable()) production_.keep(std::move(unit));
     return done;

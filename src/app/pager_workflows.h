@@ -5,10 +5,12 @@
 // Every attempt is kept in the production record.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "app/pager_outcome.h"
 #include "app/pager_transfer.h"
+#include "app/production.h"
 #include "app/record/record_types.h"
 #include "settings/eeprom_image.h"
 
@@ -17,7 +19,6 @@ namespace pagerprog {
 class PagerLink;
 class Production;
 struct Context;
-struct PagerAttempt;
 
 class PagerWorkflows {
 public:
@@ -42,16 +43,20 @@ public:
     void stepAddresses();
 
     // How the last command ended, and the bytes its verify found different.
-    PagerOutcome lastOutcome() const { return lastOutcome_; }
+    PagerOutcome lastOutcome() const { return lastAttempt_ ? lastAttempt_->outcome : PagerOutcome::Done; }
     const std::vector<ByteDifference>& lastDifferences() const { return lastDifferences_; }
+    // The last command's attempt as it was recorded (none before the first), and how many
+    // writes verified since the program started.
+    const std::optional<PagerAttempt>& lastAttempt() const { return lastAttempt_; }
+    int verifiedWrites() const { return verifiedWrites_; }
 
 private:
     PagerOutcome read(PagerAttempt& attempt);
     PagerOutcome write(PagerAttempt& attempt);
     PagerOutcome verify(PagerAttempt& attempt);
     PagerOutcome restore(PagerAttempt& attempt, const Image& image);
-    template <typename Operation>
-    bool attempt(PagerAttempt attempt, Operation operation);
+    template <typename Command>
+    bool attempt(PagerAttempt attempt, Command command);
     PagerOutcome readPager(bool hardwareReadBack);
     PagerOutcome sendAndVerify(PagerAttempt& attempt, Image& image, const VerifyGate& verifyStarting);
     void reportDifferences(const std::vector<ByteDifference>& differences);
@@ -60,8 +65,9 @@ private:
     Context& ctx_;
     PagerLink& link_;
     Production& production_;
-    PagerOutcome lastOutcome_ = PagerOutcome::Done;
+    std::optional<PagerAttempt> lastAttempt_;
     std::vector<ByteDifference> lastDifferences_;
+    int verifiedWrites_ = 0;
 };
 
 }  // namespace pagerprog

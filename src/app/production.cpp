@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/record/data_home.h"
+#include "app/record/record_error.h"
 #include "app/record/sha256.h"
 #include "app/version.h"
 #include "link/pager_link.h"
@@ -34,6 +35,9 @@ void Production::open(const std::filesystem::path& file) {
     batchId_.reset();
     nextUnit_ = 1;
     try {
+        // SQLite would take an empty name for a temporary database that keeps nothing.
+        if (file.empty())
+            throw RecordError(RecordError::Kind::CannotOpen, "no file named (neither XDG_DATA_HOME nor HOME is set)");
         record_ = std::make_unique<ProductionRecord>(file);
         problem_.clear();
     } catch (const RecordError& error) {

@@ -27,6 +27,9 @@ public:
     // asks before replacing another existing file.
     virtual std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogSpec& request,
                                                   const std::string& current) = 0;
+    // The production record's file, starting at `current`; an existing file is taken as
+    // it is, a new one is made.
+    virtual std::optional<std::string> chooseProductionRecord(QWidget* parent, const std::string& current) = 0;
     virtual void message(QWidget* parent, const std::string& text) = 0;
     // "Save changes?" before edits to `document` (a file name, or "" for none) are dropped.
     virtual SaveChoice askSaveChanges(QWidget* parent, const std::string& document) = 0;

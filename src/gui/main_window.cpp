@@ -65,6 +65,7 @@ MainWindow::MainWindow(SettingsModel& model, WindowEvents& events)
       memo_(new QPlainTextEdit),
       devList_(new QListWidget),
       progress_(new TState_Form(this)),
+      benchStatus_(new BenchStatusBar),
       binding_(new FieldBinding(model, events, this)) {
     setObjectName(element::window);
     setAcceptDrops(true);
@@ -81,6 +82,7 @@ MainWindow::MainWindow(SettingsModel& model, WindowEvents& events)
     layout->addWidget(tabsArea_, 1);
     layout->addWidget(buildLogRow());
     setCentralWidget(central);
+    setStatusBar(benchStatus_);
     menus_ = buildMenuBar(*menuBar(), [this](const std::string& item) { menuChosen(item); });
 
     for (const auto& [name, view] : views_) binding_->bind(view);

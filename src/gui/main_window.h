@@ -4,7 +4,7 @@
 // model at once; everything the technician does goes to the model through the field
 // binding or to the menu commands. Its title is the model's, followed by the name of the
 // settings file and a mark while there are unsaved edits. A settings file dropped on it
-// is opened.
+// is opened. The status bar under it tells how the bench stands.
 #pragma once
 
 #include <QGroupBox>
@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "gui/bench_status_bar.h"
 #include "gui/field_binding.h"
 #include "gui/menu_builder.h"
 #include "gui/page_builder.h"
@@ -51,6 +52,7 @@ public:
     QScrollArea& tabsArea() { return *tabsArea_; }
     QPlainTextEdit& statusLog() { return *memo_; }
     QListWidget& deviceList() { return *devList_; }
+    BenchStatusBar& benchStatus() { return *benchStatus_; }
 
 protected:
     // The window stays open while a transfer or another command runs, and when the
@@ -81,6 +83,7 @@ private:
     QPlainTextEdit* memo_;
     QListWidget* devList_;
     TState_Form* progress_;
+    BenchStatusBar* benchStatus_;
     FieldBinding* binding_;
     WindowDocument document_;
     bool documentPending_ = false;

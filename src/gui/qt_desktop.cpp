@@ -59,6 +59,18 @@ std::optional<std::string> QtDesktop::saveFileAs(QWidget* parent, const FileDial
     return runFileDialog(parent, request, QFileDialog::AcceptSave, current.empty() ? "untitled.eep" : current);
 }
 
+std::optional<std::string> QtDesktop::chooseProductionRecord(QWidget* parent, const std::string& current) {
+    QFileDialog dialog(parent, "Production record file");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // an existing record is used, not replaced
+    dialog.setNameFilters({"Production record (*.sqlite)", "All files (*)"});
+    dialog.setDefaultSuffix("sqlite");
+    if (!current.empty()) dialog.selectFile(QFile::decodeName(current.c_str()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
 void QtDesktop::message(QWidget* parent, const std::string& text) {
     QMessageBox box(QMessageBox::Information, windowTitleOf(parent), messageText(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);  // the exact text, whatever characters a path or error holds

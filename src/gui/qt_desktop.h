@@ -12,6 +12,7 @@ public:
     std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& request) override;
     std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogSpec& request,
                                           const std::string& current) override;
+    std::optional<std::string> chooseProductionRecord(QWidget* parent, const std::string& current) override;
     void message(QWidget* parent, const std::string& text) override;
     SaveChoice askSaveChanges(QWidget* parent, const std::string& document) override;
     void about(QWidget* parent, const AboutFacts& facts) override;

@@ -2,17 +2,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStringList>
 #include <filesystem>
 
 #include "app/about_facts.h"
+#include "app/bench_status.h"
 #include "app/data_folder.h"
 #include "app/document.h"
 #include "app/pager_commands.h"
+#include "app/record/data_home.h"
+#include "app/record/record_error.h"
 #include "app/startup.h"
 #include "gui/device_watcher.h"
 #include "gui/main_window.h"
+#include "gui/production_log_dialog.h"
 #include "link/pager_link.h"
 #include "settings/error_handler.h"
 
@@ -21,6 +26,7 @@ namespace pagerprog::gui {
 namespace {
 
 constexpr const char* kRecentFilesKey = "recentFiles";
+constexpr const char* kProductionRecordKey = "productionRecord";
 
 // Counts an event or command for as long as it runs.
 class Running {
@@ -66,10 +72,15 @@ bool dropsEdits(const std::string& item) {
 }  // namespace
 
 WindowSession::WindowSession(Desktop& desktop, const std::string& simulate)
-    : desktop_(desktop), host_(desktop), app_(host_), link_(simulate), pagerCommands_(app_, link_.link()) {
+    : desktop_(desktop),
+      host_(desktop),
+      app_(host_),
+      link_(simulate),
+      pagerCommands_(app_, link_.link()),
+      productionLog_(pagerCommands_.production()) {
     window_ = std::make_unique<MainWindow>(app_.model(), *this);
     host_.attach(window_.get());
-    devices_ = std::make_unique<DeviceWatcher>(link_.link().hid(), *this, [this] { showDeviceList(); });
+    devices_ = std::make_unique<DeviceWatcher>(link_.link().hid(), *this, [this] { showBench(); });
 }
 
 WindowSession::~WindowSession() = default;
@@ -82,7 +93,10 @@ bool WindowSession::start() {
     if (!started) return false;
     if (!link_.description().empty()) host_.log(link_.description());
     recent_ = loadRecentFiles();
+    const QString record = QSettings().value(kProductionRecordKey).toString();
+    openProductionRecord(record.isEmpty() ? defaultRecordPath().string() : QFile::encodeName(record).toStdString());
     showDocument();
+    showBench();
     devices_->start();
     return true;
 }
@@ -101,13 +115,17 @@ bool WindowSession::menuCommand(const std::string& item) {
         openRecent(*number);
     } else if (item == element::guide) {
         showGuide();
+    } else if (item == element::productionLog) {
+        showProductionLog();
+    } else if (item == element::productionRecord) {
+        chooseProductionRecord();
     } else {
         app_.menuCommand(item);
         if (const std::string problem = link_.takePagerFileError(); !problem.empty()) host_.log(problem);
         if (item == element::about) showAbout();
     }
     showDocument();
-    showDeviceList();
+    showBench();
     return true;
 }
 
@@ -190,6 +208,49 @@ void WindowSession::showDocument() {
     window_->showDocument();
 }
 
-void WindowSession::showDeviceList() { window_->showDeviceList(pagerCommands_.presence().devListLines()); }
+void WindowSession::showBench() {
+    window_->showDeviceList(pagerCommands_.presence().devListLines());
+    window_->benchStatus().show(benchStatus(app_.context(), pagerCommands_, link_.link()));
+    if (productionLogDialog_ && productionLogDialog_->isVisible()) productionLogDialog_->refresh();
+}
+
+void WindowSession::openProductionRecord(const std::string& path) {
+    try {
+        pagerCommands_.production().open(path);
+    } catch (const RecordError&) {
+        // Production keeps the reason; the status bar shows it and writes are refused.
+    }
+}
+
+void WindowSession::chooseProductionRecord() {
+    const auto path = desktop_.chooseProductionRecord(window_.get(), pagerCommands_.production().path().string());
+    if (!path) return;
+    openProductionRecord(*path);
+    QSettings().setValue(kProductionRecordKey, QFile::decodeName(path->c_str()));
+}
+
+void WindowSession::showProductionLog() {
+    if (!productionLogDialog_) {
+        productionLogDialog_ = new ProductionLogDialog(window_.get(), productionLog_,
+                                                       [this](const std::string& csv) { exportProductionLog(csv); });
+    }
+    productionLogDialog_->refresh();
+    productionLogDialog_->show();
+    productionLogDialog_->raise();
+}
+
+// The CSV file replaces the old one only once it is written whole.
+void WindowSession::exportProductionLog(const std::string& csv) {
+    const FileDialogSpec csvFiles{{{"CSV files", "*.csv"}, {"All files", "*.*"}}, "csv"};
+    const auto path = desktop_.saveFileAs(productionLogDialog_, csvFiles, "production.csv");
+    if (!path) return;
+    QSaveFile file(QFile::decodeName(path->c_str()));
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size()) &&
+                         file.commit();
+    if (!written)
+        desktop_.message(productionLogDialog_,
+                         "The production log was not exported to " + *path + ": " + file.errorString().toStdString());
+}
 
 }  // namespace pagerprog::gui

@@ -3,8 +3,8 @@
 // hot-plug watcher, put together in the order start-up needs. Field events and menu
 // commands run here one at a time under the error handler. Commands that would drop
 // unsaved edits ("&Exit", "&Open", "&RD_From_Pager", closing the window) ask first; the
-// window's own additions run here too: "Save &As...", the recent files, the user guide
-// and the About dialog.
+// window's own additions run here too: "Save &As...", the recent files, the user guide,
+// the About dialog, the production log and the choice of the production record.
 #pragma once
 
 #include <memory>
@@ -13,6 +13,7 @@
 
 #include "app/application.h"
 #include "app/pager_commands.h"
+#include "app/production_log.h"
 #include "app/recent_files.h"
 #include "gui/desktop.h"
 #include "gui/window_events.h"
@@ -23,6 +24,7 @@ namespace pagerprog::gui {
 
 class DeviceWatcher;
 class MainWindow;
+class ProductionLogDialog;
 
 class WindowSession : public WindowEvents {
 public:
@@ -42,6 +44,8 @@ public:
     LinkSetup& link() { return link_; }
     PagerCommands& pagerCommands() { return pagerCommands_; }
     const RecentFiles& recentFiles() const { return recent_; }
+    // The production log dialog, once it was opened.
+    ProductionLogDialog* productionLog() { return productionLogDialog_; }
 
     void runEvent(const std::function<void()>& event) override;
     bool menuCommand(const std::string& item) override;
@@ -63,7 +67,15 @@ private:
     void showGuide();
     // The file the settings now come from heads the recent files; the window shows both.
     void showDocument();
-    void showDeviceList();
+    // The device list, the status bar and an open production log follow each command and
+    // each programmer coming or going.
+    void showBench();
+    // The production record of the window's settings (the default one at first); a record
+    // that cannot be used is shown in the status bar and no pager is written.
+    void openProductionRecord(const std::string& path);
+    void chooseProductionRecord();
+    void showProductionLog();
+    void exportProductionLog(const std::string& csv);
 
     Desktop& desktop_;
     WindowHost host_;
@@ -72,6 +84,8 @@ private:
     // The link's commands and track bars are attached before start-up sets the timing.
     PagerCommands pagerCommands_;
     RecentFiles recent_;
+    ProductionLog productionLog_;
+    ProductionLogDialog* productionLogDialog_ = nullptr;  // a child of the window, made when first asked for
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceWatcher> devices_;
     int running_ = 0;  // events and commands under way, nested ones included

@@ -485,6 +485,9 @@ std::vector<ElementSpec> buildElementTable() {
         menu(debug, "&Debug", menuHelp, false),
         menu(guide, "User &Guide", menuHelp),
         menu(about, "&About", menuHelp),
+        menu(menuProduction, "Pro&duction"),
+        menu(productionLog, "Production log…", menuProduction),
+        menu(productionRecord, "Production record file...", menuProduction),
         menu(menuTools, "&Tools"),
         menu(busTrace, "Bus trace...", menuTools),
     };

@@ -15,9 +15,12 @@ int main(int argc, char** argv) {
         QFile::setPermissions(runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     }
-    // The recent files and other user settings go to a folder of the test run's own.
+    // The recent files and other user settings, and the production record, go to folders
+    // of the test run's own.
     QTemporaryDir configDir;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configDir.path()));
+    QTemporaryDir dataDir;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataDir.path()));
     QApplication application(argc, argv);
     pagerprog::gui::setProgramIdentity();
     std::setlocale(LC_NUMERIC, "C");  // as the program does: the core formats numbers itself

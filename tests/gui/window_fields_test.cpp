@@ -124,9 +124,9 @@ TEST_F(WindowTest, MenuBarHoldsTheMenusInOrderWithTheirAccelerators) {
         bar << action->text();
         if (action->isVisible()) shownOnBar << action->text();
     }
-    EXPECT_EQ(bar,
-              QStringList({"&File", "&Parallel Port", "&WR_To_Pager", "&RD_From_Pager", "&TV8", "&Help", "&Tools"}));
-    EXPECT_EQ(shownOnBar, QStringList({"&File", "&WR_To_Pager", "&RD_From_Pager", "&Help", "&Tools"}));
+    EXPECT_EQ(bar, QStringList({"&File", "&Parallel Port", "&WR_To_Pager", "&RD_From_Pager", "&TV8", "&Help",
+                                "Pro&duction", "&Tools"}));
+    EXPECT_EQ(shownOnBar, QStringList({"&File", "&WR_To_Pager", "&RD_From_Pager", "&Help", "Pro&duction", "&Tools"}));
     auto items = [this](const char* menu) {
         QStringList texts;
         for (QAction* action : window().menuAction(menu)->menu()->actions()) texts << action->text();
@@ -137,6 +137,7 @@ TEST_F(WindowTest, MenuBarHoldsTheMenusInOrderWithTheirAccelerators) {
     EXPECT_EQ(items(element::menuFile), QStringList({"&Open", "Open &Recent", "&Save", "Save &As...", "&Exit"}));
     EXPECT_EQ(items(element::menuParallelPort), QStringList({"LPT1", "LPT2", "Acknowledge polling"}));
     EXPECT_EQ(items(element::menuTools), QStringList({"Bus trace..."}));
+    EXPECT_EQ(items(element::menuProduction), QStringList({"Production log…", "Production record file..."}));
     EXPECT_EQ(items(element::menuHelp), QStringList({"&Recover", "&Debug", "User &Guide", "&About"}));
     EXPECT_EQ(items(element::recover), QStringList({"KS8809", "SM5170"}));
     EXPECT_FALSE(window().menuAction(element::debug)->isVisible());

@@ -25,6 +25,7 @@ public:
     std::optional<std::string> openAnswer;
     std::optional<std::string> saveAnswer;
     std::optional<std::string> saveAsAnswer;
+    std::optional<std::string> recordAnswer;
     SaveChoice saveChangesAnswer = SaveChoice::Discard;
     std::vector<FileDialogSpec> openDialogs;
     std::vector<FileDialogSpec> saveDialogs;
@@ -38,6 +39,7 @@ public:
     std::optional<std::string> openFile(QWidget*, const FileDialogSpec& request) override;
     std::optional<std::string> saveFile(QWidget*, const FileDialogSpec& request) override;
     std::optional<std::string> saveFileAs(QWidget*, const FileDialogSpec&, const std::string& current) override;
+    std::optional<std::string> chooseProductionRecord(QWidget*, const std::string&) override { return recordAnswer; }
     void message(QWidget*, const std::string& text) override { messages.push_back(text); }
     SaveChoice askSaveChanges(QWidget*, const std::string& document) override;
     void about(QWidget*, const AboutFacts& facts) override { abouts.push_back(facts); }

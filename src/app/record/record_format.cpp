@@ -59,14 +59,7 @@ std::string tableCell(std::string text) {
 
 std::string table(const std::vector<StoredUnit>& units) {
     using Row = std::vector<std::string>;
-    std::vector<Row> rows{{"id", "time", "operation", "outcome", "batch", "unit", "capcodes", "frequency", "customer",
-                           "revision", "port", "ms"}};
-    for (const StoredUnit& s : units) {
-        const UnitRecord& u = s.unit;
-        rows.push_back({std::to_string(s.id), u.time, std::string(operationName(u.operation)), u.outcome,
-                        optionalNumber(u.batchId), optionalNumber(u.unitNumber), enabledCapcodes(u.capcodes),
-                        u.frequency, u.customer, u.revision, u.port, std::to_string(u.durationMs)});
-    }
+    std::vector<Row> rows = recordTable(units);
     std::vector<std::size_t> widths(rows.front().size(), 0);
     for (Row& row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) {
@@ -197,6 +190,18 @@ std::optional<RecordFormat> recordFormatFromName(std::string_view name) {
     if (name == "csv") return RecordFormat::Csv;
     if (name == "json") return RecordFormat::Json;
     return std::nullopt;
+}
+
+std::vector<std::vector<std::string>> recordTable(const std::vector<StoredUnit>& units) {
+    std::vector<std::vector<std::string>> rows{{"id", "time", "operation", "outcome", "batch", "unit", "capcodes",
+                                                "frequency", "customer", "revision", "port", "ms"}};
+    for (const StoredUnit& s : units) {
+        const UnitRecord& u = s.unit;
+        rows.push_back({std::to_string(s.id), u.time, std::string(operationName(u.operation)), u.outcome,
+                        optionalNumber(u.batchId), optionalNumber(u.unitNumber), enabledCapcodes(u.capcodes),
+                        u.frequency, u.customer, u.revision, u.port, std::to_string(u.durationMs)});
+    }
+    return rows;
 }
 
 std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat format) {

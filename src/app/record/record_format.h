@@ -25,4 +25,7 @@ std::optional<RecordFormat> recordFormatFromName(std::string_view name);
 // arrays; bytes that are not UTF-8 are taken as Latin-1 so that the text stays valid.
 std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat format);
 
+// The table's cells, the header first: the window's production log shows the same columns.
+std::vector<std::vector<std::string>> recordTable(const std::vector<StoredUnit>& units);
+
 }  // namespace pagerprog

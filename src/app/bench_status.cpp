@@ -1,0 +1,105 @@
+#include "app/bench_status.h"
+
+#include <cstdio>
+
+#include "app/pager_commands.h"
+#include "link/hid_controller.h"
+#include "link/pager_link.h"
+#include "link/usb_programmer.h"
+#include "settings/program_state.h"
+
+namespace pagerprog {
+
+namespace {
+
+std::string capcodeList(const SlotCapcodes& capcodes) {
+    std::string text;
+    for (const SlotCapcode& slot : capcodes) {
+        if (!slot.enabled) continue;
+        if (!text.empty()) text += ' ';
+        text += std::to_string(slot.capcode);
+    }
+    return text.empty() ? "none" : text;
+}
+
+std::string operationWord(Operation operation) {
+    switch (operation) {
+        case Operation::Read: return "Read";
+        case Operation::Write: return "Write";
+        case Operation::Verify: return "Verify";
+    }
+    return "Write";
+}
+
+// Why an attempt failed, in the technician's words; a refusal or a cancel repeats what the
+// status log said last.
+std::string failure(const PagerAttempt& attempt) {
+    switch (attempt.outcome) {
+        case PagerOutcome::VerifyFailed: {
+            const auto& differences = attempt.differences;
+            if (differences.empty()) return "the pager holds other data";
+            char first[16];
+            std::snprintf(first, sizeof first, "0x%03X", unsigned(differences.front().address));
+            return std::to_string(differences.size()) + (differences.size() == 1 ? " byte differs" : " bytes differ") +
+                   ", the first at " + first;
+        }
+        case PagerOutcome::NotWritten: return "the pager can't be written";
+        case PagerOutcome::NoAnswer: return "no pager answered; check the connection";
+        case PagerOutcome::ProgrammerFailed: return "the programmer reported an error or stopped answering";
+        case PagerOutcome::BadImage: return "the pager's image failed its checksum";
+        case PagerOutcome::OtherCustomer: return "the pager belongs to another customer";
+        case PagerOutcome::Refused:
+        case PagerOutcome::Cancelled:
+        case PagerOutcome::Done: break;
+    }
+    return attempt.statusLog.empty() ? "refused" : attempt.statusLog.back();
+}
+
+StatusPart result(const Context& ctx, const PagerAttempt& attempt) {
+    const std::string operation = operationWord(attempt.operation);
+    if (attempt.outcome == PagerOutcome::Done) {
+        if (attempt.operation == Operation::Write) {
+            return {"Verified: " + capcodeList(attempt.capcodes) + " written; next " +
+                        capcodeList(Production::capcodesShown(ctx)),
+                    Tone::Good};
+        }
+        return {operation + (attempt.operation == Operation::Read ? " completed" : " OK"), Tone::Good};
+    }
+    const char* ended = attempt.outcome == PagerOutcome::Refused     ? " refused: "
+                        : attempt.outcome == PagerOutcome::Cancelled ? " cancelled: "
+                                                                     : " failed: ";
+    return {operation + ended + failure(attempt), Tone::Bad};
+}
+
+StatusPart port(const Context& ctx, PagerLink& link) {
+    const HidDevice* programmer = link.usb().currentDevice();
+    if (ctx.program.usbProgrammerInUse && programmer != nullptr)
+        return {"USB programmer " + programmer->path() + ": ready", Tone::Good};
+    const bool lpt2 = ctx.program.portBase == kLpt2Base;
+    return {std::string(lpt2 ? "LPT2" : "LPT1") + " adapter on " + link.port().deviceName(ctx.program.portBase),
+            Tone::Plain};
+}
+
+StatusPart record(const Production& production) {
+    if (!production.used()) return {"No production record", Tone::Bad};
+    if (!production.usable())
+        return {"No pager is written: the production record " + production.path().string() + " cannot be used (" +
+                    production.problem() + ")",
+                Tone::Bad};
+    return {"Record: " + production.path().string(), Tone::Plain};
+}
+
+}  // namespace
+
+BenchStatus benchStatus(const Context& ctx, PagerCommands& commands, PagerLink& link) {
+    BenchStatus status;
+    status.port = port(ctx, link);
+    if (const auto& attempt = commands.workflows().lastAttempt()) status.result = result(ctx, *attempt);
+    const int verified = commands.workflows().verifiedWrites();
+    status.verified = {std::to_string(verified) + (verified == 1 ? " pager" : " pagers") + " verified since start",
+                       Tone::Plain};
+    status.record = record(commands.production());
+    return status;
+}
+
+}  // namespace pagerprog

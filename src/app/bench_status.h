@@ -1,0 +1,31 @@
+// What the window's status bar tells the technician at the bench: the port or programmer
+// in use, how the last pager command ended (in plain words, with the capcodes a verified
+// write gave and the ones the next pager gets), how many pagers verified since the program
+// started, and the production record in use or why no pager is written.
+#pragma once
+
+#include <string>
+
+namespace pagerprog {
+
+class PagerCommands;
+class PagerLink;
+struct Context;
+
+enum class Tone { Plain, Good, Bad };
+
+struct StatusPart {
+    std::string text;
+    Tone tone = Tone::Plain;
+};
+
+struct BenchStatus {
+    StatusPart port;
+    StatusPart result;  // empty before the first pager command
+    StatusPart verified;
+    StatusPart record;
+};
+
+BenchStatus benchStatus(const Context& ctx, PagerCommands& commands, PagerLink& link);
+
+}  // namespace pagerprog

@@ -1,0 +1,119 @@
+// The production bench in the window: the status bar after each pager command, the
+// production log dialog, and a production record that cannot be used.
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <iterator>
+
+#include "gui/production_log_dialog.h"
+#include "link/sim/simulated_devices.h"
+#include "window_fixture.h"
+
+namespace pagerprog::gui::test {
+namespace {
+
+class ProductionWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(folder_.isValid());
+        useRecord(path("production.sqlite"));
+    }
+
+    std::string path(const char* name) const { return (folder_.path() + "/" + name).toStdString(); }
+
+    void useRecord(const std::string& file) {
+        desktop_.recordAnswer = file;
+        chooseMenu(element::productionRecord);
+    }
+
+    const BenchStatusBar& bar() { return window().benchStatus(); }
+    static bool green(const QLabel& label) { return label.styleSheet().contains("#2e7d32"); }
+    static bool red(const QLabel& label) { return label.styleSheet().contains("#c62828"); }
+
+    QTemporaryDir folder_;
+};
+
+TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
+    EXPECT_TRUE(bar().port().text().startsWith("USB programmer ")) << bar().port().text().toStdString();
+    EXPECT_TRUE(bar().port().text().endsWith(": ready"));
+    EXPECT_EQ(bar().verified().text(), "0 pagers verified since start");
+    EXPECT_EQ(bar().record().text().toStdString(), "Record: " + path("production.sqlite"));
+    EXPECT_TRUE(bar().result().isHidden()) << "nothing to tell before the first command";
+
+    model().setText("autoinc1", "1");
+    const QString before = editor<QLineEdit>("address1")->text();
+    chooseMenu(element::writeToPager);
+    ASSERT_EQ(logCount("Verify OK !"), 1);
+    const QString after = editor<QLineEdit>("address1")->text();
+    EXPECT_TRUE(bar().result().text().startsWith("Verified: " + before + " ")) << bar().result().text().toStdString();
+    EXPECT_TRUE(bar().result().text().contains(" written; next " + after + " ")) << bar().result().text().toStdString();
+    EXPECT_TRUE(green(bar().result()));
+    EXPECT_EQ(bar().verified().text(), "1 pager verified since start");
+
+    // Capcodes the rules would refuse are not written, and the bar says why.
+    const Image written = session().link().simulated()->pager.memory;
+    model().setText("address2", after.toStdString());
+    chooseMenu(element::writeToPager);
+    EXPECT_TRUE(bar().result().text().startsWith("Write refused: Not written: address"))
+        << bar().result().text().toStdString();
+    EXPECT_TRUE(red(bar().result()));
+    EXPECT_EQ(session().link().simulated()->pager.memory, written);
+    EXPECT_EQ(bar().verified().text(), "1 pager verified since start");
+
+    session().link().simulated()->pager.memory[0x7FF] ^= 0xFF;
+    chooseMenu(element::readFromPager);
+    EXPECT_EQ(bar().result().text(), "Read failed: the pager's image failed its checksum");
+}
+
+TEST_F(ProductionWindowTest, LogShowsFiltersAndExportsTheRecord) {
+    model().setText("autoinc1", "1");
+    for (int pager = 0; pager < 3; ++pager) chooseMenu(element::writeToPager);
+    ASSERT_EQ(logCount("Verify OK !"), 3);
+    chooseMenu(element::productionLog);
+    ProductionLogDialog* log = session().productionLog();
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(log->table().rowCount(), 3);
+    EXPECT_EQ(log->table().horizontalHeaderItem(6)->text(), "capcodes");
+
+    const QString second = log->table().item(1, 6)->text().section(' ', 0, 0).section(':', 1);
+    QTest::keyClicks(&log->capcodeFilter(), second);
+    EXPECT_EQ(log->table().rowCount(), 1);
+    EXPECT_EQ(log->table().item(0, 5)->text(), "2") << "the second unit of the batch";
+
+    chooseMenu(element::writeToPager);  // an open log follows the bench
+    log->capcodeFilter().clear();
+    EXPECT_EQ(log->table().rowCount(), 4);
+
+    desktop_.saveAsAnswer = path("log.csv");
+    QTest::mouseClick(&log->exportButton(), Qt::LeftButton);
+    std::ifstream file(path("log.csv"), std::ios::binary);
+    const std::string csv((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(csv.rfind("id,time,operation,outcome,batch,unit,csv_row,capcode1,", 0), 0u);
+    int lines = 0;
+    for (std::size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) ++lines;
+    EXPECT_EQ(lines, 5) << "the header and the four units";
+}
+
+// Fails when a pager is written that the record cannot account for.
+TEST_F(ProductionWindowTest, UnusableRecordRefusesWrites) {
+    std::ofstream(path("damaged.sqlite")) << std::string(4096, 'x');
+    useRecord(path("damaged.sqlite"));
+    EXPECT_TRUE(red(bar().record()));
+    EXPECT_TRUE(bar().record().text().startsWith(QString::fromStdString("No pager is written: the production record " +
+                                                                        path("damaged.sqlite") + " cannot be used (")))
+        << bar().record().text().toStdString();
+    const Image before = session().link().simulated()->pager.memory;
+    chooseMenu(element::writeToPager);
+    EXPECT_EQ(session().link().simulated()->pager.memory, before);
+    EXPECT_EQ(logCount("Write to Pager..."), 0);
+    EXPECT_TRUE(red(bar().result()));
+
+    chooseMenu(element::productionLog);
+    EXPECT_TRUE(session().productionLog()->problem().isVisibleTo(session().productionLog()));
+    EXPECT_FALSE(session().productionLog()->exportButton().isEnabled());
+}
+
+}  // namespace
+}  // namespace pagerprog::gui::test
