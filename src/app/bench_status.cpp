@@ -59,34 +59,36 @@ StatusPart result(const Context& ctx, const PagerAttempt& attempt) {
     const std::string operation = operationWord(attempt.operation);
     if (attempt.outcome == PagerOutcome::Done) {
         if (attempt.operation == Operation::Write) {
-            return {"Verified: " + capcodeList(attempt.capcodes) + " written; next " +
-                        capcodeList(Production::capcodesShown(ctx)),
-                    Tone::Good};
+            const std::string text = "Verified: " + capcodeList(attempt.capcodes) + " written; next " +
+                                     capcodeList(Production::capcodesShown(ctx));
+            return {text, Tone::Good, text};
         }
-        return {operation + (attempt.operation == Operation::Read ? " completed" : " OK"), Tone::Good};
+        const std::string text = operation + (attempt.operation == Operation::Read ? " completed" : " OK");
+        return {text, Tone::Good, text};
     }
     const char* ended = attempt.outcome == PagerOutcome::Refused     ? " refused: "
                         : attempt.outcome == PagerOutcome::Cancelled ? " cancelled: "
                                                                      : " failed: ";
-    return {operation + ended + failure(attempt), Tone::Bad};
+    const std::string text = operation + ended + failure(attempt);
+    return {text, Tone::Bad, text};
 }
 
 StatusPart port(const Context& ctx, PagerLink& link) {
     const HidDevice* programmer = link.usb().currentDevice();
     if (ctx.program.usbProgrammerInUse && programmer != nullptr)
-        return {"USB programmer " + programmer->path() + ": ready", Tone::Good};
-    const bool lpt2 = ctx.program.portBase == kLpt2Base;
-    return {std::string(lpt2 ? "LPT2" : "LPT1") + " adapter on " + link.port().deviceName(ctx.program.portBase),
-            Tone::Plain};
+        return {"USB programmer: ready", Tone::Good, "USB programmer " + programmer->path()};
+    const std::string port = ctx.program.portBase == kLpt2Base ? "LPT2" : "LPT1";
+    return {port + " adapter", Tone::Plain,
+            port + " parallel-port adapter on " + link.port().deviceName(ctx.program.portBase)};
 }
 
 StatusPart record(const Production& production) {
-    if (!production.used()) return {"No production record", Tone::Bad};
+    if (!production.used()) return {"No production record", Tone::Bad, ""};
+    const std::string path = production.path().string();
     if (!production.usable())
-        return {"No pager is written: the production record " + production.path().string() + " cannot be used (" +
-                    production.problem() + ")",
-                Tone::Bad};
-    return {"Record: " + production.path().string(), Tone::Plain};
+        return {"Record unusable: no pager is written", Tone::Bad,
+                "The production record " + path + " cannot be used (" + production.problem() + ")"};
+    return {"Record: " + production.path().filename().string(), Tone::Plain, path};
 }
 
 }  // namespace
@@ -96,8 +98,8 @@ BenchStatus benchStatus(const Context& ctx, PagerCommands& commands, PagerLink& 
     status.port = port(ctx, link);
     if (const auto& attempt = commands.workflows().lastAttempt()) status.result = result(ctx, *attempt);
     const int verified = commands.workflows().verifiedWrites();
-    status.verified = {std::to_string(verified) + (verified == 1 ? " pager" : " pagers") + " verified since start",
-                       Tone::Plain};
+    status.verified = {std::to_string(verified) + " verified", Tone::Plain,
+                       std::to_string(verified) + (verified == 1 ? " pager" : " pagers") + " verified since start"};
     status.record = record(commands.production());
     return status;
 }

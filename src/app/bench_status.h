@@ -14,9 +14,11 @@ struct Context;
 
 enum class Tone { Plain, Good, Bad };
 
+// A short text for the bar, and the whole story for its tooltip.
 struct StatusPart {
     std::string text;
     Tone tone = Tone::Plain;
+    std::string detail;
 };
 
 struct BenchStatus {

@@ -235,6 +235,8 @@ PagerOutcome PagerWorkflows::sendAndVerify(PagerAttempt& attempt, Image& image, 
 }
 
 PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
+    // Kept with every attempt, a refused one too: the capcodes this pager was meant to get.
+    attempt.capcodes = Production::capcodesShown(ctx_);
     ProgramState& p = ctx_.program;
     if (const auto problem = capcodeProblem(ctx_)) {
         ctx_.logAndBeep("Not written: " + *problem + ".");
@@ -261,7 +263,6 @@ PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
     if (!prepareOutgoingImage(ctx_, "Not written: the pager would not get what is shown."))
         return PagerOutcome::Refused;
     ctx_.host.log("Write to Pager...");
-    attempt.capcodes = Production::capcodesShown(ctx_);
     const PagerOutcome written = sendAndVerify(attempt, p.image, progress.verifyGate());
     progress.close();
     if (written == PagerOutcome::Done) stepAddresses();

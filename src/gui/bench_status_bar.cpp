@@ -17,9 +17,8 @@ QString toneStyle(Tone tone) {
 }
 
 void showPart(QLabel& label, const StatusPart& part) {
-    const QString text = messageText(part.text);
-    label.setText(text);
-    label.setToolTip(text);  // a long reason is cut in the bar, never in its tooltip
+    label.setText(messageText(part.text));
+    label.setToolTip(messageText(part.detail));
     label.setStyleSheet(toneStyle(part.tone));
     label.setVisible(!part.text.empty());
 }
@@ -40,10 +39,9 @@ BenchStatusBar::BenchStatusBar()
       record_(part("StatusRecord")) {
     setObjectName("BenchStatus");
     setSizeGripEnabled(false);
-    // The result takes what room there is; the others keep to their text.
-    result_->setMinimumWidth(1);
-    addWidget(port_);
+    // The result comes first and takes what room there is; the others keep to a short text.
     addWidget(result_, 1);
+    addPermanentWidget(port_);
     addPermanentWidget(verified_);
     addPermanentWidget(record_);
 }

@@ -35,10 +35,11 @@ protected:
 };
 
 TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
-    EXPECT_TRUE(bar().port().text().startsWith("USB programmer ")) << bar().port().text().toStdString();
-    EXPECT_TRUE(bar().port().text().endsWith(": ready"));
-    EXPECT_EQ(bar().verified().text(), "0 pagers verified since start");
-    EXPECT_EQ(bar().record().text().toStdString(), "Record: " + path("production.sqlite"));
+    EXPECT_EQ(bar().port().text(), "USB programmer: ready");
+    EXPECT_TRUE(bar().port().toolTip().startsWith("USB programmer sim:")) << bar().port().toolTip().toStdString();
+    EXPECT_EQ(bar().verified().text(), "0 verified");
+    EXPECT_EQ(bar().record().text(), "Record: production.sqlite");
+    EXPECT_EQ(bar().record().toolTip().toStdString(), path("production.sqlite"));
     EXPECT_TRUE(bar().result().isHidden()) << "nothing to tell before the first command";
 
     model().setText("autoinc1", "1");
@@ -49,7 +50,7 @@ TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
     EXPECT_TRUE(bar().result().text().startsWith("Verified: " + before + " ")) << bar().result().text().toStdString();
     EXPECT_TRUE(bar().result().text().contains(" written; next " + after + " ")) << bar().result().text().toStdString();
     EXPECT_TRUE(green(bar().result()));
-    EXPECT_EQ(bar().verified().text(), "1 pager verified since start");
+    EXPECT_EQ(bar().verified().toolTip(), "1 pager verified since start");
 
     // Capcodes the rules would refuse are not written, and the bar says why.
     const Image written = session().link().simulated()->pager.memory;
@@ -59,7 +60,7 @@ TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
         << bar().result().text().toStdString();
     EXPECT_TRUE(red(bar().result()));
     EXPECT_EQ(session().link().simulated()->pager.memory, written);
-    EXPECT_EQ(bar().verified().text(), "1 pager verified since start");
+    EXPECT_EQ(bar().verified().toolTip(), "1 pager verified since start");
 
     session().link().simulated()->pager.memory[0x7FF] ^= 0xFF;
     chooseMenu(element::readFromPager);
@@ -101,9 +102,9 @@ TEST_F(ProductionWindowTest, UnusableRecordRefusesWrites) {
     std::ofstream(path("damaged.sqlite")) << std::string(4096, 'x');
     useRecord(path("damaged.sqlite"));
     EXPECT_TRUE(red(bar().record()));
-    EXPECT_TRUE(bar().record().text().startsWith(QString::fromStdString("No pager is written: the production record " +
-                                                                        path("damaged.sqlite") + " cannot be used (")))
-        << bar().record().text().toStdString();
+    EXPECT_EQ(bar().record().text(), "Record unusable: no pager is written");
+    const QString why = QString::fromStdString("The production record " + path("damaged.sqlite") + " cannot be used (");
+    EXPECT_TRUE(bar().record().toolTip().startsWith(why)) << bar().record().toolTip().toStdString();
     const Image before = session().link().simulated()->pager.memory;
     chooseMenu(element::writeToPager);
     EXPECT_EQ(session().link().simulated()->pager.memory, before);
