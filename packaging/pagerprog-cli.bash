@@ -11,7 +11,9 @@ _pagerprog_cli() {
         --simulate) COMPREPLY=($(compgen -W "usb lpt usb: lpt:" -- "$cur")); compopt -o nospace; return ;;
         --data-dir) _filedir -d; return ;;
         -o | --db | --trace) _filedir; return ;;
-        --customer | --count | --capcodes) return ;;
+        --capcodes) _filedir csv; return ;;
+        --format) COMPREPLY=($(compgen -W "table csv json" -- "$cur")); return ;;
+        --customer | --count | --resume | --batch | --since | --capcode) return ;;
     esac
 
     # The command is the first word that is neither an option nor an option's value.
@@ -26,8 +28,8 @@ _pagerprog_cli() {
 
     if [[ -z $command ]]; then
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W "--customer --revision --data-dir --port --simulate --db --trace
-                --ack-polling --json --help --version" -- "$cur"))
+            COMPREPLY=($(compgen -W "--customer --revision --data-dir --allow-default-prompts --port
+                --simulate --db --trace --ack-polling --help --version" -- "$cur"))
         else
             COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify" -- "$cur"))
         fi
@@ -35,13 +37,20 @@ _pagerprog_cli() {
     fi
 
     case $command in
-        show) COMPREPLY=($(compgen -W "--states" -- "$cur")); _filedir eep ;;
-        diff | verify) _filedir eep ;;
+        show) COMPREPLY=($(compgen -W "--states --json" -- "$cur")); _filedir eep ;;
+        diff) COMPREPLY=($(compgen -W "--json" -- "$cur")); _filedir eep ;;
         read) COMPREPLY=($(compgen -W "-o" -- "$cur")) ;;
-        new | edit | write)
+        log) COMPREPLY=($(compgen -W "--batch --since --capcode --format --json" -- "$cur")) ;;
+        new | edit | write | verify)
             [[ $cur == *=* ]] && return  # a value: anything the field takes
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "-o --count --hands-free --capcodes --resume --unique" -- "$cur"))
+                local options
+                case $command in
+                    new | edit) options="-o" ;;
+                    write) options="--count --hands-free --capcodes --resume --unique --json" ;;
+                    verify) options="--json" ;;
+                esac
+                COMPREPLY=($(compgen -W "$options" -- "$cur"))
                 return
             fi
             local fields
