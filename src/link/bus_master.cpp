@@ -1,5 +1,7 @@
 #include "link/bus_master.h"
 
+#include "link/adapter_wiring.h"
+
 #include <cstdio>
 
 #include "link/clock.h"
@@ -8,13 +10,7 @@
 namespace pagerprog {
 
 namespace {
-// Adapter wiring.
-constexpr std::uint8_t kSclOut = 0x02;     // data bit 1
-constexpr std::uint8_t kSdaOut = 0x04;     // data bit 2
-constexpr std::uint8_t kSupply = 0x08;     // data bit 3
-constexpr std::uint8_t kEnable = 0x80;     // data bit 7
-constexpr std::uint8_t kEnableCtl = 0x04;  // control bit 2, low while the adapter is on
-constexpr std::uint8_t kSdaIn = 0x40;      // status bit 6
+using namespace wiring;
 constexpr unsigned kSupplySettleUnitMs = 500;
 constexpr unsigned kAdapterOnWaitMs = 200;
 constexpr unsigned kWriteEndWaitMs = 10;

@@ -1,5 +1,7 @@
 #include "link/vcd_trace.h"
 
+#include "link/adapter_wiring.h"
+
 #include <vector>
 
 #include "link/port_access.h"
@@ -8,12 +10,7 @@ namespace pagerprog {
 
 namespace {
 
-// Adapter wiring, as the bus master drives it.
-constexpr std::uint8_t kSclOut = 0x02;
-constexpr std::uint8_t kSdaOut = 0x04;
-constexpr std::uint8_t kSupplyAndEnable = 0x88;
-constexpr std::uint8_t kEnableCtl = 0x04;
-constexpr std::uint8_t kSdaIn = 0x40;
+using namespace wiring;
 
 // Identifier codes and names, in the order of the lines.
 constexpr const char* kIds[] = {"!", "#", "%", "&", "*", "+"};

@@ -1,14 +1,10 @@
 #include "link/sim/simulated_port.h"
 
+#include "link/adapter_wiring.h"
+
 namespace pagerprog {
 
-namespace {
-constexpr std::uint8_t kSclOut = 0x02;
-constexpr std::uint8_t kSdaOut = 0x04;
-constexpr std::uint8_t kSupplyAndEnable = 0x88;
-constexpr std::uint8_t kEnableCtl = 0x04;
-constexpr std::uint8_t kSdaIn = 0x40;
-}  // namespace
+using namespace wiring;
 
 std::optional<std::string> SimulatedPort::claim(std::uint16_t base) {
     if (claimError_) return claimError_;
