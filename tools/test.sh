@@ -8,18 +8,26 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 jobs="$(nproc)"
+# Each phase prints how long the run has taken so far, so a slow CI run shows where.
+phase() { echo "==> $1 (at ${SECONDS} s)"; }
 
+phase "formatting"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
+phase "build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGERPROG_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
+phase "package"
 bash tools/check-package.sh build
 
+phase "sanitizer build and tests"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPAGERPROG_WERROR=ON -DPAGERPROG_SANITIZE=ON \
   -DPAGERPROG_BUILD_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
+phase "fuzzing"
 bash tools/fuzz.sh "${PAGERPROG_FUZZ_SECONDS:-20}"
+phase "done"
