@@ -12,6 +12,9 @@ deb="$(ls "$build"/pagerprog_*.deb)"
 echo "== lintian $deb"
 lintian --fail-on error --suppress-tags-from-file "$(dirname "$0")/lintian-accepted.txt" "$deb"
 
+echo "== apt resolves its dependencies"
+apt-get install --simulate "$deb" | grep -q '^Inst pagerprog '
+
 unpacked="$(mktemp -d)"
 runtime="$(mktemp -d)"
 trap 'rm -rf "$unpacked" "$runtime"' EXIT
