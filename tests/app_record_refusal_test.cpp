@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "app/record/production_record.h"
+#include "app/record/record_schema.h"
 #include "support/record_fixture.h"
 
 namespace pagerprog {
@@ -82,12 +83,14 @@ TEST_F(RecordRefusal, ADatabaseWithDamagedPages) {
 
 TEST_F(RecordRefusal, ARecordFromANewerPagerprog) {
     { ProductionRecord record(file); }
-    OtherProgram(file).exec("PRAGMA user_version = 3");
+    const std::string newer = std::to_string(kRecordSchemaVersion + 1);
+    OtherProgram(file).exec("PRAGMA user_version = " + newer);
     for (bool readOnly : {false, true}) {
         const Refusal refusal = refusalOf([&] { ProductionRecord record(file, {.readOnly = readOnly}); });
         EXPECT_EQ(refusal.kind, Kind::NewerSchema);
         EXPECT_EQ(refusal.message, "the production record " + file.string() +
-                                       " was written by a newer pagerprog (schema 3, this one knows 2)");
+                                       " was written by a newer pagerprog (schema " + newer + ", this one knows " +
+                                       std::to_string(kRecordSchemaVersion) + ")");
     }
 }
 
@@ -147,7 +150,7 @@ TEST_F(RecordRefusal, ReadingOnly) {
     EXPECT_EQ(older.kind, Kind::OlderSchema);
     EXPECT_NE(older.message.find("open it once for writing"), std::string::npos) << older.message;
 
-    OtherProgram(file).exec("PRAGMA user_version = 2");
+    OtherProgram(file).exec("PRAGMA user_version = " + std::to_string(kRecordSchemaVersion));
     ProductionRecord(file).add(testing::sampleUnit(1, 1000000, std::nullopt));
     ProductionRecord reader(file, {.readOnly = true});
     EXPECT_EQ(reader.find({}).size(), 1u);

@@ -2,13 +2,16 @@
 // state for resuming, the capcode check, migration from the first schema and the
 // default place of the file.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <map>
 
 #include "app/record/data_home.h"
 #include "app/record/production_record.h"
+#include "app/record/record_schema.h"
 #include "app/record/record_time.h"
 #include "support/record_fixture.h"
 
@@ -147,8 +150,8 @@ TEST_F(RecordStore, QueriesFilterCombineAndGiveNewestFirst) {
 
 TEST_F(RecordStore, BatchStateTellsWhereAStoppedBatchGoesOn) {
     ProductionRecord record(file);
-    const BatchStart start{"2026-12-08T09:00:00.000Z", "/home/tech/run.eep",     std::string(64, 'c'), 20,
-                           CapcodeSource::CsvFile,     "/home/tech/capcodes.csv"};
+    const BatchStart start{"2026-12-08T09:00:00.000Z", "/home/tech/run.eep",      std::string(64, 'c'),   20,
+                           CapcodeSource::CsvFile,     "/home/tech/capcodes.csv", "autoinc1=8 autoinc2=0"};
     const std::int64_t batch = record.startBatch(start);
     const auto fresh = record.batchState(batch);
     ASSERT_TRUE(fresh);
@@ -235,7 +238,7 @@ TEST_F(RecordStore, RecordOfTheFirstSchemaIsBroughtUpToDate) {
     )sql");
 
     ProductionRecord record(file);
-    EXPECT_EQ(sql(file, "PRAGMA user_version"), "2");
+    EXPECT_EQ(sql(file, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));
     EXPECT_EQ(sql(file, "PRAGMA journal_mode"), "wal");
     const auto old = record.unit(1);
     ASSERT_TRUE(old);
@@ -254,7 +257,7 @@ TEST_F(RecordStore, RecordOfTheFirstSchemaIsBroughtUpToDate) {
 TEST_F(RecordStore, ANewRecordAndItsFolderAreMade) {
     const auto nested = folder / "data" / "pagerprog" / "production.sqlite";
     { ProductionRecord record(nested); }
-    EXPECT_EQ(sql(nested, "PRAGMA user_version"), "2");
+    EXPECT_EQ(sql(nested, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));
     EXPECT_EQ(sql(nested, "PRAGMA integrity_check"), "ok");
     ProductionRecord again(nested);
     EXPECT_TRUE(again.find({}).empty());
@@ -296,8 +299,11 @@ TEST(RecordPlace, DefaultPathFollowsTheXdgRules) {
 TEST(RecordPlace, UserAndHostNames) {
     const char* savedUser = std::getenv("USER");
     const std::string user = savedUser ? savedUser : "";
-    setenv("USER", "tech", 1);
-    EXPECT_EQ(currentUserName(), "tech");
+    // The account's own name, not what the environment claims.
+    setenv("USER", "someone-else", 1);
+    const passwd* account = getpwuid(geteuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(currentUserName(), account->pw_name);
     savedUser ? setenv("USER", user.c_str(), 1) : unsetenv("USER");
     EXPECT_FALSE(currentHostName().empty());
     EXPECT_EQ(currentHostName().find('\n'), std::string::npos);

@@ -209,7 +209,7 @@ TEST(WriteToPager, VerifyFailureNamesTheBytesAndKeepsTheCapcodes) {
     b.devices.pager.flipOnRead(0x300, 0x01);
     b.app.menuCommand(element::writeToPager);
     EXPECT_EQ(b.host.logLines, (std::vector<std::string>{"Write to Pager...", "Verify fail !",
-                                                         "Differs at 0x300: written 0x00, read 0x01"}));
+                                                         "Differs at 0x300: expected 0x00, read 0x01"}));
     EXPECT_EQ(b.host.beeps, 2);
     EXPECT_EQ(b.m.text("address1"), "2004000");
 }

@@ -98,7 +98,7 @@ TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
     CliRun differs = run(pager + "verify " + path("a.eep") + " address1=1000001 --json");
     EXPECT_EQ(differs.status, 4) << differs.err;
     EXPECT_NE(differs.out.find("{\"differences\": [{\"address\": 1, "), std::string::npos) << differs.out;
-    EXPECT_NE(differs.err.find("log: Verify fail !\nbeep\nlog: Differs at 0x001: written 0x"), std::string::npos)
+    EXPECT_NE(differs.err.find("log: Verify fail !\nbeep\nlog: Differs at 0x001: expected 0x"), std::string::npos)
         << differs.err;
     EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n6,[^,]*,verify,verify-failed,")));
 }
@@ -121,6 +121,7 @@ TEST_F(CliPager, BatchStopsBeforeAPagerItMustNotWrite) {
     EXPECT_EQ(outOfRange.status, 7);
     EXPECT_NE(outOfRange.out.find("stopped: the capcodes of the next pager are refused: address1"), std::string::npos)
         << outOfRange.out;
+    EXPECT_NE(outOfRange.out.find("\nnext: none\n"), std::string::npos) << "refused capcodes are no next pager's";
     EXPECT_EQ(outOfRange.err.find("Connect pager 2"), std::string::npos);
     EXPECT_EQ(capcodeIn("pager.bin"), "2097143");
 
@@ -130,6 +131,11 @@ TEST_F(CliPager, BatchStopsBeforeAPagerItMustNotWrite) {
                                "next: address1=1000001 "),
               std::string::npos)
         << noEnter.out;
+    // Resumed without its steps on the command line, the batch steps as it was started.
+    CliRun resumed = run(pager + " --resume 5 --count 1");
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.err.find("steps of batch 5: autoinc1=1 "), std::string::npos) << resumed.err;
+    EXPECT_EQ(capcodeIn("pager.bin"), "1000001");
 }
 
 // The adapter takes each pager's capcodes from a CSV file; a row the rules refuse stops the
@@ -147,12 +153,30 @@ TEST_F(CliPager, AdapterBatchFromACapcodeFile) {
     EXPECT_EQ(capcodeIn("pager.bin"), "1250008");
     EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n2,[^,]*,write,ok,1,2,2,1250008,")));
 
-    for (const char* bad : {"address1,address9\n1,2\n", "address1,address2\n1250000\n", "address1\n"}) {
-        std::ofstream(path("bad.csv")) << bad;
-        CliRun refused = run("--simulate usb write " + path("a.eep") + " --capcodes " + path("bad.csv"));
+    // Refused before any pager is written: files of the wrong shape, a folder, fewer rows than pagers.
+    fs::create_directories(dir / "folder.csv");
+    const std::string shortfall = "address1\n1250000\n1250008\n";
+    for (const std::string& bad : std::vector<std::string>{"address1,address9\n1,2\n", "address1,address2\n1250000\n",
+                                                           "address1\n", "", shortfall}) {
+        const std::string file = bad.empty() ? path("folder.csv") : path("bad.csv");
+        if (!bad.empty()) std::ofstream(file) << bad;
+        CliRun refused = run("--simulate usb:" + path("untouched.bin") + " write " + path("a.eep") +
+                             " --count 3 --capcodes " + file);
         EXPECT_EQ(refused.status, 1) << bad;
-        EXPECT_NE(refused.err.find("pagerprog-cli: the capcode file " + path("bad.csv")), std::string::npos) << bad;
+        EXPECT_NE(refused.err.find(bad == shortfall ? "the capcode file has 2 rows left for 3 pagers"
+                                                    : "pagerprog-cli: the capcode file " + file),
+                  std::string::npos)
+            << bad << refused.err;
     }
+    EXPECT_FALSE(fs::exists(path("untouched.bin")));
+    // A spreadsheet's byte order mark is no part of the first column's name; one pager a row.
+    std::ofstream(path("excel.csv")) << "\xEF\xBB\xBF"
+                                        "address1\r\n1260000\r\n";
+    EXPECT_EQ(
+        run("--simulate usb:" + path("excel.bin") + " write " + path("a.eep") + " --capcodes " + path("excel.csv"))
+            .status,
+        0);
+    EXPECT_EQ(capcodeIn("excel.bin"), "1260000");
 }
 
 // Hands-free: the pagers of a folder are changed by hand; Ctrl-C while waiting for the
@@ -177,8 +201,10 @@ TEST_F(CliPager, HandsFreeBatchStoppedWithCtrlCAndResumed) {
     EXPECT_EQ(capcodeIn("pagers/p1.bin"), "1330000");
     EXPECT_EQ(capcodeIn("pagers/p2.bin"), "1330008");
 
-    CliRun resumed = run("--simulate usb:" + path("p3.bin") + " write " + path("a.eep") + " --resume 1" + caps);
+    CliRun resumed = run("--simulate usb:" + path("p3.bin") + " write " + path("a.eep") + " --resume 1");
     ASSERT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.err.find("capcodes from " + path("caps.csv") + ", as batch 1 took them"), std::string::npos)
+        << resumed.err;
     EXPECT_NE(resumed.err.find("batch 1 resumed at unit 3: 1 pager to go"), std::string::npos) << resumed.err;
     EXPECT_EQ(capcodeIn("p3.bin"), "1330016");
     EXPECT_EQ(run("write " + path("a.eep") + " --resume 2").status, 1) << "no such batch";
@@ -214,6 +240,10 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
     }
     EXPECT_FALSE(fs::exists(path("r.eep")));
     EXPECT_FALSE(fs::exists(path("fresh.bin"))) << "no pager written that the record cannot account for";
+    const std::string failedRead = run("log --format csv --since 2000-01-01").out;
+    EXPECT_TRUE(std::regex_search(failedRead, std::regex(",read,bad-checksum,,,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,")))
+        << "a pager whose image was refused has no capcodes to record\n"
+        << failedRead;
     EXPECT_EQ(run("--allow-default-prompts --data-dir " + path("nowhere") + " new -o " + path("r.eep")).status, 0);
 }
 

@@ -113,6 +113,13 @@ TEST_F(Cli, StandardOutputAndOneLinePerField) {
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(valueOf(shown.out, "address1"), "2004000");
     EXPECT_EQ(valueOf(shown.out, "hellomsg1"), "x\\x0Aaddress1=1234567\\\\");
+
+    // Results that cannot be delivered (a full disk) are a failure, not a success.
+    for (const std::string& command : {"show " + path("a.eep"), "diff " + path("a.eep") + " " + path("forged.eep")}) {
+        const int raw = std::system((commandLine(command) + " >/dev/full 2>" + path("err")).c_str());
+        EXPECT_EQ(WEXITSTATUS(raw), command.starts_with("diff") ? 2 : 1) << command;
+        EXPECT_NE(slurp(path("err")).find("standard output: write error"), std::string::npos) << command;
+    }
 }
 
 // Fails when a file whose shared frame is stale is saved with capcodes nobody saw.

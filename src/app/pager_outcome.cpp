@@ -11,7 +11,7 @@ std::string_view outcomeCode(PagerOutcome outcome) {
         case PagerOutcome::NotWritten: return outcome::writeFailed;
         case PagerOutcome::NoAnswer: return outcome::noDevice;
         case PagerOutcome::ProgrammerFailed: return outcome::programmerError;
-        case PagerOutcome::BadImage: return outcome::readError;
+        case PagerOutcome::BadImage: return outcome::badChecksum;
         case PagerOutcome::OtherCustomer: return outcome::otherCustomer;
         case PagerOutcome::Refused: return outcome::refused;
         case PagerOutcome::Cancelled: return outcome::cancelled;

@@ -166,8 +166,12 @@ PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
         progress.close();
         ctx_.host.log("Read completed");
     });
-    attempt.capcodes = Production::capcodesShown(ctx_);
-    if (incoming == Incoming::Accepted) markSettingsKept(ctx_, "", nullptr);
+    // Only a pager whose image was taken has capcodes to record; a failed read's fields
+    // still hold what the window held before.
+    if (incoming == Incoming::Accepted) {
+        attempt.capcodes = Production::capcodesShown(ctx_);
+        markSettingsKept(ctx_, "", nullptr);
+    }
     if (incoming == Incoming::BadChecksum) return PagerOutcome::BadImage;
     if (incoming == Incoming::OtherCustomer) return PagerOutcome::OtherCustomer;
     return PagerOutcome::Done;
@@ -204,7 +208,7 @@ PagerOutcome PagerWorkflows::readPager(bool hardwareReadBack) {
 void PagerWorkflows::reportDifferences(const std::vector<ByteDifference>& differences) {
     for (std::size_t i = 0; i < differences.size() && i < kDifferencesShown; ++i) {
         char line[64];
-        std::snprintf(line, sizeof line, "Differs at 0x%03X: written 0x%02X, read 0x%02X", differences[i].address,
+        std::snprintf(line, sizeof line, "Differs at 0x%03X: expected 0x%02X, read 0x%02X", differences[i].address,
                       differences[i].expected, differences[i].read);
         ctx_.host.log(line);
     }

@@ -67,7 +67,8 @@ bool Production::readyForWrite() {
     if (!batchId_) {
         try {
             BatchStart start;
-            start.settingsPath = ctx_.program.settingsFile;
+            start.settingsPath = recordedPath(ctx_.program.settingsFile);
+            start.steps = stepsShown(ctx_);
             start.settingsSha256 = ctx_.program.settingsFileSha256;
             startBatch(start);
         } catch (const RecordError& error) {
@@ -91,6 +92,22 @@ SlotCapcodes Production::capcodesShown(const Context& ctx) {
         s.enabled = ctx.model.checked(field::addrEn(slot));
     }
     return capcodes;
+}
+
+std::string Production::stepsShown(const Context& ctx) {
+    std::string steps;
+    for (int slot = 1; slot <= addressSlots(ctx.program.hardwareRevision); ++slot) {
+        if (!steps.empty()) steps += ' ';
+        steps += field::autoinc(slot) + "=" + ctx.model.text(field::autoinc(slot));
+    }
+    return steps;
+}
+
+std::string Production::recordedPath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
 }
 
 SlotCapcodes Production::capcodesIn(const Context& ctx, const Image& image) {
@@ -123,11 +140,13 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
     } else {
         unit.port = link_.port().deviceName(ctx_.program.portBase);
     }
-    unit.settingsPath = ctx_.program.settingsFile;
+    unit.settingsPath = recordedPath(ctx_.program.settingsFile);
     unit.settingsSha256 = ctx_.program.settingsFileSha256;
     if (attempt.image) unit.imageSha256 = sha256Hex(*attempt.image);
     unit.capcodes = attempt.capcodes;
-    unit.frequency = ctx_.model.text(field::frequency);
+    // A read that failed took nothing from the pager: the fields still hold the window's.
+    const bool pagerSettingsShown = attempt.operation != Operation::Read || attempt.outcome == PagerOutcome::Done;
+    if (pagerSettingsShown) unit.frequency = ctx_.model.text(field::frequency);
     unit.customer = ctx_.model.field(field::customer).text;
     unit.revision = revisionName(ctx_.program.hardwareRevision);
     unit.outcome = outcomeCode(attempt.outcome);

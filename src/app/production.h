@@ -71,6 +71,10 @@ public:
     // in the layout of the window's revision.
     static SlotCapcodes capcodesShown(const Context& ctx);
     static SlotCapcodes capcodesIn(const Context& ctx, const Image& image);
+    // The auto-increment steps of the slots, "autoinc1=8 autoinc2=0 ...", as a batch keeps them.
+    static std::string stepsShown(const Context& ctx);
+    // A file as the record names it: absolute, so that it still says which file later.
+    static std::string recordedPath(const std::string& path);
     // Every byte of `read` that differs from `expected`.
     static std::vector<ByteDifference> differences(const Image& expected, std::span<const std::uint8_t> read);
 

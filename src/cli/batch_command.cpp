@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <thread>
 
 #include "app/capcode_check.h"
@@ -103,6 +104,8 @@ public:
 private:
     int begin();
     bool resume(const BatchState& state);
+    bool stepLikeTheBatch(const BatchState& state);
+    bool enoughRows() const;
     int nextUnit(int number);
     bool applyRow(const CapcodeRow& row);
     std::vector<int> ownSlots() const;
@@ -111,6 +114,7 @@ private:
     bool waitUntilAnswering(bool answering, const std::string& notice);
     int stop(int status, const std::string& why);
     int finish(int status);
+    std::optional<SlotCapcodes> nextCapcodes() const;
     void printUnit(const UnitResult& unit);
     int slots() const { return addressSlots(session_.app().program().hardwareRevision); }
 
@@ -119,17 +123,28 @@ private:
     int count_ = 1;
     std::vector<CapcodeRow> rows_;
     std::size_t nextRow_ = 0;
+    std::size_t resumeRow_ = 0;  // the row the next pager takes: a failed pager's is taken again
+    bool nextRefused_ = false;   // the stepped capcodes are refused, so there is no next pager
     std::vector<UnitResult> units_;
     std::string stopped_;
 };
 
+// Every way a started batch ends, a Ctrl-C during a write or a pager that cannot be
+// reached included, ends with the summary.
 int Batch::run() {
     if (const int status = begin(); status != kOk) return status;
     InterruptWatch interrupts;
-    for (int done = 0; done < count_; ++done) {
-        if (stopAsked) return stop(kBatchStopped, "Ctrl-C");
-        const int status = nextUnit(done + 1);
-        if (status != kOk) return finish(status);
+    try {
+        for (int done = 0; done < count_; ++done) {
+            const int status = stopAsked ? stop(kBatchStopped, "Ctrl-C") : nextUnit(done + 1);
+            if (status != kOk) return finish(status);
+        }
+    } catch (const NoDevice& error) {
+        std::cerr << "pagerprog-cli: " << error.what() << '\n';
+        return finish(stop(kNoAnswer, error.what()));
+    } catch (const std::exception& error) {
+        std::cerr << "refused: " << error.what() << '\n';
+        return finish(stop(kRefused, error.what()));
     }
     return finish(kOk);
 }
@@ -149,15 +164,17 @@ int Batch::begin() {
             std::cerr << "refused: the production record has no batch " << *options_.resume << '\n';
             return kRefused;
         }
-        if (!resume(*state)) return kRefused;
-        return kOk;
+        return resume(*state) && enoughRows() ? kOk : kRefused;
     }
+    if (!rows_.empty() && !options_.countGiven) count_ = static_cast<int>(rows_.size());
+    if (!enoughRows()) return kRefused;
     BatchStart start;
-    start.settingsPath = program.settingsFile;
+    start.settingsPath = Production::recordedPath(program.settingsFile);
     start.settingsSha256 = program.settingsFileSha256;
     start.countAsked = count_;
     start.capcodeSource = rows_.empty() ? CapcodeSource::Stepping : CapcodeSource::CsvFile;
-    start.csvPath = options_.capcodes;
+    start.csvPath = Production::recordedPath(options_.capcodes);
+    start.steps = Production::stepsShown(session_.app().context());
     std::cerr << "batch " << production.startBatch(start) << ": " << count_ << " pager" << (count_ == 1 ? "" : "s")
               << '\n';
     return kOk;
@@ -173,8 +190,13 @@ bool Batch::resume(const BatchState& state) {
         return false;
     }
     if (!options_.countGiven) count_ = std::max(0, state.start.countAsked - state.verifiedUnits);
+    if (state.start.capcodeSource == CapcodeSource::CsvFile && rows_.empty()) {
+        std::cerr << "capcodes from " << state.start.csvPath << ", as batch " << state.id << " took them\n";
+        rows_ = readCapcodeRows(state.start.csvPath);
+    }
+    if (rows_.empty() && !stepLikeTheBatch(state)) return false;
     session_.production().resumeBatch(state);
-    if (state.csvRow) nextRow_ = static_cast<std::size_t>(*state.csvRow);
+    if (state.csvRow) nextRow_ = resumeRow_ = static_cast<std::size_t>(*state.csvRow);
     if (state.lastCapcodes && rows_.empty()) {
         SettingsModel& m = session_.app().model();
         for (int slot = 1; slot <= kRecordSlots; ++slot)
@@ -187,6 +209,42 @@ bool Batch::resume(const BatchState& state) {
     return true;
 }
 
+// The steps the batch was started with, unless the command line gives steps of its own:
+// without them the next pager would get the capcodes of the last one.
+bool Batch::stepLikeTheBatch(const BatchState& state) {
+    const bool stepsGiven = std::any_of(options_.edits.begin(), options_.edits.end(),
+                                        [](const auto& edit) { return edit.first.starts_with("autoinc"); });
+    if (stepsGiven) return true;
+    if (!state.start.steps) {
+        std::cerr << "refused: batch " << state.id
+                  << " was recorded without its capcode steps; give them again (autoinc1=8, say)\n";
+        return false;
+    }
+    std::istringstream steps(*state.start.steps);
+    for (std::string step; steps >> step;) {
+        const auto equals = step.find('=');
+        if (equals == std::string::npos) continue;
+        const EditResult result =
+            applyFieldEdit(session_.app(), session_.host(), step.substr(0, equals), step.substr(equals + 1));
+        if (result.outcome != EditOutcome::Applied) {
+            std::cerr << "refused: the step " << step << " of batch " << state.id << ": " << result.reason << '\n';
+            return false;
+        }
+    }
+    std::cerr << "steps of batch " << state.id << ": " << *state.start.steps << '\n';
+    return true;
+}
+
+// A capcode file must hold a row for every pager still to come, before the first is written.
+bool Batch::enoughRows() const {
+    if (rows_.empty()) return true;
+    const std::size_t left = rows_.size() - std::min(nextRow_, rows_.size());
+    if (left >= static_cast<std::size_t>(count_)) return true;
+    std::cerr << "refused: the capcode file has " << left << " row" << (left == 1 ? "" : "s") << " left for " << count_
+              << " pager" << (count_ == 1 ? "" : "s") << '\n';
+    return false;
+}
+
 // One pager: its capcodes (from the capcode file, checked), a wait for it, the write.
 int Batch::nextUnit(int number) {
     const int unitNumber = session_.production().nextUnit();
@@ -196,8 +254,10 @@ int Batch::nextUnit(int number) {
         if (!applyRow(row)) return stop(kBatchStopped, "row " + std::to_string(row.number) + " was refused");
         session_.production().setCsvRow(row.number);
     }
-    if (const auto problem = capcodeProblem(session_.app().context()))
+    if (const auto problem = capcodeProblem(session_.app().context())) {
+        nextRefused_ = true;
         return stop(kBatchStopped, "the capcodes of the next pager are refused: " + *problem);
+    }
     if (!capcodesAreNew()) return stop(kRefused, "a capcode is already in another pager (--unique)");
     if (!waitForPager(number)) return stop(kBatchStopped, stopAsked ? "Ctrl-C" : "no pager was put in");
     UnitResult unit;
@@ -209,6 +269,7 @@ int Batch::nextUnit(int number) {
     printUnit(unit);
     if (unit.outcome != PagerOutcome::Done)
         return stop(of(unit.outcome), "unit " + std::to_string(unitNumber) + " " + outcomeText(unit.outcome));
+    resumeRow_ = nextRow_;
     return kOk;
 }
 
@@ -297,13 +358,21 @@ void Batch::printUnit(const UnitResult& unit) {
               << outcomeText(unit.outcome) << std::endl;
 }
 
+// What the next pager would get: none when the stepped capcodes are refused; with a capcode
+// file, its next row rather than what the fields hold after a row was cut short.
+std::optional<SlotCapcodes> Batch::nextCapcodes() const {
+    if (nextRefused_ || !rows_.empty()) return std::nullopt;
+    return Production::capcodesShown(session_.app().context());
+}
+
 // The summary: pagers written and verified, the one that failed, why the batch stopped and
 // the capcodes the next pager will get.
 int Batch::finish(int status) {
     Production& production = session_.production();
     int verified = 0;
     for (const UnitResult& unit : units_) verified += unit.outcome == PagerOutcome::Done;
-    const SlotCapcodes next = Production::capcodesShown(session_.app().context());
+    const std::optional<SlotCapcodes> next = nextCapcodes();
+    const int nextRow = resumeRow_ < rows_.size() ? rows_[resumeRow_].number : 0;  // rows count from 1
     const std::int64_t batch = production.batch().value_or(0);
     if (options_.json) {
         std::cout << "{\"batch\": " << batch << ", \"asked\": " << count_ << ", \"verified\": " << verified
@@ -315,7 +384,8 @@ int Batch::finish(int status) {
                       << ", \"outcome\": " << jsonString(outcomeText(unit.outcome)) << "}";
         }
         std::cout << "], \"stopped\": " << (stopped_.empty() ? "null" : jsonString(stopped_))
-                  << ", \"next\": " << capcodesJson(next, slots()) << "}" << std::endl;
+                  << ", \"next\": " << (next ? capcodesJson(*next, slots()) : "null")
+                  << ", \"next_row\": " << (nextRow ? std::to_string(nextRow) : "null") << "}" << std::endl;
         return status;
     }
     std::cout << "batch " << batch << ": " << verified << " of " << count_ << " pager" << (count_ == 1 ? "" : "s")
@@ -325,7 +395,13 @@ int Batch::finish(int status) {
     }
     std::cout << '\n';
     if (!stopped_.empty()) std::cout << "stopped: " << stopped_ << '\n';
-    std::cout << "next: " << capcodesText(next, slots()) << std::endl;
+    if (next) {
+        std::cout << "next: " << capcodesText(*next, slots()) << std::endl;
+    } else if (nextRow) {
+        std::cout << "next: row " << nextRow << " of the capcode file" << std::endl;
+    } else {
+        std::cout << "next: none" << std::endl;
+    }
     return status;
 }
 

@@ -2,8 +2,10 @@
 
 #include <csv.h>
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "settings/field_names.h"
@@ -31,6 +33,8 @@ std::runtime_error fault(const std::string& path, const std::string& what) {
     return std::runtime_error("the capcode file " + path + " " + what);
 }
 
+std::string cellCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " cell" : " cells"); }
+
 // The address slot a header cell names, 1 to 8.
 int slotOf(const std::string& name) {
     for (int slot = 1; slot <= field::kAddressSlots; ++slot)
@@ -38,12 +42,32 @@ int slotOf(const std::string& name) {
     return 0;
 }
 
+// The whole file, at most kLargestFile bytes: a day's capcodes are a few hundred kilobytes.
+std::string fileText(const std::string& path) {
+    constexpr std::size_t kLargestFile = 16 * 1024 * 1024;
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) throw fault(path, "is a folder, not a file");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) throw fault(path, std::string("cannot be read: ") + std::strerror(errno));
+    std::string text;
+    char chunk[65536];
+    std::size_t length = 0;
+    while (text.size() <= kLargestFile && (length = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, length);
+    const bool failed = std::ferror(file) != 0;
+    const int reason = errno;
+    std::fclose(file);
+    if (failed) throw fault(path, std::string("cannot be read: ") + std::strerror(reason));
+    if (text.size() > kLargestFile) throw fault(path, "is larger than 16 MB, too large for a capcode file");
+    // A spreadsheet's "CSV UTF-8" starts with a byte order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+    return text;
+}
+
 }  // namespace
 
 std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw fault(path, "cannot be read");
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = fileText(path);
     csv_parser parser;
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw fault(path, "cannot be read");
     Lines lines;
@@ -68,7 +92,7 @@ std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
     for (std::size_t line = 1; line < lines.lines.size(); ++line) {
         const auto& cells = lines.lines[line];
         if (cells.size() != slots.size()) {
-            throw fault(path, "has " + std::to_string(cells.size()) + " cells in row " + std::to_string(line) +
+            throw fault(path, "has " + cellCount(cells.size()) + " in row " + std::to_string(line) +
                                   ", where the header names " + std::to_string(slots.size()) + " columns");
         }
         CapcodeRow row;

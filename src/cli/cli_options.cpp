@@ -90,8 +90,8 @@ Status-log lines go to standard error as "log: TEXT", beeps as "beep", message b
 "message: TEXT"; results (show, diff, the units of a write, verify, log; --json for a
 JSON form) go to standard output.
 
-Exit status: 0 success; 1 an input refused (a file, an edit, a value, the production
-record); 2 usage; 3 no programmer, adapter or pager answering; 4 verify found different
+Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcode file,
+the production record, a capcode already in another pager with --unique); 2 usage; 3 no programmer, adapter or pager answering; 4 verify found different
 data; 5 the programmer reported an error or stopped answering; 6 the pager's image failed
 its checksum or belongs to another customer; 7 a batch was stopped before its count.
 diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
@@ -105,7 +105,7 @@ Number numberOption(const std::string& option, const std::string& text, Number l
     Number value{};
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value < lowest)
-        throw UsageError{option + " takes a number, not " + text};
+        throw UsageError{option + " takes a whole number of at least " + std::to_string(lowest) + ", not " + text};
     return value;
 }
 
@@ -224,8 +224,14 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
     if (o.command == "restore") o.row = numberOption<std::int64_t>("restore", o.files.front(), 1);
     if (o.port && *o.port != "usb" && *o.port != "lpt1" && *o.port != "lpt2")
         throw UsageError{"--port takes usb, lpt1 or lpt2"};
-    if ((o.port || !o.simulate.empty() || !o.trace.empty() || o.ackPolling) && !o.usesPager())
-        throw UsageError{"--port, --simulate, --trace and --ack-polling go with the pager commands"};
+    if (!o.usesPager()) {
+        const char* pagerOption = o.port                ? "--port"
+                                  : !o.simulate.empty() ? "--simulate"
+                                  : !o.trace.empty()    ? "--trace"
+                                  : o.ackPolling        ? "--ack-polling"
+                                                        : nullptr;
+        if (pagerOption) throw UsageError{std::string(pagerOption) + " goes with the pager commands, not " + o.command};
+    }
     return o;
 }
 

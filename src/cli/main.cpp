@@ -59,12 +59,21 @@ int runCommand(const Options& options) {
     return editAndSave(session, options);
 }
 
+// A result that never reached standard output (a full disk, a closed pipe) is a failure,
+// though the command itself may have gone well.
+int resultsDelivered(int status, const Options& options) {
+    if (std::cout.flush()) return status;
+    std::cerr << "pagerprog-cli: standard output: write error\n";
+    if (options.command == "diff") return 2;
+    return status == kOk ? kRefused : status;
+}
+
 int run(int argc, char** argv) {
     if (int status = kOk; answersAtOnce(argc, argv, status)) return status;
     Options options;
     try {
         options = parseOptions(argc, argv, programDataFolder());
-        return runCommand(options);
+        return resultsDelivered(runCommand(options), options);
     } catch (const UsageError& error) {
         std::cerr << "pagerprog-cli: " << error.what << "\nTry 'pagerprog-cli --help' for more information.\n";
         return kUsage;

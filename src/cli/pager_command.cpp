@@ -53,6 +53,10 @@ int verify(Session& session, const Options& options) {
 
 int restore(Session& session, const Options& options) {
     ProductionRecord& record = *session.production().record();
+    if (!record.unit(options.row)) {
+        std::cerr << "refused: the production record has no row " << options.row << '\n';
+        return kRefused;
+    }
     const auto image = record.previousImage(options.row);
     if (!image) {
         std::cerr << "refused: row " << options.row << " of the production record keeps no previous image\n";

@@ -1,5 +1,7 @@
 #include "gui/bench_status_bar.h"
 
+#include <algorithm>
+
 #include "gui/qt_text.h"
 
 namespace pagerprog::gui {
@@ -17,14 +19,19 @@ QString toneStyle(Tone tone) {
 }
 
 void showPart(QLabel& label, const StatusPart& part) {
-    label.setText(messageText(part.text));
+    if (auto* eliding = dynamic_cast<ElidingLabel*>(&label)) {
+        eliding->setFullText(messageText(part.text));
+    } else {
+        label.setText(messageText(part.text));
+    }
     label.setToolTip(messageText(part.detail));
     label.setStyleSheet(toneStyle(part.tone));
     label.setVisible(!part.text.empty());
 }
 
-QLabel* part(const char* name) {
-    auto* label = new QLabel;
+template <typename Label = QLabel>
+Label* part(const char* name) {
+    auto* label = new Label;
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
@@ -32,14 +39,32 @@ QLabel* part(const char* name) {
 
 }  // namespace
 
+void ElidingLabel::setFullText(const QString& text) {
+    full_ = text;
+    elide();
+}
+
+QSize ElidingLabel::minimumSizeHint() const { return {0, QLabel::minimumSizeHint().height()}; }
+
+void ElidingLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    elide();
+}
+
+void ElidingLabel::elide() {
+    const int room = contentsRect().width() - 2 * margin() - 12;  // the style sheet's padding
+    setText(fontMetrics().elidedText(full_, Qt::ElideRight, std::max(room, 0)));
+}
+
 BenchStatusBar::BenchStatusBar()
     : port_(part("StatusPort")),
-      result_(part("StatusResult")),
+      result_(part<ElidingLabel>("StatusResult")),
       verified_(part("StatusVerified")),
       record_(part("StatusRecord")) {
     setObjectName("BenchStatus");
     setSizeGripEnabled(false);
     // The result comes first and takes what room there is; the others keep to a short text.
+    result_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(result_, 1);
     addPermanentWidget(port_);
     addPermanentWidget(verified_);

@@ -10,6 +10,23 @@
 
 namespace pagerprog::gui {
 
+// A label that shows as much of its text as fits, ending in "…": a long result never makes
+// the window wider than the screen. The whole text stays in fullText().
+class ElidingLabel : public QLabel {
+public:
+    void setFullText(const QString& text);
+    const QString& fullText() const { return full_; }
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void elide();
+
+    QString full_;
+};
+
 class BenchStatusBar : public QStatusBar {
 public:
     BenchStatusBar();
@@ -17,13 +34,13 @@ public:
     void show(const BenchStatus& status);
 
     const QLabel& port() const { return *port_; }
-    const QLabel& result() const { return *result_; }
+    const ElidingLabel& result() const { return *result_; }
     const QLabel& verified() const { return *verified_; }
     const QLabel& record() const { return *record_; }
 
 private:
     QLabel* port_;
-    QLabel* result_;
+    ElidingLabel* result_;
     QLabel* verified_;
     QLabel* record_;
 };

@@ -3,12 +3,13 @@
 namespace pagerprog::gui {
 
 const char* const kUsageText =
-    R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE]] [--screenshot FILE [--delay MS]] [SETTINGS.eep]
+    R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE|:FOLDER]] [--screenshot FILE [--delay MS]] [SETTINGS.eep]
 
   SETTINGS.eep         open this settings file once the window has started, as "&Open" does
   --simulate usb|lpt   attach a simulated USB programmer or parallel-port adapter with a
                        simulated pager instead of the real devices; with :PAGERFILE the
-                       pager's EEPROM is loaded from and kept in that file
+                       pager's EEPROM is loaded from and kept in that file; with :FOLDER
+                       each .bin file in it is a pager, one after another
   --screenshot FILE    save a picture of the window to FILE (PNG) after MS milliseconds
                        (default 3000), print where it went, and end
   --version            print the program's version

@@ -44,11 +44,16 @@ TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
 
     model().setText("autoinc1", "1");
     const QString before = editor<QLineEdit>("address1")->text();
+    const int narrowest = window().minimumSizeHint().width();
     chooseMenu(element::writeToPager);
     ASSERT_EQ(logCount("Verify OK !"), 1);
+    // The shown result adds its padding, never its text, to the narrowest the window goes.
+    EXPECT_LE(window().minimumSizeHint().width(), narrowest + 12) << "a long result must not widen the window";
     const QString after = editor<QLineEdit>("address1")->text();
-    EXPECT_TRUE(bar().result().text().startsWith("Verified: " + before + " ")) << bar().result().text().toStdString();
-    EXPECT_TRUE(bar().result().text().contains(" written; next " + after + " ")) << bar().result().text().toStdString();
+    EXPECT_TRUE(bar().result().fullText().startsWith("Verified: " + before + " "))
+        << bar().result().fullText().toStdString();
+    EXPECT_TRUE(bar().result().fullText().contains(" written; next " + after + " "))
+        << bar().result().fullText().toStdString();
     EXPECT_TRUE(green(bar().result()));
     EXPECT_EQ(bar().verified().toolTip(), "1 pager verified since start");
 
@@ -56,15 +61,15 @@ TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
     const Image written = session().link().simulated()->pager.memory;
     model().setText("address2", after.toStdString());
     chooseMenu(element::writeToPager);
-    EXPECT_TRUE(bar().result().text().startsWith("Write refused: Not written: address"))
-        << bar().result().text().toStdString();
+    EXPECT_TRUE(bar().result().fullText().startsWith("Write refused: Not written: address"))
+        << bar().result().fullText().toStdString();
     EXPECT_TRUE(red(bar().result()));
     EXPECT_EQ(session().link().simulated()->pager.memory, written);
     EXPECT_EQ(bar().verified().toolTip(), "1 pager verified since start");
 
     session().link().simulated()->pager.memory[0x7FF] ^= 0xFF;
     chooseMenu(element::readFromPager);
-    EXPECT_EQ(bar().result().text(), "Read failed: the pager's image failed its checksum");
+    EXPECT_EQ(bar().result().fullText(), "Read failed: the pager's image failed its checksum");
 }
 
 TEST_F(ProductionWindowTest, LogShowsFiltersAndExportsTheRecord) {

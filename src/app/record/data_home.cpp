@@ -1,5 +1,8 @@
 #include "app/record/data_home.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -25,6 +28,10 @@ std::filesystem::path defaultRecordPath() {
 }
 
 std::string currentUserName() {
+    // The account the program runs as, whatever the environment says; the environment only
+    // where the account has no name (a container's bare uid).
+    if (const passwd* account = getpwuid(geteuid()); account != nullptr && account->pw_name[0] != '\0')
+        return account->pw_name;
     for (const char* name : {"USER", "LOGNAME"}) {
         if (std::string user = environment(name); !user.empty()) return user;
     }

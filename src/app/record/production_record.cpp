@@ -96,6 +96,7 @@ std::int64_t ProductionRecord::startBatch(const BatchStart& batch) {
         .bind(4, batch.countAsked)
         .bind(5, capcodeSourceName(batch.capcodeSource))
         .bind(6, batch.csvPath)
+        .bindOptional(7, batch.steps)
         .run();
     const std::int64_t id = d.db.lastInsertId();
     transaction.commit();

@@ -36,7 +36,7 @@ struct ProductionRecord::Impl {
     Statement insertImage{db, "INSERT INTO unit_images (unit_id, image) VALUES (?, ?)"};
     Statement insertBatch{db,
                           "INSERT INTO batches (time, settings_path, settings_sha256, count_asked, capcode_source, "
-                          "csv_path) VALUES (?, ?, ?, ?, ?, ?)"};
+                          "csv_path, steps) VALUES (?, ?, ?, ?, ?, ?, ?)"};
     Statement selectSlots{db, "SELECT slot, capcode, enabled FROM unit_slots WHERE unit_id = ? ORDER BY slot"};
     Statement selectLog{db, "SELECT line FROM unit_log WHERE unit_id = ? ORDER BY line_no"};
 };

@@ -90,7 +90,7 @@ std::optional<Image> ProductionRecord::previousImage(std::int64_t id) const {
 std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) const {
     Database& db = impl_->db;
     Statement batch(db,
-                    "SELECT time, settings_path, settings_sha256, count_asked, capcode_source, csv_path "
+                    "SELECT time, settings_path, settings_sha256, count_asked, capcode_source, csv_path, steps "
                     "FROM batches WHERE id = ?");
     if (!batch.start().bind(1, batchId).step()) return std::nullopt;
     BatchState state;
@@ -104,6 +104,7 @@ std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) con
     if (!source) db.damaged("batch " + std::to_string(batchId) + " has the unknown capcode source " + batch.text(4));
     start.capcodeSource = *source;
     start.csvPath = batch.text(5);
+    start.steps = batch.optionalText(6);
 
     // A unit that failed and was tried again has several rows; the verified one counts.
     const std::string verified = "u.batch_id = ? AND " + kVerifiedWrite;

@@ -73,7 +73,13 @@ ALTER TABLE units ADD COLUMN csv_row INTEGER;
 CREATE INDEX units_by_batch ON units (batch_id, unit_number);
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2};
+// Version 3: the capcode steps a batch was started with, so that resuming it steps the same
+// way (NULL for batches started before).
+constexpr const char* kVersion3 = R"sql(
+ALTER TABLE batches ADD COLUMN steps TEXT;
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
 static_assert(std::size(kSteps) == kRecordSchemaVersion);
 
 [[noreturn]] void newer(Database& db, int version) {

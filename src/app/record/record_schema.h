@@ -7,7 +7,7 @@ namespace pagerprog {
 
 class Database;
 
-inline constexpr int kRecordSchemaVersion = 2;
+inline constexpr int kRecordSchemaVersion = 3;
 
 int schemaVersion(Database& db);
 // Runs the steps from the record's version to kRecordSchemaVersion in one transaction.

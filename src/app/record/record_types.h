@@ -26,7 +26,7 @@ inline constexpr std::string_view ok = "ok";
 inline constexpr std::string_view verifyFailed = "verify-failed";
 inline constexpr std::string_view writeFailed = "write-failed";
 inline constexpr std::string_view noDevice = "no-device";
-inline constexpr std::string_view readError = "read-error";
+inline constexpr std::string_view badChecksum = "bad-checksum";
 inline constexpr std::string_view programmerError = "programmer-error";
 inline constexpr std::string_view otherCustomer = "other-customer";
 inline constexpr std::string_view refused = "refused";
@@ -91,6 +91,9 @@ struct BatchStart {
     int countAsked = 0;
     CapcodeSource capcodeSource = CapcodeSource::Stepping;
     std::string csvPath;  // with CapcodeSource::CsvFile
+    // The auto-increment fields as "autoinc1=8 autoinc2=0 ..."; none for a batch recorded
+    // before the record kept them.
+    std::optional<std::string> steps;
     bool operator==(const BatchStart&) const = default;
 };
 

@@ -61,6 +61,9 @@ public:
     Statement& bindOptional(int index, const std::optional<T>& value) {
         return value ? bind(index, std::int64_t(*value)) : bindNull(index);
     }
+    Statement& bindOptional(int index, const std::optional<std::string>& text) {
+        return text ? bind(index, std::string_view(*text)) : bindNull(index);
+    }
 
     // True while it gives rows; false once done.
     bool step();
@@ -76,6 +79,10 @@ public:
     std::optional<T> optionalInteger(int column) const {
         if (isNull(column)) return std::nullopt;
         return static_cast<T>(integer(column));
+    }
+    std::optional<std::string> optionalText(int column) const {
+        if (isNull(column)) return std::nullopt;
+        return text(column);
     }
 
 private:

@@ -13,6 +13,9 @@ PagerSupply::PagerSupply(SimulatedPager& pager, Clock& clock, const std::string&
     for (const auto& entry : std::filesystem::directory_iterator(folder)) files_.push_back(entry.path().string());
     std::sort(files_.begin(), files_.end());
     if (files_.empty()) throw std::runtime_error("the folder of simulated pagers " + folder + " holds no pager file");
+    // Every pager is looked at now, so that a file that is no pager stops a batch before
+    // its first unit rather than halfway.
+    for (const std::string& file : files_) SimulatedPager().keepIn(file);
     pager_.keepIn(files_[next_++]);
     in_ = true;
     pager_.sitIn(this);

@@ -19,8 +19,8 @@ class PagerSupply : public PagerSocket {
 public:
     static constexpr std::int64_t kChangeMicros = 1'000'000;
 
-    // Puts the first pager in. Throws std::runtime_error as SimulatedPager::keepIn does,
-    // or when the folder holds no file.
+    // Puts the first pager in. Throws std::runtime_error as SimulatedPager::keepIn does for
+    // any of the files, or when the folder holds no file.
     PagerSupply(SimulatedPager& pager, Clock& clock, const std::string& folder);
     ~PagerSupply() override;
     PagerSupply(const PagerSupply&) = delete;
