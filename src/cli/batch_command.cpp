@@ -259,7 +259,10 @@ int Batch::nextUnit(int number) {
         return stop(kBatchStopped, "the capcodes of the next pager are refused: " + *problem);
     }
     if (!capcodesAreNew()) return stop(kRefused, "a capcode is already in another pager (--unique)");
-    if (!waitForPager(number)) return stop(kBatchStopped, stopAsked ? "Ctrl-C" : "no pager was put in");
+    if (!waitForPager(number)) {
+        return stop(kBatchStopped,
+                    stopAsked ? "Ctrl-C" : "the input ended before pager " + std::to_string(number) + " was connected");
+    }
     UnitResult unit;
     unit.unit = unitNumber;
     unit.capcodes = Production::capcodesShown(session_.app().context());
