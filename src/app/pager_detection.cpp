@@ -7,14 +7,10 @@
 
 namespace pagerprog {
 
-namespace {
-constexpr std::uint8_t kPagerChipCode = 0x40;  // the programmer's code of a 24C16
-}  // namespace
-
 bool pagerAnswers(Context& ctx, PagerLink& link) {
     if (ctx.program.usbProgrammerInUse) {
         std::array<std::uint8_t, kChunkSize> chunk{};
-        return link.usb().currentDevice() != nullptr && link.usb().readChunk(kPagerChipCode, 0, chunk);
+        return link.usb().currentDevice() != nullptr && link.usb().readChunk(findChip(16)->chipCode, 0, chunk);
     }
     BusMaster& bus = link.bus();
     bus.setChip(*findChip(16));

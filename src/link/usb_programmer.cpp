@@ -14,7 +14,6 @@ constexpr std::uint16_t kVendorId = 0x04D8;
 constexpr std::uint16_t kProductId = 0x1000;
 // The request layout reaches byte 36; the CRC follows.
 constexpr std::size_t kMinimumRequestLength = 38;
-constexpr std::size_t kReplyDataOffset = 3;
 constexpr std::size_t kReplyStatusLength = 2;
 // A programmer answers within milliseconds; a second of silence means it will not.
 constexpr std::chrono::milliseconds kReplyTimeLimit{1000};
@@ -118,7 +117,7 @@ bool UsbProgrammer::replyAccepted(Reply reply) {
 
 bool UsbProgrammer::readChunk(std::uint8_t chipCode, unsigned address, std::span<std::uint8_t, kChunkSize> data) {
     setAddress(kRead, chipCode, address);
-    std::fill_n(request_.begin() + 5, kChunkSize, std::uint8_t{0});
+    std::fill_n(request_.begin() + kRequestDataOffset, kChunkSize, std::uint8_t{0});
     if (!replyAccepted(exchange(true, kReplyDataOffset + kChunkSize))) return false;
     std::copy_n(reply_.begin() + kReplyDataOffset, kChunkSize, data.begin());
     return true;
@@ -127,7 +126,7 @@ bool UsbProgrammer::readChunk(std::uint8_t chipCode, unsigned address, std::span
 bool UsbProgrammer::writeChunk(std::uint8_t chipCode, unsigned address,
                                std::span<const std::uint8_t, kChunkSize> data) {
     setAddress(kWrite, chipCode, address);
-    std::copy(data.begin(), data.end(), request_.begin() + 5);
+    std::copy(data.begin(), data.end(), request_.begin() + kRequestDataOffset);
     return replyAccepted(exchange(true, kReplyStatusLength));
 }
 

@@ -20,6 +20,11 @@ class HidDevice;
 
 inline constexpr std::size_t kReportBufferSize = 65;
 inline constexpr std::size_t kChunkSize = 32;
+// A request: byte 1 the command, byte 2 the chip code, bytes 3 and 4 the address (high
+// byte first), the chunk's bytes from kRequestDataOffset. A reply: byte 1 the status, the
+// chunk's bytes from kReplyDataOffset.
+inline constexpr std::size_t kRequestDataOffset = 5;
+inline constexpr std::size_t kReplyDataOffset = 3;
 
 // Why a chunk failed when a request cannot be sent or no reply comes within the time limit.
 inline constexpr const char* kProgrammerSilentText = "USB programmer did not answer.";

@@ -3,19 +3,17 @@
 #include <algorithm>
 #include <utility>
 
+#include "link/chip_table.h"
 #include "link/crc8.h"
 #include "link/sim/simulated_pager.h"
+#include "link/usb_programmer.h"
 
 namespace pagerprog {
 
 namespace {
-constexpr std::uint8_t kHello = 0x13;
-constexpr std::uint8_t kRead = 0x14;
-constexpr std::uint8_t kWrite = 0x15;
-constexpr std::uint8_t kPagerChipCode = 0x40;
-constexpr std::size_t kChunk = 32;
-constexpr std::size_t kDataOffset = 5;       // in the request
-constexpr std::size_t kReplyDataOffset = 3;  // in the reply
+constexpr auto kHello = UsbProgrammer::kHello;
+constexpr auto kRead = UsbProgrammer::kRead;
+constexpr auto kWrite = UsbProgrammer::kWrite;
 }  // namespace
 
 class SimulatedUsbProgrammer::Connection : public HidConnection {
@@ -111,17 +109,17 @@ int SimulatedUsbProgrammer::reply(const std::string& path, std::span<std::uint8_
 }
 
 std::uint8_t SimulatedUsbProgrammer::handle(std::span<const std::uint8_t> report, std::vector<std::uint8_t>& reply) {
-    if (report.size() < kDataOffset + kChunk + 1) return 'D';
+    if (report.size() < kRequestDataOffset + kChunkSize + 1) return 'D';
     if (crc8(report.subspan(1, report.size() - 2)) != report.back()) return 'C';
     const std::uint8_t command = report[1];
     if (command == kHello) return kSuccess;
     if (command != kRead && command != kWrite) return 'D';
-    if (!eepromPresent || !pager_.present() || (report[2] & 0xF0) != kPagerChipCode) return 'A';
+    if (!eepromPresent || !pager_.present() || (report[2] & 0xF0) != findChip(16)->chipCode) return 'A';
     const unsigned address = (unsigned{report[3]} << 8) | report[4];
-    if (address % kChunk != 0 || address + kChunk > kImageSize) return 'D';
-    for (std::size_t i = 0; i < kChunk; ++i) {
+    if (address % kChunkSize != 0 || address + kChunkSize > kImageSize) return 'D';
+    for (std::size_t i = 0; i < kChunkSize; ++i) {
         if (command == kWrite)
-            pager_.writeByte(static_cast<unsigned>(address + i), report[kDataOffset + i]);
+            pager_.writeByte(static_cast<unsigned>(address + i), report[kRequestDataOffset + i]);
         else
             reply[kReplyDataOffset + i] = pager_.readByte(static_cast<unsigned>(address + i));
     }
