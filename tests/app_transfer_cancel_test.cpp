@@ -4,13 +4,9 @@
 
 #include <algorithm>
 
-#include "app/application.h"
-#include "app/pager_commands.h"
-#include "link/clock.h"
-#include "link/pager_link.h"
 #include "link/sim/simulated_devices.h"
 #include "support/pager_rig.h"
-#include "support/recording_host.h"
+#include "support/started_program.h"
 
 namespace pagerprog {
 namespace {
@@ -32,19 +28,8 @@ TEST_P(CancelTest, TransferStoppedBeforeTheVerifyPassLeavesThePagerWritten) {
 }
 
 // A started program with a pager on the path, its technician pressing Cancel at once.
-struct Bench {
-    explicit Bench(Path path) : devices(clock, path) {
-        app.start(StartupOptions{'.', "/nonexistent"});
-        link.hid().start();
-        host.clear();
-        host.cancelRequested = true;
-    }
-    testing::RecordingHost host;
-    Application app{host};
-    SimulatedClock clock;
-    SimulatedDevices devices;
-    PagerLink link{devices.port, clock, devices.programmer};
-    PagerCommands commands{app, link};
+struct Bench : testing::StartedProgram {
+    explicit Bench(Path path) : StartedProgram(path) { host.cancelRequested = true; }
 };
 
 TEST_P(CancelTest, CancelDuringTheReadBackStopsBeforeTheWrite) {

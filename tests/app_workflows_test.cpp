@@ -8,41 +8,16 @@
 #include <iterator>
 #include <string>
 
-#include "app/application.h"
-#include "app/pager_commands.h"
-#include "link/clock.h"
-#include "link/pager_link.h"
 #include "link/sim/simulated_devices.h"
 #include "settings/image_layout.h"
-#include "support/recording_host.h"
+#include "support/started_program.h"
 
 namespace pagerprog {
 namespace {
 
 using Path = SimulatedDevices::Path;
 
-// A started program with a pager on the chosen path.
-struct Bench {
-    explicit Bench(Path path, char separator = '.') : devices(clock, path) {
-        app.start(StartupOptions{separator, "/nonexistent"});
-        link.hid().start();
-        host.clear();
-    }
-
-    bool logged(const std::string& line) const {
-        return std::find(host.logLines.begin(), host.logLines.end(), line) != host.logLines.end();
-    }
-    void breakPagerChecksum() { devices.pager.memory[0x100] ^= 0xFF; }
-    Image& pager() { return devices.pager.memory; }
-
-    testing::RecordingHost host;
-    Application app{host};
-    SimulatedClock clock;
-    SimulatedDevices devices;
-    PagerLink link{devices.port, clock, devices.programmer};
-    PagerCommands commands{app, link};
-    SettingsModel& m = app.model();
-};
+using Bench = testing::StartedProgram;
 
 class BothPaths : public ::testing::TestWithParam<Path> {};
 

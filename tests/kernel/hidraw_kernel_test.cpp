@@ -28,6 +28,7 @@ namespace {
 using kernel_test::KernelTest;
 using kernel_test::pagerMemory;
 using kernel_test::patternImage;
+using kernel_test::writeVerifyAndReadBack;
 using HidrawKernelTest = KernelTest;
 
 // The link as the window builds it on the real devices, started.
@@ -108,14 +109,7 @@ TEST_P(WholePager, WrittenVerifiedAndReadBack) {
     fake_programmer_plug(static_cast<unsigned char>(GetParam()), 64, 1);
     UsbRig rig;
     ASSERT_TRUE(rig.inUse());
-    const Image image = patternImage(31);
-    Image source = image;
-    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
-    EXPECT_EQ(pagerMemory(), image);
-
-    Image readBack{};
-    ASSERT_EQ(rig.transfer("r", readBack), kReadDone);
-    EXPECT_EQ(readBack, image);
+    writeVerifyAndReadBack(rig, 31);
     EXPECT_TRUE(rig.host.messages.empty());
 }
 

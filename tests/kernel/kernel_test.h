@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "fake_kernel.h"
+#include "link/transfer_engine.h"
 #include "settings/eeprom_image.h"
 
 namespace pagerprog::kernel_test {
@@ -34,6 +35,19 @@ inline Image patternImage(unsigned seed) {
     for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * seed + (i >> 5));
     image[kChecksumOffset] = imageChecksum(image);
     return image;
+}
+
+// Writes a whole image through the rig's real backend, checks that the pager holds it
+// after the verify, and reads it back.
+template <typename Rig>
+void writeVerifyAndReadBack(Rig& rig, unsigned seed) {
+    const Image image = patternImage(seed);
+    Image source = image;
+    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
+    EXPECT_EQ(pagerMemory(), image);
+    Image readBack{};
+    ASSERT_EQ(rig.transfer("r", readBack), kReadDone);
+    EXPECT_EQ(readBack, image);
 }
 
 }  // namespace pagerprog::kernel_test

@@ -28,6 +28,7 @@ namespace {
 using kernel_test::KernelTest;
 using kernel_test::pagerMemory;
 using kernel_test::patternImage;
+using kernel_test::writeVerifyAndReadBack;
 
 constexpr std::uint16_t kData = kLpt1Base + kDataRegister;
 constexpr std::uint16_t kStatus = kLpt1Base + kStatusRegister;
@@ -94,14 +95,7 @@ using ParportKernelTest = KernelTest;
 TEST_F(ParportKernelTest, WritesVerifiesAndReadsBackAWholePager) {
     fake_parport_attach(1);
     ParallelRig rig;
-    const Image image = patternImage(29);
-    Image source = image;
-    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
-    EXPECT_EQ(pagerMemory(), image);
-
-    Image readBack{};
-    ASSERT_EQ(rig.transfer("r", readBack), kReadDone);
-    EXPECT_EQ(readBack, image);
+    writeVerifyAndReadBack(rig, 29);
     EXPECT_TRUE(rig.host.logLines.empty());
     EXPECT_EQ(fake_parport_pin(5), 0) << "supply off after the transfer";
     EXPECT_EQ(fake_parport_pin(16), 1) << "enable off after the transfer";
