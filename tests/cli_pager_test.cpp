@@ -88,9 +88,14 @@ TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
     EXPECT_EQ(found.find("\"id\":1,"), std::string::npos) << found;
 
     // Unit 2 was written over unit 1's pager (one pager file): its previous image is unit 1's.
-    ASSERT_EQ(run(pager + "restore 2").status, 0);
+    CliRun restored = run(pager + "restore 2");
+    ASSERT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(restored.out, "restore of row 2: verified\n");
     EXPECT_EQ(capcodeIn("pager.bin"), "1000000");
-    EXPECT_NE(run("log --batch 1").out.find("write"), std::string::npos);
+    EXPECT_TRUE(std::regex_search(run("log --format csv").out,
+                                  std::regex("\n4,[^,]*,write,ok,[^\n]*\"Restoring the image kept in production "
+                                             "record row 2\nWrite to Pager")));
+    EXPECT_NE(run(pager + "restore 99").err.find("refused: the production record has no row 99"), std::string::npos);
 
     CliRun same = run(pager + "verify " + path("a.eep"));
     EXPECT_EQ(same.status, 0) << same.err;

@@ -128,10 +128,10 @@ bool PagerWorkflows::VerifyPager() {
     return attempt(std::move(unit), [this](PagerAttempt& a) { return verify(a); });
 }
 
-bool PagerWorkflows::RestorePager(const Image& image) {
+bool PagerWorkflows::RestorePager(const Image& image, const std::string& origin) {
     PagerAttempt unit;
     unit.operation = Operation::Write;
-    return attempt(std::move(unit), [this, &image](PagerAttempt& a) { return restore(a, image); });
+    return attempt(std::move(unit), [&](PagerAttempt& a) { return restore(a, image, origin); });
 }
 
 PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
@@ -299,8 +299,9 @@ PagerOutcome PagerWorkflows::verify(PagerAttempt& attempt) {
     return PagerOutcome::Done;
 }
 
-PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Image& image) {
+PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Image& image, const std::string& origin) {
     if (!production_.readyForWrite()) return PagerOutcome::Refused;
+    ctx_.host.log(origin);
     ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...", 2);
     progress.nextPass();
     ctx_.host.log("Write to Pager...");

@@ -35,8 +35,9 @@ public:
     // Reads the pager and compares it with the image writing the settings would send (the
     // write's hardware read-back applies); nothing is written. True when they agree.
     bool VerifyPager();
-    // Writes `image` exactly as it is and verifies it; the settings stay as they are.
-    bool RestorePager(const Image& image);
+    // Writes `image` exactly as it is and verifies it; the settings stay as they are. The
+    // status log (and so the record) first says where the image comes from.
+    bool RestorePager(const Image& image, const std::string& origin);
 
     // After a verified write: addresses 1 to 4 step on by their increments, and their exit
     // rules run.
@@ -54,7 +55,7 @@ private:
     PagerOutcome read(PagerAttempt& attempt);
     PagerOutcome write(PagerAttempt& attempt);
     PagerOutcome verify(PagerAttempt& attempt);
-    PagerOutcome restore(PagerAttempt& attempt, const Image& image);
+    PagerOutcome restore(PagerAttempt& attempt, const Image& image, const std::string& origin);
     template <typename Command>
     bool attempt(PagerAttempt attempt, Command command);
     PagerOutcome readPager(bool hardwareReadBack);

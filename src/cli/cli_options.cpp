@@ -42,7 +42,8 @@ Commands:
                                   send (the write's hardware read-back applies), without writing;
                                   the differing addresses are named
   restore ROW                     write the image the pager of record row ROW held before it was
-                                  written, exactly as it was, verified
+                                  written, exactly as it was, verified; prints "restore of row
+                                  ROW: verified" or "failed"
   log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
                                   print the production record, newest first
   probe                           what to run when nothing works: lists the parallel ports

@@ -62,7 +62,10 @@ int restore(Session& session, const Options& options) {
         std::cerr << "refused: row " << options.row << " of the production record keeps no previous image\n";
         return kRefused;
     }
-    return session.restorePager(*image) ? kOk : of(session.lastOutcome());
+    const std::string row = std::to_string(options.row);
+    const bool verified = session.restorePager(*image, "Restoring the image kept in production record row " + row);
+    std::cout << "restore of row " << row << ": " << (verified ? "verified" : "failed") << std::endl;
+    return verified ? kOk : of(session.lastOutcome());
 }
 
 int log(const Options& options) {

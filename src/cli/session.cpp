@@ -113,8 +113,8 @@ bool Session::verifyPager() {
     return runPagerStep([this] { return pagerCommands_->workflows().VerifyPager(); });
 }
 
-bool Session::restorePager(const Image& image) {
-    return runPagerStep([this, &image] { return pagerCommands_->workflows().RestorePager(image); });
+bool Session::restorePager(const Image& image, const std::string& origin) {
+    return runPagerStep([&] { return pagerCommands_->workflows().RestorePager(image, origin); });
 }
 
 PagerOutcome Session::lastOutcome() const { return pagerCommands_->workflows().lastOutcome(); }

@@ -45,7 +45,7 @@ public:
     bool readPager();
     bool writePager();
     bool verifyPager();
-    bool restorePager(const Image& image);
+    bool restorePager(const Image& image, const std::string& origin);
     PagerOutcome lastOutcome() const;
     // Whether a pager answers right now (a hands-free batch polls it).
     bool pagerAnswers();
