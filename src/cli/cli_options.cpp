@@ -27,13 +27,14 @@ Commands:
                                   "&WR_To_Pager" does. --count N programs N pagers in a row as one
                                   batch, waiting for Enter between them, the capcodes stepping on
                                   after each verified write; it stops at the first failure, at
-                                  capcodes the rules refuse, or at Ctrl-C between pagers, and
-                                  ends with a summary. --hands-free waits instead for the pager
-                                  to be taken out and the next put in (polled every half
-                                  second). --capcodes takes each pager's capcodes from the next
+                                  capcodes the rules refuse, or at Ctrl-C, and ends with a
+                                  summary. --hands-free waits instead for the pager to be taken
+                                  out and the next put in (polled every half second).
+                                  --capcodes takes each pager's capcodes from the next
                                   row of a CSV file whose header names address1..address8 (an
-                                  empty cell keeps the field). --resume goes on with a stopped
-                                  batch of the record. A pager's own capcode (of a slot that
+                                  empty cell keeps the field; without --count, one pager a row).
+                                  --resume goes on with a stopped batch of the record, stepping
+                                  as it was started. A pager's own capcode (of a slot that
                                   steps or that the CSV file sets; of every slot when none does)
                                   that the record shows verified into another pager is warned
                                   about; --unique refuses it
