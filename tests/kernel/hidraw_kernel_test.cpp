@@ -25,10 +25,7 @@
 namespace pagerprog {
 namespace {
 
-using kernel_test::KernelTest;
-using kernel_test::pagerMemory;
-using kernel_test::patternImage;
-using kernel_test::writeVerifyAndReadBack;
+using namespace kernel_test;
 using HidrawKernelTest = KernelTest;
 
 // The link as the window builds it on the real devices, started.

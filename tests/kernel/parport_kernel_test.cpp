@@ -25,10 +25,7 @@
 namespace pagerprog {
 namespace {
 
-using kernel_test::KernelTest;
-using kernel_test::pagerMemory;
-using kernel_test::patternImage;
-using kernel_test::writeVerifyAndReadBack;
+using namespace kernel_test;
 
 constexpr std::uint16_t kData = kLpt1Base + kDataRegister;
 constexpr std::uint16_t kStatus = kLpt1Base + kStatusRegister;
