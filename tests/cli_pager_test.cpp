@@ -71,6 +71,9 @@ TEST_F(CliPager, ASimulatedPagerFileMustBeAPager) {
 // restore brings a pager's previous image back and verify names what differs.
 TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
     makeSettings();
+    CliRun empty = run("log --json");
+    EXPECT_EQ(empty.status, 0) << "nothing recorded yet is an empty answer";
+    EXPECT_EQ(empty.out, "[]\n");
     const std::string pager = "--simulate usb:" + path("pager.bin") + " ";
     CliRun batch = run(pager + "write " + path("a.eep") + " --count 3 autoinc1=8", "\n\n");
     ASSERT_EQ(batch.status, 0) << batch.err;

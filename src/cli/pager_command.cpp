@@ -77,14 +77,17 @@ int log(const Options& options) {
         if (!query.since) throw UsageError{"--since takes a date (2026-12-08) or a UTC time, not " + *options.since};
     }
     const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
+    const RecordFormat format = *recordFormatFromName(options.format);
     if (!std::filesystem::exists(path)) {
+        // Nothing recorded yet is an empty answer, not a failure: no pager got that capcode.
         std::cerr << "pagerprog-cli: no production record at " << path.string() << " yet\n";
-        return kRefused;
+        std::cout << formatRecord({}, format);
+        return kOk;
     }
     RecordOpenOptions readOnly;
     readOnly.readOnly = true;
     const ProductionRecord record(path, readOnly);
-    std::cout << formatRecord(record.find(query), *recordFormatFromName(options.format));
+    std::cout << formatRecord(record.find(query), format);
     return kOk;
 }
 
