@@ -24,13 +24,6 @@ constexpr double pageMicros() { return (1 + (2 + kPageBytes) * 9 + 1) * kClockMi
 constexpr double readMicros() { return (1 + 2 * 9 + 1 + 9 + 2048 * 9 + 1) * kClockMicros; }
 constexpr double chipLimitMicros() { return kPages * (pageMicros() + kWriteCycleMicros) + readMicros(); }
 
-Image benchImage() {
-    Image image{};
-    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * 13 + 1);
-    image[kChecksumOffset] = imageChecksum(image);
-    return image;
-}
-
 // Microseconds from the adapter switched on to the verify read done, or -1 on failure.
 double writeAndVerify(bool polling) {
     SimulatedClock clock;
@@ -42,7 +35,7 @@ double writeAndVerify(bool polling) {
     BusMaster& bus = link.bus();
     bus.setChip(*findChip(16));
     if (bus.adapterOn(kLpt1Base)) return -1;
-    const Image source = benchImage();
+    const Image source = SimulatedPager::patternImage(13);
     Image readBack{};
     const auto before = clock.nowMicros();
     const bool done = bus.writeWholeMemory(0, source) && bus.readWholeMemory(0, readBack);

@@ -19,13 +19,6 @@ public:
     void messageBox(const std::string& text) override { std::printf("message box: %s\n", text.c_str()); }
 };
 
-Image benchImage() {
-    Image image{};
-    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * 31 + 7);
-    image[kChecksumOffset] = imageChecksum(image);
-    return image;
-}
-
 struct Run {
     std::uint8_t result = 0;
     double seconds = 0;
@@ -39,7 +32,7 @@ Run writeAndVerify(Clock& clock, SimulatedDevices::Path path) {
     PagerLink link(devices.port, clock, devices.programmer);
     ProgrammerPresence presence(context, link);
     link.hid().start();
-    Image source = benchImage();
+    Image source = SimulatedPager::patternImage(31);
     // Real time on the real clock, exactly the requested waits on the simulated one.
     const auto before = clock.nowMicros();
     Run run;

@@ -46,13 +46,6 @@ double threadCpuSeconds() {
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
-Image benchImage() {
-    Image image{};
-    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * 29 + 3);
-    image[kChecksumOffset] = imageChecksum(image);
-    return image;
-}
-
 struct Run {
     double clockSeconds = -1;  // on the transfer's clock
     double cpuSeconds = -1;    // this thread's CPU time
@@ -63,7 +56,7 @@ Run writeAndVerify(Clock& clock, const BusTiming& timing, const std::string& tra
     PagerLink link(devices.port, clock, devices.programmer);
     link.timing() = timing;
     if (!trace.empty() && link.startTrace(trace)) return {};
-    Image source = benchImage();
+    Image source = SimulatedPager::patternImage(29);
     TransferObserver quiet;
     const auto before = clock.nowMicros();
     const double cpuBefore = threadCpuSeconds();

@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "link/adapter_wiring.h"
 #include "link/bus_master.h"
 #include "link/sim/simulated_devices.h"
 #include "settings/program_state.h"
@@ -14,12 +15,7 @@
 namespace pagerprog {
 namespace {
 
-Image patternImage() {
-    Image image{};
-    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * 11 + 5);
-    image[kChecksumOffset] = imageChecksum(image);
-    return image;
-}
+using namespace wiring;
 
 // Drives the adapter's lines by hand, one register write per change, 10 us apart.
 class HandMaster {
@@ -30,7 +26,8 @@ public:
         set(true, true);
     }
     void set(bool scl, bool sda) {
-        port_.writePort(kLpt1Base, static_cast<std::uint8_t>(0x88 | (scl ? 0x02 : 0) | (sda ? 0x04 : 0)));
+        port_.writePort(kLpt1Base,
+                        static_cast<std::uint8_t>(kSupplyAndEnable | (scl ? kSclOut : 0) | (sda ? kSdaOut : 0)));
         scl_ = scl;
         sda_ = sda;
         clock_.busyWaitMicros(10);
@@ -50,14 +47,14 @@ public:
     bool oldAcknowledgeClock() {
         set(true, sda_);
         set(true, true);
-        const bool acknowledged = (port_.readPort(kLpt1Base + kStatusRegister) & 0x40) == 0;
+        const bool acknowledged = (port_.readPort(kLpt1Base + kStatusRegister) & kSdaIn) == 0;
         set(false, true);
         return acknowledged;
     }
     bool acknowledgeClock() {
         set(false, true);
         set(true, true);
-        const bool acknowledged = (port_.readPort(kLpt1Base + kStatusRegister) & 0x40) == 0;
+        const bool acknowledged = (port_.readPort(kLpt1Base + kStatusRegister) & kSdaIn) == 0;
         set(false, true);
         return acknowledged;
     }
@@ -120,7 +117,7 @@ TEST_P(SpeedGradeTest, FlagsEveryTimeTheTimingCutsShort) {
     rig.link.timing() = GetParam().timing;
     rig.devices.chip.checkTiming(GetParam().grade);
     const std::int64_t begin = rig.clock.nowMicros();
-    Image source = patternImage();
+    Image source = SimulatedPager::patternImage(11);
     ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
     std::set<std::string> rules;
     for (const auto& violation : rig.devices.chip.violations()) {
@@ -149,11 +146,11 @@ TEST(SpeedGrade, ViolationSaysWhatAndWhen) {
     master.send(0xA0);
     master.acknowledgeClock();
     ASSERT_TRUE(devices.chip.violations().empty());
-    devices.port.writePort(kLpt1Base, 0x88);  // SDA down, then SCL up, then SDA up 2 us later: a stop
+    devices.port.writePort(kLpt1Base, kSupplyAndEnable);  // SDA down, then SCL up, then SDA up 2 us later: a stop
     clock.busyWaitMicros(10);
-    devices.port.writePort(kLpt1Base, 0x88 | 0x02);
+    devices.port.writePort(kLpt1Base, kSupplyAndEnable | kSclOut);
     clock.busyWaitMicros(2);
-    devices.port.writePort(kLpt1Base, 0x88 | 0x02 | 0x04);
+    devices.port.writePort(kLpt1Base, kSupplyAndEnable | kSclOut | kSdaOut);
     ASSERT_EQ(devices.chip.violations().size(), 1u);
     EXPECT_EQ(devices.chip.violations()[0].what, "tSU;STO 2.000 us, below the 4.000 us minimum");
     EXPECT_EQ(devices.chip.violations()[0].atMicros, clock.nowMicros());
@@ -175,7 +172,7 @@ TEST_P(WriteCycleTest, PagesLandOnlyWhenTheMasterWaitsOutTheCycle) {
     rig.devices.chip.setWriteCycleMillis(GetParam().writeCycleMs);
     rig.link.timing().busFreeMs = GetParam().busFreeMs;
     rig.link.timing().acknowledgePolling = GetParam().polling;
-    const Image image = patternImage();
+    const Image image = SimulatedPager::patternImage(11);
     Image source = image;
     EXPECT_EQ(rig.transfer("16", 0, "w", source), GetParam().result);
     EXPECT_EQ(rig.devices.pager.memory == image, GetParam().result == kVerifyOk);
@@ -198,7 +195,7 @@ TEST(AcknowledgePolling, GivesUpAfter25Milliseconds) {
     BusMaster& bus = rig.link.bus();
     bus.setChip(*findChip(16));
     ASSERT_FALSE(bus.adapterOn(kLpt1Base));
-    const Image image = patternImage();
+    const Image image = SimulatedPager::patternImage(11);
     const std::int64_t begin = rig.clock.nowMicros();
     EXPECT_TRUE(bus.writePage(0, 0, image, 0));
     const std::int64_t polled = rig.clock.nowMicros() - begin;

@@ -16,13 +16,6 @@
 namespace pagerprog {
 namespace {
 
-Image patternImage(unsigned seed) {
-    Image image{};
-    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * seed + (i >> 4));
-    image[kChecksumOffset] = imageChecksum(image);
-    return image;
-}
-
 std::vector<std::string> fileLines(const std::string& path) {
     std::ifstream file(path);
     std::vector<std::string> lines;
@@ -47,7 +40,7 @@ TEST_P(BusTraceTest, DecodesCleanlyAndRebuildsTheBytesWrittenAndRead) {
     const Image before = rig.devices.pager.memory;
     Image readBuffer{};
     ASSERT_EQ(rig.transfer("16", 0, "r", readBuffer), kReadDone);
-    const Image image = patternImage(13);
+    const Image image = SimulatedPager::patternImage(13);
     Image source = image;
     ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
     rig.link.stopTrace();
@@ -103,7 +96,7 @@ TEST(ReportTrace, HoldsEveryReportExchangedInOrder) {
     const auto requestsBefore = rig.devices.programmer.requests.size();
     const std::string path = tracePath("reports.txt");
     ASSERT_FALSE(rig.link.startTrace(path));
-    Image source = patternImage(3);
+    Image source = SimulatedPager::patternImage(3);
     ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
     rig.link.stopTrace();
 

@@ -23,13 +23,6 @@ struct Rig : testing::PagerRig {
     explicit Rig(Path path) : PagerRig(path) { link.hid().start(); }
 };
 
-Image patternImage(unsigned seed) {
-    Image image{};
-    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * seed + (i >> 5));
-    image[kChecksumOffset] = imageChecksum(image);
-    return image;
-}
-
 class BothPathsTest : public ::testing::TestWithParam<Path> {};
 
 TEST_P(BothPathsTest, ReadWriteAndVerifyTheWholePager) {
@@ -40,7 +33,7 @@ TEST_P(BothPathsTest, ReadWriteAndVerifyTheWholePager) {
     EXPECT_EQ(buffer, SimulatedPager::factoryImage());
     EXPECT_TRUE(imageChecksumOk(buffer));
 
-    const Image image = patternImage(13);
+    const Image image = SimulatedPager::patternImage(13);
     Image source = image;
     ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
     EXPECT_EQ(source, image);
@@ -55,7 +48,7 @@ TEST_P(BothPathsTest, ReadWriteAndVerifyTheWholePager) {
 TEST_P(BothPathsTest, ModeTextOtherThanRWrites) {
     for (const char* mode : {"w", "W", "x", ""}) {
         Rig rig(GetParam());
-        Image source = patternImage(5);
+        Image source = SimulatedPager::patternImage(5);
         EXPECT_EQ(rig.transfer("16", 0, mode, source), kVerifyOk) << mode;
         EXPECT_EQ(rig.devices.pager.memory, source) << mode;
     }
@@ -75,7 +68,7 @@ TEST_P(BothPathsTest, ChipOutsideTheFamilyOrShortBufferMovesNothing) {
 TEST_P(BothPathsTest, OneFlippedBitOnReadBackReturnsOneAndLeavesTheSource) {
     Rig rig(GetParam());
     rig.devices.pager.flipOnRead(0x7FE, 0x80);
-    const Image image = patternImage(3);
+    const Image image = SimulatedPager::patternImage(3);
     Image source = image;
     EXPECT_EQ(rig.transfer("16", 0, "w", source), kVerifyDiffers);
     EXPECT_EQ(source, image);
@@ -98,7 +91,7 @@ class FaultTest : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(FaultTest, NeverVerifiedUnlessThePagerHoldsTheImage) {
     Rig rig(GetParam().path);
     GetParam().inject(rig);
-    const Image image = patternImage(11);
+    const Image image = SimulatedPager::patternImage(11);
     Image source = image;
     const auto result = rig.transfer("16", 0, "w", source);
     EXPECT_EQ(source, image);
@@ -160,7 +153,7 @@ TEST(SimulatedPager, StartsWithAValidFactoryImageAndIsKeptInItsPagerFile) {
     const auto path = (folder / "pager.eep").string();
     EXPECT_EQ(pager.keepIn(path), SimulatedPager::PagerFile::Missing);
     EXPECT_FALSE(std::filesystem::exists(path)) << "created at the first write";
-    pager.memory = patternImage(9);
+    pager.memory = SimulatedPager::patternImage(9);
     pager.commit();
     SimulatedPager other;
     EXPECT_EQ(other.keepIn(path), SimulatedPager::PagerFile::Loaded);

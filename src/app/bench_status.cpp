@@ -1,5 +1,6 @@
 #include "app/bench_status.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "app/pager_commands.h"
@@ -22,13 +23,11 @@ std::string capcodeList(const SlotCapcodes& capcodes) {
     return text.empty() ? "none" : text;
 }
 
+// "Read", "Write" or "Verify": the record's name of the operation, capitalised.
 std::string operationWord(Operation operation) {
-    switch (operation) {
-        case Operation::Read: return "Read";
-        case Operation::Write: return "Write";
-        case Operation::Verify: return "Verify";
-    }
-    return "Write";
+    std::string word(operationName(operation));
+    word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+    return word;
 }
 
 // Why an attempt failed, in the technician's words; a refusal or a cancel repeats what the

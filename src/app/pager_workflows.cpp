@@ -89,7 +89,9 @@ PagerOutcome failedRead(const TransferOutcome& outcome) {
 // Runs one pager command, keeping the status-log lines it wrote and its outcome in the
 // production record.
 template <typename Command>
-bool PagerWorkflows::attempt(PagerAttempt unit, Command command) {
+bool PagerWorkflows::attempt(Operation operation, Command command) {
+    PagerAttempt unit;
+    unit.operation = operation;
     lastDifferences_.clear();
     ctx_.tap.startCapture();
     const auto started = std::chrono::steady_clock::now();
@@ -111,27 +113,19 @@ bool PagerWorkflows::attempt(PagerAttempt unit, Command command) {
 }
 
 bool PagerWorkflows::ReadFromPager() {
-    PagerAttempt unit;
-    unit.operation = Operation::Read;
-    return attempt(std::move(unit), [this](PagerAttempt& a) { return read(a); });
+    return attempt(Operation::Read, [this](PagerAttempt& a) { return read(a); });
 }
 
 bool PagerWorkflows::WriteToPager() {
-    PagerAttempt unit;
-    unit.operation = Operation::Write;
-    return attempt(std::move(unit), [this](PagerAttempt& a) { return write(a); });
+    return attempt(Operation::Write, [this](PagerAttempt& a) { return write(a); });
 }
 
 bool PagerWorkflows::VerifyPager() {
-    PagerAttempt unit;
-    unit.operation = Operation::Verify;
-    return attempt(std::move(unit), [this](PagerAttempt& a) { return verify(a); });
+    return attempt(Operation::Verify, [this](PagerAttempt& a) { return verify(a); });
 }
 
 bool PagerWorkflows::RestorePager(const Image& image, const std::string& origin) {
-    PagerAttempt unit;
-    unit.operation = Operation::Write;
-    return attempt(std::move(unit), [&](PagerAttempt& a) { return restore(a, image, origin); });
+    return attempt(Operation::Write, [&](PagerAttempt& a) { return restore(a, image, origin); });
 }
 
 PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {

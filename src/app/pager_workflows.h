@@ -57,7 +57,7 @@ private:
     PagerOutcome verify(PagerAttempt& attempt);
     PagerOutcome restore(PagerAttempt& attempt, const Image& image, const std::string& origin);
     template <typename Command>
-    bool attempt(PagerAttempt attempt, Command command);
+    bool attempt(Operation operation, Command command);
     PagerOutcome readPager(bool hardwareReadBack);
     PagerOutcome sendAndVerify(PagerAttempt& attempt, Image& image, const VerifyGate& verifyStarting);
     void reportDifferences(const std::vector<ByteDifference>& differences);

@@ -153,7 +153,7 @@ int Batch::run() {
 // record or resumes one.
 int Batch::begin() {
     if (!promptsAreTheWindows(session_, options_)) return kRefused;
-    if (!session_.open(options_.files[0]) || !applyEdits(session_, options_)) return kRefused;
+    if (!session_.open(options_.files[0]) || !applyEdits(session_, options_.edits)) return kRefused;
     if (!options_.capcodes.empty()) rows_ = readCapcodeRows(options_.capcodes);
     Production& production = session_.production();
     const ProgramState& program = session_.app().program();
@@ -220,17 +220,13 @@ bool Batch::stepLikeTheBatch(const BatchState& state) {
                   << " was recorded without its capcode steps; give them again (autoinc1=8, say)\n";
         return false;
     }
-    std::istringstream steps(*state.start.steps);
-    for (std::string step; steps >> step;) {
+    FieldEdits steps;
+    std::istringstream words(*state.start.steps);
+    for (std::string step; words >> step;) {
         const auto equals = step.find('=');
-        if (equals == std::string::npos) continue;
-        const EditResult result =
-            applyFieldEdit(session_.app(), session_.host(), step.substr(0, equals), step.substr(equals + 1));
-        if (result.outcome != EditOutcome::Applied) {
-            std::cerr << "refused: the step " << step << " of batch " << state.id << ": " << result.reason << '\n';
-            return false;
-        }
+        if (equals != std::string::npos) steps.emplace_back(step.substr(0, equals), step.substr(equals + 1));
     }
+    if (!applyEdits(session_, steps)) return false;
     std::cerr << "steps of batch " << state.id << ": " << *state.start.steps << '\n';
     return true;
 }

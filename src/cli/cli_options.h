@@ -16,6 +16,9 @@ struct UsageError {
 
 extern const char* const kUsageText;
 
+// FIELD=VALUE edits, in the order given.
+using FieldEdits = std::vector<std::pair<std::string, std::string>>;
+
 struct Options {
     // Before the command.
     std::optional<std::string> customer;
@@ -39,7 +42,7 @@ struct Options {
     std::string capcodes;  // CSV file of capcodes, one row a pager
     std::optional<std::int64_t> resume;
     bool unique = false;
-    std::vector<std::pair<std::string, std::string>> edits;
+    FieldEdits edits;
     // log
     std::optional<std::int64_t> batch;
     std::optional<std::string> since;

@@ -42,7 +42,7 @@ void printDifferences(const std::vector<ByteDifference>& differences, bool json)
 }  // namespace
 
 int verify(Session& session, const Options& options) {
-    if (!session.open(options.files[0]) || !applyEdits(session, options)) return kRefused;
+    if (!session.open(options.files[0]) || !applyEdits(session, options.edits)) return kRefused;
     session.verifyPager();
     const PagerOutcome outcome = session.lastOutcome();
     if (outcome == PagerOutcome::Done || outcome == PagerOutcome::VerifyFailed)

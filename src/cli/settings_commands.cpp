@@ -44,8 +44,8 @@ int show(Session& session, const Options& options) {
     return kOk;
 }
 
-bool applyEdits(Session& session, const Options& options) {
-    for (const auto& [field, value] : options.edits) {
+bool applyEdits(Session& session, const FieldEdits& edits) {
+    for (const auto& [field, value] : edits) {
         const EditResult result = applyFieldEdit(session.app(), session.host(), field, value);
         switch (result.outcome) {
             case EditOutcome::Applied: break;
@@ -60,7 +60,7 @@ bool applyEdits(Session& session, const Options& options) {
 int editAndSave(Session& session, const Options& options) {
     if (!promptsAreTheWindows(session, options)) return kRefused;
     if (options.command == "edit" && !session.open(options.files[0])) return kRefused;
-    if (!applyEdits(session, options)) return kRefused;
+    if (!applyEdits(session, options.edits)) return kRefused;
     return session.save(options.out) ? kOk : kRefused;
 }
 

@@ -13,7 +13,7 @@ int diff(const Options& options);
 
 // Applies the command line's edits; false (after saying why) when one was refused. An
 // edit not understood is a UsageError.
-bool applyEdits(Session& session, const Options& options);
+bool applyEdits(Session& session, const FieldEdits& edits);
 
 // new, edit and write refuse to go on without the language file: the image would carry
 // other prompt texts than the window's. False (after saying so) when they must not.

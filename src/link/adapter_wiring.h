@@ -15,4 +15,9 @@ inline constexpr std::uint8_t kSupplyAndEnable = kSupply | kEnable;
 inline constexpr std::uint8_t kEnableCtl = 0x04;  // control bit 2, low while the adapter is on
 inline constexpr std::uint8_t kSdaIn = 0x40;      // status bit 6
 
+// The adapter powers the pager only with supply and enable driven and the enable line low.
+inline constexpr bool adapterPowered(std::uint8_t data, std::uint8_t control) {
+    return (data & kSupplyAndEnable) == kSupplyAndEnable && (control & kEnableCtl) == 0;
+}
+
 }  // namespace pagerprog::wiring

@@ -16,10 +16,6 @@ using namespace wiring;
 constexpr const char* kIds[] = {"!", "#", "%", "&", "*", "+"};
 constexpr const char* kNames[] = {"SCL", "SDA", "SDA_OUT", "POWER", "STATUS_READ", "SDA_IN"};
 
-bool powered(std::uint8_t data, std::uint8_t control) {
-    return (data & kSupplyAndEnable) == kSupplyAndEnable && (control & kEnableCtl) == 0;
-}
-
 // On a real port the trace cannot see the chip pull SDA low; it only sees the status reads.
 // A 24Cxx changes its output only while SCL is low, just after SCL falls, and holds it until
 // the next fall. So a status read taken with the master's SDA released that shows SDA low
@@ -42,7 +38,7 @@ std::vector<bool> pullsSeenByStatusReads(std::span<const PortRecord> records, st
             data = record.value;
         } else if (record.reg == kControlRegister) {
             control = record.value;
-        } else if ((data & kSdaOut) && powered(data, control) && !(record.value & kSdaIn)) {
+        } else if ((data & kSdaOut) && adapterPowered(data, control) && !(record.value & kSdaIn)) {
             windowPulled = true;
         }
     }
@@ -104,7 +100,7 @@ void VcdTrace::append(std::span<const PortRecord> records, std::ostream& out) {
         }
         set(kSclLine, (data_ & kSclOut) != 0);
         set(kSdaOutLine, (data_ & kSdaOut) != 0);
-        set(kPowerLine, powered(data_, control_));
+        set(kPowerLine, adapterPowered(data_, control_));
         set(kSdaLine, wiredKnown ? record.wiredSda.value_or(false) : (data_ & kSdaOut) != 0 && !pulled[i]);
         flushTime(record.micros - *origin_, out);
     }

@@ -508,9 +508,8 @@ const std::vector<ElementSpec>& elementTable() {
 }
 
 int tableItem(std::string_view field, std::string_view item) {
-    const FieldSpec* spec = findFieldSpec(field);
-    if (spec != nullptr) {
-        const auto& items = spec->items;
+    if (const FieldSpec* def = findFieldSpec(field); def != nullptr) {
+        const auto& items = def->items;
         for (std::size_t i = 0; i < items.size(); ++i)
             if (items[i] == item) return static_cast<int>(i);
     }

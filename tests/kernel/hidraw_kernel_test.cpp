@@ -126,7 +126,7 @@ class ProgrammerInTrouble : public KernelTest, public ::testing::WithParamInterf
 TEST_P(ProgrammerInTrouble, FailsTheTransferWithoutHanging) {
     GetParam().scene();
     UsbRig rig;
-    const Image image = patternImage(17);
+    const Image image = SimulatedPager::patternImage(17);
     Image source = image;
     EXPECT_EQ(rig.transfer("w", source), kTransferFailed);
     Image buffer{};
@@ -217,7 +217,7 @@ TEST_F(HidrawKernelTest, ProgrammerPutBackUnderItsNodeWorksAtOnce) {
     ASSERT_EQ(rig.transfer("r", buffer), kReadDone);
     fake_programmer_unplug();
     fake_programmer_plug(0, 64, 1);
-    const Image image = patternImage(5);
+    const Image image = SimulatedPager::patternImage(5);
     Image source = image;
     EXPECT_EQ(rig.transfer("w", source), kVerifyOk);
     EXPECT_EQ(pagerMemory(), image);

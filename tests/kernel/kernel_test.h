@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "fake_kernel.h"
+#include "link/sim/simulated_pager.h"
 #include "link/transfer_engine.h"
 #include "settings/eeprom_image.h"
 
@@ -29,19 +30,11 @@ inline Image pagerMemory() {
     return image;
 }
 
-// A valid image that differs from the factory image in every chunk.
-inline Image patternImage(unsigned seed) {
-    Image image{};
-    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * seed + (i >> 5));
-    image[kChecksumOffset] = imageChecksum(image);
-    return image;
-}
-
 // Writes a whole image through the rig's real backend, checks that the pager holds it
 // after the verify, and reads it back.
 template <typename Rig>
 void writeVerifyAndReadBack(Rig& rig, unsigned seed) {
-    const Image image = patternImage(seed);
+    const Image image = SimulatedPager::patternImage(seed);
     Image source = image;
     ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
     EXPECT_EQ(pagerMemory(), image);

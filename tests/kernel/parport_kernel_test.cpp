@@ -147,7 +147,7 @@ TEST_P(WrongInversion, MovesNothing) {
     fake_parport_attach(1);
     const Image before = pagerMemory();
     ParallelRig rig(GetParam().statusFlips, GetParam().controlFlips);
-    Image source = patternImage(3);
+    Image source = SimulatedPager::patternImage(3);
     EXPECT_EQ(rig.transfer("w", source), kWriteFailed);
     Image buffer{};
     EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
@@ -173,7 +173,7 @@ TEST_P(RefusedPort, FailsAtOnceWithTheSystemsReason) {
     GetParam().scene();
     const Image before = pagerMemory();
     ParallelRig rig;
-    Image buffer = patternImage(7);
+    Image buffer = SimulatedPager::patternImage(7);
     EXPECT_EQ(rig.transfer("w", buffer), kWriteFailed);
     EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
     const std::string line = std::string("Cannot use the parallel port /dev/parport0: ") + GetParam().reason;
@@ -237,7 +237,7 @@ TEST_F(ParportKernelTest, PortRemovedBeforeTheSwitchOnFailsWithAClearLine) {
         fake_parport_vanish_after(accesses);
         ParallelRig rig;
         const Image before = pagerMemory();
-        Image source = patternImage(19);
+        Image source = SimulatedPager::patternImage(19);
         EXPECT_EQ(rig.transfer("w", source), kWriteFailed) << accesses;
         EXPECT_EQ(rig.host.logLines,
                   std::vector<std::string>{"The parallel port at 0x378 does not keep what is written "
@@ -253,7 +253,7 @@ TEST_F(ParportKernelTest, PortRemovedDuringAWriteFailsTheVerify) {
     fake_parport_attach(1);
     fake_parport_vanish_after(50000);
     ParallelRig rig;
-    Image source = patternImage(11);
+    Image source = SimulatedPager::patternImage(11);
     EXPECT_EQ(rig.transfer("w", source), kVerifyDiffers);
     EXPECT_NE(pagerMemory(), source);
 
@@ -278,7 +278,7 @@ TEST_F(ParportKernelTest, TraceOfTheRealPortDecodesToTheBytesMoved) {
     ParallelRig rig;
     const std::string path = ::testing::TempDir() + "real-port.vcd";
     ASSERT_FALSE(rig.link.startTrace(path));
-    const Image image = patternImage(23);
+    const Image image = SimulatedPager::patternImage(23);
     Image source = image;
     ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
     rig.link.stopTrace();

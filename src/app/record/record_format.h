@@ -19,8 +19,8 @@ std::optional<RecordFormat> recordFormatFromName(std::string_view name);
 
 // Table: one line a unit with its enabled capcodes ("slot:capcode"), no status log.
 // CSV: a header line, then every column of every unit; lines end in CRLF, the status log's
-// lines are joined by LF inside their field, the differences read "0x01A:3F:40" (address,
-// expected, read) separated by spaces.
+// lines are joined by LF inside their field, each difference reads ADDRESS:EXPECTED:READ
+// in hex ("0x" and three digits for the address), separated by spaces.
 // JSON: an array of objects with every column, the slots, status log and differences as
 // arrays; bytes that are not UTF-8 are taken as Latin-1 so that the text stays valid.
 std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat format);

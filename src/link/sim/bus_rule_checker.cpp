@@ -8,7 +8,7 @@ namespace pagerprog {
 
 namespace {
 
-// Minimum times in nanoseconds, from the I2C-bus specification (NXP UM10204, table 10).
+// Minimum times in nanoseconds, as NXP's I2C-bus standard UM10204 gives them (table 10).
 // The data hold time has a minimum of 0 in both grades, so there is nothing to check.
 struct MinimumTimes {
     std::int64_t hdSta, low, high, suSta, suDat, suSto, buf;

@@ -1,7 +1,8 @@
 // What a strict two-wire chip notices about the master's traffic: SDA changing while SCL
 // is high anywhere but where a start or stop may stand (before the first clock of a
 // byte, or on an idle bus), and, for a chosen speed grade, every minimum time of the
-// I2C-bus specification that the master cut short. Each violation is kept with its time.
+// I2C-bus standard (NXP UM10204) that the master cut short. Each violation is kept with
+// its time.
 #pragma once
 
 #include <cstdint>

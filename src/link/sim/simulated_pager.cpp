@@ -22,6 +22,13 @@ std::runtime_error refusal(const std::string& path, const std::string& why) {
 
 SimulatedPager::SimulatedPager() : memory(factoryImage()) {}
 
+Image SimulatedPager::patternImage(unsigned seed) {
+    Image image{};
+    for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(i * seed + (i >> 5));
+    image[kChecksumOffset] = imageChecksum(image);
+    return image;
+}
+
 Image SimulatedPager::factoryImage() {
     Image image = sixAddressTemplate();
     setImageChecksum(image);

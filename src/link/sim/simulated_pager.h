@@ -29,6 +29,9 @@ public:
 
     // The six-address template with its checksum set.
     static Image factoryImage();
+    // A valid image unlike the factory image in every chunk, for exercising a link: its
+    // bytes follow `seed`, its checksum is right.
+    static Image patternImage(unsigned seed);
 
     enum class PagerFile { Loaded, Missing };
     // Keeps the pager in this file from now on. A file that exists must be a regular file

@@ -30,9 +30,7 @@ bool SimulatedPort::owns(std::uint16_t port) {
     return false;
 }
 
-bool SimulatedPort::adapterPowered() const {
-    return (data_ & kSupplyAndEnable) == kSupplyAndEnable && (control_ & kEnableCtl) == 0;
-}
+bool SimulatedPort::adapterPowered() const { return wiring::adapterPowered(data_, control_); }
 
 bool SimulatedPort::sdaLine() const {
     const bool devicePulls = device_ != nullptr && adapterPowered() && device_->pullsSdaLow();
