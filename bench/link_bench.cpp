@@ -3,12 +3,12 @@
 // on virtual time), their ratio, and the host time per USB exchange.
 #include <cstdio>
 
-#include "app/pager_transfer.h"
-#include "app/programmer_presence.h"
+#include "app/pager/pager_transfer.h"
+#include "app/pager/programmer_presence.h"
+#include "context/context.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
 #include "link/sim/simulated_devices.h"
-#include "settings/program_state.h"
 
 namespace pagerprog {
 namespace {

@@ -16,10 +16,10 @@
 #include <memory>
 #include <string>
 
+#include "context/context.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
 #include "link/sim/simulated_devices.h"
-#include "settings/program_state.h"
 
 namespace pagerprog {
 namespace {
@@ -60,7 +60,8 @@ Run writeAndVerify(Clock& clock, const BusTiming& timing, const std::string& tra
     TransferObserver quiet;
     const auto before = clock.nowMicros();
     const double cpuBefore = threadCpuSeconds();
-    const TransferOutcome outcome = link.transfer("16", 0, "w", source, TransferRoute{false, kLpt1Base}, quiet);
+    const TransferOutcome outcome =
+        link.transfer("16", 0, "w", source, TransferRoute{false, parallel_port::lpt1.base}, quiet);
     Run run{double(clock.nowMicros() - before) / 1e6, threadCpuSeconds() - cpuBefore};
     return outcome.result == kVerifyOk ? run : Run{};
 }

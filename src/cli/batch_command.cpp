@@ -9,15 +9,15 @@
 #include <sstream>
 #include <thread>
 
-#include "app/capcode_check.h"
-#include "app/pager_workflows.h"
-#include "app/production.h"
+#include "app/pager/capcode_check.h"
+#include "app/pager/pager_workflows.h"
+#include "app/production/production.h"
 #include "app/record/text_escaping.h"
 #include "cli/capcode_rows.h"
 #include "cli/exit_status.h"
 #include "cli/field_edit.h"
 #include "cli/settings_commands.h"
-#include "settings/program_state.h"
+#include "context/context.h"
 
 namespace pagerprog::cli {
 

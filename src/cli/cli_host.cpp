@@ -32,13 +32,13 @@ void CliHost::endBarLine() {
 
 void CliHost::requestFocus(const std::string&) { ++focusRequests_; }
 
-std::optional<std::string> CliHost::openFileDialog(const FileDialogSpec&) {
+std::optional<std::string> CliHost::openFileDialog(const FileDialogDef&) {
     auto answer = std::move(openAnswer_);
     openAnswer_.reset();
     return answer;
 }
 
-std::optional<std::string> CliHost::saveFileDialog(const FileDialogSpec&) {
+std::optional<std::string> CliHost::saveFileDialog(const FileDialogDef&) {
     auto answer = std::move(saveAnswer_);
     saveAnswer_.reset();
     return answer;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/host.h"
+#include "host/host.h"
 
 namespace pagerprog::cli {
 
@@ -19,8 +19,8 @@ public:
     void beep() override;
     void messageBox(const std::string& text) override;
     void requestFocus(const std::string& field) override;
-    std::optional<std::string> openFileDialog(const FileDialogSpec& request) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& request) override;
+    std::optional<std::string> openFileDialog(const FileDialogDef& request) override;
+    std::optional<std::string> saveFileDialog(const FileDialogDef& request) override;
     void progressShow() override;
     void progressHide() override;
     void progressCaption(const std::string& caption) override;

@@ -1,7 +1,7 @@
 // The exit statuses of pagerprog-cli, one for each kind of failure a script acts on.
 #pragma once
 
-#include "app/pager_outcome.h"
+#include "app/pager/pager_outcome.h"
 
 namespace pagerprog::cli::exit_status {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "settings/error_handler.h"
+#include "host/error_handler.h"
 
 namespace pagerprog::cli {
 
@@ -12,7 +12,7 @@ namespace {
 
 // Whether the window would let the user reach the field at all.
 std::string unreachableReason(const SettingsModel& model, const Field& field) {
-    const FieldSpec& def = *field.def;
+    const FieldDef& def = *field.def;
     if (!field.enabled) return def.name + " is disabled";
     if (!field.visible) return def.name + " is hidden";
     if (!model.element(def.tab).visible) return def.name + " is on a hidden tab";

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/application.h"
+#include "app/document/application.h"
 #include "cli/cli_host.h"
 
 namespace pagerprog::cli {

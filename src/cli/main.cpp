@@ -6,8 +6,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/data_folder.h"
-#include "app/version.h"
+#include "app/document/data_folder.h"
+#include "app/document/version.h"
 #include "cli/batch_command.h"
 #include "cli/exit_status.h"
 #include "cli/pager_command.h"
@@ -36,7 +36,7 @@ bool answersAtOnce(int argc, char** argv, int& status) {
         }
         // Not in the usage: for the shell completions, every field name, one a line.
         if (!std::strcmp(argv[i], "--list-fields")) {
-            for (const FieldSpec& field : fieldTable()) std::cout << field.name << '\n';
+            for (const FieldDef& field : fieldTable()) std::cout << field.name << '\n';
             status = kOk;
             return true;
         }

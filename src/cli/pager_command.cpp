@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/pager_workflows.h"
-#include "app/production.h"
+#include "app/pager/pager_workflows.h"
+#include "app/production/production.h"
 #include "app/record/data_home.h"
 #include "app/record/record_format.h"
 #include "app/record/record_time.h"

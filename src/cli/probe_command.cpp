@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "app/probe.h"
-#include "app/probe_text.h"
-#include "settings/program_state.h"
+#include "app/probe/probe.h"
+#include "app/probe/probe_text.h"
+#include "context/context.h"
 
 namespace pagerprog::cli {
 
@@ -14,7 +14,10 @@ constexpr int kPagerAnswered = 0, kNoPagerAnswered = 1, kNothingUsable = 3;
 
 int probe(Session& session, const Options& options) {
     std::optional<TransferRoute> route;
-    if (options.port) route = TransferRoute{*options.port == "usb", *options.port == "lpt2" ? kLpt2Base : kLpt1Base};
+    if (options.port) {
+        const ParallelPort* parallel = parallel_port::withOption(*options.port);
+        route = TransferRoute{parallel == nullptr, parallel ? parallel->base : parallel_port::lpt1.base};
+    }
     const ProbeReport report = probeDevices(session.link(), route);
     for (const std::string& line : probeText(report)) std::cout << line << '\n';
     switch (report.outcome) {

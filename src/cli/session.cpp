@@ -4,14 +4,14 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/pager_commands.h"
-#include "app/pager_detection.h"
-#include "app/profiles.h"
+#include "app/document/profiles.h"
+#include "app/pager/pager_commands.h"
+#include "app/pager/pager_detection.h"
 #include "app/record/data_home.h"
+#include "host/error_handler.h"
 #include "link/backend/link_setup.h"
 #include "link/pager_link.h"
 #include "link/usb_programmer.h"
-#include "settings/error_handler.h"
 
 namespace pagerprog::cli {
 

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/application.h"
-#include "app/pager_outcome.h"
+#include "app/document/application.h"
+#include "app/pager/pager_outcome.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
-#include "app/bench_status.h"
+#include "app/production/bench_status.h"
 
 namespace pagerprog::gui {
 

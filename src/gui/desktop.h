@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "app/about_facts.h"
-#include "settings/host.h"
+#include "app/document/about_facts.h"
+#include "host/host.h"
 
 class QWidget;
 
@@ -20,12 +20,12 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     // The chosen path in the system's file-name encoding, or nothing when cancelled.
-    virtual std::optional<std::string> openFile(QWidget* parent, const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> openFile(QWidget* parent, const FileDialogDef& request) = 0;
     // Never asks before replacing an existing file.
-    virtual std::optional<std::string> saveFile(QWidget* parent, const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> saveFile(QWidget* parent, const FileDialogDef& request) = 0;
     // "Save &As...": starts at `current` (the file last opened or saved, "" for none) and
     // asks before replacing another existing file.
-    virtual std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogSpec& request,
+    virtual std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogDef& request,
                                                   const std::string& current) = 0;
     // The production record's file, starting at `current`; an existing file is taken as
     // it is, a new one is made.

@@ -27,7 +27,7 @@ void showLineText(QLineEdit& edit, const QString& text) {
 
 class LineEditor : public FieldEditor {
 public:
-    LineEditor(const FieldSpec& def, QWidget* parent) : edit_(new QLineEdit(parent)) {
+    LineEditor(const FieldDef& def, QWidget* parent) : edit_(new QLineEdit(parent)) {
         // Room for the characters the field takes, digits by their own width, text by the
         // font's average; one spare character keeps the cursor in view.
         const QFontMetrics metrics = edit_->fontMetrics();
@@ -56,7 +56,7 @@ public:
 protected:
     // A field typed as text gets room for what it usually holds: its typed-character
     // limit, or its initial text when it has none.
-    static int textChars(const FieldSpec& def) {
+    static int textChars(const FieldDef& def) {
         if (def.limit > 0) return def.limit;
         return std::max(static_cast<int>(def.text.size()), kMinimumTextChars);
     }
@@ -67,7 +67,7 @@ protected:
 // What the program computes is shown, never typed into.
 class ReadOnlyEditor : public LineEditor {
 public:
-    ReadOnlyEditor(const FieldSpec& def, QWidget* parent) : LineEditor(def, parent) { edit_->setReadOnly(true); }
+    ReadOnlyEditor(const FieldDef& def, QWidget* parent) : LineEditor(def, parent) { edit_->setReadOnly(true); }
     QLineEdit* typing() const override { return nullptr; }
     void connectEvents(const EditorEvents&) override {}
 };
@@ -76,7 +76,7 @@ public:
 // items can be picked.
 class ChoiceEditor : public FieldEditor {
 public:
-    ChoiceEditor(const FieldSpec& def, QWidget* parent) : combo_(new QComboBox(parent)) {
+    ChoiceEditor(const FieldDef& def, QWidget* parent) : combo_(new QComboBox(parent)) {
         combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         if (def.filter != KeyFilter::NoKey) {
             combo_->setEditable(true);
@@ -126,7 +126,7 @@ private:
 
 class FlagEditor : public FieldEditor {
 public:
-    FlagEditor(const FieldSpec& def, QWidget* parent) : box_(new QCheckBox(fieldText(def.caption), parent)) {}
+    FlagEditor(const FieldDef& def, QWidget* parent) : box_(new QCheckBox(fieldText(def.caption), parent)) {}
     QWidget* widget() const override { return box_; }
     void show(const Field& field) override {
         const QSignalBlocker block(box_);
@@ -161,7 +161,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FieldEditor> createFieldEditor(const FieldSpec& def, QWidget* parent) {
+std::unique_ptr<FieldEditor> createFieldEditor(const FieldDef& def, QWidget* parent) {
     switch (def.kind) {
         case FieldKind::Text:
         case FieldKind::Digits: return std::make_unique<LineEditor>(def, parent);

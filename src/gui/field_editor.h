@@ -37,6 +37,6 @@ public:
 };
 
 // The editor of the field's kind, as a child of `parent`.
-std::unique_ptr<FieldEditor> createFieldEditor(const FieldSpec& def, QWidget* parent);
+std::unique_ptr<FieldEditor> createFieldEditor(const FieldDef& def, QWidget* parent);
 
 }  // namespace pagerprog::gui

@@ -4,7 +4,7 @@
 
 namespace pagerprog::gui {
 
-FieldView createFieldView(const FieldSpec& def, QWidget* parent) {
+FieldView createFieldView(const FieldDef& def, QWidget* parent) {
     FieldView view;
     view.def = &def;
     view.editor = createFieldEditor(def, parent);

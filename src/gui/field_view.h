@@ -11,7 +11,7 @@
 namespace pagerprog::gui {
 
 struct FieldView {
-    const FieldSpec* def = nullptr;
+    const FieldDef* def = nullptr;
     std::unique_ptr<FieldEditor> editor;
     QLabel* label = nullptr;  // null when the field has none
     QLabel* unit = nullptr;   // null when nothing follows the field
@@ -19,7 +19,7 @@ struct FieldView {
     QWidget* widget() const { return editor->widget(); }
 };
 
-FieldView createFieldView(const FieldSpec& def, QWidget* parent);
+FieldView createFieldView(const FieldDef& def, QWidget* parent);
 
 // Shows the field's value, item list, enabled and shown states.
 void showField(const FieldView& view, const Field& field);

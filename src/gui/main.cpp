@@ -7,7 +7,7 @@
 #include <exception>
 #include <memory>
 
-#include "app/version.h"
+#include "app/document/version.h"
 #include "gui/main_window.h"
 #include "gui/program_options.h"
 #include "gui/program_start.h"

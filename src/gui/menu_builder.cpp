@@ -12,7 +12,7 @@ namespace {
 
 bool hasItems(const std::string& name) {
     const auto& elements = elementTable();
-    return std::any_of(elements.begin(), elements.end(), [&name](const ElementSpec& e) { return e.parent == name; });
+    return std::any_of(elements.begin(), elements.end(), [&name](const ElementDef& e) { return e.parent == name; });
 }
 
 // The keys desktop programs use for their files, and function keys for the pager

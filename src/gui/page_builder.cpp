@@ -40,22 +40,22 @@ const std::vector<Heading>& addressHeadings() {
 }
 
 // A slot field's name without its slot number: "addr1formatA" -> "addrformatA".
-std::string stemOf(const FieldSpec& def) {
+std::string stemOf(const FieldDef& def) {
     std::string stem = def.name;
     const std::string number = std::to_string(def.slot);
     if (auto at = stem.find(number); at != std::string::npos) stem.erase(at, number.size());
     return stem;
 }
 
-std::vector<const FieldSpec*> fieldsOf(const std::string& tab, const std::string& group) {
-    std::vector<const FieldSpec*> fields;
+std::vector<const FieldDef*> fieldsOf(const std::string& tab, const std::string& group) {
+    std::vector<const FieldDef*> fields;
     for (const auto& def : fieldTable()) {
         if (def.tab == tab && def.group == group) fields.push_back(&def);
     }
     return fields;
 }
 
-FieldView& addView(const FieldSpec& def, QWidget* parent, FieldViews& views) {
+FieldView& addView(const FieldDef& def, QWidget* parent, FieldViews& views) {
     return views.emplace(def.name, createFieldView(def, parent)).first->second;
 }
 
@@ -68,7 +68,7 @@ public:
     FormRows(QBoxLayout* columns, int rowsPerColumn) : columns_(columns), rowsPerColumn_(rowsPerColumn) {}
 
     void add(const FieldView& view) {
-        const FieldSpec& def = *view.def;
+        const FieldDef& def = *view.def;
         if (def.kind == FieldKind::Flag) {
             const int row = nextRow();
             grid_->addWidget(view.widget(), row, 0, 1, 2);
@@ -124,18 +124,18 @@ private:
     QGridLayout* grid_ = nullptr;
     int rows_ = 0;
     QHBoxLayout* cell_ = nullptr;
-    const FieldSpec* previous_ = nullptr;
+    const FieldDef* previous_ = nullptr;
     std::map<QString, Place> rowOfLabel_;
 };
 
 // One row per slot, one column per field of a slot, in table order; rows wrap into
 // blocks placed side by side.
-void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldSpec*>& fields, QWidget* parent, FieldViews& views,
+void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldDef*>& fields, QWidget* parent, FieldViews& views,
                    const std::vector<Heading>& headings, int rowsPerBlock) {
     std::map<int, int> fieldsInSlot;
     std::map<std::string, int> columnOfStem;
     int columnsPerSlot = 0;
-    for (const FieldSpec* def : fields) {
+    for (const FieldDef* def : fields) {
         const int column = fieldsInSlot[def->slot]++;
         columnsPerSlot = std::max(columnsPerSlot, column + 1);
         columnOfStem.emplace(stemOf(*def), column);
@@ -143,7 +143,7 @@ void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldSpec*>& field
     const int headingRows = headings.empty() ? 0 : 1;
     const int blockWidth = columnsPerSlot + 1;  // a spare column keeps the blocks apart
     fieldsInSlot.clear();
-    for (const FieldSpec* def : fields) {
+    for (const FieldDef* def : fields) {
         const int column = fieldsInSlot[def->slot]++;
         const int block = (def->slot - 1) / rowsPerBlock;
         const int row = (def->slot - 1) % rowsPerBlock + headingRows;
@@ -160,11 +160,11 @@ void buildSlotGrid(QGridLayout* grid, const std::vector<const FieldSpec*>& field
     grid->setHorizontalSpacing(kColumnSpacing);
 }
 
-bool hasSlots(const std::vector<const FieldSpec*>& fields) {
-    return std::any_of(fields.begin(), fields.end(), [](const FieldSpec* f) { return f->slot > 0; });
+bool hasSlots(const std::vector<const FieldDef*>& fields) {
+    return std::any_of(fields.begin(), fields.end(), [](const FieldDef* f) { return f->slot > 0; });
 }
 
-QGroupBox* buildGroup(const ElementSpec& group, QWidget* parent, FieldViews& views) {
+QGroupBox* buildGroup(const ElementDef& group, QWidget* parent, FieldViews& views) {
     auto* box = new QGroupBox(fieldText(group.caption), parent);
     box->setObjectName(QString::fromStdString(group.name));
     if (!group.hint.empty()) box->setToolTip(fieldText(group.hint));
@@ -175,7 +175,7 @@ QGroupBox* buildGroup(const ElementSpec& group, QWidget* parent, FieldViews& vie
                       address ? static_cast<int>(fields.size()) : kFoldersPerBlock);
     } else {
         FormRows rows(new QHBoxLayout(box), static_cast<int>(fields.size()));
-        for (const FieldSpec* def : fields) rows.add(addView(*def, box, views));
+        for (const FieldDef* def : fields) rows.add(addView(*def, box, views));
     }
     return box;
 }
@@ -189,7 +189,7 @@ QWidget* buildTabPage(const std::string& tab, FieldViews& views, std::unordered_
     const int edge = columns->spacing();
     columns->setContentsMargins(edge, edge, edge, edge);
     FormRows ungrouped(columns, kRowsPerColumn);
-    for (const FieldSpec* def : fieldsOf(tab, "")) ungrouped.add(addView(*def, page, views));
+    for (const FieldDef* def : fieldsOf(tab, "")) ungrouped.add(addView(*def, page, views));
 
     QVBoxLayout* grids = nullptr;
     QVBoxLayout* stack = nullptr;

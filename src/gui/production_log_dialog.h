@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <functional>
 
-#include "app/production_log.h"
+#include "app/production/production_log.h"
 
 namespace pagerprog::gui {
 

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QIcon>
 
-#include "app/data_folder.h"
-#include "app/version.h"
+#include "app/document/data_folder.h"
+#include "app/document/version.h"
 #include "gui/main_window.h"
 #include "gui/window_session.h"
 

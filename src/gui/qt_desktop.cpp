@@ -17,7 +17,7 @@ namespace pagerprog::gui {
 namespace {
 
 // The dialog shows each entry by its caption alone (".eep"), filtering by its pattern.
-QStringList nameFilters(const FileDialogSpec& request) {
+QStringList nameFilters(const FileDialogDef& request) {
     QStringList filters;
     for (const auto& [caption, pattern] : request.filters) {
         filters << QString::fromStdString(caption + " (" + pattern + ")");
@@ -27,7 +27,7 @@ QStringList nameFilters(const FileDialogSpec& request) {
 
 // Without `current` no preset name or folder: the dialog opens in the current folder, and
 // neither dialog requires the file to exist nor asks before replacing one.
-std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogSpec& request, QFileDialog::AcceptMode mode,
+std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogDef& request, QFileDialog::AcceptMode mode,
                                          const std::string& current = {}) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
@@ -45,15 +45,15 @@ QString windowTitleOf(QWidget* parent) { return parent != nullptr ? parent->wind
 
 }  // namespace
 
-std::optional<std::string> QtDesktop::openFile(QWidget* parent, const FileDialogSpec& request) {
+std::optional<std::string> QtDesktop::openFile(QWidget* parent, const FileDialogDef& request) {
     return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-std::optional<std::string> QtDesktop::saveFile(QWidget* parent, const FileDialogSpec& request) {
+std::optional<std::string> QtDesktop::saveFile(QWidget* parent, const FileDialogDef& request) {
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
-std::optional<std::string> QtDesktop::saveFileAs(QWidget* parent, const FileDialogSpec& request,
+std::optional<std::string> QtDesktop::saveFileAs(QWidget* parent, const FileDialogDef& request,
                                                  const std::string& current) {
     // An empty name would turn off the question before replacing a file.
     return runFileDialog(parent, request, QFileDialog::AcceptSave, current.empty() ? "untitled.eep" : current);

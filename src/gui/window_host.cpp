@@ -28,12 +28,12 @@ std::optional<std::string> takeAnswer(std::optional<std::string>& answer) {
 
 }  // namespace
 
-std::optional<std::string> WindowHost::openFileDialog(const FileDialogSpec& request) {
+std::optional<std::string> WindowHost::openFileDialog(const FileDialogDef& request) {
     if (openAnswer_) return takeAnswer(openAnswer_);
     return desktop_.openFile(window_, request);
 }
 
-std::optional<std::string> WindowHost::saveFileDialog(const FileDialogSpec& request) {
+std::optional<std::string> WindowHost::saveFileDialog(const FileDialogDef& request) {
     if (saveAnswer_) return takeAnswer(saveAnswer_);
     return desktop_.saveFile(window_, request);
 }

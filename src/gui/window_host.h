@@ -5,7 +5,7 @@
 #include <QPointer>
 
 #include "gui/desktop.h"
-#include "settings/host.h"
+#include "host/host.h"
 
 namespace pagerprog::gui {
 
@@ -22,8 +22,8 @@ public:
     void beep() override;
     void messageBox(const std::string& text) override;
     void requestFocus(const std::string& field) override;
-    std::optional<std::string> openFileDialog(const FileDialogSpec& request) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& request) override;
+    std::optional<std::string> openFileDialog(const FileDialogDef& request) override;
+    std::optional<std::string> saveFileDialog(const FileDialogDef& request) override;
     void progressShow() override;
     void progressHide() override;
     void progressCaption(const std::string& caption) override;

@@ -7,19 +7,19 @@
 #include <QStringList>
 #include <filesystem>
 
-#include "app/about_facts.h"
-#include "app/bench_status.h"
-#include "app/data_folder.h"
-#include "app/document.h"
-#include "app/pager_commands.h"
+#include "app/document/about_facts.h"
+#include "app/document/data_folder.h"
+#include "app/document/document.h"
+#include "app/document/startup.h"
+#include "app/pager/pager_commands.h"
+#include "app/production/bench_status.h"
 #include "app/record/data_home.h"
 #include "app/record/record_error.h"
-#include "app/startup.h"
 #include "gui/device_watcher.h"
 #include "gui/main_window.h"
 #include "gui/production_log_dialog.h"
+#include "host/error_handler.h"
 #include "link/pager_link.h"
-#include "settings/error_handler.h"
 
 namespace pagerprog::gui {
 
@@ -241,7 +241,7 @@ void WindowSession::showProductionLog() {
 
 // The CSV file replaces the old one only once it is written whole.
 void WindowSession::exportProductionLog(const std::string& csv) {
-    const FileDialogSpec csvFiles{{{"CSV files", "*.csv"}, {"All files", "*.*"}}, "csv"};
+    const FileDialogDef csvFiles{{{"CSV files", "*.csv"}, {"All files", "*.*"}}, "csv"};
     const auto path = desktop_.saveFileAs(productionLogDialog_, csvFiles, "production.csv");
     if (!path) return;
     QSaveFile file(QFile::decodeName(path->c_str()));

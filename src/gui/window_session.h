@@ -11,10 +11,10 @@
 #include <optional>
 #include <string>
 
-#include "app/application.h"
-#include "app/pager_commands.h"
-#include "app/production_log.h"
-#include "app/recent_files.h"
+#include "app/document/application.h"
+#include "app/document/recent_files.h"
+#include "app/pager/pager_commands.h"
+#include "app/production/production_log.h"
 #include "gui/desktop.h"
 #include "gui/window_events.h"
 #include "gui/window_host.h"

@@ -30,7 +30,7 @@ public:
     void setBytesMoved(BytesMoved bytesMoved) { bytesMoved_ = std::move(bytesMoved); }
 
     // The chip of the running transfer: its type, total length and page size.
-    void setChip(const ChipSpec& chip) { chip_ = chip; }
+    void setChip(const ChipDef& chip) { chip_ = chip; }
 
     // Claims the port and powers the adapter; the port's error line when it cannot, or
     // when the data register does not hold what was written to it (no port there).
@@ -87,7 +87,7 @@ private:
     Clock& clock_;
     const BusTiming& timing_;
     BytesMoved bytesMoved_;
-    ChipSpec chip_{};
+    ChipDef chip_{};
     std::uint16_t base_ = 0;
 };
 

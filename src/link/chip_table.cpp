@@ -6,7 +6,7 @@
 namespace pagerprog {
 
 namespace {
-constexpr std::array<ChipSpec, 10> kChips{{
+constexpr std::array<ChipDef, 10> kChips{{
     {1, 128, 1, 0x00},
     {2, 256, 1, 0x10},
     {4, 512, 16, 0x20},
@@ -20,13 +20,13 @@ constexpr std::array<ChipSpec, 10> kChips{{
 }};
 }  // namespace
 
-std::optional<ChipSpec> findChip(std::uint16_t type) {
+std::optional<ChipDef> findChip(std::uint16_t type) {
     for (const auto& chip : kChips)
         if (chip.type == type) return chip;
     return std::nullopt;
 }
 
-std::optional<ChipSpec> findChip(std::string_view typeText) {
+std::optional<ChipDef> findChip(std::string_view typeText) {
     std::uint16_t type = 0;
     const auto* end = typeText.data() + typeText.size();
     const auto [next, error] = std::from_chars(typeText.data(), end, type);

@@ -8,7 +8,7 @@
 
 namespace pagerprog {
 
-struct ChipSpec {
+struct ChipDef {
     std::uint16_t type = 0;  // capacity in kilobits (24C16 = 16)
     std::size_t totalLength = 0;
     std::size_t pageSize = 0;   // parallel-port page writes only
@@ -16,8 +16,8 @@ struct ChipSpec {
 };
 
 // The chip of this type, or nothing for a type not in the family.
-std::optional<ChipSpec> findChip(std::uint16_t type);
+std::optional<ChipDef> findChip(std::uint16_t type);
 // The chip named by a decimal text ("16"); nothing when it names no chip.
-std::optional<ChipSpec> findChip(std::string_view typeText);
+std::optional<ChipDef> findChip(std::string_view typeText);
 
 }  // namespace pagerprog

@@ -64,7 +64,7 @@ TransferOutcome TransferEngine::programmerFailed() const {
     return outcome;
 }
 
-bool TransferEngine::usbReadAll(const ChipSpec& chip, std::uint8_t code, std::span<std::uint8_t> buffer) {
+bool TransferEngine::usbReadAll(const ChipDef& chip, std::uint8_t code, std::span<std::uint8_t> buffer) {
     for (std::size_t offset = 0; offset < chip.totalLength; offset += kChunkSize) {
         if (!usb_.readChunk(code, static_cast<unsigned>(offset), buffer.subspan(offset).first<kChunkSize>()))
             return false;
@@ -72,7 +72,7 @@ bool TransferEngine::usbReadAll(const ChipSpec& chip, std::uint8_t code, std::sp
     return true;
 }
 
-TransferOutcome TransferEngine::usbTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer,
+TransferOutcome TransferEngine::usbTransfer(const ChipDef& chip, int select, bool read, std::span<std::uint8_t> buffer,
                                             TransferObserver& observer) {
     const auto code = static_cast<std::uint8_t>(chip.chipCode | select);
     if (read) return usbReadAll(chip, code, buffer) ? ended(kReadDone) : programmerFailed();
@@ -89,7 +89,7 @@ TransferOutcome TransferEngine::usbTransfer(const ChipSpec& chip, int select, bo
     return outcome;
 }
 
-TransferOutcome TransferEngine::parallelTransfer(const ChipSpec& chip, int select, bool read,
+TransferOutcome TransferEngine::parallelTransfer(const ChipDef& chip, int select, bool read,
                                                  std::span<std::uint8_t> buffer, std::uint16_t portBase,
                                                  TransferObserver& observer) {
     bus_.setChip(chip);

@@ -62,10 +62,10 @@ public:
                              std::span<std::uint8_t> buffer, const TransferRoute& route, TransferObserver& observer);
 
 private:
-    bool usbReadAll(const ChipSpec& chip, std::uint8_t code, std::span<std::uint8_t> buffer);
-    TransferOutcome usbTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer,
+    bool usbReadAll(const ChipDef& chip, std::uint8_t code, std::span<std::uint8_t> buffer);
+    TransferOutcome usbTransfer(const ChipDef& chip, int select, bool read, std::span<std::uint8_t> buffer,
                                 TransferObserver& observer);
-    TransferOutcome parallelTransfer(const ChipSpec& chip, int select, bool read, std::span<std::uint8_t> buffer,
+    TransferOutcome parallelTransfer(const ChipDef& chip, int select, bool read, std::span<std::uint8_t> buffer,
                                      std::uint16_t portBase, TransferObserver& observer);
     TransferOutcome programmerFailed() const;
 

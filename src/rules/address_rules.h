@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "settings/program_state.h"
+#include "context/context.h"
 
 namespace pagerprog::rules {
 

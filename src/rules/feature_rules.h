@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/program_state.h"
+#include "context/context.h"
 
 namespace pagerprog::rules {
 

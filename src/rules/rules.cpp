@@ -29,7 +29,7 @@ KeyRule keyRuleFor(KeyFilter filter) {
 }
 
 void attachKeyFilters(Context& ctx) {
-    for (const FieldSpec& def : fieldTable()) {
+    for (const FieldDef& def : fieldTable()) {
         if (KeyRule rule = keyRuleFor(def.filter)) {
             ctx.model.onKey(def.name, [&ctx, rule](char key) { return rule(ctx, key); });
         }

@@ -2,7 +2,7 @@
 // value set by another rule or by the decoder, and a fired event all run the same rule.
 #pragma once
 
-#include "settings/program_state.h"
+#include "context/context.h"
 
 namespace pagerprog {
 

@@ -1,10 +1,10 @@
 #include "settings/decoder.h"
 
+#include "context/context.h"
 #include "settings/conversion.h"
 #include "settings/frequency.h"
 #include "settings/image_layout.h"
 #include "settings/image_values.h"
-#include "settings/program_state.h"
 
 namespace pagerprog {
 

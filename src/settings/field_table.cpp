@@ -22,8 +22,8 @@ Items numberedItems(int first, int last, const std::string& suffix = "") {
 }
 
 // Small builders so that each row of the table below reads like the window.
-FieldSpec text(std::string name, int limit, std::string initial) {
-    FieldSpec f;
+FieldDef text(std::string name, int limit, std::string initial) {
+    FieldDef f;
     f.name = std::move(name);
     f.kind = FieldKind::Text;
     f.limit = limit;
@@ -31,15 +31,15 @@ FieldSpec text(std::string name, int limit, std::string initial) {
     return f;
 }
 
-FieldSpec digits(std::string name, int limit, std::string initial, KeyFilter filter = KeyFilter::Number) {
-    FieldSpec f = text(std::move(name), limit, std::move(initial));
+FieldDef digits(std::string name, int limit, std::string initial, KeyFilter filter = KeyFilter::Number) {
+    FieldDef f = text(std::move(name), limit, std::move(initial));
     f.kind = FieldKind::Digits;
     f.filter = filter;
     return f;
 }
 
-FieldSpec choice(std::string name, Items items, int index, KeyFilter filter = KeyFilter::NoKey) {
-    FieldSpec f;
+FieldDef choice(std::string name, Items items, int index, KeyFilter filter = KeyFilter::NoKey) {
+    FieldDef f;
     f.name = std::move(name);
     f.kind = FieldKind::Choice;
     f.items = std::move(items);
@@ -49,8 +49,8 @@ FieldSpec choice(std::string name, Items items, int index, KeyFilter filter = Ke
     return f;
 }
 
-FieldSpec flag(std::string name, std::string caption, bool checked = false) {
-    FieldSpec f;
+FieldDef flag(std::string name, std::string caption, bool checked = false) {
+    FieldDef f;
     f.name = std::move(name);
     f.kind = FieldKind::Flag;
     f.caption = std::move(caption);
@@ -58,7 +58,7 @@ FieldSpec flag(std::string name, std::string caption, bool checked = false) {
     return f;
 }
 
-FieldSpec& labelled(FieldSpec& f, std::string label, std::string unit = "") {
+FieldDef& labelled(FieldDef& f, std::string label, std::string unit = "") {
     f.label = std::move(label);
     f.unit = std::move(unit);
     return f;
@@ -66,14 +66,14 @@ FieldSpec& labelled(FieldSpec& f, std::string label, std::string unit = "") {
 
 class TableBuilder {
 public:
-    std::vector<FieldSpec> fields;
+    std::vector<FieldDef> fields;
 
     void place(const std::string& tab, const std::string& group) {
         tab_ = tab;
         group_ = group;
     }
 
-    FieldSpec& add(FieldSpec f) {
+    FieldDef& add(FieldDef f) {
         f.tab = tab_;
         f.group = group_;
         fields.push_back(std::move(f));
@@ -389,7 +389,7 @@ void addHardwareTab(TableBuilder& t) {
 
     t.place(element::tabHardware, element::groupSpeed);
     auto level = [&t](const std::string& name, const std::string& label, int initial) {
-        FieldSpec f;
+        FieldDef f;
         f.name = name;
         f.kind = FieldKind::Level;
         f.level = initial;
@@ -410,7 +410,7 @@ void addPromptTab(TableBuilder& t) {
     }
 }
 
-std::vector<FieldSpec> buildFieldTable() {
+std::vector<FieldDef> buildFieldTable() {
     TableBuilder t;
     addAddressGroup(t);
     addFolderGroup(t);
@@ -420,36 +420,36 @@ std::vector<FieldSpec> buildFieldTable() {
     return std::move(t.fields);
 }
 
-ElementSpec tab(const char* name, const char* caption, bool visible = true) {
-    return ElementSpec{name, ElementKind::Tab, caption, "", "", true, visible, false};
+ElementDef tab(const char* name, const char* caption, bool visible = true) {
+    return ElementDef{name, ElementKind::Tab, caption, "", "", true, visible, false};
 }
 
-ElementSpec group(const char* name, const char* caption, const char* parent, const char* hint = "") {
-    return ElementSpec{name, ElementKind::Group, caption, parent, hint, true, true, false};
+ElementDef group(const char* name, const char* caption, const char* parent, const char* hint = "") {
+    return ElementDef{name, ElementKind::Group, caption, parent, hint, true, true, false};
 }
 
-ElementSpec menu(const char* name, const char* caption, const char* parent = "", bool visible = true,
-                 bool checked = false) {
-    return ElementSpec{
-        name, parent[0] ? ElementKind::MenuItem : ElementKind::Menu, caption, parent, "", true, visible, checked};
+ElementDef menu(const char* name, const char* caption, const char* parent = "", bool visible = true,
+                bool checked = false) {
+    return ElementDef{name,   parent[0] ? ElementKind::MenuItem : ElementKind::Menu, caption, parent, "", true, visible,
+                      checked};
 }
 
 // The items of "Open &Recent": none shown until files have been opened or saved.
-void addRecentFiles(std::vector<ElementSpec>& table) {
+void addRecentFiles(std::vector<ElementDef>& table) {
     const auto after =
-        std::find_if(table.begin(), table.end(), [](const ElementSpec& e) { return e.name == element::recentFiles; });
-    std::vector<ElementSpec> items;
+        std::find_if(table.begin(), table.end(), [](const ElementDef& e) { return e.name == element::recentFiles; });
+    std::vector<ElementDef> items;
     for (int n = 1; n <= element::kRecentFiles; ++n) {
-        items.push_back(ElementSpec{element::recentFile(n), ElementKind::MenuItem, "", element::recentFiles, "", true,
-                                    false, false});
+        items.push_back(ElementDef{element::recentFile(n), ElementKind::MenuItem, "", element::recentFiles, "", true,
+                                   false, false});
     }
     table.insert(after + 1, items.begin(), items.end());
 }
 
-std::vector<ElementSpec> buildElementTable() {
+std::vector<ElementDef> buildElementTable() {
     using namespace element;
-    std::vector<ElementSpec> table{
-        ElementSpec{window, ElementKind::Window, "?", "", "", true, true, false},
+    std::vector<ElementDef> table{
+        ElementDef{window, ElementKind::Window, "?", "", "", true, true, false},
         tab(tabAddress, "Address / Folder"),
         tab(tabFeature, "Feature On/Off"),
         tab(tabHardware, "Hardware"),
@@ -497,18 +497,18 @@ std::vector<ElementSpec> buildElementTable() {
 
 }  // namespace
 
-const std::vector<FieldSpec>& fieldTable() {
-    static const std::vector<FieldSpec> table = buildFieldTable();
+const std::vector<FieldDef>& fieldTable() {
+    static const std::vector<FieldDef> table = buildFieldTable();
     return table;
 }
 
-const std::vector<ElementSpec>& elementTable() {
-    static const std::vector<ElementSpec> table = buildElementTable();
+const std::vector<ElementDef>& elementTable() {
+    static const std::vector<ElementDef> table = buildElementTable();
     return table;
 }
 
 int tableItem(std::string_view field, std::string_view item) {
-    if (const FieldSpec* def = findFieldSpec(field); def != nullptr) {
+    if (const FieldDef* def = findFieldDef(field); def != nullptr) {
         const auto& items = def->items;
         for (std::size_t i = 0; i < items.size(); ++i)
             if (items[i] == item) return static_cast<int>(i);
@@ -518,9 +518,9 @@ int tableItem(std::string_view field, std::string_view item) {
 
 std::string element::recentFile(int number) { return "RecentFile" + std::to_string(number); }
 
-const FieldSpec* findFieldSpec(std::string_view name) {
-    static const std::unordered_map<std::string_view, const FieldSpec*> index = [] {
-        std::unordered_map<std::string_view, const FieldSpec*> map;
+const FieldDef* findFieldDef(std::string_view name) {
+    static const std::unordered_map<std::string_view, const FieldDef*> index = [] {
+        std::unordered_map<std::string_view, const FieldDef*> map;
         for (const auto& f : fieldTable()) map.emplace(f.name, &f);
         return map;
     }();

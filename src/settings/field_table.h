@@ -33,7 +33,7 @@ enum class KeyFilter {
     Frequency,    // the frequency filter: digits, separator after the third digit
 };
 
-struct FieldSpec {
+struct FieldDef {
     std::string name;
     FieldKind kind = FieldKind::Text;
     int limit = 0;        // most characters the user may type; 0 = no limit
@@ -58,7 +58,7 @@ struct FieldSpec {
 
 enum class ElementKind { Window, Tab, Group, Menu, MenuItem };
 
-struct ElementSpec {
+struct ElementDef {
     std::string name;
     ElementKind kind = ElementKind::Group;
     std::string caption;
@@ -70,12 +70,12 @@ struct ElementSpec {
 };
 
 // Fields in window order: tab by tab, group by group.
-const std::vector<FieldSpec>& fieldTable();
+const std::vector<FieldDef>& fieldTable();
 // Tabs, groups, menus and menu items in window order; the window itself first.
-const std::vector<ElementSpec>& elementTable();
+const std::vector<ElementDef>& elementTable();
 
 // Null when no field has that name.
-const FieldSpec* findFieldSpec(std::string_view name);
+const FieldDef* findFieldDef(std::string_view name);
 
 // The index of `item` in the field's item list as the table declares it, so that rules
 // name an item by its text ("Fennic", "User select"). Throws std::logic_error when the

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "context/context.h"
 #include "settings/decoder.h"
 #include "settings/image_layout.h"
-#include "settings/program_state.h"
 
 namespace pagerprog {
 

@@ -1,8 +1,8 @@
 #include "settings/image_quirks.h"
 
+#include "context/context.h"
 #include "settings/conversion.h"
 #include "settings/image_values.h"
-#include "settings/program_state.h"
 
 namespace pagerprog::quirk {
 

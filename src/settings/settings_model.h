@@ -22,7 +22,7 @@
 namespace pagerprog {
 
 struct Field {
-    const FieldSpec* def = nullptr;
+    const FieldDef* def = nullptr;
     std::string text;  // what the field shows (a choice: its item's text, or typed text)
     int index = -1;    // a choice's item, -1 = none
     bool checked = false;
@@ -34,7 +34,7 @@ struct Field {
 };
 
 struct Element {
-    const ElementSpec* def = nullptr;
+    const ElementDef* def = nullptr;
     std::string caption;
     bool enabled = true;
     bool visible = true;

@@ -3,12 +3,12 @@
 #include <cmath>
 #include <set>
 
+#include "context/context.h"
 #include "settings/conversion.h"
 #include "settings/decoder.h"
 #include "settings/encoder.h"
 #include "settings/frequency.h"
 #include "settings/image_layout.h"
-#include "settings/program_state.h"
 
 namespace pagerprog {
 

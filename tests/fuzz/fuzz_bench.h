@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/application.h"
-#include "app/profiles.h"
+#include "app/document/application.h"
+#include "app/document/profiles.h"
 #include "support/recording_host.h"
 
 namespace pagerprog::fuzz {

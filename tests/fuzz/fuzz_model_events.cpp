@@ -11,8 +11,8 @@
 #include <string>
 
 #include "fuzz_bench.h"
+#include "host/error_handler.h"
 #include "settings/decoder.h"
-#include "settings/error_handler.h"
 #include "support/shown_values.h"
 
 using namespace pagerprog;

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "app/version.h"
+#include "app/document/version.h"
 
 namespace {
 

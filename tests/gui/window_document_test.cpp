@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/version.h"
+#include "app/document/version.h"
 #include "gui/program_start.h"
 #include "link/sim/simulated_devices.h"
 #include "window_fixture.h"

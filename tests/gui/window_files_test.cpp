@@ -29,7 +29,7 @@ TEST_F(WindowFileTest, SaveWritesTheSettingsThroughTheSaveDialog) {
     desktop_.saveAnswer = path("pager.eep");
     chooseMenu(element::save);
     ASSERT_EQ(desktop_.saveDialogs.size(), 1u);
-    const FileDialogSpec& request = desktop_.saveDialogs[0];
+    const FileDialogDef& request = desktop_.saveDialogs[0];
     const std::vector<std::pair<std::string, std::string>> filters{
         {".eep", "*.eep"}, {".bin", "*.bin"}, {"*.*", "*.*"}};
     EXPECT_EQ(request.filters, filters);

@@ -6,17 +6,17 @@
 
 namespace pagerprog::gui::test {
 
-std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogSpec& request) {
+std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogDef& request) {
     openDialogs.push_back(request);
     return openAnswer;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogSpec& request) {
+std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogDef& request) {
     saveDialogs.push_back(request);
     return saveAnswer;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFileAs(QWidget*, const FileDialogSpec&, const std::string& current) {
+std::optional<std::string> ScriptedDesktop::saveFileAs(QWidget*, const FileDialogDef&, const std::string& current) {
     saveAsStarts.push_back(current);
     return saveAsAnswer;
 }

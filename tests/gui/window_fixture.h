@@ -27,8 +27,8 @@ public:
     std::optional<std::string> saveAsAnswer;
     std::optional<std::string> recordAnswer;
     SaveChoice saveChangesAnswer = SaveChoice::Discard;
-    std::vector<FileDialogSpec> openDialogs;
-    std::vector<FileDialogSpec> saveDialogs;
+    std::vector<FileDialogDef> openDialogs;
+    std::vector<FileDialogDef> saveDialogs;
     std::vector<std::string> saveAsStarts;      // the file each "Save As" dialog started at
     std::vector<std::string> saveChangesAsked;  // the document named by each "Save changes?"
     std::vector<std::string> messages;
@@ -36,9 +36,9 @@ public:
     std::vector<std::string> guides;
     int beeps = 0;
 
-    std::optional<std::string> openFile(QWidget*, const FileDialogSpec& request) override;
-    std::optional<std::string> saveFile(QWidget*, const FileDialogSpec& request) override;
-    std::optional<std::string> saveFileAs(QWidget*, const FileDialogSpec&, const std::string& current) override;
+    std::optional<std::string> openFile(QWidget*, const FileDialogDef& request) override;
+    std::optional<std::string> saveFile(QWidget*, const FileDialogDef& request) override;
+    std::optional<std::string> saveFileAs(QWidget*, const FileDialogDef&, const std::string& current) override;
     std::optional<std::string> chooseProductionRecord(QWidget*, const std::string&) override { return recordAnswer; }
     void message(QWidget*, const std::string& text) override { messages.push_back(text); }
     SaveChoice askSaveChanges(QWidget*, const std::string& document) override;

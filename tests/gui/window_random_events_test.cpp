@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <random>
 
-#include "app/profiles.h"
+#include "app/document/profiles.h"
 #include "gui/qt_text.h"
 #include "support/recording_host.h"
 #include "support/shown_values.h"

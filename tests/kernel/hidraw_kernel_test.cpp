@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/pager_transfer.h"
-#include "app/programmer_presence.h"
+#include "app/pager/pager_transfer.h"
+#include "app/pager/programmer_presence.h"
+#include "context/context.h"
 #include "kernel_test.h"
 #include "link/backend/hidapi_backend.h"
 #include "link/backend/ppdev_port.h"
@@ -19,7 +20,6 @@
 #include "link/pager_link.h"
 #include "link/transfer_engine.h"
 #include "link/usb_programmer.h"
-#include "settings/program_state.h"
 #include "support/recording_host.h"
 
 namespace pagerprog {

@@ -9,16 +9,16 @@
 #include <thread>
 #include <vector>
 
-#include "app/pager_transfer.h"
-#include "app/probe.h"
-#include "app/probe_text.h"
+#include "app/pager/pager_transfer.h"
+#include "app/probe/probe.h"
+#include "app/probe/probe_text.h"
+#include "context/context.h"
 #include "kernel_test.h"
 #include "link/backend/hidapi_backend.h"
 #include "link/backend/ppdev_port.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
 #include "link/transfer_engine.h"
-#include "settings/program_state.h"
 #include "support/i2c_decode.h"
 #include "support/recording_host.h"
 
@@ -27,9 +27,9 @@ namespace {
 
 using namespace kernel_test;
 
-constexpr std::uint16_t kData = kLpt1Base + kDataRegister;
-constexpr std::uint16_t kStatus = kLpt1Base + kStatusRegister;
-constexpr std::uint16_t kControl = kLpt1Base + kControlRegister;
+constexpr std::uint16_t kData = parallel_port::lpt1.base + kDataRegister;
+constexpr std::uint16_t kStatus = parallel_port::lpt1.base + kStatusRegister;
+constexpr std::uint16_t kControl = parallel_port::lpt1.base + kControlRegister;
 
 // A backend that got an inversion wrong: it flips register bits on their way through.
 class MisreadingPort : public PortAccess {
@@ -101,7 +101,7 @@ TEST_F(ParportKernelTest, WritesVerifiesAndReadsBackAWholePager) {
 TEST_F(ParportKernelTest, RegistersCarryThePcBitsOfThePins) {
     fake_parport_attach(1);
     PpdevPort port;
-    ASSERT_FALSE(port.claim(kLpt1Base));
+    ASSERT_FALSE(port.claim(parallel_port::lpt1.base));
     EXPECT_EQ(port.readPort(kControl), 0x0C) << "a claim restores the control state a device starts with";
 
     // Control bits 0, 1 and 3 drive their pins inverted, bit 2 (/INIT) does not; the driver
@@ -214,7 +214,7 @@ TEST_F(ParportKernelTest, ClaimOfAPortHeldTooLongIsGivenUpAndLetGoLater) {
     fake_parport_hold_for_ms(1200);
     PpdevPort port(std::chrono::milliseconds(200));
     const auto start = std::chrono::steady_clock::now();
-    const auto error = port.claim(kLpt1Base);
+    const auto error = port.claim(parallel_port::lpt1.base);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
     ASSERT_TRUE(error);
     EXPECT_EQ(*error, "Cannot use the parallel port /dev/parport0: another program has held it for 200 ms.");
@@ -224,7 +224,7 @@ TEST_F(ParportKernelTest, ClaimOfAPortHeldTooLongIsGivenUpAndLetGoLater) {
     while (fake_parport_open_files() != 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_EQ(fake_parport_open_files(), 0) << "the late claim let the port go";
-    EXPECT_FALSE(port.claim(kLpt1Base));
+    EXPECT_FALSE(port.claim(parallel_port::lpt1.base));
     port.release();
 }
 

@@ -6,12 +6,12 @@
 #include <span>
 #include <string_view>
 
-#include "app/pager_transfer.h"
-#include "app/programmer_presence.h"
+#include "app/pager/pager_transfer.h"
+#include "app/pager/programmer_presence.h"
+#include "context/context.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
 #include "link/sim/simulated_devices.h"
-#include "settings/program_state.h"
 #include "support/recording_host.h"
 
 namespace pagerprog::testing {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/host.h"
+#include "host/host.h"
 
 namespace pagerprog::testing {
 
@@ -23,7 +23,7 @@ public:
     int beeps = 0;
     // Answers for the next dialogs; nothing queued means cancelled.
     std::deque<std::optional<std::string>> openAnswers, saveAnswers;
-    std::vector<FileDialogSpec> dialogs;
+    std::vector<FileDialogDef> dialogs;
     bool progressVisible = false;
     std::string progressCaptionText;
     int progressMin = 0, progressMax = 0, progressPos = 0;
@@ -47,10 +47,10 @@ public:
         focusRequests.push_back(field);
         events.push_back("focus: " + field);
     }
-    std::optional<std::string> openFileDialog(const FileDialogSpec& request) override {
+    std::optional<std::string> openFileDialog(const FileDialogDef& request) override {
         return answer(openAnswers, request);
     }
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& request) override {
+    std::optional<std::string> saveFileDialog(const FileDialogDef& request) override {
         return answer(saveAnswers, request);
     }
     void progressShow() override {
@@ -86,7 +86,7 @@ public:
     }
 
 private:
-    std::optional<std::string> answer(std::deque<std::optional<std::string>>& answers, const FileDialogSpec& request) {
+    std::optional<std::string> answer(std::deque<std::optional<std::string>>& answers, const FileDialogDef& request) {
         dialogs.push_back(request);
         if (answers.empty()) return std::nullopt;
         auto next = answers.front();

@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "context/context.h"
 #include "rules/rules.h"
-#include "settings/program_state.h"
 #include "support/recording_host.h"
 
 namespace pagerprog::testing {

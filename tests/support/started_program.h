@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/application.h"
-#include "app/pager_commands.h"
+#include "app/document/application.h"
+#include "app/pager/pager_commands.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
 #include "link/sim/simulated_devices.h"

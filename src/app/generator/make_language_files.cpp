@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "app/language_files.h"
+#include "app/document/language_files.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "link/backend/ppdev_claim.h"
-#include "settings/program_state.h"
+#include "link/parallel_ports.h"
 
 namespace pagerprog {
 
@@ -41,8 +41,7 @@ std::string PpdevPort::deviceName(std::uint16_t base) const {
 }
 
 std::optional<std::string> PpdevPort::devicePath(std::uint16_t base) {
-    if (base == kLpt1Base) return "/dev/parport0";
-    if (base == kLpt2Base) return "/dev/parport1";
+    if (const ParallelPort* port = parallel_port::withBase(base)) return std::string(port->device);
     return std::nullopt;
 }
 

@@ -1,0 +1,325 @@
+#include "app/pager/pager_workflows.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "app/document/document.h"
+#include "app/document/image_steps.h"
+#include "app/pager/capcode_check.h"
+#include "app/pager/pager_transfer.h"
+#include "app/production/production.h"
+#include "context/context.h"
+#include "link/clock.h"
+#include "link/pager_link.h"
+#include "settings/conversion.h"
+#include "settings/hardware_block.h"
+#include "settings/settings_file.h"
+
+namespace pagerprog {
+
+namespace {
+
+// The pager's EEPROM, a 24C16 with its address pins low.
+constexpr const char* kChipType = "16";
+constexpr int kDeviceSelect = 0;
+constexpr const char* kDeviceMissing = "Device not exist, please check the connection.";
+constexpr const char* kReadError = "Pager Read error, please check the connection.";
+constexpr unsigned kFailureBeepGapMs = 200;
+constexpr std::size_t kDifferencesShown = 8;
+// Pagers of this customer are written without reading their calibration back first.
+const int kCustomerDunlin = tableItem(field::customer, "Dunlin");
+
+constexpr const char* kCancelledBeforeWrite = "Cancelled before the write: the pager is unchanged.";
+constexpr const char* kCancelledAfterWrite =
+    "Cancelled after the write: the pager holds the new settings, not verified.";
+
+// The progress window is closed on every way out, an error escaping a rule included. It
+// numbers the passes over the pager, so that the window can show how far the whole
+// transfer is.
+class ProgressWindow {
+public:
+    ProgressWindow(Progress& progress, const char* caption, int passes) : progress_(progress), passes_(passes) {
+        progress_.progressCaption(caption);
+        progress_.progressShow();
+        progress_.progressRange(0, static_cast<int>(kImageSize));
+        progress_.progressPosition(0);
+        progress_.progressStep(1);
+    }
+    ~ProgressWindow() { close(); }
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+    void nextPass() { progress_.progressPass(++pass_, passes_); }
+    void restart(const char* caption) {
+        nextPass();
+        progress_.progressCaption(caption);
+        progress_.progressPosition(0);
+    }
+    // Between two passes: the technician's request to stop is taken up here.
+    bool cancelRequested() { return progress_.progressCancelRequested(); }
+    // Before the verify pass of a write: stops there when asked to, else numbers the pass.
+    VerifyGate verifyGate() {
+        return [this] {
+            if (cancelRequested()) return false;
+            nextPass();
+            return true;
+        };
+    }
+    void close() {
+        if (open_) progress_.progressHide();
+        open_ = false;
+    }
+
+private:
+    Progress& progress_;
+    int passes_;
+    int pass_ = 0;
+    bool open_ = true;
+};
+
+// A read that failed: the programmer said why in its box, or nothing answered.
+PagerOutcome failedRead(const TransferOutcome& outcome) {
+    return outcome.programmerError.empty() ? PagerOutcome::NoAnswer : PagerOutcome::ProgrammerFailed;
+}
+
+}  // namespace
+
+// Runs one pager command, keeping the status-log lines it wrote and its outcome in the
+// production record.
+template <typename Command>
+bool PagerWorkflows::attempt(Operation operation, Command command) {
+    PagerAttempt unit;
+    unit.operation = operation;
+    lastDifferences_.clear();
+    ctx_.tap.startCapture();
+    const auto started = std::chrono::steady_clock::now();
+    try {
+        unit.outcome = command(unit);
+    } catch (...) {
+        ctx_.tap.endCapture();
+        throw;
+    }
+    unit.duration = std::chrono::steady_clock::now() - started;
+    unit.statusLog = ctx_.tap.endCapture();
+    lastDifferences_ = unit.differences;
+    const bool done = unit.outcome == PagerOutcome::Done;
+    if (done && unit.operation == Operation::Write) ++verifiedWrites_;
+    lastAttempt_ = unit;
+    // A write refused because the record cannot be used has already said so.
+    if (unit.outcome != PagerOutcome::Refused || production_.usable()) production_.keep(std::move(unit));
+    return done;
+}
+
+bool PagerWorkflows::ReadFromPager() {
+    return attempt(Operation::Read, [this](PagerAttempt& a) { return read(a); });
+}
+
+bool PagerWorkflows::WriteToPager() {
+    return attempt(Operation::Write, [this](PagerAttempt& a) { return write(a); });
+}
+
+bool PagerWorkflows::VerifyPager() {
+    return attempt(Operation::Verify, [this](PagerAttempt& a) { return verify(a); });
+}
+
+bool PagerWorkflows::RestorePager(const Image& image, const std::string& origin) {
+    return attempt(Operation::Write, [&](PagerAttempt& a) { return restore(a, image, origin); });
+}
+
+PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
+    ProgramState& p = ctx_.program;
+    ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...", 1);
+    progress.nextPass();
+    ctx_.host.log("Read data from pager");
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer);
+    if (transfer.result == kTransferFailed) {
+        ctx_.host.log(kDeviceMissing);
+        progress.close();
+        ctx_.host.beep();
+        return failedRead(transfer);
+    }
+    attempt.image = p.loadBuffer;
+    attempt.previous = p.loadBuffer;
+    if (ctx_.model.element(element::debug).checked) {
+        // The raw bytes as read, before any check, for looking at a misbehaving pager.
+        const auto path = ctx_.host.saveFileDialog(settingsFileDialog());
+        if (!path) return PagerOutcome::Cancelled;
+        ctx_.host.log("Save data to " + *path);
+        if (writeImageFile(*path, p.loadBuffer).saved) {
+            ctx_.host.log("ok!");
+        } else {
+            ctx_.logAndBeep("write error!");
+        }
+    }
+    const bool checkCustomer = !edition::factoryEdition && edition::defaultCustomer != 0;
+    const IncomingImage checks{kReadError, checkCustomer ? "Model not match, please use the correct CCP!" : nullptr,
+                               addressSlots(p.hardwareRevision)};
+    const Incoming incoming = acceptIncomingImage(ctx_, checks, [&] {
+        progress.close();
+        ctx_.host.log("Read completed");
+    });
+    // Only a pager whose image was taken has capcodes to record; a failed read's fields
+    // still hold what the window held before.
+    if (incoming == Incoming::Accepted) {
+        attempt.capcodes = Production::capcodesShown(ctx_);
+        markSettingsKept(ctx_, "", nullptr);
+    }
+    if (incoming == Incoming::BadChecksum) return PagerOutcome::BadImage;
+    if (incoming == Incoming::OtherCustomer) return PagerOutcome::OtherCustomer;
+    return PagerOutcome::Done;
+}
+
+bool PagerWorkflows::takesHardwareReadBack() const {
+    const SettingsModel& m = ctx_.model;
+    return m.index(field::customer) != kCustomerDunlin && !edition::factoryEdition &&
+           !m.element(element::recover).checked;
+}
+
+// Reads the pager into the load buffer. With the hardware read-back, the lower half of
+// its image and its hardware calibration are taken over, so that a write keeps what the
+// factory tuned in this very pager. The caller closes the progress window and beeps on
+// failure.
+PagerOutcome PagerWorkflows::readPager(bool hardwareReadBack) {
+    ProgramState& p = ctx_.program;
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer);
+    if (transfer.result == kTransferFailed) {
+        ctx_.host.log(kDeviceMissing);
+        return failedRead(transfer);
+    }
+    if (!imageChecksumOk(p.loadBuffer)) {
+        ctx_.host.log(kReadError);
+        return PagerOutcome::BadImage;
+    }
+    if (hardwareReadBack) {
+        std::copy(p.loadBuffer.begin(), p.loadBuffer.begin() + kSettingsAreaSize, p.image.begin());
+        takeHardwareBlock(ctx_);
+    }
+    return PagerOutcome::Done;
+}
+
+void PagerWorkflows::reportDifferences(const std::vector<ByteDifference>& differences) {
+    for (std::size_t i = 0; i < differences.size() && i < kDifferencesShown; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "Differs at 0x%03X: expected 0x%02X, read 0x%02X", differences[i].address,
+                      differences[i].expected, differences[i].read);
+        ctx_.host.log(line);
+    }
+}
+
+// Writes the image and reads it back; the status log and the beeps tell how it went.
+PagerOutcome PagerWorkflows::sendAndVerify(PagerAttempt& attempt, Image& image, const VerifyGate& verifyStarting) {
+    attempt.image = image;
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", image, verifyStarting);
+    if (transfer.result == kWrittenNotVerified) {
+        ctx_.host.log(kCancelledAfterWrite);
+        return PagerOutcome::Cancelled;
+    }
+    if (!transfer.readBack.empty()) attempt.differences = Production::differences(image, transfer.readBack);
+    if (transfer.result == kWriteFailed || transfer.result == kVerifyDiffers) {
+        ctx_.host.beep();
+        ctx_.host.log(transfer.result == kWriteFailed ? "Pager can't be written" : "Verify fail !");
+        reportDifferences(attempt.differences);
+        link_.clock().sleepMillis(kFailureBeepGapMs);
+        ctx_.host.beep();
+        return transfer.result == kWriteFailed ? PagerOutcome::NotWritten : PagerOutcome::VerifyFailed;
+    }
+    // Any other failure is the programmer's, and its own message box has told why.
+    if (transfer.result != kVerifyOk) return PagerOutcome::ProgrammerFailed;
+    ctx_.host.log("Verify OK !");
+    ctx_.host.beep();
+    return PagerOutcome::Done;
+}
+
+PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
+    // Kept with every attempt, a refused one too: the capcodes this pager was meant to get.
+    attempt.capcodes = Production::capcodesShown(ctx_);
+    ProgramState& p = ctx_.program;
+    if (const auto problem = capcodeProblem(ctx_)) {
+        ctx_.logAndBeep("Not written: " + *problem + ".");
+        return PagerOutcome::Refused;
+    }
+    if (!production_.readyForWrite()) return PagerOutcome::Refused;
+    const bool hardwareReadBack = takesHardwareReadBack();
+    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...", hardwareReadBack ? 3 : 2);
+    if (hardwareReadBack) {
+        progress.restart("Read back hardware setting, please wait...");
+        const PagerOutcome readBack = readPager(true);
+        if (readBack != PagerOutcome::Done) {
+            progress.close();
+            ctx_.host.beep();
+            return readBack;
+        }
+        attempt.previous = p.loadBuffer;
+        if (progress.cancelRequested()) {
+            ctx_.host.log(kCancelledBeforeWrite);
+            return PagerOutcome::Cancelled;
+        }
+    }
+    progress.restart("Writing data to Pager, please wait...");
+    if (!prepareOutgoingImage(ctx_, "Not written: the pager would not get what is shown."))
+        return PagerOutcome::Refused;
+    ctx_.host.log("Write to Pager...");
+    const PagerOutcome written = sendAndVerify(attempt, p.image, progress.verifyGate());
+    progress.close();
+    if (written == PagerOutcome::Done) stepAddresses();
+    return written;
+}
+
+PagerOutcome PagerWorkflows::verify(PagerAttempt& attempt) {
+    ProgramState& p = ctx_.program;
+    ProgressWindow progress(ctx_.host, "Verify data from pager, please wait...", 1);
+    progress.nextPass();
+    ctx_.host.log("Read data from pager");
+    const PagerOutcome read = readPager(takesHardwareReadBack());
+    if (read != PagerOutcome::Done) {
+        progress.close();
+        ctx_.host.beep();
+        return read;
+    }
+    attempt.image = p.loadBuffer;
+    if (!prepareOutgoingImage(ctx_, "Not verified: the pager would not get what is shown."))
+        return PagerOutcome::Refused;
+    attempt.capcodes = Production::capcodesShown(ctx_);
+    attempt.differences = Production::differences(p.image, p.loadBuffer);
+    progress.close();
+    if (!attempt.differences.empty()) {
+        ctx_.logAndBeep("Verify fail !");
+        reportDifferences(attempt.differences);
+        return PagerOutcome::VerifyFailed;
+    }
+    ctx_.host.log("Verify OK !");
+    return PagerOutcome::Done;
+}
+
+PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Image& image, const std::string& origin) {
+    if (!production_.readyForWrite()) return PagerOutcome::Refused;
+    ctx_.host.log(origin);
+    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...", 2);
+    progress.nextPass();
+    ctx_.host.log("Write to Pager...");
+    Image sent = image;
+    attempt.capcodes = Production::capcodesIn(ctx_, image);
+    const PagerOutcome written = sendAndVerify(attempt, sent, progress.verifyGate());
+    progress.close();
+    return written;
+}
+
+void PagerWorkflows::stepAddresses() {
+    SettingsModel& m = ctx_.model;
+    auto step = [&m](int slot) {
+        const long long next = parseInteger(m.text(field::address(slot))) + parseInteger(m.text(field::autoinc(slot)));
+        m.setText(field::address(slot), formatInteger(next));
+    };
+    step(2);
+    step(1);
+    m.fireExit(field::address(1));
+    m.fireExit(field::address(2));
+    step(4);
+    step(3);
+    m.fireExit(field::address(3));
+    m.fireExit(field::address(4));
+}
+
+}  // namespace pagerprog

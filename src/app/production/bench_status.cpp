@@ -1,0 +1,107 @@
+#include "app/production/bench_status.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "app/pager/pager_commands.h"
+#include "context/context.h"
+#include "link/hid_controller.h"
+#include "link/pager_link.h"
+#include "link/usb_programmer.h"
+
+namespace pagerprog {
+
+namespace {
+
+std::string capcodeList(const SlotCapcodes& capcodes) {
+    std::string text;
+    for (const SlotCapcode& slot : capcodes) {
+        if (!slot.enabled) continue;
+        if (!text.empty()) text += ' ';
+        text += std::to_string(slot.capcode);
+    }
+    return text.empty() ? "none" : text;
+}
+
+// "Read", "Write" or "Verify": the record's name of the operation, capitalised.
+std::string operationWord(Operation operation) {
+    std::string word(operationName(operation));
+    word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+    return word;
+}
+
+// Why an attempt failed, in the technician's words; a refusal or a cancel repeats what the
+// status log said last.
+std::string failure(const PagerAttempt& attempt) {
+    switch (attempt.outcome) {
+        case PagerOutcome::VerifyFailed: {
+            const auto& differences = attempt.differences;
+            if (differences.empty()) return "the pager holds other data";
+            char first[16];
+            std::snprintf(first, sizeof first, "0x%03X", unsigned(differences.front().address));
+            return std::to_string(differences.size()) + (differences.size() == 1 ? " byte differs" : " bytes differ") +
+                   ", the first at " + first;
+        }
+        case PagerOutcome::NotWritten: return "the pager can't be written";
+        case PagerOutcome::NoAnswer: return "no pager answered; check the connection";
+        case PagerOutcome::ProgrammerFailed: return "the programmer reported an error or stopped answering";
+        case PagerOutcome::BadImage: return "the pager's image failed its checksum";
+        case PagerOutcome::OtherCustomer: return "the pager belongs to another customer";
+        case PagerOutcome::Refused:
+        case PagerOutcome::Cancelled:
+        case PagerOutcome::Done: break;
+    }
+    return attempt.statusLog.empty() ? "refused" : attempt.statusLog.back();
+}
+
+StatusPart result(const Context& ctx, const PagerAttempt& attempt) {
+    const std::string operation = operationWord(attempt.operation);
+    if (attempt.outcome == PagerOutcome::Done) {
+        if (attempt.operation == Operation::Write) {
+            const std::string text = "Verified: " + capcodeList(attempt.capcodes) + " written; next " +
+                                     capcodeList(Production::capcodesShown(ctx));
+            return {text, Tone::Good, text};
+        }
+        const std::string text = operation + (attempt.operation == Operation::Read ? " completed" : " OK");
+        return {text, Tone::Good, text};
+    }
+    const char* ended = attempt.outcome == PagerOutcome::Refused     ? " refused: "
+                        : attempt.outcome == PagerOutcome::Cancelled ? " cancelled: "
+                                                                     : " failed: ";
+    const std::string text = operation + ended + failure(attempt);
+    return {text, Tone::Bad, text};
+}
+
+StatusPart port(const Context& ctx, PagerLink& link) {
+    const HidDevice* programmer = link.usb().currentDevice();
+    if (ctx.program.usbProgrammerInUse && programmer != nullptr)
+        return {"USB programmer: ready", Tone::Good, "USB programmer " + programmer->path()};
+    const ParallelPort* parallel = parallel_port::withBase(ctx.program.portBase);
+    const std::string port(parallel ? parallel->name : parallel_port::lpt1.name);
+    return {port + " adapter", Tone::Plain,
+            port + " parallel-port adapter on " + link.port().deviceName(ctx.program.portBase)};
+}
+
+StatusPart record(const Production& production) {
+    if (!production.used()) return {"No production record", Tone::Bad, ""};
+    const std::string path = production.path().string();
+    if (!production.usable())
+        return {"Record unusable: no pager is written", Tone::Bad,
+                "The production record " + path + " cannot be used (" + production.problem() + ")"};
+    return {"Record: " + production.path().filename().string(), Tone::Plain, path};
+}
+
+}  // namespace
+
+BenchStatus benchStatus(const Context& ctx, PagerCommands& commands, PagerLink& link) {
+    BenchStatus status;
+    status.port = port(ctx, link);
+    if (const auto& attempt = commands.workflows().lastAttempt()) status.result = result(ctx, *attempt);
+    const int verified = commands.workflows().verifiedWrites();
+    status.verified = {std::to_string(verified) + " verified", Tone::Plain,
+                       std::to_string(verified) + (verified == 1 ? " pager" : " pagers") + " verified since start"};
+    status.record = record(commands.production());
+    return status;
+}
+
+}  // namespace pagerprog

@@ -1,0 +1,95 @@
+// The production record of a session: every read, write and verify attempt of a pager
+// is kept as one unit, with the port or programmer, the settings file, the image, the
+// capcodes, the outcome and the exact status-log lines. Writes belong to a batch, started
+// at the first write unless a front end starts or resumes one. A unit the record cannot
+// keep is told in the status log with a beep; no pager is written while the record that
+// should account for it cannot be used.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/pager/pager_outcome.h"
+#include "app/record/production_record.h"
+
+namespace pagerprog {
+
+class PagerLink;
+struct Context;
+
+// What one attempt did, as the workflow knows it.
+struct PagerAttempt {
+    Operation operation = Operation::Write;
+    PagerOutcome outcome = PagerOutcome::Done;
+    std::vector<std::string> statusLog;
+    std::optional<Image> image;     // what was sent (write) or read (read, verify)
+    std::optional<Image> previous;  // the pager's image as read before a write
+    std::vector<ByteDifference> differences;
+    SlotCapcodes capcodes{};  // the capcodes the pager got or holds
+    std::chrono::steady_clock::duration duration{};
+};
+
+class Production {
+public:
+    Production(Context& ctx, PagerLink& link);
+    ~Production();
+    Production(const Production&) = delete;
+    Production& operator=(const Production&) = delete;
+
+    // Keeps the session's units in this file from now on. Throws RecordError when it
+    // cannot be used; the session then writes no pager until a usable record is opened.
+    void open(const std::filesystem::path& file);
+    // Without a record (a session that never opened one) nothing is kept and nothing refused.
+    bool used() const { return used_; }
+    ProductionRecord* record() { return record_.get(); }
+    const std::filesystem::path& path() const { return path_; }
+    // Why the record cannot be used ("" when it can).
+    const std::string& problem() const { return problem_; }
+    // False while a record was asked for but cannot be used.
+    bool usable() const { return !used_ || record_ != nullptr; }
+
+    // The batch the next writes belong to: a new one, or one resumed at its next unit.
+    std::int64_t startBatch(const BatchStart& start);
+    void resumeBatch(const BatchState& state);
+    std::optional<std::int64_t> batch() const { return batchId_; }
+    int nextUnit() const { return nextUnit_; }
+    void setCsvRow(std::optional<int> row) { csvRow_ = row; }
+
+    // False (after saying why, with a beep) when a write must not go ahead because the
+    // record cannot account for it.
+    bool readyForWrite();
+    // Keeps one attempt. False when it could not be kept; the status log then says so.
+    bool keep(PagerAttempt attempt);
+
+    // The capcodes of the eight slots as the window holds them, and as an image holds them
+    // in the layout of the window's revision.
+    static SlotCapcodes capcodesShown(const Context& ctx);
+    static SlotCapcodes capcodesIn(const Context& ctx, const Image& image);
+    // The auto-increment steps of the slots, "autoinc1=8 autoinc2=0 ...", as a batch keeps them.
+    static std::string stepsShown(const Context& ctx);
+    // A file as the record names it: absolute, so that it still says which file later.
+    static std::string recordedPath(const std::string& path);
+    // Every byte of `read` that differs from `expected`.
+    static std::vector<ByteDifference> differences(const Image& expected, std::span<const std::uint8_t> read);
+
+private:
+    UnitRecord describe(const PagerAttempt& attempt) const;
+
+    Context& ctx_;
+    PagerLink& link_;
+    bool used_ = false;
+    std::unique_ptr<ProductionRecord> record_;
+    std::filesystem::path path_;
+    std::string problem_;
+    std::optional<std::int64_t> batchId_;
+    int nextUnit_ = 1;
+    std::optional<int> csvRow_;
+};
+
+}  // namespace pagerprog

@@ -1,0 +1,9 @@
+#include "host/host.h"
+
+namespace pagerprog {
+
+FileDialogDef settingsFileDialog() {
+    return FileDialogDef{{{".eep", "*.eep"}, {".bin", "*.bin"}, {"*.*", "*.*"}}, "eep"};
+}
+
+}  // namespace pagerprog
