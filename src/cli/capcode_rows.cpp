@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "host/plural.h"
 #include "settings/field_names.h"
 
 namespace pagerprog::cli {
@@ -33,7 +34,7 @@ std::runtime_error fault(const std::string& path, const std::string& what) {
     return std::runtime_error("the capcode file " + path + " " + what);
 }
 
-std::string cellCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " cell" : " cells"); }
+std::string cellCount(std::size_t count) { return plural(static_cast<long long>(count), "cell"); }
 
 // The address slot a header cell names, 1 to 8.
 int slotOf(const std::string& name) {

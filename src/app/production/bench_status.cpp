@@ -5,6 +5,7 @@
 
 #include "app/pager/pager_commands.h"
 #include "context/context.h"
+#include "host/plural.h"
 #include "link/hid_controller.h"
 #include "link/pager_link.h"
 #include "link/usb_programmer.h"
@@ -39,7 +40,7 @@ std::string failure(const PagerAttempt& attempt) {
             if (differences.empty()) return "the pager holds other data";
             char first[16];
             std::snprintf(first, sizeof first, "0x%03X", unsigned(differences.front().address));
-            return std::to_string(differences.size()) + (differences.size() == 1 ? " byte differs" : " bytes differ") +
+            return plural(static_cast<long long>(differences.size()), "byte differs", "bytes differ") +
                    ", the first at " + first;
         }
         case PagerOutcome::NotWritten: return "the pager can't be written";
@@ -99,7 +100,7 @@ BenchStatus benchStatus(const Context& ctx, PagerCommands& commands, PagerLink& 
     if (const auto& attempt = commands.workflows().lastAttempt()) status.result = result(ctx, *attempt);
     const int verified = commands.workflows().verifiedWrites();
     status.verified = {std::to_string(verified) + " verified", Tone::Plain,
-                       std::to_string(verified) + (verified == 1 ? " pager" : " pagers") + " verified since start"};
+                       plural(verified, "pager") + " verified since start"};
     status.record = record(commands.production());
     return status;
 }
