@@ -13,6 +13,7 @@ inline constexpr int kVerifyDiffers = 4;
 inline constexpr int kProgrammerFailed = 5;  // the programmer reported an error or stopped answering
 inline constexpr int kBadImage = 6;          // the pager's image failed its checksum or is another customer's
 inline constexpr int kBatchStopped = 7;      // a batch was stopped before its count
+inline constexpr int kInterrupted = 130;     // Ctrl-C, as the shell counts a SIGINT
 
 inline int of(PagerOutcome outcome) {
     switch (outcome) {

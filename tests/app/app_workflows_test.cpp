@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/pager/capcode_check.h"
 #include "link/sim/simulated_devices.h"
 #include "settings/image_layout.h"
 #include "support/started_program.h"
@@ -250,6 +251,30 @@ TEST(WriteToPager, DecimalCommaDefaultsStillEncode) {
     EXPECT_TRUE(b.app.menuCommand(element::writeToPager)) << (b.host.messages.empty() ? "" : b.host.messages[0]);
     EXPECT_EQ(b.m.text("fullbat"), "1,50");
     EXPECT_EQ(b.pager()[0x18B], 142);
+}
+
+// Fails when a disabled slot's stored value (0 in a factory-fresh pager) stops a write: the
+// pager does not listen on it, so only enabled slots are checked.
+TEST(WriteToPager, CapcodeCheckLooksAtEnabledSlotsOnly) {
+    struct Case {
+        const char* what;
+        int slot;
+        const char* capcode;
+        bool enabled;
+        std::optional<std::string> problem;
+    };
+    const Case cases[] = {
+        {"disabled slot holding 0", 7, "0", false, std::nullopt},
+        {"disabled slot repeating slot 1", 7, "2004000", false, std::nullopt},
+        {"enabled slot out of range", 7, "0", true, "address7 0 is out of range"},
+        {"enabled slot repeating slot 1", 7, "2004000", true, "address1 repeats the capcode of address7"},
+    };
+    for (const Case& c : cases) {
+        Bench b(Path::UsbProgrammer);
+        b.m.setChecked(field::addrEn(c.slot), c.enabled);
+        b.m.setText(field::address(c.slot), c.capcode);
+        EXPECT_EQ(capcodeProblem(b.app.context()), c.problem) << c.what;
+    }
 }
 
 }  // namespace

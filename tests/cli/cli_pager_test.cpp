@@ -159,6 +159,12 @@ TEST_F(CliPager, AdapterBatchFromACapcodeFile) {
     EXPECT_NE(batch.out.find("unit 2: address1=1250008 address2=1350000 "), std::string::npos) << batch.out;
     EXPECT_NE(batch.out.find("stopped: row 3 was refused"), std::string::npos) << batch.out;
     EXPECT_NE(batch.err.find("refused: row 3 of " + path("caps.csv") + ": "), std::string::npos) << batch.err;
+    std::ofstream(path("first.csv")) << "address1\n9999999\n";
+    EXPECT_EQ(
+        run("--simulate usb:" + path("first.bin") + " write " + path("a.eep") + " --capcodes " + path("first.csv"))
+            .status,
+        1)
+        << "a row refused before any pager is a refused input, not a stopped batch";
     EXPECT_EQ(capcodeIn("pager.bin"), "1250008");
     EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n2,[^,]*,write,ok,1,2,2,1250008,")));
 
@@ -200,11 +206,12 @@ TEST_F(CliPager, HandsFreeBatchStoppedWithCtrlCAndResumed) {
         start("--simulate usb:" + path("pagers") + " write " + path("a.eep") + " --count 3 --hands-free" + caps);
     ASSERT_TRUE(waitForError("Put pager 3 of 3 in")) << slurp(path("stderr"));
     ::kill(batch, SIGINT);
-    EXPECT_EQ(exitStatus(batch), 7);
+    EXPECT_EQ(exitStatus(batch), 130) << "the shell's status of an interrupted command";
     const std::string summary = slurp(path("stdout"));
     EXPECT_NE(summary.find("batch 1: 2 of 3 pagers written and verified\nstopped: Ctrl-C\n"), std::string::npos)
         << summary;
     const std::string waits = slurp(path("stderr"));
+    EXPECT_NE(waits.find("stopping after this pager"), std::string::npos) << waits;
     EXPECT_EQ(waits.find("Put pager 1 of 3 in"), std::string::npos) << "the first was in from the start";
     EXPECT_LT(waits.find("Take pager 1 out"), waits.find("Put pager 2 of 3 in"));
     EXPECT_EQ(capcodeIn("pagers/p1.bin"), "1330000");

@@ -8,27 +8,30 @@
 
 namespace pagerprog {
 
+// Only the enabled slots count: the pager does not listen on a disabled one, whose stored
+// value (0 in a factory-fresh pager, say) is kept as it is.
 std::optional<std::string> capcodeProblem(const Context& ctx) {
-    const int slots = addressSlots(ctx.program.hardwareRevision);
-    std::vector<long long> capcodes;
-    for (int slot = 1; slot <= slots; ++slot) {
-        const std::string& text = ctx.model.text(field::address(slot));
+    struct Enabled {
+        int slot;
+        long long capcode;
+    };
+    std::vector<Enabled> enabled;
+    for (int slot = 1; slot <= addressSlots(ctx.program.hardwareRevision); ++slot) {
+        if (!ctx.model.checked(field::addrEn(slot))) continue;
         long long capcode = 0;
         try {
-            capcode = parseInteger(text);
+            capcode = parseInteger(ctx.model.text(field::address(slot)));
         } catch (const ConversionError&) {
             return field::address(slot) + " holds no capcode";
         }
         if (!rules::validCapcode(capcode))
             return field::address(slot) + " " + std::to_string(capcode) + " is out of range";
-        capcodes.push_back(capcode);
+        enabled.push_back({slot, capcode});
     }
-    for (int slot = 1; slot <= slots; ++slot) {
-        if (!ctx.model.checked(field::addrEn(slot))) continue;
-        for (int other = 1; other <= slots; ++other) {
-            if (other != slot &&
-                capcodes[static_cast<std::size_t>(other - 1)] == capcodes[static_cast<std::size_t>(slot - 1)])
-                return field::address(slot) + " repeats the capcode of " + field::address(other);
+    for (const Enabled& one : enabled) {
+        for (const Enabled& other : enabled) {
+            if (other.slot != one.slot && other.capcode == one.capcode)
+                return field::address(one.slot) + " repeats the capcode of " + field::address(other.slot);
         }
     }
     return std::nullopt;

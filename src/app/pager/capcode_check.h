@@ -10,7 +10,7 @@ namespace pagerprog {
 
 struct Context;
 
-// What the address rules would refuse first among the slots of the revision, named: "address1 2097151 is out of
+// What the address rules would refuse first among the enabled slots of the revision, named: "address1 2097151 is out of
 // range", "address4 repeats the capcode of address3". Nothing when they would refuse none.
 std::optional<std::string> capcodeProblem(const Context& ctx);
 

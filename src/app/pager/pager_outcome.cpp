@@ -1,22 +1,35 @@
 #include "app/pager/pager_outcome.h"
 
+#include <array>
+
 #include "app/record/record_types.h"
 
 namespace pagerprog {
 
-std::string_view outcomeCode(PagerOutcome outcome) {
-    switch (outcome) {
-        case PagerOutcome::Done: return outcome::ok;
-        case PagerOutcome::VerifyFailed: return outcome::verifyFailed;
-        case PagerOutcome::NotWritten: return outcome::writeFailed;
-        case PagerOutcome::NoAnswer: return outcome::noDevice;
-        case PagerOutcome::ProgrammerFailed: return outcome::programmerError;
-        case PagerOutcome::BadImage: return outcome::badChecksum;
-        case PagerOutcome::OtherCustomer: return outcome::otherCustomer;
-        case PagerOutcome::Refused: return outcome::refused;
-        case PagerOutcome::Cancelled: return outcome::cancelled;
-    }
-    return outcome::refused;
+namespace {
+
+constexpr std::array kOutcomes{
+    OutcomeFacts{PagerOutcome::Done, outcome::ok, "verified", ""},
+    OutcomeFacts{PagerOutcome::VerifyFailed, outcome::verifyFailed, "verify failed", "the pager holds other data"},
+    OutcomeFacts{PagerOutcome::NotWritten, outcome::writeFailed, "not written", "the pager can't be written"},
+    OutcomeFacts{PagerOutcome::NoAnswer, outcome::noDevice, "no pager answered",
+                 "no pager answered; check the connection"},
+    OutcomeFacts{PagerOutcome::ProgrammerFailed, outcome::programmerError, "programmer error",
+                 "the programmer reported an error or stopped answering"},
+    OutcomeFacts{PagerOutcome::BadImage, outcome::badChecksum, "pager image bad",
+                 "the pager's image failed its checksum"},
+    OutcomeFacts{PagerOutcome::OtherCustomer, outcome::otherCustomer, "pager of another customer",
+                 "the pager belongs to another customer"},
+    OutcomeFacts{PagerOutcome::Refused, outcome::refused, "refused", ""},
+    OutcomeFacts{PagerOutcome::Cancelled, outcome::cancelled, "cancelled", ""},
+};
+
+}  // namespace
+
+const OutcomeFacts& outcomeFacts(PagerOutcome outcome) {
+    for (const OutcomeFacts& facts : kOutcomes)
+        if (facts.outcome == outcome) return facts;
+    return kOutcomes[static_cast<std::size_t>(PagerOutcome::Refused)];
 }
 
 }  // namespace pagerprog

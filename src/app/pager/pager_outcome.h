@@ -1,5 +1,6 @@
-// How a pager operation ended: the production record's outcome code and the command-line
-// tool's exit status follow from it.
+// How a pager operation ended, and everything that follows from it: the production
+// record's code, the word a result line or summary uses, and the reason the status bar
+// gives. One table holds them all.
 #pragma once
 
 #include <string_view>
@@ -18,7 +19,18 @@ enum class PagerOutcome {
     Cancelled,         // the technician cancelled
 };
 
+struct OutcomeFacts {
+    PagerOutcome outcome;
+    std::string_view recordCode;  // the production record's short code
+    std::string_view resultText;  // a unit's result line: "verified", "verify failed"
+    // Why it failed, in the technician's words, for the status bar; empty where the status
+    // log's last line says it best (a refusal, a cancel).
+    std::string_view failure;
+};
+
+const OutcomeFacts& outcomeFacts(PagerOutcome outcome);
+
 // The production record's short code for the outcome.
-std::string_view outcomeCode(PagerOutcome outcome);
+inline std::string_view outcomeCode(PagerOutcome outcome) { return outcomeFacts(outcome).recordCode; }
 
 }  // namespace pagerprog

@@ -7,6 +7,7 @@
 
 #include "app/document/document.h"
 #include "app/document/image_steps.h"
+#include "app/pager/address_step.h"
 #include "app/pager/capcode_check.h"
 #include "app/pager/pager_transfer.h"
 #include "app/production/production.h"
@@ -263,7 +264,7 @@ PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
     ctx_.host.log("Write to Pager...");
     const PagerOutcome written = sendAndVerify(attempt, p.image, progress.verifyGate());
     progress.close();
-    if (written == PagerOutcome::Done) stepAddresses();
+    if (written == PagerOutcome::Done) stepAddresses(ctx_.model);
     return written;
 }
 
@@ -304,22 +305,6 @@ PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Image& image, 
     const PagerOutcome written = sendAndVerify(attempt, sent, progress.verifyGate());
     progress.close();
     return written;
-}
-
-void PagerWorkflows::stepAddresses() {
-    SettingsModel& m = ctx_.model;
-    auto step = [&m](int slot) {
-        const long long next = parseInteger(m.text(field::address(slot))) + parseInteger(m.text(field::autoinc(slot)));
-        m.setText(field::address(slot), formatInteger(next));
-    };
-    step(2);
-    step(1);
-    m.fireExit(field::address(1));
-    m.fireExit(field::address(2));
-    step(4);
-    step(3);
-    m.fireExit(field::address(3));
-    m.fireExit(field::address(4));
 }
 
 }  // namespace pagerprog

@@ -39,10 +39,6 @@ public:
     // status log (and so the record) first says where the image comes from.
     bool RestorePager(const Image& image, const std::string& origin);
 
-    // After a verified write: addresses 1 to 4 step on by their increments, and their exit
-    // rules run.
-    void stepAddresses();
-
     // How the last command ended, and the bytes its verify found different.
     PagerOutcome lastOutcome() const { return lastAttempt_ ? lastAttempt_->outcome : PagerOutcome::Done; }
     const std::vector<ByteDifference>& lastDifferences() const { return lastDifferences_; }

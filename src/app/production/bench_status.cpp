@@ -34,24 +34,14 @@ std::string operationWord(Operation operation) {
 // Why an attempt failed, in the technician's words; a refusal or a cancel repeats what the
 // status log said last.
 std::string failure(const PagerAttempt& attempt) {
-    switch (attempt.outcome) {
-        case PagerOutcome::VerifyFailed: {
-            const auto& differences = attempt.differences;
-            if (differences.empty()) return "the pager holds other data";
-            char first[16];
-            std::snprintf(first, sizeof first, "0x%03X", unsigned(differences.front().address));
-            return plural(static_cast<long long>(differences.size()), "byte differs", "bytes differ") +
-                   ", the first at " + first;
-        }
-        case PagerOutcome::NotWritten: return "the pager can't be written";
-        case PagerOutcome::NoAnswer: return "no pager answered; check the connection";
-        case PagerOutcome::ProgrammerFailed: return "the programmer reported an error or stopped answering";
-        case PagerOutcome::BadImage: return "the pager's image failed its checksum";
-        case PagerOutcome::OtherCustomer: return "the pager belongs to another customer";
-        case PagerOutcome::Refused:
-        case PagerOutcome::Cancelled:
-        case PagerOutcome::Done: break;
+    const auto& differences = attempt.differences;
+    if (attempt.outcome == PagerOutcome::VerifyFailed && !differences.empty()) {
+        char first[16];
+        std::snprintf(first, sizeof first, "0x%03X", unsigned(differences.front().address));
+        return plural(static_cast<long long>(differences.size()), "byte differs", "bytes differ") + ", the first at " +
+               first;
     }
+    if (const std::string_view why = outcomeFacts(attempt.outcome).failure; !why.empty()) return std::string(why);
     return attempt.statusLog.empty() ? "refused" : attempt.statusLog.back();
 }
 

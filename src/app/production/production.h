@@ -59,7 +59,11 @@ public:
     void resumeBatch(const BatchState& state);
     std::optional<std::int64_t> batch() const { return batchId_; }
     int nextUnit() const { return nextUnit_; }
-    void setCsvRow(std::optional<int> row) { csvRow_ = row; }
+    // The unit of the batch the next write programs, and the capcode-file row it took.
+    void setUnit(int number, std::optional<int> csvRow) {
+        nextUnit_ = number;
+        csvRow_ = csvRow;
+    }
 
     // False (after saying why, with a beep) when a write must not go ahead because the
     // record cannot account for it.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace pagerprog::cli {
+namespace pagerprog {
 
 struct CapcodeRow {
     int number = 0;  // 1 for the first row after the header
@@ -21,4 +21,4 @@ struct CapcodeRow {
 // more or fewer cells than the header, a file without rows.
 std::vector<CapcodeRow> readCapcodeRows(const std::string& path);
 
-}  // namespace pagerprog::cli
+}  // namespace pagerprog

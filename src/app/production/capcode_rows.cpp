@@ -1,4 +1,4 @@
-#include "cli/capcode_rows.h"
+#include "app/production/capcode_rows.h"
 
 #include <csv.h>
 
@@ -11,7 +11,7 @@
 #include "host/plural.h"
 #include "settings/field_names.h"
 
-namespace pagerprog::cli {
+namespace pagerprog {
 
 namespace {
 
@@ -107,4 +107,4 @@ std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
     return rows;
 }
 
-}  // namespace pagerprog::cli
+}  // namespace pagerprog

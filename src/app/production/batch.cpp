@@ -1,0 +1,92 @@
+#include "app/production/batch.h"
+
+#include <algorithm>
+
+namespace pagerprog {
+
+Batch::Batch(std::int64_t id, CapcodePlan plan, int count, OnFailure onFailure)
+    : id_(id), plan_(std::move(plan)), count_(count), onFailure_(onFailure), nextNew_(plan_.firstUnit) {}
+
+std::vector<int> Batch::ownSlots(int slots) const {
+    std::vector<int> own;
+    for (int slot = 1; slot <= slots; ++slot) {
+        const auto at = static_cast<std::size_t>(slot - 1);
+        const bool fromFile = std::any_of(plan_.rows.begin(), plan_.rows.end(),
+                                          [at](const CapcodeRow& row) { return row.addresses[at].has_value(); });
+        const bool steps = slot <= kSteppedSlots && plan_.steps[at] != 0;
+        if (fromFile || steps) own.push_back(slot);
+    }
+    if (own.empty())
+        for (int slot = 1; slot <= slots; ++slot) own.push_back(slot);
+    return own;
+}
+
+BatchUnit Batch::unit(int number) const {
+    BatchUnit unit;
+    unit.number = number;
+    unit.addresses = steppedAddresses(plan_.base, plan_.steps, number - plan_.firstUnit);
+    if (!plan_.rows.empty()) {
+        const std::size_t row = plan_.firstRow + static_cast<std::size_t>(number - plan_.firstUnit);
+        if (row < plan_.rows.size()) unit.row = plan_.rows[row];
+    }
+    return unit;
+}
+
+std::optional<BatchUnit> Batch::take() {
+    std::lock_guard lock(mutex_);
+    if (!stopped_.empty()) return std::nullopt;
+    if (!again_.empty()) {
+        const int number = *again_.begin();
+        again_.erase(again_.begin());
+        return unit(number);
+    }
+    if (nextNew_ >= plan_.firstUnit + count_) return std::nullopt;
+    BatchUnit next = unit(nextNew_);
+    if (!plan_.rows.empty() && !next.row) {
+        stopped_ = "the capcode file has no more rows";
+        return std::nullopt;
+    }
+    ++nextNew_;
+    return next;
+}
+
+void Batch::settle(const UnitResult& result) {
+    std::lock_guard lock(mutex_);
+    results_.push_back(result);
+    if (result.outcome == PagerOutcome::Done || onFailure_ == OnFailure::Skip)
+        settled_.insert(result.unit);
+    else
+        again_.insert(result.unit);
+}
+
+void Batch::stop(const std::string& why) {
+    std::lock_guard lock(mutex_);
+    if (stopped_.empty()) stopped_ = why;
+}
+
+void Batch::stopAtRefusedCapcodes(const std::string& why) {
+    stop(why);
+    std::lock_guard lock(mutex_);
+    nextRefused_ = true;
+}
+
+// The lowest unit neither verified nor retired: the one the next pager would get.
+int Batch::lowestOpenUnit() const {
+    int number = plan_.firstUnit;
+    while (settled_.count(number)) ++number;
+    return number;
+}
+
+Batch::Figures Batch::figures() const {
+    std::lock_guard lock(mutex_);
+    Figures figures;
+    figures.results = results_;
+    figures.verified = static_cast<int>(std::count_if(
+        results_.begin(), results_.end(), [](const UnitResult& r) { return r.outcome == PagerOutcome::Done; }));
+    figures.stopped = stopped_;
+    figures.nextRefused = nextRefused_;
+    if (const auto& row = unit(lowestOpenUnit()).row) figures.nextRow = row->number;
+    return figures;
+}
+
+}  // namespace pagerprog

@@ -1,0 +1,97 @@
+// A production run of pagers as every front end runs it: which unit comes next and with
+// which capcodes, what each unit came to, and why the run ended. Units are handed out one
+// at a time, so unit k gets the capcodes of unit k whichever programmer takes it: the
+// capcodes shown when the batch started (or resumed) stepped on once per unit before it,
+// with the capcode file's row for that unit on top. One Batch may be shared by the
+// programmers of a gang; every member is safe to call from several threads.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/pager/address_step.h"
+#include "app/pager/pager_outcome.h"
+#include "app/production/capcode_rows.h"
+#include "app/record/record_types.h"
+
+namespace pagerprog {
+
+// What becomes of a unit whose pager failed: the next pager gets its capcodes, or they are
+// retired and the next pager gets the next unit's.
+enum class OnFailure { Reuse, Skip };
+
+struct CapcodePlan {
+    int firstUnit = 1;  // the unit that gets `base`
+    AddressTexts base{};
+    AddressSteps steps{};
+    std::vector<CapcodeRow> rows;  // none: the capcodes step on
+    std::string capcodeFile;       // the file the rows come from
+    std::size_t firstRow = 0;      // the index of the row the first unit takes
+};
+
+struct BatchUnit {
+    int number = 0;          // 1 for the batch's first unit
+    AddressTexts addresses;  // stepped on from the plan's base
+    std::optional<CapcodeRow> row;
+};
+
+struct UnitResult {
+    int unit = 0;
+    SlotCapcodes capcodes{};
+    PagerOutcome outcome = PagerOutcome::Done;
+};
+
+class Batch {
+public:
+    // `count` units from the plan's first unit on.
+    Batch(std::int64_t id, CapcodePlan plan, int count, OnFailure onFailure = OnFailure::Reuse);
+
+    std::int64_t id() const { return id_; }
+    int count() const { return count_; }
+    const CapcodePlan& plan() const { return plan_; }
+    // The slots whose capcodes are each pager's own: those that step or that the capcode
+    // file sets. Slots that stay the same through a batch hold capcodes the pagers share
+    // (a group call), so when no slot steps every slot is the pager's own.
+    std::vector<int> ownSlots(int slots) const;
+
+    // The next unit to program: a failed one again first (with OnFailure::Reuse), else the
+    // next new one. None once every unit is settled or handed out, or the batch stopped.
+    std::optional<BatchUnit> take();
+    // What the unit handed out came to.
+    void settle(const UnitResult& result);
+    // Nothing more is handed out; the first reason given is the one kept.
+    void stop(const std::string& why);
+    // The next unit's capcodes were refused, so there is none to offer after the batch.
+    void stopAtRefusedCapcodes(const std::string& why);
+
+    struct Figures {
+        std::vector<UnitResult> results;  // in the order they were settled
+        int verified = 0;
+        std::string stopped;         // why it stopped before its count ("" when it did not)
+        bool nextRefused = false;    // the capcodes of the next unit were refused
+        std::optional<int> nextRow;  // the capcode-file row the next pager would take
+    };
+    Figures figures() const;
+
+private:
+    BatchUnit unit(int number) const;
+    int lowestOpenUnit() const;
+
+    const std::int64_t id_;
+    const CapcodePlan plan_;
+    const int count_;
+    const OnFailure onFailure_;
+    mutable std::mutex mutex_;
+    int nextNew_;            // the next unit never handed out
+    std::set<int> again_;    // failed units to hand out again
+    std::set<int> settled_;  // verified or retired
+    std::vector<UnitResult> results_;
+    std::string stopped_;
+    bool nextRefused_ = false;
+};
+
+}  // namespace pagerprog

@@ -1,0 +1,75 @@
+// One programmer working through a batch: for each unit it shows the unit's capcodes in
+// the settings (stepped, with the capcode file's row typed on top), stops before a pager
+// whose capcodes the rules refuse or that another pager already holds, waits for the
+// pager and writes it. The front end says how to wait, how a value is typed and how the
+// write runs, and hears how each unit ended.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/production/batch.h"
+
+namespace pagerprog {
+
+struct Context;
+class Production;
+
+class BatchFrontEnd {
+public:
+    virtual ~BatchFrontEnd() = default;
+    // A line about the batch as a whole, a refusal, a warning.
+    virtual void notice(const std::string& line) = 0;
+    virtual void refusal(const std::string& line) = 0;
+    virtual void warning(const std::string& line) = 0;
+    // Types FIELD=VALUE as a technician does; why it was refused, or nothing.
+    virtual std::optional<std::string> typeEdit(const std::string& field, const std::string& value) = 0;
+    // True once the technician asked the batch to stop (checked before each unit).
+    virtual bool stopAsked() = 0;
+    // Waits until the pager for `unit`, the `position`th pager of this run, is ready to be
+    // written; false when the technician ended the batch instead.
+    virtual bool waitForPager(const BatchUnit& unit, int position) = 0;
+    // "&WR_To_Pager": how the write ended.
+    virtual PagerOutcome writePager() = 0;
+    virtual void unitDone(const UnitResult& result) = 0;
+};
+
+// Why a station stopped.
+enum class StationStop {
+    Done,             // the batch had no more units for it
+    CapcodesRefused,  // the rules refuse the next unit's capcodes
+    RowRefused,       // the capcode file's row for the next unit was refused
+    CapcodeInUse,     // a capcode of the next unit is already in a pager (refused when unique)
+    WaitEnded,        // the technician ended the wait for a pager
+    PagerFailed,      // a pager's write failed
+};
+
+class BatchStation {
+public:
+    // `unique`: refuse a unit whose own capcode the record shows verified into another pager.
+    BatchStation(Context& ctx, Production& production, Batch& batch, BatchFrontEnd& frontEnd, bool unique)
+        : ctx_(ctx), production_(production), batch_(batch), frontEnd_(frontEnd), unique_(unique) {}
+
+    // Programs units until the batch has none left for it or it must stop; a stop other
+    // than Done also stops the batch, with the reason in its figures.
+    StationStop run();
+    // Pagers attempted so far.
+    int attempted() const { return attempted_; }
+    // How the last failed write ended.
+    PagerOutcome lastOutcome() const { return lastOutcome_; }
+
+private:
+    StationStop program(const BatchUnit& unit);
+    bool typeRow(const CapcodeRow& row);
+    bool capcodesAreNew();
+
+    Context& ctx_;
+    Production& production_;
+    Batch& batch_;
+    BatchFrontEnd& frontEnd_;
+    const bool unique_;
+    int attempted_ = 0;
+    PagerOutcome lastOutcome_ = PagerOutcome::Done;
+};
+
+}  // namespace pagerprog
