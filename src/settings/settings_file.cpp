@@ -10,6 +10,8 @@
 #include <random>
 #include <system_error>
 
+#include "host/plural.h"
+
 namespace pagerprog {
 
 namespace fs = std::filesystem;
@@ -148,19 +150,27 @@ SaveOutcome replaceFile(const fs::path& target, const Image& image, const struct
 
 }  // namespace
 
-bool readSettingsFile(const std::string& path, Image& bytes) {
+ReadOutcome readSettingsFile(const std::string& path, Image& bytes) {
     Descriptor fd(::open(filePath(path).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return false;
+    if (!fd.valid()) return {false, systemError(errno), 0};
     bytes.fill(0xFF);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
+        if (got < 0) return {false, systemError(errno), 0};
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
     }
-    return true;
+    // A pipe has no length of its own: what it gave is what it had.
+    struct stat info {};
+    const bool regular = ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode);
+    return {true, "", regular ? static_cast<std::uintmax_t>(info.st_size) : done};
+}
+
+std::string lengthProblem(std::uintmax_t length) {
+    if (length == kImageSize) return "";
+    return plural(static_cast<long long>(length), "byte") + ", a settings file has " + std::to_string(kImageSize);
 }
 
 SaveOutcome writeImageFile(const std::string& path, const Image& image) {

@@ -2,15 +2,26 @@
 // checked by its checksum byte and its customer byte when it is opened.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "settings/eeprom_image.h"
 
 namespace pagerprog {
 
+struct ReadOutcome {
+    bool read = false;
+    std::string error;          // the system's reason when not read
+    std::uintmax_t length = 0;  // the file's length in bytes
+};
+
 // The first 2048 bytes of the file at `path` (UTF-8); missing bytes at the end read as
-// 0xFF. False when the file cannot be opened or reading it fails.
-bool readSettingsFile(const std::string& path, Image& bytes);
+// 0xFF. Not read when the file cannot be opened or reading it fails.
+ReadOutcome readSettingsFile(const std::string& path, Image& bytes);
+
+// Why a file of this length is no settings file ("100 bytes, a settings file has 2048"),
+// or "" for a file of the right length.
+std::string lengthProblem(std::uintmax_t length);
 
 struct SaveOutcome {
     bool saved = false;

@@ -128,12 +128,13 @@ TEST_F(SettingsFileTest, RefusedFilesLeaveImageAndSettingsAlone) {
         const char* name;
         std::vector<char> bytes;
         const char* line;
+        std::optional<std::string> reason;
     };
     const Case cases[] = {
-        {"empty.eep", {}, "File checksum error"},
-        {"checksum.eep", bytesOf(badChecksum), "File checksum error"},
-        {"short.eep", std::vector<char>(1000, 0), "File checksum error"},
-        {"customer.eep", bytesOf(otherCustomer), "File not for this model!"},
+        {"empty.eep", {}, "File checksum error", "0 bytes, a settings file has 2048"},
+        {"checksum.eep", bytesOf(badChecksum), "File checksum error", std::nullopt},
+        {"short.eep", std::vector<char>(1000, 0), "File checksum error", "1000 bytes, a settings file has 2048"},
+        {"customer.eep", bytesOf(otherCustomer), "File not for this model!", std::nullopt},
     };
     if (edition::factoryEdition) GTEST_SKIP() << "the factory edition loads every customer's files";
     for (const auto& c : cases) {
@@ -141,20 +142,23 @@ TEST_F(SettingsFileTest, RefusedFilesLeaveImageAndSettingsAlone) {
         const State before = state();
         host.clear();
         EXPECT_FALSE(open(folder / c.name)) << c.name;
-        EXPECT_EQ(host.events, (std::vector<std::string>{"log: Load data from " + (folder / c.name).string(),
-                                                         std::string("log: ") + c.line, "beep"}))
-            << c.name;
+        std::vector<std::string> events{"log: Load data from " + (folder / c.name).string(),
+                                        std::string("log: ") + c.line, "beep"};
+        if (c.reason) events.push_back("log: " + *c.reason);
+        EXPECT_EQ(host.events, events) << c.name;
         expectUnchanged(before);
     }
 }
 
 TEST_F(SettingsFileTest, UnreadableFileIsALoadError) {
-    for (const fs::path& path : {folder / "missing.eep", folder}) {
+    const std::pair<fs::path, std::string> cases[] = {{folder / "missing.eep", "No such file or directory"},
+                                                      {folder, "Is a directory"}};
+    for (const auto& [path, reason] : cases) {
         const State before = state();
         host.clear();
         EXPECT_FALSE(open(path));
-        EXPECT_EQ(host.events,
-                  (std::vector<std::string>{"log: Load data from " + path.string(), "log: Load file error", "beep"}));
+        EXPECT_EQ(host.events, (std::vector<std::string>{"log: Load data from " + path.string(), "log: Load file error",
+                                                         "beep", "log: " + reason}));
         expectUnchanged(before);
     }
 }

@@ -11,14 +11,20 @@ bool Open1(Context& ctx) {
     const auto path = ctx.host.openFileDialog(settingsFileDialog());
     if (!path) return false;
     ctx.host.log("Load data from " + *path);
-    if (!readSettingsFile(*path, ctx.program.loadBuffer)) {
+    const ReadOutcome read = readSettingsFile(*path, ctx.program.loadBuffer);
+    if (!read.read) {
         ctx.logAndBeep("Load file error");
+        ctx.host.log(read.error);
         return false;
     }
     const IncomingImage checks{"File checksum error", edition::factoryEdition ? nullptr : "File not for this model!",
                                6};  // slots 7 and 8 are left as they are
     const bool loaded = acceptIncomingImage(ctx, checks, [&ctx] { ctx.host.log("File loaded"); }) == Incoming::Accepted;
-    if (loaded) markSettingsKept(ctx, *path, &ctx.program.loadBuffer);
+    if (loaded) {
+        markSettingsKept(ctx, *path, &ctx.program.loadBuffer);
+    } else if (const std::string why = lengthProblem(read.length); !why.empty()) {
+        ctx.host.log(why);
+    }
     return loaded;
 }
 
