@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "app/pager/pager_workflows.h"
 #include "app/production/production.h"
@@ -30,13 +31,8 @@ void printDifferences(const std::vector<ByteDifference>& differences, bool json)
         }
         return;
     }
-    std::printf("{\"differences\": [");
-    for (std::size_t i = 0; i < differences.size(); ++i) {
-        const ByteDifference& d = differences[i];
-        std::printf("%s{\"address\": %u, \"expected\": %u, \"read\": %u}", i ? ", " : "", d.address, d.expected,
-                    d.read);
-    }
-    std::printf("]}\n");
+    const Json answer = {{"differences", differencesJson(differences)}};
+    std::printf("%s\n", jsonLine(answer, JsonSpacing::Spaced).c_str());
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/record/sql_value.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -57,6 +59,7 @@ public:
     Statement& bind(int index, std::string_view text);
     Statement& bindBlob(int index, std::span<const std::uint8_t> bytes);
     Statement& bindNull(int index);
+    Statement& bindValue(int index, const SqlValue& value);
     template <typename T>
     Statement& bindOptional(int index, const std::optional<T>& value) {
         return value ? bind(index, std::int64_t(*value)) : bindNull(index);
@@ -84,6 +87,8 @@ public:
         if (isNull(column)) return std::nullopt;
         return text(column);
     }
+    // The column read as the type it was declared with.
+    SqlValue value(int column, SqlType type) const;
 
 private:
     Database& db_;
