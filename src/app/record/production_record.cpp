@@ -32,6 +32,8 @@ RecordDatabase::RecordDatabase(const std::filesystem::path& file, const RecordOp
         requireCurrentSchema(*this);
         return;
     }
+    // What the file is decides whether it is touched at all, its journal mode included.
+    const int version = checkRecord(*this);
     // WAL: a commit appends to the log instead of rewriting pages, a reader (the log
     // dialog) never blocks the writer, and a killed process leaves every committed unit.
     if (const std::string mode = queryText("PRAGMA journal_mode = WAL"); mode != "wal")
@@ -41,7 +43,7 @@ RecordDatabase::RecordDatabase(const std::filesystem::path& file, const RecordOp
     // beside the seconds a pager takes to program; record_bench measures both.
     exec(options.flushEachUnit ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL");
     exec("PRAGMA foreign_keys = ON");
-    migrateRecord(*this);
+    migrateRecord(*this, version);
 }
 
 ProductionRecord::ProductionRecord(const std::filesystem::path& file, RecordOpenOptions options)
