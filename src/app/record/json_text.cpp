@@ -10,10 +10,10 @@ namespace pagerprog {
 
 namespace {
 
-// nlohmann writes valid UTF-8 unescaped and refuses anything else, so a byte that is not
-// UTF-8 goes in as this mark and its Latin-1 character, and the written text turns the
-// pair into the escape. The mark is U+FFFF, a noncharacter that no text is made of; one
-// that a text holds all the same goes in doubled and comes out single.
+// nlohmann writes UTF-8 as it is and cannot write other bytes as they were, so a byte that
+// is not UTF-8 goes in as this mark and its Latin-1 character, and the written text turns
+// the pair into the escape. The mark is U+FFFF, a noncharacter that no text is made of;
+// one that a text holds all the same goes in doubled and comes out single.
 constexpr std::string_view kMark = "\xEF\xBF\xBF";
 
 void appendLatin1(std::string& out, std::uint8_t byte) {
