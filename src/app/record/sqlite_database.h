@@ -60,10 +60,6 @@ public:
     Statement& bindBlob(int index, std::span<const std::uint8_t> bytes);
     Statement& bindNull(int index);
     Statement& bindValue(int index, const SqlValue& value);
-    template <typename T>
-    Statement& bindOptional(int index, const std::optional<T>& value) {
-        return value ? bind(index, std::int64_t(*value)) : bindNull(index);
-    }
     Statement& bindOptional(int index, const std::optional<std::string>& text) {
         return text ? bind(index, std::string_view(*text)) : bindNull(index);
     }
@@ -78,11 +74,6 @@ public:
     std::int64_t integer(int column) const;
     std::string text(int column) const;
     std::vector<std::uint8_t> blob(int column) const;
-    template <typename T>
-    std::optional<T> optionalInteger(int column) const {
-        if (isNull(column)) return std::nullopt;
-        return static_cast<T>(integer(column));
-    }
     std::optional<std::string> optionalText(int column) const {
         if (isNull(column)) return std::nullopt;
         return text(column);
