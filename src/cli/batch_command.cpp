@@ -13,6 +13,7 @@
 #include "app/pager/pager_workflows.h"
 #include "app/production/batch_setup.h"
 #include "app/production/production.h"
+#include "app/record/json_text.h"
 #include "cli/exit_status.h"
 #include "cli/field_edit.h"
 #include "cli/settings_commands.h"
@@ -67,8 +68,8 @@ std::string capcodesText(const SlotCapcodes& capcodes, int slots) {
     return text;
 }
 
-nlohmann::ordered_json capcodesJson(const SlotCapcodes& capcodes, int slots) {
-    auto json = nlohmann::ordered_json::object();
+Json capcodesJson(const SlotCapcodes& capcodes, int slots) {
+    Json json = Json::object();
     for (int slot = 1; slot <= slots; ++slot) {
         const SlotCapcode& c = capcodes[static_cast<std::size_t>(slot - 1)];
         if (c.enabled) json[field::address(slot)] = c.capcode;
@@ -211,19 +212,17 @@ int CliBatch::finish(int status) {
     const bool nextShown = !figures.nextRefused && batch_->plan().rows.empty();
     const SlotCapcodes next = Production::capcodesShown(session_.app().context());
     if (options_.json) {
-        nlohmann::ordered_json json{{"batch", batch_->id()},
-                                    {"asked", batch_->count()},
-                                    {"verified", figures.verified},
-                                    {"units", nlohmann::ordered_json::array()}};
+        Json json{{"batch", batch_->id()}, {"asked", batch_->count()}, {"verified", figures.verified}};
+        json["units"] = Json::array();
         for (const UnitResult& unit : figures.results) {
             json["units"].push_back({{"unit", unit.unit},
                                      {"capcodes", capcodesJson(unit.capcodes, slots())},
-                                     {"outcome", resultText(unit.outcome)}});
+                                     {"outcome", jsonText(resultText(unit.outcome))}});
         }
-        json["stopped"] = figures.stopped.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(figures.stopped);
-        json["next"] = nextShown ? capcodesJson(next, slots()) : nlohmann::ordered_json();
-        json["next_row"] = figures.nextRow ? nlohmann::ordered_json(*figures.nextRow) : nlohmann::ordered_json();
-        std::cout << json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
+        json["stopped"] = figures.stopped.empty() ? Json() : jsonText(figures.stopped);
+        json["next"] = nextShown ? capcodesJson(next, slots()) : Json();
+        json["next_row"] = figures.nextRow ? Json(*figures.nextRow) : Json();
+        std::cout << jsonLine(json, JsonSpacing::Spaced) << std::endl;
         return status;
     }
     std::cout << "batch " << batch_->id() << ": " << figures.verified << " of " << plural(batch_->count(), "pager")

@@ -1,8 +1,7 @@
 #include "cli/output.h"
 
 #include <cstdio>
-
-#include "app/record/text_escaping.h"
+#include <nlohmann/json.hpp>
 
 namespace pagerprog::cli {
 
@@ -38,9 +37,9 @@ std::string plainValue(const Field& field) {
 
 std::string shownValue(const Field& field) { return escaped(plainValue(field)); }
 
-std::string jsonValue(const Field& field) {
-    if (field.def->kind == FieldKind::Level) return std::to_string(field.level);
-    return jsonString(plainValue(field));
+Json jsonValue(const Field& field) {
+    if (field.def->kind == FieldKind::Level) return field.level;
+    return jsonText(plainValue(field));
 }
 
 }  // namespace pagerprog::cli

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/record/json_text.h"
 #include "settings/settings_model.h"
 
 namespace pagerprog::cli {
@@ -17,6 +18,6 @@ std::string escaped(const std::string& text);
 std::string shownValue(const Field& field);
 
 // The same value, unescaped, as a JSON value: a string, or a number for a level.
-std::string jsonValue(const Field& field);
+Json jsonValue(const Field& field);
 
 }  // namespace pagerprog::cli

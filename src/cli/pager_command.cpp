@@ -1,8 +1,12 @@
 #include "cli/pager_command.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "app/pager/pager_workflows.h"
 #include "app/production/production.h"
@@ -30,13 +34,15 @@ void printDifferences(const std::vector<ByteDifference>& differences, bool json)
         }
         return;
     }
-    std::printf("{\"differences\": [");
-    for (std::size_t i = 0; i < differences.size(); ++i) {
-        const ByteDifference& d = differences[i];
-        std::printf("%s{\"address\": %u, \"expected\": %u, \"read\": %u}", i ? ", " : "", d.address, d.expected,
-                    d.read);
-    }
-    std::printf("]}\n");
+    const Json answer = {{"differences", differencesJson(differences)}};
+    std::printf("%s\n", jsonLine(answer, JsonSpacing::Spaced).c_str());
+}
+
+// The terminal's width when the results go to one; none for a file or a pipe.
+std::optional<std::size_t> terminalWidth() {
+    winsize size{};
+    if (!isatty(STDOUT_FILENO) || ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return std::nullopt;
+    return size.ws_col;
 }
 
 }  // namespace
@@ -81,13 +87,13 @@ int log(const Options& options) {
     if (!std::filesystem::exists(path)) {
         // Nothing recorded yet is an empty answer, not a failure: no pager got that capcode.
         std::cerr << "pagerprog-cli: no production record at " << path.string() << " yet\n";
-        std::cout << formatRecord({}, format);
+        std::cout << formatRecord({}, format, terminalWidth());
         return kOk;
     }
     RecordOpenOptions readOnly;
     readOnly.readOnly = true;
     const ProductionRecord record(path, readOnly);
-    std::cout << formatRecord(record.find(query), format);
+    std::cout << formatRecord(record.find(query), format, terminalWidth());
     return kOk;
 }
 

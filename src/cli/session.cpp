@@ -44,6 +44,9 @@ void Session::openRecord(const Options& options) {
     const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
     if (path.empty())
         throw std::runtime_error("no production record: give --db PATH (neither XDG_DATA_HOME nor HOME is set)");
+    // Restore takes its image from the record: a path without one is a wrong path, not a new record.
+    if (options.command == "restore" && !std::filesystem::exists(path))
+        throw std::runtime_error("there is no production record at " + path.string());
     pagerCommands_->production().open(path);
 }
 

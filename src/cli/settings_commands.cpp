@@ -1,6 +1,7 @@
 #include "cli/settings_commands.h"
 
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "cli/exit_status.h"
 #include "cli/field_edit.h"
@@ -21,19 +22,13 @@ int show(Session& session, const Options& options) {
     if (!options.files.empty() && !session.open(options.files[0])) return kRefused;
     const auto& fields = session.app().model().fields();
     if (options.json) {
-        std::cout << "{";
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            const Field& field = fields[i];
-            std::cout << (i ? "," : "") << "\n  \"" << field.def->name << "\": ";
-            if (options.states) {
-                std::cout << "{\"value\": " << jsonValue(field)
-                          << ", \"enabled\": " << (field.enabled ? "true" : "false")
-                          << ", \"visible\": " << (field.visible ? "true" : "false") << "}";
-            } else {
-                std::cout << jsonValue(field);
-            }
+        Json shown = Json::object();
+        for (const Field& field : fields) {
+            Json value = jsonValue(field);
+            if (options.states) value = {{"value", value}, {"enabled", field.enabled}, {"visible", field.visible}};
+            shown[field.def->name] = std::move(value);
         }
-        std::cout << "\n}\n";
+        std::cout << jsonLines(shown, JsonSpacing::Spaced) << '\n';
         return kOk;
     }
     for (const auto& field : fields) {
@@ -71,18 +66,17 @@ int diff(const Options& options) {
     const auto& fa = a.app().model().fields();
     const auto& fb = b.app().model().fields();
     bool differ = false;
-    if (options.json) std::cout << "[";
+    Json differences = Json::array();
     for (std::size_t i = 0; i < fa.size(); ++i) {
         if (shownValue(fa[i]) == shownValue(fb[i])) continue;
+        differ = true;
         if (options.json) {
-            std::cout << (differ ? "," : "") << "\n  {\"field\": \"" << fa[i].def->name
-                      << "\", \"a\": " << jsonValue(fa[i]) << ", \"b\": " << jsonValue(fb[i]) << "}";
+            differences.push_back({{"field", fa[i].def->name}, {"a", jsonValue(fa[i])}, {"b", jsonValue(fb[i])}});
         } else {
             std::cout << fa[i].def->name << ": " << shownValue(fa[i]) << " -> " << shownValue(fb[i]) << '\n';
         }
-        differ = true;
     }
-    if (options.json) std::cout << (differ ? "\n" : "") << "]\n";
+    if (options.json) std::cout << jsonLines(differences, JsonSpacing::Spaced) << '\n';
     return differ ? kDifferent : kEqual;
 }
 

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "app/record/production_record.h"
 #include "app/record/record_schema.h"
@@ -94,11 +95,37 @@ TEST_F(RecordRefusal, ARecordFromANewerPagerprog) {
     }
 }
 
+std::string bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Fails when the file is changed (its journal mode switched, a migration begun) before it is
+// found to be another program's: whatever its schema version says.
 TEST_F(RecordRefusal, AnotherProgramsDatabaseIsLeftAlone) {
-    OtherProgram(file).exec("CREATE TABLE contacts (name TEXT)");
-    const Refusal refusal = refusalOf([&] { ProductionRecord record(file); });
-    EXPECT_EQ(refusal.kind, Kind::CannotOpen);
-    EXPECT_NE(refusal.message.find("another program's database"), std::string::npos) << refusal.message;
+    for (int version : {0, 2, kRecordSchemaVersion}) {
+        std::filesystem::remove(file);
+        OtherProgram(file).exec("CREATE TABLE contacts (name TEXT); PRAGMA user_version = " + std::to_string(version));
+        const std::string before = bytesOf(file);
+        const Refusal refusal = refusalOf([&] { ProductionRecord record(file); });
+        EXPECT_EQ(refusal.kind, Kind::CannotOpen) << version;
+        EXPECT_NE(refusal.message.find("another program's database"), std::string::npos) << refusal.message;
+        EXPECT_TRUE(bytesOf(file) == before) << "schema version " << version << ": the file was changed";
+    }
+}
+
+// Fails when a schema version below 0 indexes the migration steps.
+TEST_F(RecordRefusal, ASchemaVersionPagerprogNeverWrote) {
+    { ProductionRecord record(file); }
+    for (const char* version : {"-2", "-2147483648"}) {
+        OtherProgram(file).exec(std::string("PRAGMA user_version = ") + version);
+        for (bool readOnly : {false, true}) {
+            const Refusal refusal = refusalOf([&] { ProductionRecord record(file, {.readOnly = readOnly}); });
+            EXPECT_EQ(refusal.kind, Kind::Damaged);
+            EXPECT_EQ(refusal.message, "the production record " + file.string() + " is damaged: its schema version " +
+                                           version + " is none pagerprog ever wrote");
+        }
+    }
 }
 
 TEST_F(RecordRefusal, ALockedRecordRefusesTheWriteAndKeepsNothingHalf) {

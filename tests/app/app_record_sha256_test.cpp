@@ -1,7 +1,9 @@
-// SHA-256 against the FIPS 180-4 examples and the padding boundaries, where a wrong
-// length field or a missing second padding block shows.
+// SHA-256 against the FIPS 180-4 examples, the padding boundaries (where a wrong length
+// field or a missing second padding block shows) and images the record already names.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "app/record/sha256.h"
@@ -41,6 +43,24 @@ TEST(Sha256, LengthsAroundTheBlockEdge) {
         {119, "31eba51c313a5c08226adf18d4a359cfdfd8d2e816b13f4af952f7ea6584dcfb"},
     };
     for (const auto& [length, digest] : cases) EXPECT_EQ(hashOf(std::string(length, 'a')), digest) << length;
+}
+
+// Digests of 2048-byte images as sha256sum gives them: a pattern, and settings files whose
+// digests records already hold.
+TEST(Sha256, Images) {
+    std::string pattern(2048, '\0');
+    for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<char>(i * 7 + 5);
+    EXPECT_EQ(hashOf(pattern), "97102371acefb84c3ecd09e8b5ad078541d08eed38011cfaeb8378f9214d9c5a");
+    const std::pair<const char*, const char*> files[] = {
+        {"TV8-Cirro.eep", "743f9af9c8b90b2c856b87b85ba0e6ac022c113ed4622ed7f49a421e2ca5c7cb"},
+        {"TV7r2-Cirro.eep", "54d6c7cbb00e0a7d7023532eaaac9c79c55a048920c66609bc34f613c44d6ebe"},
+    };
+    for (const auto& [name, digest] : files) {
+        std::ifstream file(std::string(PAGERPROG_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+        ASSERT_EQ(bytes.size(), 2048u) << name;
+        EXPECT_EQ(hashOf(bytes), digest) << name;
+    }
 }
 
 }  // namespace

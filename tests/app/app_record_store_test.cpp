@@ -8,11 +8,13 @@
 
 #include <cstdlib>
 #include <map>
+#include <set>
 
 #include "app/record/data_home.h"
 #include "app/record/production_record.h"
 #include "app/record/record_schema.h"
 #include "app/record/record_time.h"
+#include "app/record/unit_columns.h"
 #include "support/record_fixture.h"
 
 namespace pagerprog {
@@ -214,28 +216,30 @@ TEST_F(RecordStore, OnlyAVerifiedWriteInAnEnabledSlotCountsAsUsed) {
     EXPECT_NE(first, again);
 }
 
+// A record as the first schema left it, made by hand: units without batches.
+constexpr const char* kFirstSchemaRecord = R"sql(
+    CREATE TABLE units (id INTEGER PRIMARY KEY, time TEXT NOT NULL, operation TEXT NOT NULL,
+        program_version TEXT NOT NULL, user TEXT NOT NULL, host TEXT NOT NULL, port TEXT NOT NULL,
+        vid_pid TEXT NOT NULL, settings_path TEXT NOT NULL, settings_sha256 TEXT NOT NULL,
+        image_sha256 TEXT NOT NULL, frequency TEXT NOT NULL, customer TEXT NOT NULL, revision TEXT NOT NULL,
+        outcome TEXT NOT NULL, differences BLOB NOT NULL, duration_ms INTEGER NOT NULL);
+    CREATE INDEX units_by_time ON units (time);
+    CREATE TABLE unit_slots (unit_id INTEGER NOT NULL REFERENCES units (id), slot INTEGER NOT NULL,
+        capcode INTEGER NOT NULL, enabled INTEGER NOT NULL, PRIMARY KEY (unit_id, slot)) WITHOUT ROWID;
+    CREATE INDEX unit_slots_by_capcode ON unit_slots (capcode, unit_id);
+    CREATE TABLE unit_log (unit_id INTEGER NOT NULL REFERENCES units (id), line_no INTEGER NOT NULL,
+        line TEXT NOT NULL, PRIMARY KEY (unit_id, line_no)) WITHOUT ROWID;
+    CREATE TABLE unit_images (unit_id INTEGER PRIMARY KEY REFERENCES units (id), image BLOB NOT NULL);
+    INSERT INTO units VALUES (1, '2025-01-02T03:04:05.006Z', 'write', '0.0', 'old', 'bench-1', '/dev/parport0',
+        '', '/old.eep', 'aa', 'bb', '146.56250', 'Normal', 'TV7r3', 'ok', x'', 3000);
+    INSERT INTO unit_slots VALUES (1, 1, 1111110, 1), (1, 2, 1111118, 0), (1, 3, 0, 0), (1, 4, 0, 0),
+        (1, 5, 0, 0), (1, 6, 0, 0), (1, 7, 0, 0), (1, 8, 0, 0);
+    INSERT INTO unit_log VALUES (1, 1, 'Write to Pager...'), (1, 2, 'Verify OK !');
+    PRAGMA user_version = 1;
+)sql";
+
 TEST_F(RecordStore, RecordOfTheFirstSchemaIsBroughtUpToDate) {
-    // A record as the first schema left it, made by hand: units without batches.
-    sql(file, R"sql(
-        CREATE TABLE units (id INTEGER PRIMARY KEY, time TEXT NOT NULL, operation TEXT NOT NULL,
-            program_version TEXT NOT NULL, user TEXT NOT NULL, host TEXT NOT NULL, port TEXT NOT NULL,
-            vid_pid TEXT NOT NULL, settings_path TEXT NOT NULL, settings_sha256 TEXT NOT NULL,
-            image_sha256 TEXT NOT NULL, frequency TEXT NOT NULL, customer TEXT NOT NULL, revision TEXT NOT NULL,
-            outcome TEXT NOT NULL, differences BLOB NOT NULL, duration_ms INTEGER NOT NULL);
-        CREATE INDEX units_by_time ON units (time);
-        CREATE TABLE unit_slots (unit_id INTEGER NOT NULL REFERENCES units (id), slot INTEGER NOT NULL,
-            capcode INTEGER NOT NULL, enabled INTEGER NOT NULL, PRIMARY KEY (unit_id, slot)) WITHOUT ROWID;
-        CREATE INDEX unit_slots_by_capcode ON unit_slots (capcode, unit_id);
-        CREATE TABLE unit_log (unit_id INTEGER NOT NULL REFERENCES units (id), line_no INTEGER NOT NULL,
-            line TEXT NOT NULL, PRIMARY KEY (unit_id, line_no)) WITHOUT ROWID;
-        CREATE TABLE unit_images (unit_id INTEGER PRIMARY KEY REFERENCES units (id), image BLOB NOT NULL);
-        INSERT INTO units VALUES (1, '2025-01-02T03:04:05.006Z', 'write', '0.0', 'old', 'bench-1', '/dev/parport0',
-            '', '/old.eep', 'aa', 'bb', '146.56250', 'Normal', 'TV7r3', 'ok', x'', 3000);
-        INSERT INTO unit_slots VALUES (1, 1, 1111110, 1), (1, 2, 1111118, 0), (1, 3, 0, 0), (1, 4, 0, 0),
-            (1, 5, 0, 0), (1, 6, 0, 0), (1, 7, 0, 0), (1, 8, 0, 0);
-        INSERT INTO unit_log VALUES (1, 1, 'Write to Pager...'), (1, 2, 'Verify OK !');
-        PRAGMA user_version = 1;
-    )sql");
+    sql(file, kFirstSchemaRecord);
 
     ProductionRecord record(file);
     EXPECT_EQ(sql(file, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));
@@ -252,6 +256,32 @@ TEST_F(RecordStore, RecordOfTheFirstSchemaIsBroughtUpToDate) {
     const std::int64_t id = record.add(sampleUnit(1, 1000000, batch));
     EXPECT_EQ(record.unit(id)->unit.batchId, batch);
     EXPECT_EQ(record.batchState(batch)->nextUnit, 2);
+}
+
+// The units table as SQLite describes it: each column's name, declared type, NOT NULL and
+// key, and the table its values name.
+std::string unitsTableOf(const std::filesystem::path& file) {
+    return sql(file, R"sql(SELECT group_concat(part, '; ') FROM (
+        SELECT name || ' ' || type || ' ' || "notnull" || ' ' || pk AS part FROM pragma_table_info('units')
+        UNION ALL SELECT "from" || ' -> ' || "table" || ' (' || "to" || ')' FROM pragma_foreign_key_list('units')
+        ORDER BY 1))sql");
+}
+
+TEST_F(RecordStore, MigratedAndNewRecordsHaveTheColumnTablesUnits) {
+    sql(file, kFirstSchemaRecord);
+    std::set<std::string> firstColumns;
+    for (const UnitColumn* column : storedColumns(1)) firstColumns.emplace(column->sqlName);
+    std::string firstNames;
+    for (const std::string& name : firstColumns) firstNames += (firstNames.empty() ? "" : " ") + name;
+    EXPECT_EQ(sql(file, "SELECT group_concat(name, ' ') FROM (SELECT name FROM pragma_table_info('units') ORDER BY 1)"),
+              firstNames);
+
+    const auto fresh = folder / "fresh.sqlite", described = folder / "described.sqlite";
+    { ProductionRecord migrated(file), made(fresh); }
+    sql(described, "CREATE TABLE batches (id INTEGER PRIMARY KEY); " + createUnitsTableSql(kSqliteDialect));
+    EXPECT_NE(unitsTableOf(described), "");
+    EXPECT_EQ(unitsTableOf(file), unitsTableOf(described)) << "migrated from the first schema";
+    EXPECT_EQ(unitsTableOf(fresh), unitsTableOf(described)) << "made new";
 }
 
 TEST_F(RecordStore, ANewRecordAndItsFolderAreMade) {

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <nlohmann/json.hpp>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
+#include "app/record/json_text.h"
 #include "app/record/record_format.h"
 #include "app/record/record_time.h"
 #include "app/record/text_escaping.h"
@@ -14,6 +19,8 @@
 
 namespace pagerprog {
 namespace {
+
+std::string jsonString(std::string_view text) { return jsonLine(jsonText(text), JsonSpacing::Compact); }
 
 using namespace std::string_literals;
 
@@ -167,6 +174,81 @@ TEST(RecordFormat, TableLinesUpItsColumns) {
     EXPECT_EQ(characterAt(lines[1], "/dev/hidraw2"), characterAt(lines[0], "port"));
     EXPECT_EQ(characterAt(lines[2], "/dev/hidraw2"), characterAt(lines[0], "port"));
     EXPECT_EQ(formatRecord({}, RecordFormat::Table).find('\n'), formatRecord({}, RecordFormat::Table).size() - 1);
+}
+
+std::string column(const std::vector<std::vector<std::string>>& records, std::size_t row, const std::string& name) {
+    const auto& header = records.front();
+    const auto at = std::find(header.begin(), header.end(), name);
+    EXPECT_NE(at, header.end()) << name;
+    return at == header.end() ? "" : records.at(row).at(static_cast<std::size_t>(at - header.begin()));
+}
+
+// Fails when a text a spreadsheet would run as a formula reaches the CSV as it is.
+TEST(RecordFormat, CsvTextsAreNeverFormulas) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+        {"+1", "'+1"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},
+        {"\rx", "'\rx"},
+        {"a=b", "a=b"},
+        {"", ""},
+    };
+    for (const auto& [text, cell] : cases) {
+        StoredUnit unit{7, testing::sampleUnit(1), false};
+        unit.unit.customer = text;
+        unit.unit.statusLog = {text, "=second"};
+        const auto records = parseCsv(formatRecord({unit}, RecordFormat::Csv));
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(column(records, 1, "customer"), cell);
+        EXPECT_EQ(column(records, 1, "status_log"), cell + "\n=second");
+        const std::pair<const char*, const char*> untouched[] = {
+            {"id", "7"}, {"capcode1", "1234560"}, {"duration_ms", "4201"}, {"batch", "1"}, {"csv_row", ""}};
+        for (const auto& [name, value] : untouched) EXPECT_EQ(column(records, 1, name), value) << name;
+        EXPECT_NE(formatRecord({unit}, RecordFormat::Json).find("\"customer\":" + jsonString(text) + ","),
+                  std::string::npos)
+            << "JSON keeps the text";
+    }
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+        lines.push_back(text.substr(at, end - at));
+    }
+    return lines;
+}
+
+// The table in a terminal: the machine's local time, and lines that fit its width with the
+// capcodes cut to whole items.
+TEST(RecordFormat, TableShowsLocalTimeAndFitsTheTerminal) {
+    const char* zone = std::getenv("TZ");
+    const std::string savedZone = zone ? zone : "";
+    setenv("TZ", "EET-2", 1);  // two hours east of UTC all year
+    tzset();
+    const auto units = awkwardUnits();
+    const std::vector<std::string> wide = linesOf(formatRecord(units, RecordFormat::Table));
+    EXPECT_NE(wide[1].find("  2026-12-08 11:30:01  "), std::string::npos) << wide[1];
+    EXPECT_EQ(wide[1].find("..."), std::string::npos);
+    const std::size_t full = wide[1].size();
+    const std::regex cutCapcodes(R"(  (\d:\d{7} )*\.\.\.  )");
+    // The capcodes column narrows no further than its header.
+    const std::size_t capcodesWidth = wide[0].find("frequency") - wide[0].find("capcodes") - 2;
+    const std::size_t narrowest = full - (capcodesWidth - std::string("capcodes").size());
+    for (std::size_t width : {full, full - 1, full - 20, std::size_t(40)}) {
+        const std::vector<std::string> lines = linesOf(formatRecord(units, RecordFormat::Table, width));
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_TRUE(std::regex_search(lines[0], std::regex("  capcodes +frequency  "))) << lines[0];
+        for (const std::string& line : {lines[1], lines[2]}) {
+            EXPECT_LE(line.size(), std::max(width, narrowest)) << width << "\n" << line;
+            EXPECT_EQ(std::regex_search(line, cutCapcodes), width < full) << width << "\n" << line;
+        }
+    }
+    EXPECT_NE(formatRecord(units, RecordFormat::Csv).find(",2026-12-08T09:30:01.123Z,"), std::string::npos)
+        << "CSV keeps UTC";
+    zone ? setenv("TZ", savedZone.c_str(), 1) : unsetenv("TZ");
+    tzset();
 }
 
 TEST(RecordFormat, Names) {

@@ -247,6 +247,8 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
         {"--simulate usb:" + path("bad-checksum.bin") + " read -o " + path("r.eep"), "", 6, "log: "},
         {"--db " + path("corrupt.sqlite") + " --simulate usb:" + path("fresh.bin") + " write " + path("a.eep"), "", 1,
          "production record"},
+        {"--db " + path("no/record.sqlite") + " --simulate usb:" + path("fresh.bin") + " restore 1", "", 1,
+         "pagerprog-cli: there is no production record at " + path("no/record.sqlite") + "\n"},
         {"--data-dir " + path("nowhere") + " new -o " + path("r.eep"), "", 1, "refused: the language file is missing"},
     };
     for (const Case& c : cases) {
@@ -256,6 +258,7 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
     }
     EXPECT_FALSE(fs::exists(path("r.eep")));
     EXPECT_FALSE(fs::exists(path("fresh.bin"))) << "no pager written that the record cannot account for";
+    EXPECT_FALSE(fs::exists(path("no"))) << "restore makes no record where there was none";
     const std::string failedRead = run("log --format csv --since 2000-01-01").out;
     EXPECT_TRUE(std::regex_search(failedRead, std::regex(",read,bad-checksum,,,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,")))
         << "a pager whose image was refused has no capcodes to record\n"

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 
 namespace pagerprog {
 
@@ -39,10 +38,8 @@ std::string currentUserName() {
 }
 
 std::string currentHostName() {
-    // Linux keeps the name here; reading it needs no system library in the core.
-    std::ifstream file("/proc/sys/kernel/hostname");
-    std::string name;
-    if (!std::getline(file, name) || name.empty()) return "unknown";
+    char name[256] = {};  // HOST_NAME_MAX is 64 on Linux; the last byte stays the terminator
+    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "unknown";
     return name;
 }
 

@@ -2,7 +2,6 @@
 
 #include <system_error>
 
-#include "app/record/difference_blob.h"
 #include "app/record/production_record_impl.h"
 #include "app/record/record_schema.h"
 #include "app/record/record_time.h"
@@ -33,6 +32,8 @@ RecordDatabase::RecordDatabase(const std::filesystem::path& file, const RecordOp
         requireCurrentSchema(*this);
         return;
     }
+    // What the file is decides whether it is touched at all, its journal mode included.
+    const int version = checkRecord(*this);
     // WAL: a commit appends to the log instead of rewriting pages, a reader (the log
     // dialog) never blocks the writer, and a killed process leaves every committed unit.
     if (const std::string mode = queryText("PRAGMA journal_mode = WAL"); mode != "wal")
@@ -42,7 +43,7 @@ RecordDatabase::RecordDatabase(const std::filesystem::path& file, const RecordOp
     // beside the seconds a pager takes to program; record_bench measures both.
     exec(options.flushEachUnit ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL");
     exec("PRAGMA foreign_keys = ON");
-    migrateRecord(*this);
+    migrateRecord(*this, version);
 }
 
 ProductionRecord::ProductionRecord(const std::filesystem::path& file, RecordOpenOptions options)
@@ -54,24 +55,15 @@ const std::filesystem::path& ProductionRecord::path() const { return impl_->db.p
 
 std::int64_t ProductionRecord::add(const UnitRecord& unit) {
     Impl& d = *impl_;
-    const std::string time = unit.time.empty() ? utcNow() : unit.time;
+    StoredUnit row{0, unit, false};
+    if (row.unit.time.empty()) row.unit.time = utcNow();
     WriteTransaction transaction(d.db);
-    Statement& row = d.insertUnit.start();
-    int column = 0;
-    for (std::string_view text :
-         {std::string_view(time), operationName(unit.operation), std::string_view(unit.programVersion),
-          std::string_view(unit.user), std::string_view(unit.host), std::string_view(unit.port),
-          std::string_view(unit.vidPid), std::string_view(unit.settingsPath), std::string_view(unit.settingsSha256),
-          std::string_view(unit.imageSha256), std::string_view(unit.frequency), std::string_view(unit.customer),
-          std::string_view(unit.revision), std::string_view(unit.outcome)}) {
-        row.bind(++column, text);
+    Statement& insert = d.insertUnit.start();
+    int parameter = 0;
+    for (const UnitColumn* column : storedColumns()) {
+        if (column->type != SqlType::RowId) insert.bindValue(++parameter, column->access.get(row));
     }
-    row.bindBlob(++column, encodeDifferences(unit.differences));
-    row.bind(++column, unit.durationMs);
-    row.bindOptional(++column, unit.batchId);
-    row.bindOptional(++column, unit.unitNumber);
-    row.bindOptional(++column, unit.csvRow);
-    row.run();
+    insert.run();
     const std::int64_t id = d.db.lastInsertId();
 
     for (int slot = 0; slot < kRecordSlots; ++slot) {

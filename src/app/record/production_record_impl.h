@@ -2,17 +2,19 @@
 // statements and how a unit is read from a row.
 #pragma once
 
+#include <string>
+
 #include "app/record/production_record.h"
 #include "app/record/sqlite_database.h"
+#include "app/record/unit_columns.h"
 
 namespace pagerprog {
 
-// The columns every unit query selects, in the order readUnit() takes them.
-inline constexpr const char* kUnitColumns =
-    "u.id, u.time, u.operation, u.program_version, u.user, u.host, u.port, u.vid_pid, u.settings_path, "
-    "u.settings_sha256, u.image_sha256, u.frequency, u.customer, u.revision, u.outcome, u.differences, "
-    "u.duration_ms, u.batch_id, u.unit_number, u.csv_row, "
-    "EXISTS (SELECT 1 FROM unit_images i WHERE i.unit_id = u.id)";
+// "SELECT" and what every unit query selects of `units u`, as readUnit() takes it: the
+// stored columns, then whether a previous image is kept.
+inline std::string selectUnits() {
+    return "SELECT " + selectedUnitColumns("u") + ", EXISTS (SELECT 1 FROM unit_images i WHERE i.unit_id = u.id)";
+}
 
 // The connection, set up and brought up to date before any statement is prepared on it.
 struct RecordDatabase : Database {
@@ -22,15 +24,11 @@ struct RecordDatabase : Database {
 struct ProductionRecord::Impl {
     Impl(const std::filesystem::path& file, const RecordOpenOptions& options) : db(file, options) {}
 
-    // A row of kUnitColumns, with its capcodes and status log.
+    // A row of selectUnits(), with its capcodes and status log.
     StoredUnit readUnit(const Statement& row);
 
     RecordDatabase db;
-    Statement insertUnit{db,
-                         "INSERT INTO units (time, operation, program_version, user, host, port, vid_pid, "
-                         "settings_path, settings_sha256, image_sha256, frequency, customer, revision, outcome, "
-                         "differences, duration_ms, batch_id, unit_number, csv_row) "
-                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"};
+    Statement insertUnit{db, insertUnitSql(kSqliteDialect)};
     Statement insertSlot{db, "INSERT INTO unit_slots (unit_id, slot, capcode, enabled) VALUES (?, ?, ?, ?)"};
     Statement insertLogLine{db, "INSERT INTO unit_log (unit_id, line_no, line) VALUES (?, ?, ?)"};
     Statement insertImage{db, "INSERT INTO unit_images (unit_id, image) VALUES (?, ?)"};

@@ -1,18 +1,15 @@
 #include "app/record/record_format.h"
 
 #include <cstdio>
-#include <functional>
+#include <nlohmann/json.hpp>
 
+#include "app/record/record_time.h"
 #include "app/record/text_escaping.h"
+#include "app/record/unit_columns.h"
 
 namespace pagerprog {
 
 namespace {
-
-std::string optionalNumber(const std::optional<std::int64_t>& value) {
-    return value ? std::to_string(*value) : std::string();
-}
-std::string optionalNumber(const std::optional<int>& value) { return value ? std::to_string(*value) : std::string(); }
 
 std::string differenceText(const ByteDifference& d) {
     char text[16];
@@ -30,7 +27,29 @@ std::string joined(const std::vector<T>& items, std::string_view separator, Form
     return out;
 }
 
+std::string lines(const std::vector<std::string>& texts) {
+    return joined(texts, "\n", [](const std::string& line) { return line; });
+}
+
+// A value as a cell: empty for NULL. `text` says what becomes of a text.
+template <typename Text>
+std::string cell(const SqlValue& value, Text text) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+    if (const auto* string = std::get_if<std::string>(&value)) return text(*string);
+    return {};
+}
+
+bool flag(const SqlValue& value) { return value != SqlValue(std::int64_t(0)); }
+
 // ---- table
+
+std::vector<const UnitColumn*> tableColumns() {
+    std::vector<const UnitColumn*> columns;
+    for (const UnitColumn& column : unitColumns()) {
+        if (!column.tableHeader.empty()) columns.push_back(&column);
+    }
+    return columns;
+}
 
 std::string enabledCapcodes(const SlotCapcodes& slots) {
     std::string out;
@@ -42,6 +61,14 @@ std::string enabledCapcodes(const SlotCapcodes& slots) {
     return out.empty() ? "-" : out;
 }
 
+std::string tableCell(const UnitColumn& column, const StoredUnit& s) {
+    switch (column.shown) {
+        case Shown::Time: return localTime(s.unit.time);
+        case Shown::Slots: return enabledCapcodes(s.unit.capcodes);
+        default: return cell(column.access.get(s), [](const std::string& text) { return text; });
+    }
+}
+
 // Characters, not bytes, so that accented names keep the columns straight.
 std::size_t shownWidth(std::string_view text) {
     std::size_t width = 0;
@@ -50,25 +77,59 @@ std::size_t shownWidth(std::string_view text) {
 }
 
 // A control character in a cell would break the line; it shows as a space.
-std::string tableCell(std::string text) {
+std::string printable(std::string text) {
     for (char& c : text) {
         if (static_cast<unsigned char>(c) < 0x20) c = ' ';
     }
     return text;
 }
 
-std::string table(const std::vector<StoredUnit>& units) {
-    using Row = std::vector<std::string>;
-    std::vector<Row> rows = recordTable(units);
-    std::vector<std::size_t> widths(rows.front().size(), 0);
-    for (Row& row : rows) {
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            row[c] = tableCell(std::move(row[c]));
-            widths[c] = std::max(widths[c], shownWidth(row[c]));
-        }
+// The enabled capcodes in at most `width` characters: whole "slot:capcode" items, then
+// "..." for the rest, so that no capcode shows cut short.
+std::string cutCapcodes(const std::string& capcodes, std::size_t width) {
+    if (shownWidth(capcodes) <= width) return capcodes;
+    std::string kept;
+    for (std::size_t end = capcodes.find(' '); end != std::string::npos && end + 4 <= width;
+         end = capcodes.find(' ', end + 1)) {
+        kept = capcodes.substr(0, end + 1);
     }
+    return kept + "...";
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+std::vector<std::size_t> columnWidths(const Rows& rows) {
+    std::vector<std::size_t> widths(rows.front().size(), 0);
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], shownWidth(row[c]));
+    }
+    return widths;
+}
+
+// Narrows the capcodes column until the lines fit in `width` characters, down to its header.
+void fitCapcodes(Rows& rows, std::size_t width) {
+    const auto columns = tableColumns();
+    std::size_t capcodes = 0;
+    while (columns[capcodes]->shown != Shown::Slots) ++capcodes;
+    const std::vector<std::size_t> widths = columnWidths(rows);
+    std::size_t lineWidth = 2 * (widths.size() - 1);
+    for (std::size_t w : widths) lineWidth += w;
+    if (lineWidth <= width) return;
+    const std::size_t excess = lineWidth - width;
+    const std::size_t least = shownWidth(rows.front()[capcodes]);
+    const std::size_t fitted = std::max(least, widths[capcodes] > excess ? widths[capcodes] - excess : 0);
+    for (std::size_t r = 1; r < rows.size(); ++r) rows[r][capcodes] = cutCapcodes(rows[r][capcodes], fitted);
+}
+
+std::string table(const std::vector<StoredUnit>& units, std::optional<std::size_t> width) {
+    Rows rows = recordTable(units);
+    for (auto& row : rows) {
+        for (std::string& text : row) text = printable(std::move(text));
+    }
+    if (width) fitCapcodes(rows, *width);
+    const std::vector<std::size_t> widths = columnWidths(rows);
     std::string out;
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c) line += "  ";
@@ -84,37 +145,38 @@ std::string table(const std::vector<StoredUnit>& units) {
 // ---- CSV
 
 std::vector<std::string> csvHeader() {
-    std::vector<std::string> header{"id", "time", "operation", "outcome", "batch", "unit", "csv_row"};
-    for (int slot = 1; slot <= kRecordSlots; ++slot) {
-        header.push_back("capcode" + std::to_string(slot));
-        header.push_back("enabled" + std::to_string(slot));
-    }
-    for (const char* name :
-         {"frequency", "customer", "revision", "port", "vid_pid", "settings_path", "settings_sha256", "image_sha256",
-          "user", "host", "program_version", "duration_ms", "differences", "status_log", "previous_image_kept"}) {
-        header.push_back(name);
+    std::vector<std::string> header;
+    for (const UnitColumn& column : unitColumns()) {
+        if (column.shown != Shown::Slots) {
+            header.emplace_back(column.key);
+            continue;
+        }
+        for (int slot = 1; slot <= kRecordSlots; ++slot) {
+            header.push_back(std::string(unit_key::capcode) + std::to_string(slot));
+            header.push_back(std::string(unit_key::enabled) + std::to_string(slot));
+        }
     }
     return header;
 }
 
 std::vector<std::string> csvValues(const StoredUnit& s) {
     const UnitRecord& u = s.unit;
-    std::vector<std::string> values{std::to_string(s.id),
-                                    u.time,
-                                    std::string(operationName(u.operation)),
-                                    u.outcome,
-                                    optionalNumber(u.batchId),
-                                    optionalNumber(u.unitNumber),
-                                    optionalNumber(u.csvRow)};
-    for (const SlotCapcode& slot : u.capcodes) {
-        values.push_back(std::to_string(slot.capcode));
-        values.push_back(slot.enabled ? "1" : "0");
+    std::vector<std::string> values;
+    for (const UnitColumn& column : unitColumns()) {
+        switch (column.shown) {
+            case Shown::Value:
+            case Shown::Time: values.push_back(cell(column.access.get(s), spreadsheetText)); break;
+            case Shown::Flag: values.push_back(flag(column.access.get(s)) ? "1" : "0"); break;
+            case Shown::Slots:
+                for (const SlotCapcode& slot : u.capcodes) {
+                    values.push_back(std::to_string(slot.capcode));
+                    values.push_back(slot.enabled ? "1" : "0");
+                }
+                break;
+            case Shown::Differences: values.push_back(joined(u.differences, " ", differenceText)); break;
+            case Shown::Lines: values.push_back(spreadsheetText(lines(u.statusLog))); break;
+        }
     }
-    values.insert(
-        values.end(),
-        {u.frequency, u.customer, u.revision, u.port, u.vidPid, u.settingsPath, u.settingsSha256, u.imageSha256, u.user,
-         u.host, u.programVersion, std::to_string(u.durationMs), joined(u.differences, " ", differenceText),
-         joined(u.statusLog, "\n", [](const std::string& line) { return line; }), s.previousImageKept ? "1" : "0"});
     return values;
 }
 
@@ -130,57 +192,43 @@ std::string csv(const std::vector<StoredUnit>& units) {
 
 // ---- JSON
 
-std::string jsonNumber(const std::optional<std::int64_t>& value) { return value ? std::to_string(*value) : "null"; }
-std::string jsonNumber(const std::optional<int>& value) { return value ? std::to_string(*value) : "null"; }
+Json jsonValue(const SqlValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return *number;
+    if (const auto* text = std::get_if<std::string>(&value)) return jsonText(*text);
+    return nullptr;
+}
 
-std::string jsonObject(const StoredUnit& s) {
+Json jsonObject(const StoredUnit& s) {
     const UnitRecord& u = s.unit;
-    std::vector<std::string> slots;
-    for (std::size_t i = 0; i < u.capcodes.size(); ++i) {
-        slots.push_back("{\"slot\":" + std::to_string(i + 1) + ",\"capcode\":" + std::to_string(u.capcodes[i].capcode) +
-                        ",\"enabled\":" + (u.capcodes[i].enabled ? "true" : "false") + "}");
+    Json object = Json::object();
+    for (const UnitColumn& column : unitColumns()) {
+        Json& value = object[std::string(column.key)];
+        switch (column.shown) {
+            case Shown::Value:
+            case Shown::Time: value = jsonValue(column.access.get(s)); break;
+            case Shown::Flag: value = flag(column.access.get(s)); break;
+            case Shown::Slots:
+                value = Json::array();
+                for (std::size_t i = 0; i < u.capcodes.size(); ++i) {
+                    value.push_back({{unit_key::slot, i + 1},
+                                     {unit_key::capcode, u.capcodes[i].capcode},
+                                     {unit_key::enabled, u.capcodes[i].enabled}});
+                }
+                break;
+            case Shown::Differences: value = differencesJson(u.differences); break;
+            case Shown::Lines:
+                value = Json::array();
+                for (const std::string& line : u.statusLog) value.push_back(jsonText(line));
+                break;
+        }
     }
-    auto text = [](const std::string& value) { return jsonString(value); };
-    auto verbatim = [](const std::string& value) { return value; };
-    auto field = [](const char* name, const std::string& value) { return jsonString(name) + ":" + value; };
-    const std::vector<std::string> fields{
-        field("id", std::to_string(s.id)),
-        field("time", text(u.time)),
-        field("operation", jsonString(operationName(u.operation))),
-        field("outcome", text(u.outcome)),
-        field("batch", jsonNumber(u.batchId)),
-        field("unit", jsonNumber(u.unitNumber)),
-        field("csv_row", jsonNumber(u.csvRow)),
-        field("slots", "[" + joined(slots, ",", verbatim) + "]"),
-        field("frequency", text(u.frequency)),
-        field("customer", text(u.customer)),
-        field("revision", text(u.revision)),
-        field("port", text(u.port)),
-        field("vid_pid", text(u.vidPid)),
-        field("settings_path", text(u.settingsPath)),
-        field("settings_sha256", text(u.settingsSha256)),
-        field("image_sha256", text(u.imageSha256)),
-        field("user", text(u.user)),
-        field("host", text(u.host)),
-        field("program_version", text(u.programVersion)),
-        field("duration_ms", std::to_string(u.durationMs)),
-        field("differences", "[" +
-                                 joined(u.differences, ",",
-                                        [](const ByteDifference& d) {
-                                            return "{\"address\":" + std::to_string(d.address) +
-                                                   ",\"expected\":" + std::to_string(d.expected) +
-                                                   ",\"read\":" + std::to_string(d.read) + "}";
-                                        }) +
-                                 "]"),
-        field("status_log", "[" + joined(u.statusLog, ",", text) + "]"),
-        field("previous_image_kept", s.previousImageKept ? "true" : "false"),
-    };
-    return "{" + joined(fields, ",", verbatim) + "}";
+    return object;
 }
 
 std::string json(const std::vector<StoredUnit>& units) {
-    if (units.empty()) return "[]\n";
-    return "[\n  " + joined(units, ",\n  ", jsonObject) + "\n]\n";
+    Json array = Json::array();
+    for (const StoredUnit& unit : units) array.push_back(jsonObject(unit));
+    return jsonLines(array, JsonSpacing::Compact) + "\n";
 }
 
 }  // namespace
@@ -193,20 +241,27 @@ std::optional<RecordFormat> recordFormatFromName(std::string_view name) {
 }
 
 std::vector<std::vector<std::string>> recordTable(const std::vector<StoredUnit>& units) {
-    std::vector<std::vector<std::string>> rows{{"id", "time", "operation", "outcome", "batch", "unit", "capcodes",
-                                                "frequency", "customer", "revision", "port", "ms"}};
+    const auto columns = tableColumns();
+    Rows rows(1);
+    for (const UnitColumn* column : columns) rows.front().emplace_back(column->tableHeader);
     for (const StoredUnit& s : units) {
-        const UnitRecord& u = s.unit;
-        rows.push_back({std::to_string(s.id), u.time, std::string(operationName(u.operation)), u.outcome,
-                        optionalNumber(u.batchId), optionalNumber(u.unitNumber), enabledCapcodes(u.capcodes),
-                        u.frequency, u.customer, u.revision, u.port, std::to_string(u.durationMs)});
+        auto& row = rows.emplace_back();
+        for (const UnitColumn* column : columns) row.push_back(tableCell(*column, s));
     }
     return rows;
 }
 
-std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat format) {
+Json differencesJson(const std::vector<ByteDifference>& differences) {
+    Json array = Json::array();
+    for (const ByteDifference& d : differences) {
+        array.push_back({{unit_key::address, d.address}, {unit_key::expected, d.expected}, {unit_key::read, d.read}});
+    }
+    return array;
+}
+
+std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat format, std::optional<std::size_t> width) {
     switch (format) {
-        case RecordFormat::Table: return table(units);
+        case RecordFormat::Table: return table(units, width);
         case RecordFormat::Csv: return csv(units);
         case RecordFormat::Json: return json(units);
     }

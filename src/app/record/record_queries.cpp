@@ -2,7 +2,6 @@
 // capcode check.
 #include <string>
 
-#include "app/record/difference_blob.h"
 #include "app/record/production_record.h"
 #include "app/record/production_record_impl.h"
 
@@ -17,23 +16,14 @@ const std::string kVerifiedWrite = "u.operation = 'write' AND u.outcome = '" + s
 
 StoredUnit ProductionRecord::Impl::readUnit(const Statement& row) {
     StoredUnit stored;
-    stored.id = row.integer(0);
+    int at = 0;
+    for (const UnitColumn* column : storedColumns()) {
+        if (!column->access.set(stored, row.value(at++, column->type)))
+            db.damaged("unit " + std::to_string(stored.id) + " holds a value pagerprog never writes in its column " +
+                       std::string(column->sqlName));
+    }
+    stored.previousImageKept = row.integer(at) != 0;
     UnitRecord& u = stored.unit;
-    u.time = row.text(1);
-    const auto operation = operationFromName(row.text(2));
-    if (!operation) db.damaged("unit " + std::to_string(stored.id) + " has the unknown operation " + row.text(2));
-    u.operation = *operation;
-    std::string* texts[] = {&u.programVersion, &u.user,        &u.host,      &u.port,     &u.vidPid,   &u.settingsPath,
-                            &u.settingsSha256, &u.imageSha256, &u.frequency, &u.customer, &u.revision, &u.outcome};
-    for (int i = 0; i < static_cast<int>(std::size(texts)); ++i) *texts[i] = row.text(3 + i);
-    const auto differences = decodeDifferences(row.blob(15));
-    if (!differences) db.damaged("unit " + std::to_string(stored.id) + " has a cut list of differences");
-    u.differences = *differences;
-    u.durationMs = row.integer(16);
-    u.batchId = row.optionalInteger<std::int64_t>(17);
-    u.unitNumber = row.optionalInteger<int>(18);
-    u.csvRow = row.optionalInteger<int>(19);
-    stored.previousImageKept = row.integer(20) != 0;
 
     selectSlots.start().bind(1, stored.id);
     while (selectSlots.step()) {
@@ -49,7 +39,7 @@ StoredUnit ProductionRecord::Impl::readUnit(const Statement& row) {
 }
 
 std::vector<StoredUnit> ProductionRecord::find(const RecordQuery& query) const {
-    std::string sql = std::string("SELECT ") + kUnitColumns + " FROM units u WHERE 1";
+    std::string sql = selectUnits() + " FROM units u WHERE 1";
     if (query.batchId) sql += " AND u.batch_id = ?";
     if (query.since) sql += " AND u.time >= ?";
     if (query.capcode) sql += " AND u.id IN (SELECT unit_id FROM unit_slots WHERE capcode = ?)";
@@ -69,7 +59,7 @@ std::vector<StoredUnit> ProductionRecord::find(const RecordQuery& query) const {
 }
 
 std::optional<StoredUnit> ProductionRecord::unit(std::int64_t id) const {
-    Statement select(impl_->db, std::string("SELECT ") + kUnitColumns + " FROM units u WHERE u.id = ?");
+    Statement select(impl_->db, selectUnits() + " FROM units u WHERE u.id = ?");
     if (!select.start().bind(1, id).step()) return std::nullopt;
     return impl_->readUnit(select);
 }
@@ -111,8 +101,8 @@ std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) con
     Statement count(db, "SELECT count(DISTINCT u.unit_number) FROM units u WHERE " + verified);
     count.start().bind(1, batchId).step();
     state.verifiedUnits = static_cast<int>(count.integer(0));
-    Statement last(db, std::string("SELECT ") + kUnitColumns + " FROM units u WHERE " + verified +
-                           " ORDER BY u.unit_number DESC, u.id DESC LIMIT 1");
+    Statement last(
+        db, selectUnits() + " FROM units u WHERE " + verified + " ORDER BY u.unit_number DESC, u.id DESC LIMIT 1");
     if (last.start().bind(1, batchId).step()) {
         const StoredUnit unit = impl_->readUnit(last);
         state.nextUnit = unit.unit.unitNumber.value_or(0) + 1;
@@ -123,7 +113,7 @@ std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) con
 }
 
 std::optional<StoredUnit> ProductionRecord::verifiedWithCapcode(std::uint32_t capcode) const {
-    Statement select(impl_->db, std::string("SELECT ") + kUnitColumns + " FROM units u WHERE " + kVerifiedWrite +
+    Statement select(impl_->db, selectUnits() + " FROM units u WHERE " + kVerifiedWrite +
                                     " AND u.id IN "
                                     "(SELECT unit_id FROM unit_slots WHERE capcode = ? AND enabled)" +
                                     kNewestFirst + " LIMIT 1");

@@ -1,10 +1,12 @@
 #include "app/record/record_schema.h"
 
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "app/record/record_error.h"
 #include "app/record/sqlite_database.h"
+#include "app/record/unit_columns.h"
 
 namespace pagerprog {
 
@@ -82,45 +84,63 @@ ALTER TABLE batches ADD COLUMN steps TEXT;
 constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
 static_assert(std::size(kSteps) == kRecordSchemaVersion);
 
-[[noreturn]] void newer(Database& db, int version) {
-    throw RecordError(RecordError::Kind::NewerSchema,
-                      "the production record " + db.path().string() + " was written by a newer pagerprog (schema " +
-                          std::to_string(version) + ", this one knows " + std::to_string(kRecordSchemaVersion) + ")");
+std::string recordName(const Database& db) { return "the production record " + db.path().string(); }
+
+[[noreturn]] void newer(const Database& db, int version) {
+    throw RecordError(RecordError::Kind::NewerSchema, recordName(db) + " was written by a newer pagerprog (schema " +
+                                                          std::to_string(version) + ", this one knows " +
+                                                          std::to_string(kRecordSchemaVersion) + ")");
 }
 
-// A version 0 file must be empty: pagerprog does not move into another program's database.
-void requireNoForeignTables(Database& db) {
-    if (db.queryText("SELECT count(*) FROM sqlite_schema") != "0") {
-        throw RecordError(RecordError::Kind::CannotOpen, "the production record " + db.path().string() +
-                                                             " is another program's database, not a production record");
+// pagerprog neither moves into another program's database nor reads one as its own: a
+// version 0 file must be empty, a later one must have the units table of its version.
+void requireRecordTables(Database& db, int version) {
+    const auto foreign = [&] {
+        throw RecordError(RecordError::Kind::CannotOpen,
+                          recordName(db) + " is another program's database, not a production record");
+    };
+    if (version == 0) {
+        if (db.queryText("SELECT count(*) FROM sqlite_schema") != "0") foreign();
+        return;
+    }
+    std::set<std::string> found;
+    Statement columns(db, "SELECT name FROM pragma_table_info('units')");
+    for (columns.start(); columns.step();) found.insert(columns.text(0));
+    if (found.empty()) foreign();
+    for (const UnitColumn* column : storedColumns(version)) {
+        if (!found.contains(std::string(column->sqlName))) {
+            db.damaged("its units table has no column " + std::string(column->sqlName) + " (schema " +
+                       std::to_string(version) + ")");
+        }
     }
 }
 
-}  // namespace
-
 int schemaVersion(Database& db) { return std::stoi(db.queryText("PRAGMA user_version")); }
 
-void migrateRecord(Database& db) {
-    const int seen = schemaVersion(db);
-    if (seen > kRecordSchemaVersion) newer(db, seen);
-    if (seen == kRecordSchemaVersion) return;
-    WriteTransaction transaction(db);
-    // Another pagerprog may have migrated it while this one waited for the lock.
+}  // namespace
+
+int checkRecord(Database& db) {
     const int version = schemaVersion(db);
     if (version > kRecordSchemaVersion) newer(db, version);
-    if (version == 0) requireNoForeignTables(db);
-    for (int step = version; step < kRecordSchemaVersion; ++step) db.exec(kSteps[step]);
+    if (version < 0) db.damaged("its schema version " + std::to_string(version) + " is none pagerprog ever wrote");
+    requireRecordTables(db, version);
+    return version;
+}
+
+void migrateRecord(Database& db, int version) {
+    if (version == kRecordSchemaVersion) return;
+    WriteTransaction transaction(db);
+    // Another pagerprog may have migrated it while this one waited for the lock.
+    for (int step = checkRecord(db); step < kRecordSchemaVersion; ++step) db.exec(kSteps[step]);
     db.exec("PRAGMA user_version = " + std::to_string(kRecordSchemaVersion));
     transaction.commit();
 }
 
 void requireCurrentSchema(Database& db) {
-    const int version = schemaVersion(db);
-    if (version > kRecordSchemaVersion) newer(db, version);
+    const int version = checkRecord(db);
     if (version == kRecordSchemaVersion) return;
-    const std::string name = "the production record " + db.path().string();
-    if (version == 0) throw RecordError(RecordError::Kind::CannotOpen, name + " holds no record yet");
-    throw RecordError(RecordError::Kind::OlderSchema, name + " was written by an older pagerprog (schema " +
+    if (version == 0) throw RecordError(RecordError::Kind::CannotOpen, recordName(db) + " holds no record yet");
+    throw RecordError(RecordError::Kind::OlderSchema, recordName(db) + " was written by an older pagerprog (schema " +
                                                           std::to_string(version) +
                                                           "); open it once for writing to bring it up to date");
 }

@@ -9,11 +9,16 @@ class Database;
 
 inline constexpr int kRecordSchemaVersion = 3;
 
-int schemaVersion(Database& db);
-// Runs the steps from the record's version to kRecordSchemaVersion in one transaction.
-// Throws RecordError of kind NewerSchema for a record made by a newer pagerprog.
-void migrateRecord(Database& db);
-// Throws RecordError when a record opened for reading only is not at kRecordSchemaVersion.
+// What the file is, found by reading alone, before anything in it is changed: returns its
+// schema version when it is an empty file or a production record of a version this
+// pagerprog knows. Throws RecordError of kind NewerSchema for a record made by a newer
+// pagerprog, CannotOpen for another program's database, Damaged for a version below 0 or
+// a units table that lacks a column of its version.
+int checkRecord(Database& db);
+// Brings a record that checkRecord found at `version` to kRecordSchemaVersion, all steps
+// in one transaction.
+void migrateRecord(Database& db, int version);
+// Throws RecordError unless a record opened for reading only is at kRecordSchemaVersion.
 void requireCurrentSchema(Database& db);
 
 }  // namespace pagerprog

@@ -2,15 +2,23 @@
 
 #include <cctype>
 #include <cstdio>
+#include <ctime>
 
 namespace pagerprog {
 
 namespace {
 
-std::string format(std::chrono::year_month_day date, int hours, int minutes, int seconds, int millis) {
+using Millis = std::chrono::sys_time<std::chrono::milliseconds>;
+
+std::string format(Millis time) {
+    using namespace std::chrono;
+    const auto day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss clock{time - day};
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", int(date.year()), unsigned(date.month()),
-                  unsigned(date.day()), hours, minutes, seconds, millis);
+                  unsigned(date.day()), int(clock.hours().count()), int(clock.minutes().count()),
+                  int(clock.seconds().count()), int(clock.subseconds().count()));
     return text;
 }
 
@@ -33,20 +41,7 @@ bool skip(std::string_view text, std::size_t& at, char expected) {
     return true;
 }
 
-}  // namespace
-
-std::string utcTimestamp(std::chrono::system_clock::time_point time) {
-    using namespace std::chrono;
-    const auto millis = floor<milliseconds>(time);
-    const auto day = floor<days>(millis);
-    const hh_mm_ss clock{millis - day};
-    return format(year_month_day{day}, int(clock.hours().count()), int(clock.minutes().count()),
-                  int(clock.seconds().count()), int(clock.subseconds().count()));
-}
-
-std::string utcNow() { return utcTimestamp(std::chrono::system_clock::now()); }
-
-std::optional<std::string> normalizeUtcTime(std::string_view text) {
+std::optional<Millis> parse(std::string_view text) {
     using namespace std::chrono;
     std::size_t at = 0;
     const auto year = digits(text, at, 4);
@@ -85,7 +80,33 @@ std::optional<std::string> normalizeUtcTime(std::string_view text) {
     }
     skip(text, at, 'Z');
     if (at != text.size()) return std::nullopt;
-    return format(date, hours, minutes, seconds, millis);
+    return sys_days{date} + std::chrono::hours{hours} + std::chrono::minutes{minutes} + std::chrono::seconds{seconds} +
+           std::chrono::milliseconds{millis};
+}
+
+}  // namespace
+
+std::string utcTimestamp(std::chrono::system_clock::time_point time) {
+    return format(std::chrono::floor<std::chrono::milliseconds>(time));
+}
+
+std::string utcNow() { return utcTimestamp(std::chrono::system_clock::now()); }
+
+std::optional<std::string> normalizeUtcTime(std::string_view text) {
+    const auto time = parse(text);
+    if (!time) return std::nullopt;
+    return format(*time);
+}
+
+std::string localTime(std::string_view recordTime) {
+    const auto time = parse(recordTime);
+    if (!time) return std::string(recordTime);
+    const std::time_t seconds = std::chrono::floor<std::chrono::seconds>(*time).time_since_epoch().count();
+    std::tm local{};
+    char text[32];
+    if (!localtime_r(&seconds, &local) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local))
+        return std::string(recordTime);
+    return text;
 }
 
 }  // namespace pagerprog

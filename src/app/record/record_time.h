@@ -18,4 +18,9 @@ std::string utcNow();
 // an impossible date or another time zone included.
 std::optional<std::string> normalizeUtcTime(std::string_view text);
 
+// A time of the record as this machine's clock showed it, to the second
+// ("2026-12-08 10:30:00" in Central Europe for "2026-12-08T09:30:00.123Z"); a text that is
+// no such time as it is.
+std::string localTime(std::string_view recordTime);
+
 }  // namespace pagerprog

@@ -109,6 +109,18 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::bindValue(int index, const SqlValue& value) {
+    struct Binder {
+        Statement& statement;
+        int index;
+        Statement& operator()(std::monostate) { return statement.bindNull(index); }
+        Statement& operator()(std::int64_t number) { return statement.bind(index, number); }
+        Statement& operator()(const std::string& text) { return statement.bind(index, std::string_view(text)); }
+        Statement& operator()(const std::vector<std::uint8_t>& bytes) { return statement.bindBlob(index, bytes); }
+    };
+    return std::visit(Binder{*this, index}, value);
+}
+
 bool Statement::step() {
     const int code = sqlite3_step(stmt_);
     if (code == SQLITE_ROW) return true;
@@ -137,6 +149,13 @@ std::vector<std::uint8_t> Statement::blob(int column) const {
     const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
     if (!bytes) return {};
     return {bytes, bytes + sqlite3_column_bytes(stmt_, column)};
+}
+
+SqlValue Statement::value(int column, SqlType type) const {
+    if (type == SqlType::Blob) return blob(column);
+    if (isNull(column)) return {};
+    if (type == SqlType::Text) return text(column);
+    return integer(column);
 }
 
 WriteTransaction::WriteTransaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }

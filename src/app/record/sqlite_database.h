@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/record/sql_value.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -57,10 +59,7 @@ public:
     Statement& bind(int index, std::string_view text);
     Statement& bindBlob(int index, std::span<const std::uint8_t> bytes);
     Statement& bindNull(int index);
-    template <typename T>
-    Statement& bindOptional(int index, const std::optional<T>& value) {
-        return value ? bind(index, std::int64_t(*value)) : bindNull(index);
-    }
+    Statement& bindValue(int index, const SqlValue& value);
     Statement& bindOptional(int index, const std::optional<std::string>& text) {
         return text ? bind(index, std::string_view(*text)) : bindNull(index);
     }
@@ -75,15 +74,12 @@ public:
     std::int64_t integer(int column) const;
     std::string text(int column) const;
     std::vector<std::uint8_t> blob(int column) const;
-    template <typename T>
-    std::optional<T> optionalInteger(int column) const {
-        if (isNull(column)) return std::nullopt;
-        return static_cast<T>(integer(column));
-    }
     std::optional<std::string> optionalText(int column) const {
         if (isNull(column)) return std::nullopt;
         return text(column);
     }
+    // The column read as the type it was declared with.
+    SqlValue value(int column, SqlType type) const;
 
 private:
     Database& db_;

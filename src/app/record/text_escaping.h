@@ -1,4 +1,4 @@
-// Quoting of one value for CSV (RFC 4180) and JSON.
+// Quoting of one value for CSV (RFC 4180) and a spreadsheet.
 #pragma once
 
 #include <string>
@@ -10,8 +10,8 @@ namespace pagerprog {
 // starts or ends with a space; as it is otherwise.
 std::string csvField(std::string_view value);
 
-// A JSON string literal with its quotes. Control characters are escaped; bytes that do not
-// form UTF-8 are taken as Latin-1 characters, so the result is always valid JSON.
-std::string jsonString(std::string_view value);
+// A text for a spreadsheet cell: one that a spreadsheet would take for a formula (it
+// starts with =, +, -, @, a tab or CR) gets a ' in front, so that it shows as the text it is.
+std::string spreadsheetText(std::string_view text);
 
 }  // namespace pagerprog

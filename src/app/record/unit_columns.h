@@ -1,0 +1,82 @@
+// What the record keeps of a unit, in one table: the units table's columns (name, type,
+// nullability, the schema version that added them, how a unit gives and takes each
+// value) and the items kept beside it, with the key each has in CSV and JSON and the
+// header it has in the terminal table. The SQL of every store, reading and writing a
+// unit, and the CSV, JSON and table forms all follow this table.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/record/record_schema.h"
+#include "app/record/record_types.h"
+#include "app/record/sql_value.h"
+
+namespace pagerprog {
+
+// How an item shows in CSV, JSON and the terminal table.
+enum class Shown {
+    Value,        // as it is: a text, a number, or null (an empty CSV cell)
+    Time,         // as it is (UTC); the terminal table shows the local time
+    Flag,         // 1 or 0 in CSV, true or false in JSON
+    Slots,        // capcodeN and enabledN in CSV, slot objects in JSON, enabled "slot:capcode" in the table
+    Differences,  // ADDRESS:EXPECTED:READ in hex in one CSV cell, objects in JSON
+    Lines,        // the status log: joined by LF in one CSV cell, an array of texts in JSON
+};
+
+struct ColumnAccess {
+    // The value to store or show.
+    SqlValue (*get)(const StoredUnit&);
+    // Takes the value read from the units table; false for a value pagerprog never writes
+    // (a damaged record).
+    bool (*set)(StoredUnit&, SqlValue&&);
+};
+
+struct UnitColumn {
+    std::string_view key;      // CSV header and JSON key
+    std::string_view sqlName;  // in the units table; empty for what is kept beside it
+    SqlType type;
+    bool nullable;
+    int since;  // the schema version that added the column
+    Shown shown;
+    std::string_view tableHeader;      // empty: not in the terminal table
+    ColumnAccess access;               // empty for what is kept beside the units table
+    std::string_view references = {};  // the table and column a value names
+};
+
+// In the order of CSV, JSON and the terminal table.
+std::span<const UnitColumn> unitColumns();
+// The units table's columns in a record of that schema version.
+std::vector<const UnitColumn*> storedColumns(int version = kRecordSchemaVersion);
+
+// The keys inside the slot and difference objects (and the CSV's capcodeN and enabledN).
+namespace unit_key {
+inline constexpr std::string_view slot = "slot";
+inline constexpr std::string_view capcode = "capcode";
+inline constexpr std::string_view enabled = "enabled";
+inline constexpr std::string_view address = "address";
+inline constexpr std::string_view expected = "expected";
+inline constexpr std::string_view read = "read";
+}  // namespace unit_key
+
+// How one SQL server spells the column types and statement parameters.
+struct SqlDialect {
+    std::string_view rowId;    // the type and key clause of the row id
+    std::string_view integer;  // 64 bits
+    std::string_view text;
+    std::string_view blob;
+    bool numberedParameters;  // $1, $2, ... rather than ?
+};
+inline constexpr SqlDialect kSqliteDialect{"INTEGER PRIMARY KEY", "INTEGER", "TEXT", "BLOB", false};
+
+// CREATE TABLE units for a fresh record of the current schema.
+std::string createUnitsTableSql(const SqlDialect& dialect);
+// INSERT INTO units with a parameter for every stored column but the row id, in
+// storedColumns() order without it.
+std::string insertUnitSql(const SqlDialect& dialect);
+// The stored columns for a SELECT, each prefixed by `alias.`, in storedColumns() order.
+std::string selectedUnitColumns(std::string_view alias);
+
+}  // namespace pagerprog
