@@ -1,27 +1,9 @@
 #include "cli/output.h"
 
-#include <cstdio>
-
 #include "app/record/text_escaping.h"
+#include "cli/escapes.h"
 
 namespace pagerprog::cli {
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (code < 0x20 || code > 0x7E) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", code);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 namespace {
 

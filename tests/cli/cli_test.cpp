@@ -68,7 +68,7 @@ TEST_F(Cli, RefusedEditsWriteNothing) {
         {"tonepatternA=ffff", "log: Number 0-9,A-F and backspace only"},
         {"address1=12a", "log: Number 0-9 and backspace only"},
         {"contrast=30", "refused: contrast is disabled"},
-        {"repeatmsg=1", "refused: repeatmsg is hidden"},
+        {"repeatmsg=0", "refused: repeatmsg is hidden"},
         {"pll=KS8809", "refused: pll is disabled"},
         {"handprogpws=12345", "refused: 12345 is longer"},
         {"pubboxlength4=0", "log: Length should large than ZERO"},
