@@ -89,22 +89,21 @@ EditResult typeEdit(Application& app, CliHost& host, const std::string& name, co
     const Field& field = model.field(name);
     const FieldKind kind = field.def->kind;
     const std::string shown = escaped(value);
-    const bool holdsIt = shownValue(field) == shown;
+    // The technician leaves a field alone that already shows the value.
+    if (shownValue(field) == shown) return {};
 
     std::optional<int> pick, level;
     const bool typed = kind == FieldKind::Choice && typedIntoChoice(field, value);
     if (kind == FieldKind::Choice && !typed) {
         pick = itemIndex(field, value);
-        if (!pick)
-            return holdsIt ? EditResult{} : EditResult{EditOutcome::UnknownValue, "no item " + shown + " in " + name};
+        if (!pick) return {EditOutcome::UnknownValue, "no item " + shown + " in " + name};
     } else if (kind == FieldKind::Flag) {
         if (value != "0" && value != "1") return {EditOutcome::UnknownValue, name + " takes 1 or 0"};
     } else if (kind == FieldKind::Level) {
         level = wholeNumber(value);
         if (!level || *level < 1 || *level > 100) return {EditOutcome::UnknownValue, name + " takes 1 to 100"};
     }
-    if (std::string why = unreachableReason(model, field); !why.empty())
-        return holdsIt ? EditResult{} : EditResult{EditOutcome::Refused, why};
+    if (std::string why = unreachableReason(model, field); !why.empty()) return {EditOutcome::Refused, why};
 
     const int focusBefore = host.focusRequestCount();
     const int messagesBefore = host.messageCount();

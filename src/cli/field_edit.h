@@ -19,9 +19,10 @@ struct EditResult {
     std::string reason;  // why it was refused or not understood
 };
 
-// VALUE as it would be typed (escapes already read). An edit giving a field the value it
-// already shows is applied even where the window could not type it (a disabled, hidden or
-// read-only field, a choice with no item chosen), so that every line of `show` goes back.
+// VALUE as it would be typed (escapes already read). A field that already shows VALUE is
+// left alone, as a technician leaves it: nothing is typed, picked or clicked, whether the
+// window could have typed it or not (a disabled, hidden or read-only field, a choice with
+// no item chosen, bytes no key types), so that every line of `show` goes back unchanged.
 EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& field, const std::string& value);
 
 // The item a value names: the item of exactly that text, else the one item equal to it
