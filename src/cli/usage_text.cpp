@@ -76,8 +76,8 @@ Options (before the command):
   --ack-polling       parallel port: after each page poll the chip until it acknowledges
                       (25 ms at most) instead of sleeping the bus-free time; for chips
                       whose write cycle is longer than the bus-free time
-  -q, --quiet         leave out the status-log lines and beeps of every step that went
-                      well; errors, refusals and what a batch asks for are still shown
+  -q, --quiet         show the status-log lines and beeps of a step only when it failed;
+                      errors, refusals and what a batch asks for are always shown
   -v, --verbose       add detail to each pager command: the bus timing on the parallel
                       port, the chunk requests sent to the USB programmer
   -h, --help          this text
@@ -92,10 +92,10 @@ VALUE is read as show writes it: \\ is a backslash and \xHH the byte HH (a backs
 anything else is a backslash), so any line show prints can be given back as an edit. A
 frequency is typed as its digits (frequency=14655600) or as show prints it
 (frequency=146.55600). A choice takes an item text, in any case when only one item matches
-it, or #N (one that takes typing, like autoinc1, is typed); a check box takes 1 or 0. An
-edit the window would not allow (disabled or hidden field, a refused key, a VALUE longer
-than the field takes, a rule putting the focus back, an error box) refuses the command,
-unless the field already holds VALUE.
+it, or #N (one that takes typing, like autoinc1, is typed); a check box takes 1 or 0. A
+field that already shows VALUE is left alone. An edit the window would not allow (disabled
+or hidden field, a refused key, a VALUE longer than the field takes, a rule putting the
+focus back, an error box) refuses the command.
 
 Status-log lines go to standard error as "log: TEXT", beeps as "beep", message boxes as
 "message: TEXT"; results (show, diff, the units of a write, verify, log; --json for a
