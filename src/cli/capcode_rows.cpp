@@ -120,7 +120,6 @@ std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
         }
         CapcodeRow row;
         row.number = static_cast<int>(line);
-        row.sheetRow = sheetRow;
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (!cells[i].empty()) row.addresses[static_cast<std::size_t>(slots[i] - 1)] = cells[i];
         }

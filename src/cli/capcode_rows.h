@@ -14,8 +14,7 @@
 namespace pagerprog::cli {
 
 struct CapcodeRow {
-    int number = 0;    // 1 for the first row after the header
-    int sheetRow = 0;  // the row as a spreadsheet numbers it: the header is 1, blank lines count
+    int number = 0;  // 1 for the first row after the header
     std::array<std::optional<std::string>, 8> addresses;
 };
 
