@@ -1,9 +1,9 @@
-# bash completion for pagerprog-cli: commands, options, settings files and field names
-# (the field names come from the program itself, so they always match it).
+# bash completion for pagerprog-cli: commands, options, settings files, field names and
+# the items of choice fields (these come from the program itself, so they always match it).
 
 _pagerprog_cli() {
-    local cur prev words cword
-    _init_completion -n = || return
+    local cur prev words cword split
+    _init_completion -s -n = || return
 
     case $prev in
         --revision) COMPREPLY=($(compgen -W "TV7r2 TV7r3 TV8" -- "$cur")); return ;;
@@ -15,6 +15,7 @@ _pagerprog_cli() {
         --format) COMPREPLY=($(compgen -W "table csv json" -- "$cur")); return ;;
         --customer | --count | --resume | --batch | --since | --capcode) return ;;
     esac
+    $split && return
 
     # The command is the first word that is neither an option nor an option's value.
     local i command=
@@ -29,7 +30,7 @@ _pagerprog_cli() {
     if [[ -z $command ]]; then
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W "--customer --revision --data-dir --allow-default-prompts --port
-                --simulate --db --trace --ack-polling --help --version" -- "$cur"))
+                --simulate --db --trace --ack-polling -q --quiet -v --verbose --help --version" -- "$cur"))
         else
             COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify" -- "$cur"))
         fi
@@ -42,7 +43,20 @@ _pagerprog_cli() {
         read) COMPREPLY=($(compgen -W "-o" -- "$cur")) ;;
         log) COMPREPLY=($(compgen -W "--batch --since --capcode --format --json" -- "$cur")) ;;
         new | edit | write | verify)
-            [[ $cur == *=* ]] && return  # a value: anything the field takes
+            local listed
+            listed=$("${words[0]}" --list-fields 2>/dev/null)
+            if [[ $cur == *=* ]]; then
+                # A choice's items follow its name and a tab, separated by "|"; other
+                # fields take anything they take. Where "=" breaks words, readline
+                # completes the value alone.
+                local field=${cur%%=*} value=${cur#*=} item items prefix=${cur%%=*}=
+                [[ $COMP_WORDBREAKS == *=* ]] && prefix=
+                items=$(awk -F '\t' -v field="$field" '$1 == field { print $2 }' <<<"$listed")
+                while IFS= read -r item; do
+                    [[ -n $item && $item == "$value"* ]] && COMPREPLY+=("$(printf '%q' "$prefix$item")")
+                done <<<"${items//|/$'\n'}"
+                return
+            fi
             if [[ $cur == -* ]]; then
                 local options
                 case $command in
@@ -50,12 +64,10 @@ _pagerprog_cli() {
                     write) options="--count --hands-free --capcodes --resume --unique --json" ;;
                     verify) options="--json" ;;
                 esac
-                COMPREPLY=($(compgen -W "$options" -- "$cur"))
+                COMPREPLY=($(compgen -W "$options --" -- "$cur"))
                 return
             fi
-            local fields
-            fields=$("${words[0]}" --list-fields 2>/dev/null)
-            COMPREPLY=($(compgen -W "$fields" -S = -- "$cur"))
+            COMPREPLY=($(compgen -W "$(cut -f1 <<<"$listed")" -S = -- "$cur"))
             compopt -o nospace
             [[ $command != new ]] && _filedir eep
             ;;

@@ -87,9 +87,9 @@ public:
 
     int run();
 
-    void notice(const std::string& line) override { std::cerr << line << '\n'; }
-    void refusal(const std::string& line) override { std::cerr << "refused: " << line << '\n'; }
-    void warning(const std::string& line) override { std::cerr << "warning: " << line << '\n'; }
+    void notice(const std::string& line) override { session_.console().status(line); }
+    void refusal(const std::string& line) override { session_.console().error("refused: " + line); }
+    void warning(const std::string& line) override { session_.console().error("warning: " + line); }
     std::optional<std::string> typeEdit(const std::string& field, const std::string& value) override;
     bool stopAsked() override { return cli::stopAsked; }
     bool waitForPager(const BatchUnit& unit, int position) override;
@@ -119,11 +119,11 @@ int CliBatch::run() {
     try {
         return finish(status(station.run(), station));
     } catch (const NoDevice& error) {
-        std::cerr << "pagerprog-cli: " << error.what() << '\n';
+        session_.console().error("pagerprog-cli: " + std::string(error.what()));
         batch_->stop(error.what());
         return finish(kNoAnswer);
     } catch (const std::exception& error) {
-        std::cerr << "refused: " << error.what() << '\n';
+        refusal(error.what());
         batch_->stop(error.what());
         return finish(kRefused);
     }

@@ -1,19 +1,19 @@
-// The command-line tool's host: status-log lines, beeps and message boxes go to
-// standard error; file dialogs answer with the paths given on the command line.
+// The command-line tool's host: status-log lines, beeps and message boxes go to the
+// console (standard error); file dialogs answer with the paths given on the command line.
 #pragma once
 
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/console.h"
 #include "host/host.h"
 
 namespace pagerprog::cli {
 
 class CliHost : public Host {
 public:
-    explicit CliHost(std::ostream& err) : err_(err) {}
+    explicit CliHost(Console& console) : console_(console) {}
 
     void log(const std::string& line) override;
     void beep() override;
@@ -32,15 +32,18 @@ public:
     void answerOpen(std::string path) { openAnswer_ = std::move(path); }
     void answerSave(std::string path) { saveAnswer_ = std::move(path); }
 
+    Console& console() { return console_; }
     int messageCount() const { return messages_; }
     int focusRequestCount() const { return focusRequests_; }
     const std::vector<std::string>& logLines() const { return logLines_; }
+    // The bytes of the USB programmer's chunk requests so far, as the transfers told them.
+    long long chunkBytes() const { return chunkBytes_; }
 
 private:
     void drawBar();
     void endBarLine();
 
-    std::ostream& err_;
+    Console& console_;
     std::optional<std::string> openAnswer_, saveAnswer_;
     std::vector<std::string> logLines_;
     int messages_ = 0;
@@ -48,6 +51,7 @@ private:
     bool progressShown_ = false;
     std::string caption_;
     int maximum_ = 0, position_ = 0, drawnPercent_ = -1;
+    long long chunkBytes_ = 0;
 };
 
 }  // namespace pagerprog::cli

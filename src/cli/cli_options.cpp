@@ -1,239 +1,238 @@
 #include "cli/cli_options.h"
 
+#include <unistd.h>
+
 #include <charconv>
-#include <map>
-#include <set>
+#include <span>
+#include <string_view>
+
+#include "app/record/record_time.h"
+#include "cli/command_table.h"
+#include "cli/escapes.h"
 
 namespace pagerprog::cli {
-
-const char* const kUsageText = R"(usage: pagerprog-cli [OPTIONS] COMMAND ...
-
-Commands:
-  show [FILE] [--states] [--json]
-                                  print every field as name=value in window order, after
-                                  loading FILE as "&Open" does (no FILE: the start-up settings);
-                                  --states adds <TAB>enabled=0|1<TAB>visible=0|1; a byte outside
-                                  0x20 to 0x7E is written \xHH and a backslash \\
-  new -o OUT [FIELD=VALUE ...]    start as the window starts, apply the edits, save OUT as
-                                  "&Save" does (-o - writes standard output)
-  edit FILE -o OUT [FIELD=VALUE ...]
-                                  the same after loading FILE as "&Open" does
-  diff A B [--json]               list the fields whose values differ (name: a -> b)
-  read -o OUT                     read a pager as "&RD_From_Pager" does, save OUT as "&Save" does
-  write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH] [--unique]
-        [--json] [FIELD=VALUE ...]
-                                  load FILE as "&Open" does, apply the edits (autoinc1=8, say:
-                                  the steps are not kept in settings files) and write it as
-                                  "&WR_To_Pager" does. --count N programs N pagers in a row as one
-                                  batch, waiting for Enter between them, the capcodes stepping on
-                                  after each verified write; it stops at the first failure, at
-                                  capcodes the rules refuse, or at Ctrl-C, and ends with a
-                                  summary. --hands-free waits instead for the pager to be taken
-                                  out and the next put in (polled every half second).
-                                  --capcodes takes each pager's capcodes from the next
-                                  row of a CSV file whose header names address1..address8 (an
-                                  empty cell keeps the field; without --count, one pager a row).
-                                  --resume goes on with a stopped batch of the record, stepping
-                                  as it was started. A pager's own capcode (of a slot that
-                                  steps or that the CSV file sets; of every slot when none does)
-                                  that the record shows verified into another pager is warned
-                                  about; --unique refuses it
-  verify FILE [--json] [FIELD=VALUE ...]
-                                  read the pager and compare it with the image writing FILE would
-                                  send (the write's hardware read-back applies), without writing;
-                                  the differing addresses are named
-  restore ROW                     write the image the pager of record row ROW held before it was
-                                  written, exactly as it was, verified; prints "restore of row
-                                  ROW: verified" or "failed"
-  log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
-                                  print the production record, newest first
-  probe                           what to run when nothing works: lists the parallel ports
-                                  (device, whether it can be opened and claimed, else why and
-                                  the fix) and the USB programmers (path, VID:PID, report
-                                  lengths, whether it can be opened, else why and the fix); then,
-                                  on the port of --port (default: a usable USB programmer, else
-                                  LPT1), switches the adapter on, lists which of the chip's eight
-                                  blocks acknowledge, reads the first 16 bytes and the checksum
-                                  of the whole image, switches it off, and prints the bus timing
-
-Options (before the command):
-  --customer NAME     pick the customer after start-up, before any file is loaded
-  --revision REV      TV7r2, TV7r3 or TV8: step the revision after start-up until reached
-  --data-dir DIR      where the language files are
-  --allow-default-prompts
-                      go on with new, edit and write when a language file is missing (the
-                      image then carries other prompt texts than the window's)
-  --port PORT         usb, lpt1 or lpt2 for the pager commands (default: the USB programmer
-                      when one is attached, else LPT1)
-  --simulate usb|lpt[:PAGERFILE|:FOLDER]
-                      work on a simulated pager behind a simulated USB programmer or
-                      parallel-port adapter; its EEPROM is kept in PAGERFILE, or the pagers
-                      of FOLDER (one file each) are changed by hand one after another
-  --db PATH           the production record (default: $XDG_DATA_HOME/pagerprog/production.sqlite)
-  --trace FILE        record every read and write: on the parallel port an IEEE 1364 VCD of
-                      the bus (SCL, SDA as the chip sees it, SDA_OUT, POWER, STATUS_READ,
-                      SDA_IN) for PulseView, GTKWave or sigrok's I2C decoder; on the USB
-                      programmer every report exchanged, one per line (microseconds, out
-                      or in, the bytes in hex). The first transfer's path decides which
-  --ack-polling       parallel port: after each page poll the chip until it acknowledges
-                      (25 ms at most) instead of sleeping the bus-free time; for chips
-                      whose write cycle is longer than the bus-free time
-  -h, --help          this text
-  --version           the program's version
-
-Edits are typed as a technician types them: the field takes the focus, its text is
-selected, VALUE is typed key by key through the field's key filter (a frequency is typed
-as digits only: frequency=14655600), then the focus leaves. A choice takes an item text
-or #N (one that takes typing, like autoinc1, is typed); a check box takes 1 or 0. An edit
-the window would not allow (disabled or hidden field, a refused key, a VALUE longer than
-the field takes, a rule putting the focus back, an error box) refuses the command.
-
-Status-log lines go to standard error as "log: TEXT", beeps as "beep", message boxes as
-"message: TEXT"; results (show, diff, the units of a write, verify, log; --json for a
-JSON form) go to standard output.
-
-Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcode file,
-the production record, a capcode already in another pager with --unique); 2 usage; 3 no programmer, adapter or pager answering; 4 verify found different
-data; 5 the programmer reported an error or stopped answering; 6 the pager's image failed
-its checksum or belongs to another customer; 7 a batch was stopped before its count.
-diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
-works but no pager answered; 3 no port and no programmer can be used.
-)";
 
 namespace {
 
 template <typename Number>
-Number numberOption(const std::string& option, const std::string& text, Number lowest) {
+Number numberOption(std::string_view option, const std::string& text, Number lowest) {
     Number value{};
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < lowest)
-        throw UsageError{option + " takes a whole number of at least " + std::to_string(lowest) + ", not " + text};
+    if (ec != std::errc() || end != text.data() + text.size() || value < lowest) {
+        throw UsageError(std::string(option) + " takes a whole number of at least " + std::to_string(lowest) +
+                         ", not " + text);
+    }
     return value;
 }
 
-struct CommandShape {
-    std::size_t files;   // files it takes
-    bool filesOptional;  // show: none is fine too
-    bool edits;          // takes FIELD=VALUE
-    std::set<std::string> options;
+void setVerbosity(Options& o, Verbosity verbosity) {
+    if (o.verbosity != Verbosity::Normal && o.verbosity != verbosity) throw UsageError("-q and -v do not go together");
+    o.verbosity = verbosity;
+}
+
+using Value = const std::string&;
+
+// One option: its names, whether a value comes with it, and what it sets.
+struct OptionDef {
+    std::string_view name;
+    std::string_view alias;  // the long name of a short option
+    bool takesValue;
+    void (*apply)(Options&, std::string_view name, Value value);
+
+    bool named(std::string_view word) const { return word == name || (!alias.empty() && word == alias); }
 };
 
-const std::map<std::string, CommandShape>& commands() {
-    static const std::map<std::string, CommandShape> shapes{
-        {"show", {1, true, false, {"--states", "--json"}}},
-        {"new", {0, false, true, {"-o"}}},
-        {"edit", {1, false, true, {"-o"}}},
-        {"diff", {2, false, false, {"--json"}}},
-        {"read", {0, false, false, {"-o"}}},
-        {"write", {1, false, true, {"--count", "--hands-free", "--capcodes", "--resume", "--unique", "--json"}}},
-        {"verify", {1, false, true, {"--json"}}},
-        {"restore", {1, false, false, {}}},
-        {"log", {0, false, false, {"--batch", "--since", "--capcode", "--format", "--json"}}},
-        {"probe", {0, false, false, {}}},
-    };
-    return shapes;
+// The options before the command.
+constexpr OptionDef kGlobalOptions[] = {
+    {"--customer", "", true, [](Options& o, std::string_view, Value v) { o.customer = v; }},
+    {"--revision", "", true, [](Options& o, std::string_view, Value v) { o.revision = v; }},
+    {"--data-dir", "", true, [](Options& o, std::string_view, Value v) { o.dataDir = v; }},
+    {"--simulate", "", true, [](Options& o, std::string_view, Value v) { o.simulate = v; }},
+    {"--port", "", true,
+     [](Options& o, std::string_view, Value v) {
+         if (v != "usb" && v != "lpt1" && v != "lpt2") throw UsageError("--port takes usb, lpt1 or lpt2");
+         o.port = v;
+     }},
+    {"--trace", "", true, [](Options& o, std::string_view, Value v) { o.trace = v; }},
+    {"--ack-polling", "", false, [](Options& o, std::string_view, Value) { o.ackPolling = true; }},
+    {"--db", "", true, [](Options& o, std::string_view, Value v) { o.db = v; }},
+    {"--allow-default-prompts", "", false, [](Options& o, std::string_view, Value) { o.allowDefaultPrompts = true; }},
+    {"-q", "--quiet", false, [](Options& o, std::string_view, Value) { setVerbosity(o, Verbosity::Quiet); }},
+    {"-v", "--verbose", false, [](Options& o, std::string_view, Value) { setVerbosity(o, Verbosity::Verbose); }},
+};
+
+// The options after the command; the command table says which command takes which.
+constexpr OptionDef kCommandOptions[] = {
+    {"-o", "", true, [](Options& o, std::string_view, Value v) { o.out = v; }},
+    {"--states", "", false, [](Options& o, std::string_view, Value) { o.states = true; }},
+    {"--json", "", false,
+     [](Options& o, std::string_view, Value) {
+         o.json = true;
+         o.format = "json";
+     }},
+    {"--count", "", true,
+     [](Options& o, std::string_view name, Value v) {
+         o.count = numberOption(name, v, 1);
+         o.countGiven = true;
+     }},
+    {"--hands-free", "", false, [](Options& o, std::string_view, Value) { o.handsFree = true; }},
+    {"--capcodes", "", true, [](Options& o, std::string_view, Value v) { o.capcodes = v; }},
+    {"--resume", "", true,
+     [](Options& o, std::string_view name, Value v) { o.resume = numberOption<std::int64_t>(name, v, 1); }},
+    {"--unique", "", false, [](Options& o, std::string_view, Value) { o.unique = true; }},
+    {"--batch", "", true,
+     [](Options& o, std::string_view name, Value v) { o.batch = numberOption<std::int64_t>(name, v, 1); }},
+    {"--since", "", true,
+     [](Options& o, std::string_view, Value v) {
+         o.since = normalizeUtcTime(v);
+         if (!o.since) throw UsageError("--since takes a date (2026-12-08) or a UTC time, not " + v);
+     }},
+    {"--capcode", "", true,
+     [](Options& o, std::string_view name, Value v) { o.capcode = numberOption<std::uint32_t>(name, v, 0); }},
+    {"--format", "", true,
+     [](Options& o, std::string_view, Value v) {
+         if (v != "table" && v != "csv" && v != "json") throw UsageError("--format takes table, csv or json, not " + v);
+         o.format = v;
+     }},
+};
+
+// The words of the command line after the program's name, taken one by one.
+class Arguments {
+public:
+    Arguments(int argc, char** argv) : words_(argv + 1, argv + argc) {}
+    bool done() const { return next_ == words_.size(); }
+    const std::string& peek() const { return words_[next_]; }
+    const std::string& take() { return words_[next_++]; }
+
+private:
+    std::vector<std::string> words_;
+    std::size_t next_ = 0;
+};
+
+bool isOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
+
+// An option word: the option it names and the value joined to it ("--db=PATH", "-oOUT").
+struct OptionWord {
+    std::string name;
+    std::optional<std::string> joined{};
+    const OptionDef* def = nullptr;
+};
+
+OptionWord readOption(std::span<const OptionDef> table, const std::string& word) {
+    OptionWord option{word};
+    const std::size_t equals = word.find('=');
+    if (word.starts_with("--") && equals != std::string::npos) {
+        option = {word.substr(0, equals), word.substr(equals + 1)};
+    } else if (!word.starts_with("--") && word.size() > 2) {
+        option = {word.substr(0, 2), word.substr(2)};
+    }
+    for (const OptionDef& def : table)
+        if (def.named(option.name)) option.def = &def;
+    // Only a short option that takes a value has it joined; "-qv" names no option.
+    const bool joinedToFlag = !word.starts_with("--") && option.joined && option.def && !option.def->takesValue;
+    if (!option.def || joinedToFlag) return {word};
+    return option;
+}
+
+// Applies an option known to the table, taking its value from the word or the next one.
+void applyOption(const OptionWord& option, Arguments& args, Options& o) {
+    std::string value;
+    if (!option.def->takesValue) {
+        if (option.joined) throw UsageError(option.name + " takes no value");
+    } else if (option.joined) {
+        value = *option.joined;
+    } else if (args.done()) {
+        throw UsageError(option.name + " needs a value");
+    } else {
+        value = args.take();
+    }
+    // An empty value would quietly mean the default: the default record, the real devices.
+    if (option.def->takesValue && value.empty()) throw UsageError(option.name + " needs a value, not an empty one");
+    option.def->apply(o, option.name, value);
+}
+
+void readGlobalOptions(Arguments& args, Options& o) {
+    while (!args.done() && isOption(args.peek())) {
+        const std::string& word = args.take();
+        if (word == "--") return;
+        const OptionWord option = readOption(kGlobalOptions, word);
+        if (!option.def) throw UsageError("unknown option " + word);
+        applyOption(option, args, o);
+    }
+}
+
+void readCommand(Arguments& args, Options& o) {
+    if (args.done()) throw UsageError("no command");
+    const std::string& name = args.take();
+    o.command = findCommand(name);
+    if (!o.command) throw UsageError("unknown command " + name);
+}
+
+// A word after the command that is no option: FIELD=VALUE for a command that takes
+// edits, a file otherwise.
+void addOperand(const std::string& word, Options& o) {
+    const std::size_t equals = word.find('=');
+    if (equals != std::string::npos && o.command->edits)
+        o.edits.emplace_back(word.substr(0, equals), unescaped(word.substr(equals + 1)));
+    else
+        o.files.push_back(word);
+}
+
+void readCommandArguments(Arguments& args, Options& o) {
+    bool optionsEnded = false;
+    while (!args.done()) {
+        const std::string& word = args.take();
+        if (optionsEnded || !isOption(word)) {
+            addOperand(word, o);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else {
+            const OptionWord option = readOption(kCommandOptions, word);
+            if (!option.def || !o.command->takes(option.def->name))
+                throw UsageError(option.name + " does not go with " + std::string(o.command->name));
+            applyOption(option, args, o);
+        }
+    }
+}
+
+void checkFiles(Options& o) {
+    const CommandDef& command = *o.command;
+    const bool filesFit = o.files.size() == command.files || (command.filesOptional && o.files.empty());
+    if (!filesFit) throw UsageError("wrong number of files for " + std::string(command.name));
+    if (command.rowOperand) o.row = numberOption<std::int64_t>(command.name, o.files.front(), 1);
+}
+
+void checkOutput(const Options& o) {
+    if (!o.command->takes("-o")) return;
+    if (o.out.empty()) throw UsageError(std::string(o.command->name) + " needs -o OUT");
+    if (o.out == "-" && isatty(STDOUT_FILENO))
+        throw UsageError("-o - would write the binary image to the terminal; redirect standard output or give a file");
+}
+
+void checkPagerOptions(const Options& o) {
+    if (o.command->usesPager()) return;
+    const char* pagerOption = o.port                ? "--port"
+                              : !o.simulate.empty() ? "--simulate"
+                              : !o.trace.empty()    ? "--trace"
+                              : o.ackPolling        ? "--ack-polling"
+                                                    : nullptr;
+    if (pagerOption)
+        throw UsageError(std::string(pagerOption) + " goes with the pager commands, not " +
+                         std::string(o.command->name));
 }
 
 }  // namespace
 
-bool Options::usesPager() const {
-    return command == "read" || command == "write" || command == "verify" || command == "restore" || command == "probe";
-}
-
-bool Options::recordsUnits() const { return usesPager() && command != "probe"; }
-
 Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
     Options o;
     o.dataDir = defaultDataDir;
-    int i = 1;
-    auto next = [&](const std::string& option) -> std::string {
-        if (i + 1 >= argc) throw UsageError{option + " needs a value"};
-        return argv[++i];
-    };
-    for (; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--customer")
-            o.customer = next(arg);
-        else if (arg == "--revision")
-            o.revision = next(arg);
-        else if (arg == "--data-dir")
-            o.dataDir = next(arg);
-        else if (arg == "--simulate")
-            o.simulate = next(arg);
-        else if (arg == "--port")
-            o.port = next(arg);
-        else if (arg == "--trace")
-            o.trace = next(arg);
-        else if (arg == "--ack-polling")
-            o.ackPolling = true;
-        else if (arg == "--db")
-            o.db = next(arg);
-        else if (arg == "--allow-default-prompts")
-            o.allowDefaultPrompts = true;
-        else if (arg.rfind("-", 0) == 0)
-            throw UsageError{"unknown option " + arg};
-        else
-            break;
-    }
-    if (i >= argc) throw UsageError{"no command"};
-    o.command = argv[i++];
-    const auto shape = commands().find(o.command);
-    if (shape == commands().end()) throw UsageError{"unknown command " + o.command};
-    const auto allowed = [&](const std::string& option) {
-        if (!shape->second.options.count(option)) throw UsageError{option + " does not go with " + o.command};
-    };
-    for (; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("-", 0) == 0 && arg != "-") allowed(arg);
-        if (arg == "-o") {
-            o.out = next(arg);
-        } else if (arg == "--states") {
-            o.states = true;
-        } else if (arg == "--json") {
-            o.json = true;
-            o.format = "json";
-        } else if (arg == "--count") {
-            o.count = numberOption(arg, next(arg), 1);
-            o.countGiven = true;
-        } else if (arg == "--hands-free") {
-            o.handsFree = true;
-        } else if (arg == "--capcodes") {
-            o.capcodes = next(arg);
-        } else if (arg == "--resume") {
-            o.resume = numberOption<std::int64_t>(arg, next(arg), 1);
-        } else if (arg == "--unique") {
-            o.unique = true;
-        } else if (arg == "--batch") {
-            o.batch = numberOption<std::int64_t>(arg, next(arg), 1);
-        } else if (arg == "--since") {
-            o.since = next(arg);
-        } else if (arg == "--capcode") {
-            o.capcode = numberOption<std::uint32_t>(arg, next(arg), 0);
-        } else if (arg == "--format") {
-            o.format = next(arg);
-            if (o.format != "table" && o.format != "csv" && o.format != "json")
-                throw UsageError{"--format takes table, csv or json, not " + o.format};
-        } else if (auto eq = arg.find('='); eq != std::string::npos && shape->second.edits) {
-            o.edits.emplace_back(arg.substr(0, eq), arg.substr(eq + 1));
-        } else {
-            o.files.push_back(arg);
-        }
-    }
-    const CommandShape& command = shape->second;
-    const bool filesFit = o.files.size() == command.files || (command.filesOptional && o.files.empty());
-    if (!filesFit) throw UsageError{"wrong number of files for " + o.command};
-    if (command.options.count("-o") && o.out.empty()) throw UsageError{o.command + " needs -o OUT"};
-    if (o.command == "restore") o.row = numberOption<std::int64_t>("restore", o.files.front(), 1);
-    if (o.port && *o.port != "usb" && *o.port != "lpt1" && *o.port != "lpt2")
-        throw UsageError{"--port takes usb, lpt1 or lpt2"};
-    if (!o.usesPager()) {
-        const char* pagerOption = o.port                ? "--port"
-                                  : !o.simulate.empty() ? "--simulate"
-                                  : !o.trace.empty()    ? "--trace"
-                                  : o.ackPolling        ? "--ack-polling"
-                                                        : nullptr;
-        if (pagerOption) throw UsageError{std::string(pagerOption) + " goes with the pager commands, not " + o.command};
-    }
+    Arguments args(argc, argv);
+    readGlobalOptions(args, o);
+    readCommand(args, o);
+    readCommandArguments(args, o);
+    checkFiles(o);
+    checkOutput(o);
+    checkPagerOptions(o);
     return o;
 }
 

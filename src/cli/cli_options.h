@@ -7,16 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "cli/console.h"
+#include "cli/usage_error.h"
+
 namespace pagerprog::cli {
 
-// A command line the tool does not understand; `what` names the mistake in one line.
-struct UsageError {
-    std::string what;
-};
+struct CommandDef;
 
-extern const char* const kUsageText;
-
-// FIELD=VALUE edits, in the order given.
+// FIELD=VALUE edits, in the order given; VALUE as `show` writes it, escapes read.
 using FieldEdits = std::vector<std::pair<std::string, std::string>>;
 
 struct Options {
@@ -30,8 +28,9 @@ struct Options {
     bool ackPolling = false;          // page writes poll the acknowledge
     std::string db;                   // the production record ("" the default one)
     bool allowDefaultPrompts = false;
+    Verbosity verbosity = Verbosity::Normal;
 
-    std::string command;
+    const CommandDef* command = nullptr;
     std::vector<std::string> files;
     std::string out;
     bool states = false;
@@ -45,14 +44,11 @@ struct Options {
     FieldEdits edits;
     // log
     std::optional<std::int64_t> batch;
-    std::optional<std::string> since;
+    std::optional<std::string> since;  // a UTC time as the record keeps it
     std::optional<std::uint32_t> capcode;
     std::string format = "table";
     // restore
     std::int64_t row = 0;
-
-    bool usesPager() const;
-    bool recordsUnits() const;  // the pager commands that keep their attempts in the record
 };
 
 // Throws UsageError for anything it does not understand.

@@ -15,6 +15,16 @@ inline constexpr int kBadImage = 6;          // the pager's image failed its che
 inline constexpr int kBatchStopped = 7;      // a batch was stopped before its count
 inline constexpr int kInterrupted = 130;     // Ctrl-C, as the shell counts a SIGINT
 
+// diff follows diff(1).
+inline constexpr int kEqual = 0;
+inline constexpr int kDifferent = 1;
+inline constexpr int kTrouble = 2;  // a file it cannot load included
+
+// probe tells what answered.
+inline constexpr int kPagerAnswered = 0;
+inline constexpr int kNoPagerAnswered = 1;  // a port or programmer works, but no pager answered
+inline constexpr int kNothingUsable = 3;    // no port and no programmer can be used
+
 inline int of(PagerOutcome outcome) {
     switch (outcome) {
         case PagerOutcome::Done: return kOk;

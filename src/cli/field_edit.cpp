@@ -1,9 +1,12 @@
 #include "cli/field_edit.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 
+#include "cli/escapes.h"
+#include "cli/output.h"
 #include "host/error_handler.h"
 
 namespace pagerprog::cli {
@@ -28,33 +31,39 @@ std::optional<int> wholeNumber(const std::string& text) {
     return value;
 }
 
+bool sameButCase(const std::string& a, const std::string& b) {
+    return std::ranges::equal(a, b,
+                              [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
 // A list that takes typing (autoinc1, say) gets VALUE typed through its key filter, as a
 // user types it; a list without a filter of its own still picks one of its items, and
 // "#N" always picks the item N.
 bool typedIntoChoice(const Field& field, const std::string& value) {
-    if (field.def->filter == KeyFilter::NoKey || value.rfind('#', 0) == 0) return false;
+    if (field.def->filter == KeyFilter::NoKey || value.starts_with('#')) return false;
     if (field.def->filter != KeyFilter::None) return true;
-    return std::find(field.items.begin(), field.items.end(), value) == field.items.end();
+    return !matchingItem(field.items, value);
 }
 
 std::optional<int> itemIndex(const Field& field, const std::string& value) {
-    if (!value.empty() && value[0] == '#') {
-        auto index = wholeNumber(value.substr(1));
-        if (index && *index >= 0 && *index < static_cast<int>(field.items.size())) return index;
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < field.items.size(); ++i)
-        if (field.items[i] == value) return static_cast<int>(i);
+    if (!value.starts_with('#')) return matchingItem(field.items, value);
+    auto index = wholeNumber(value.substr(1));
+    if (index && *index >= 0 && *index < static_cast<int>(field.items.size())) return index;
     return std::nullopt;
 }
 
 // Types VALUE into a text field; an empty VALUE clears it.
-std::string typeText(SettingsModel& model, const std::string& name, const std::string& value) {
+std::string typeText(SettingsModel& model, const std::string& name, const std::string& value, char decimalSeparator) {
     model.selectAll(name);
     if (value.empty()) {
         if (!model.typeKey(name, kBackspace)) return "the key filter of " + name + " refused the clearing";
     }
-    for (char key : value) {
+    const bool frequency = model.field(name).def->filter == KeyFilter::Frequency;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char key = value[i];
+        // The frequency filter puts the decimal mark in after the third digit itself: the
+        // mark of a frequency as `show` prints it is that one, not a key of its own.
+        if (frequency && i > 0 && key == decimalSeparator && model.text(name).ends_with(key)) continue;
         KeyRefusal why{};
         if (model.typeKey(name, key, &why)) continue;
         switch (why) {
@@ -66,26 +75,28 @@ std::string typeText(SettingsModel& model, const std::string& name, const std::s
             case KeyRefusal::Filtered: return "the key filter of " + name + " refused '" + std::string(1, key) + "'";
             case KeyRefusal::Full: {
                 const int limit = model.field(name).def->limit;
-                return value + " is longer than the " + std::to_string(limit) + " characters " + name + " takes";
+                return escaped(value) + " is longer than the " + std::to_string(limit) + " characters " + name +
+                       " takes";
             }
         }
     }
     return "";
 }
 
-}  // namespace
-
-EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& name, const std::string& value) {
+EditResult typeEdit(Application& app, CliHost& host, const std::string& name, const std::string& value) {
     SettingsModel& model = app.model();
     if (!model.hasField(name)) return {EditOutcome::UnknownField, "unknown field " + name};
     const Field& field = model.field(name);
     const FieldKind kind = field.def->kind;
+    const std::string shown = escaped(value);
+    // The technician leaves a field alone that already shows the value.
+    if (shownValue(field) == shown) return {};
 
     std::optional<int> pick, level;
     const bool typed = kind == FieldKind::Choice && typedIntoChoice(field, value);
     if (kind == FieldKind::Choice && !typed) {
         pick = itemIndex(field, value);
-        if (!pick) return {EditOutcome::UnknownValue, "no item " + value + " in " + name};
+        if (!pick) return {EditOutcome::UnknownValue, "no item " + shown + " in " + name};
     } else if (kind == FieldKind::Flag) {
         if (value != "0" && value != "1") return {EditOutcome::UnknownValue, name + " takes 1 or 0"};
     } else if (kind == FieldKind::Level) {
@@ -101,7 +112,7 @@ EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& na
         switch (kind) {
             case FieldKind::Choice:
                 if (typed)
-                    refusal = typeText(model, name, value);
+                    refusal = typeText(model, name, value, app.program().decimalSeparator);
                 else
                     model.userPick(name, *pick);
                 break;
@@ -109,15 +120,35 @@ EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& na
                 if (model.checked(name) != (value == "1")) model.userClick(name);
                 break;
             case FieldKind::Level: model.userLevel(name, *level); break;
-            default: refusal = typeText(model, name, value); break;
+            default: refusal = typeText(model, name, value, app.program().decimalSeparator); break;
         }
         if (refusal.empty()) model.leave(name);
     });
     if (!refusal.empty()) return {EditOutcome::Refused, refusal};
-    if (host.messageCount() != messagesBefore) return {EditOutcome::Refused, name + "=" + value + " raised an error"};
+    if (host.messageCount() != messagesBefore) return {EditOutcome::Refused, name + "=" + shown + " raised an error"};
     if (host.focusRequestCount() != focusBefore)
-        return {EditOutcome::Refused, "the rules of " + name + " refused " + value};
+        return {EditOutcome::Refused, "the rules of " + name + " refused " + shown};
     return {};
+}
+
+}  // namespace
+
+std::optional<int> matchingItem(const std::vector<std::string>& items, const std::string& value) {
+    const auto exact = std::find(items.begin(), items.end(), value);
+    if (exact != items.end()) return static_cast<int>(exact - items.begin());
+    std::optional<int> match;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!sameButCase(items[i], value)) continue;
+        if (match) return std::nullopt;
+        match = static_cast<int>(i);
+    }
+    return match;
+}
+
+EditResult applyFieldEdit(Application& app, CliHost& host, const std::string& name, const std::string& value) {
+    const EditResult result = typeEdit(app, host, name, value);
+    host.console().stepEnded(result.outcome == EditOutcome::Applied);
+    return result;
 }
 
 }  // namespace pagerprog::cli

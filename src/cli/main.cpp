@@ -1,19 +1,18 @@
 // pagerprog-cli: the command-line companion. It drives the same settings, rules, menu
 // commands and pager link as the window: start-up, "&Open", edits typed as a user types
 // them, "&Save", "&RD_From_Pager" and "&WR_To_Pager", and the production record beside them.
-#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "app/document/data_folder.h"
 #include "app/document/version.h"
-#include "cli/batch_command.h"
+#include "cli/command_table.h"
+#include "cli/console.h"
 #include "cli/exit_status.h"
-#include "cli/pager_command.h"
-#include "cli/probe_command.h"
 #include "cli/session.h"
-#include "cli/settings_commands.h"
+#include "cli/usage_text.h"
 #include "settings/field_table.h"
 
 namespace pagerprog::cli {
@@ -21,42 +20,43 @@ namespace {
 
 using namespace exit_status;
 
-// --help and --version answer whatever else the command line holds.
-bool answersAtOnce(int argc, char** argv, int& status) {
+// Not in the usage: for the shell completions, every field name, one a line, with a
+// choice's items after a tab ("alerttype<TAB>Tone|Vibrate|...").
+void listFields() {
+    for (const FieldDef& field : fieldTable()) {
+        std::cout << field.name;
+        for (std::size_t i = 0; i < field.items.size(); ++i) std::cout << (i ? '|' : '\t') << field.items[i];
+        std::cout << '\n';
+    }
+}
+
+// --help and --version answer whatever else the command line holds, up to a "--".
+bool answersAtOnce(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+        const std::string_view word = argv[i];
+        if (word == "--") return false;
+        if (word == "--help" || word == "-h") {
             std::cout << kUsageText;
-            status = kOk;
             return true;
         }
-        if (!std::strcmp(argv[i], "--version")) {
+        if (word == "--version") {
             std::cout << "pagerprog-cli " << kProgramVersion << '\n';
-            status = kOk;
             return true;
         }
-        // Not in the usage: for the shell completions, every field name, one a line.
-        if (!std::strcmp(argv[i], "--list-fields")) {
-            for (const FieldDef& field : fieldTable()) std::cout << field.name << '\n';
-            status = kOk;
+        if (word == "--list-fields") {
+            listFields();
             return true;
         }
     }
     return false;
 }
 
-int runCommand(const Options& options) {
-    if (options.command == "diff") return diff(options);
-    if (options.command == "log") return log(options);
-    Session session(options, std::cerr);
+int runCommand(const Options& options, Console& console) {
+    const CommandDef& command = *options.command;
+    if (command.runAlone) return command.runAlone(options, console);
+    Session session(options, console);
     if (session.host().messageCount() != 0) return kRefused;
-    const std::string& command = options.command;
-    if (command == "show") return show(session, options);
-    if (command == "read") return read(session, options);
-    if (command == "write") return write(session, options);
-    if (command == "verify") return verify(session, options);
-    if (command == "restore") return restore(session, options);
-    if (command == "probe") return probe(session, options);
-    return editAndSave(session, options);
+    return command.run(session, options);
 }
 
 // A result that never reached standard output (a full disk, a closed pipe) is a failure,
@@ -64,25 +64,31 @@ int runCommand(const Options& options) {
 int resultsDelivered(int status, const Options& options) {
     if (std::cout.flush()) return status;
     std::cerr << "pagerprog-cli: standard output: write error\n";
-    if (options.command == "diff") return 2;
-    return status == kOk ? kRefused : status;
+    // diff's status is its answer (0 equal, 1 different): undelivered, it is trouble.
+    const int trouble = options.command->troubleStatus;
+    return status == kOk || trouble != kRefused ? trouble : status;
 }
 
 int run(int argc, char** argv) {
-    if (int status = kOk; answersAtOnce(argc, argv, status)) return status;
+    if (answersAtOnce(argc, argv)) return kOk;
+    Console console(std::cerr);
     Options options;
     try {
         options = parseOptions(argc, argv, programDataFolder());
-        return resultsDelivered(runCommand(options), options);
+        console.setVerbosity(options.verbosity);
+        const int status = runCommand(options, console);
+        console.stepEnded(status == kOk);
+        return resultsDelivered(status, options);
     } catch (const UsageError& error) {
-        std::cerr << "pagerprog-cli: " << error.what << "\nTry 'pagerprog-cli --help' for more information.\n";
+        console.error("pagerprog-cli: " + std::string(error.what()) +
+                      "\nTry 'pagerprog-cli --help' for more information.");
         return kUsage;
     } catch (const NoDevice& error) {
-        std::cerr << "pagerprog-cli: " << error.what() << '\n';
+        console.error("pagerprog-cli: " + std::string(error.what()));
         return kNoAnswer;
     } catch (const std::exception& error) {
-        std::cerr << "pagerprog-cli: " << error.what() << '\n';
-        return options.command == "diff" ? 2 : kRefused;
+        console.error("pagerprog-cli: " + std::string(error.what()));
+        return options.command ? options.command->troubleStatus : kRefused;
     }
 }
 

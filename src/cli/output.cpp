@@ -1,26 +1,10 @@
 #include "cli/output.h"
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
-namespace pagerprog::cli {
+#include "cli/escapes.h"
 
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (code < 0x20 || code > 0x7E) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", code);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+namespace pagerprog::cli {
 
 namespace {
 

@@ -9,10 +9,6 @@
 
 namespace pagerprog::cli {
 
-// A byte outside 0x20 to 0x7E as \xHH and a backslash as \\, so that a text holding a
-// line break cannot forge another line.
-std::string escaped(const std::string& text);
-
 // A field's value as `show` prints it: a choice's item (#-1 for none), 1 or 0 for a box,
 // a track bar's level, a text as it is; escaped.
 std::string shownValue(const Field& field);

@@ -12,7 +12,6 @@
 #include "app/production/production.h"
 #include "app/record/data_home.h"
 #include "app/record/record_format.h"
-#include "app/record/record_time.h"
 #include "cli/exit_status.h"
 #include "cli/settings_commands.h"
 
@@ -59,34 +58,31 @@ int verify(Session& session, const Options& options) {
 
 int restore(Session& session, const Options& options) {
     ProductionRecord& record = *session.production().record();
+    const std::string row = std::to_string(options.row);
     if (!record.unit(options.row)) {
-        std::cerr << "refused: the production record has no row " << options.row << '\n';
+        session.console().error("refused: the production record has no row " + row);
         return kRefused;
     }
     const auto image = record.previousImage(options.row);
     if (!image) {
-        std::cerr << "refused: row " << options.row << " of the production record keeps no previous image\n";
+        session.console().error("refused: row " + row + " of the production record keeps no previous image");
         return kRefused;
     }
-    const std::string row = std::to_string(options.row);
     const bool verified = session.restorePager(*image, "Restoring the image kept in production record row " + row);
     std::cout << "restore of row " << row << ": " << (verified ? "verified" : "failed") << std::endl;
     return verified ? kOk : of(session.lastOutcome());
 }
 
-int log(const Options& options) {
+int log(const Options& options, Console& console) {
     RecordQuery query;
     query.batchId = options.batch;
     query.capcode = options.capcode;
-    if (options.since) {
-        query.since = normalizeUtcTime(*options.since);
-        if (!query.since) throw UsageError{"--since takes a date (2026-12-08) or a UTC time, not " + *options.since};
-    }
+    query.since = options.since;
     const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
     const RecordFormat format = *recordFormatFromName(options.format);
     if (!std::filesystem::exists(path)) {
         // Nothing recorded yet is an empty answer, not a failure: no pager got that capcode.
-        std::cerr << "pagerprog-cli: no production record at " << path.string() << " yet\n";
+        console.status("pagerprog-cli: no production record at " + path.string() + " yet");
         std::cout << formatRecord({}, format, terminalWidth());
         return kOk;
     }

@@ -10,6 +10,6 @@ namespace pagerprog::cli {
 int read(Session& session, const Options& options);
 int verify(Session& session, const Options& options);
 int restore(Session& session, const Options& options);
-int log(const Options& options);
+int log(const Options& options, Console& console);
 
 }  // namespace pagerprog::cli

@@ -4,13 +4,12 @@
 
 #include "app/probe/probe.h"
 #include "app/probe/probe_text.h"
+#include "cli/exit_status.h"
 #include "context/context.h"
 
 namespace pagerprog::cli {
 
-namespace {
-constexpr int kPagerAnswered = 0, kNoPagerAnswered = 1, kNothingUsable = 3;
-}  // namespace
+using namespace exit_status;
 
 int probe(Session& session, const Options& options) {
     std::optional<TransferRoute> route;

@@ -6,7 +6,7 @@
 
 namespace pagerprog::cli {
 
-// 0 a pager answered, 1 a port or programmer works but no pager answered, 3 nothing usable.
+// kPagerAnswered, kNoPagerAnswered or kNothingUsable (exit_status.h).
 int probe(Session& session, const Options& options);
 
 }  // namespace pagerprog::cli

@@ -1,6 +1,7 @@
 #include "cli/session.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -8,28 +9,33 @@
 #include "app/pager/pager_commands.h"
 #include "app/pager/pager_detection.h"
 #include "app/record/data_home.h"
+#include "cli/command_table.h"
+#include "cli/field_edit.h"
 #include "host/error_handler.h"
+#include "host/plural.h"
 #include "link/backend/link_setup.h"
 #include "link/pager_link.h"
+#include "link/parallel_ports.h"
 #include "link/usb_programmer.h"
 
 namespace pagerprog::cli {
 
-Session::Session(const Options& options, std::ostream& err) : host_(err), app_(host_) {
+Session::Session(const Options& options, Console& console) : host_(console), app_(host_) {
     // A script never saves or writes what it could not have seen.
     app_.program().refuseUnshownValues = true;
-    if (options.usesPager()) {
+    if (options.command->usesPager()) {
         try {
             link_ = std::make_unique<LinkSetup>(options.simulate);
         } catch (const std::invalid_argument& error) {
-            throw UsageError{error.what()};
+            // The link names what it does not understand in --simulate.
+            throw UsageError(error.what());
         }
         pagerCommands_ = std::make_unique<PagerCommands>(app_, link_->link());
     }
     app_.start(StartupOptions{systemDecimalSeparator(), options.dataDir});
     const auto& started = host_.logLines();
     languageFileMissing_ = std::find(started.begin(), started.end(), "Language file error") != started.end();
-    if (options.recordsUnits()) openRecord(options);
+    if (options.command->recordsUnits()) openRecord(options);
     if (options.customer) pickCustomer(*options.customer);
     if (options.revision) stepToRevision(*options.revision);
     if (link_) {
@@ -44,8 +50,9 @@ void Session::openRecord(const Options& options) {
     const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
     if (path.empty())
         throw std::runtime_error("no production record: give --db PATH (neither XDG_DATA_HOME nor HOME is set)");
-    // Restore takes its image from the record: a path without one is a wrong path, not a new record.
-    if (options.command == "restore" && !std::filesystem::exists(path))
+    // A command that names a record row takes it from the record: a path without one is a
+    // wrong path, not a new record.
+    if (options.command->rowOperand && !std::filesystem::exists(path))
         throw std::runtime_error("there is no production record at " + path.string());
     pagerCommands_->production().open(path);
 }
@@ -63,19 +70,14 @@ Session::~Session() {
 }
 
 void Session::pickCustomer(const std::string& name) {
-    const auto& items = app_.model().field(field::customer).items;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i] == name) {
-            app_.model().userPick(field::customer, static_cast<int>(i));
-            return;
-        }
-    }
-    throw UsageError{"unknown customer " + name};
+    const auto item = matchingItem(app_.model().field(field::customer).items, name);
+    if (!item) throw UsageError("unknown customer " + name);
+    app_.model().userPick(field::customer, *item);
 }
 
 void Session::stepToRevision(const std::string& name) {
     const auto revision = findRevision(name);
-    if (!revision) throw UsageError{"unknown revision " + name};
+    if (!revision) throw UsageError("unknown revision " + name);
     while (app_.program().hardwareRevision != *revision) switch_modelClick(app_.context());
 }
 
@@ -84,7 +86,7 @@ void Session::choosePort(const Options& options) {
     if (!link_->description().empty()) host_.log(link_->description());
     const std::string port = options.port.value_or("");
     // The probe looks at every programmer, whichever port it is asked to try.
-    const bool probe = options.command == "probe";
+    const bool probe = options.command->pager == PagerUse::Looks;
     if (port == "lpt1" || port == "lpt2") {
         app_.menuCommand(port == "lpt1" ? element::lpt1 : element::lpt2);
         if (!probe) return;
@@ -98,15 +100,21 @@ bool Session::runCommand(const char* item) {
     return app_.menuCommand(item) && host_.messageCount() == messages;
 }
 
+bool Session::runStep(const char* item) {
+    const bool done = runCommand(item);
+    console().stepEnded(done);
+    return done;
+}
+
 bool Session::open(const std::string& path) {
     host_.answerOpen(path);
-    return runCommand(element::open);
+    return runStep(element::open);
 }
 
 bool Session::save(const std::string& path) {
     // "-" is standard output, written where it points and never replaced.
     host_.answerSave(path == "-" ? "/dev/stdout" : path);
-    return runCommand(element::save);
+    return runStep(element::save);
 }
 
 bool Session::readPager() { return runPagerCommand(element::readFromPager); }
@@ -134,10 +142,34 @@ bool Session::runPagerCommand(const char* item) {
 
 bool Session::runPagerStep(const std::function<bool()>& step) {
     const int messages = host_.messageCount();
+    const long long chunkBytes = host_.chunkBytes();
     bool done = false;
     runGuarded(host_, [&] { done = step(); });
     if (const std::string problem = link_->takePagerFileError(); !problem.empty()) host_.log(problem);
-    return done && host_.messageCount() == messages;
+    done = done && host_.messageCount() == messages;
+    console().stepEnded(done);
+    tellTraffic(chunkBytes);
+    return done;
+}
+
+void Session::tellTraffic(long long chunkBytesBefore) {
+    const ProgramState& program = app_.program();
+    if (program.usbProgrammerInUse) {
+        const long long bytes = host_.chunkBytes() - chunkBytesBefore;
+        const HidDevice* programmer = link().usb().currentDevice();
+        console().detail("USB programmer" + (programmer ? " " + programmer->path() : std::string()) + ": " +
+                         plural(bytes / static_cast<long long>(kChunkSize), "chunk request") + " sent (" +
+                         plural(bytes, "byte") + ")");
+        return;
+    }
+    const ParallelPort* port = parallel_port::withBase(program.portBase);
+    const BusTiming& t = link().timing();
+    char timing[200];
+    std::snprintf(timing, sizeof timing,
+                  "bus free %u ms, SCL high %u us, SCL low %u us, SDA hold %u us, supply settle %u ms; page writes %s",
+                  t.busFreeMs, t.sclHighUs, t.sclLowUs, t.sdaHoldUs, t.supplySettle * 500,
+                  t.acknowledgePolling ? "poll the acknowledge" : "wait the bus-free time");
+    console().detail(std::string(port ? port->name : "parallel port") + " bus timing: " + timing);
 }
 
 }  // namespace pagerprog::cli

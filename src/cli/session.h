@@ -3,7 +3,6 @@
 #pragma once
 
 #include <functional>
-#include <iosfwd>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -30,11 +29,12 @@ struct NoDevice : std::runtime_error {
 
 class Session {
 public:
-    Session(const Options& options, std::ostream& err);
+    Session(const Options& options, Console& console);
     ~Session();
 
     Application& app() { return app_; }
     CliHost& host() { return host_; }
+    Console& console() { return host_.console(); }
 
     // "&Open" with FILE chosen in the dialog; false when the file was refused.
     bool open(const std::string& path);
@@ -63,9 +63,14 @@ private:
     void attachLinkTools(const Options& options);
     // Runs a menu command; false when it did not do its job or a message box was shown.
     bool runCommand(const char* item);
+    // A menu command that is a step of its own for the console: what it said is shown
+    // with -q only when it failed.
+    bool runStep(const char* item);
     // A pager command, followed by what the simulated pager's file could not take.
     bool runPagerCommand(const char* item);
     bool runPagerStep(const std::function<bool()>& step);
+    // -v: the bus timing or the programmer traffic of the pager command that just ended.
+    void tellTraffic(long long chunkBytesBefore);
     void openRecord(const Options& options);
 
     CliHost host_;

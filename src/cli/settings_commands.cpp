@@ -11,10 +11,11 @@ namespace pagerprog::cli {
 
 using namespace exit_status;
 
-bool promptsAreTheWindows(const Session& session, const Options& options) {
+bool promptsAreTheWindows(Session& session, const Options& options) {
     if (!session.languageFileMissing() || options.allowDefaultPrompts) return true;
-    std::cerr << "refused: the language file is missing, so the image would carry other prompt texts than the "
-                 "window's; install it (or give --data-dir DIR), or give --allow-default-prompts\n";
+    session.console().error(
+        "refused: the language file is missing, so the image would carry other prompt texts than the window's; "
+        "install it (or give --data-dir DIR), or give --allow-default-prompts");
     return false;
 }
 
@@ -44,9 +45,9 @@ bool applyEdits(Session& session, const FieldEdits& edits) {
         const EditResult result = applyFieldEdit(session.app(), session.host(), field, value);
         switch (result.outcome) {
             case EditOutcome::Applied: break;
-            case EditOutcome::Refused: std::cerr << "refused: " << result.reason << '\n'; return false;
+            case EditOutcome::Refused: session.console().error("refused: " + result.reason); return false;
             case EditOutcome::UnknownField:
-            case EditOutcome::UnknownValue: throw UsageError{result.reason};
+            case EditOutcome::UnknownValue: throw UsageError(result.reason);
         }
     }
     return true;
@@ -54,14 +55,13 @@ bool applyEdits(Session& session, const FieldEdits& edits) {
 
 int editAndSave(Session& session, const Options& options) {
     if (!promptsAreTheWindows(session, options)) return kRefused;
-    if (options.command == "edit" && !session.open(options.files[0])) return kRefused;
+    if (!options.files.empty() && !session.open(options.files[0])) return kRefused;
     if (!applyEdits(session, options.edits)) return kRefused;
     return session.save(options.out) ? kOk : kRefused;
 }
 
-int diff(const Options& options) {
-    constexpr int kEqual = 0, kDifferent = 1, kTrouble = 2;
-    Session a(options, std::cerr), b(options, std::cerr);
+int diff(const Options& options, Console& console) {
+    Session a(options, console), b(options, console);
     if (!a.open(options.files[0]) || !b.open(options.files[1])) return kTrouble;
     const auto& fa = a.app().model().fields();
     const auto& fb = b.app().model().fields();

@@ -9,7 +9,7 @@ namespace pagerprog::cli {
 int show(Session& session, const Options& options);
 int editAndSave(Session& session, const Options& options);
 // diff(1)'s statuses: 0 equal, 1 different, 2 trouble (a file it cannot load included).
-int diff(const Options& options);
+int diff(const Options& options, Console& console);
 
 // Applies the command line's edits; false (after saying why) when one was refused. An
 // edit not understood is a UsageError.
@@ -17,6 +17,6 @@ bool applyEdits(Session& session, const FieldEdits& edits);
 
 // new, edit and write refuse to go on without the language file: the image would carry
 // other prompt texts than the window's. False (after saying so) when they must not.
-bool promptsAreTheWindows(const Session& session, const Options& options);
+bool promptsAreTheWindows(Session& session, const Options& options);
 
 }  // namespace pagerprog::cli

@@ -157,8 +157,9 @@ TEST_F(CliPager, AdapterBatchFromACapcodeFile) {
         "\n\n");
     EXPECT_EQ(batch.status, 7) << batch.err;
     EXPECT_NE(batch.out.find("unit 2: address1=1250008 address2=1350000 "), std::string::npos) << batch.out;
-    EXPECT_NE(batch.out.find("stopped: row 3 was refused"), std::string::npos) << batch.out;
-    EXPECT_NE(batch.err.find("refused: row 3 of " + path("caps.csv") + ": "), std::string::npos) << batch.err;
+    // Rows as a spreadsheet numbers them, as the reader's own faults do: the header is row 1.
+    EXPECT_NE(batch.out.find("stopped: row 4 was refused"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.err.find("refused: row 4 of " + path("caps.csv") + ": "), std::string::npos) << batch.err;
     std::ofstream(path("first.csv")) << "address1\n9999999\n";
     EXPECT_EQ(
         run("--simulate usb:" + path("first.bin") + " write " + path("a.eep") + " --capcodes " + path("first.csv"))
@@ -184,6 +185,21 @@ TEST_F(CliPager, AdapterBatchFromACapcodeFile) {
             << bad << refused.err;
     }
     EXPECT_FALSE(fs::exists(path("untouched.bin")));
+    // Rows named as a spreadsheet numbers them: the header is row 1, a blank line counts.
+    std::ofstream(path("blank.csv")) << "address1,address2\n1250000,1350000\n\n1250008\n";
+    EXPECT_NE(
+        run("--simulate usb:" + path("untouched.bin") + " write " + path("a.eep") + " --capcodes " + path("blank.csv"))
+            .err.find("has 1 cell in row 4, where the header names 2 columns"),
+        std::string::npos);
+    // Spreadsheets where the comma is the decimal mark separate with semicolons; others with tabs.
+    for (const char* separated :
+         {"address2;address1\r\n\r\n1360000;1260000\r\n", "address2\taddress1\n1360000\t1260000\n"}) {
+        std::ofstream(path("sheet.csv")) << separated;
+        CliRun sheet =
+            run("--simulate usb:" + path("sheet.bin") + " write " + path("a.eep") + " --capcodes " + path("sheet.csv"));
+        EXPECT_EQ(sheet.status, 0) << sheet.err;
+        EXPECT_NE(sheet.out.find("unit 1: address1=1260000 address2=1360000 "), std::string::npos) << sheet.out;
+    }
     // A spreadsheet's byte order mark is no part of the first column's name; one pager a row.
     std::ofstream(path("excel.csv")) << "\xEF\xBB\xBF"
                                         "address1\r\n1260000\r\n";
@@ -250,6 +266,13 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
         {"--db " + path("no/record.sqlite") + " --simulate usb:" + path("fresh.bin") + " restore 1", "", 1,
          "pagerprog-cli: there is no production record at " + path("no/record.sqlite") + "\n"},
         {"--data-dir " + path("nowhere") + " new -o " + path("r.eep"), "", 1, "refused: the language file is missing"},
+        // -q still tells why a step failed; -v adds each pager command's traffic or timing.
+        {"-q --simulate usb:" + path("bad-checksum.bin") + " read -o " + path("r.eep"), "", 6, "log: "},
+        {"-v --simulate usb:" + path("v.bin") + " write " + path("a.eep"), "", 0,
+         "beep\ndetail: USB programmer sim:usb-programmer#1: 192 chunk requests sent (6144 bytes)\n"},
+        {"-v --ack-polling --simulate lpt:" + path("v.bin") + " write " + path("a.eep"), "", 0,
+         "detail: LPT1 bus timing: bus free 6 ms, SCL high 1 us, SCL low 1 us, SDA hold 30 us, supply settle 500 ms; "
+         "page writes poll the acknowledge\n"},
     };
     for (const Case& c : cases) {
         CliRun r = run(c.args, "", c.environment);

@@ -1,4 +1,6 @@
 // pagerprog-cli end to end, on settings files it makes itself.
+#include <cstring>
+
 #include "support/cli_run.h"
 
 namespace {
@@ -68,7 +70,7 @@ TEST_F(Cli, RefusedEditsWriteNothing) {
         {"tonepatternA=ffff", "log: Number 0-9,A-F and backspace only"},
         {"address1=12a", "log: Number 0-9 and backspace only"},
         {"contrast=30", "refused: contrast is disabled"},
-        {"repeatmsg=1", "refused: repeatmsg is hidden"},
+        {"repeatmsg=0", "refused: repeatmsg is hidden"},
         {"pll=KS8809", "refused: pll is disabled"},
         {"handprogpws=12345", "refused: 12345 is longer"},
         {"pubboxlength4=0", "log: Length should large than ZERO"},
@@ -78,6 +80,9 @@ TEST_F(Cli, RefusedEditsWriteNothing) {
          "refused: hellomsg1 takes the characters 0x20 to 0x7E only, not the byte 0xC3"},
         {"'hellomsg2=a\x1B[2J'", "not the byte 0x1B"},
         {"'hellomsg2=a\nb'", "not the byte 0x0A"},
+        // Bytes given as show writes them are refused as typed ones are.
+        {"'hellomsg2=a\\x0Ab'", "not the byte 0x0A"},
+        {"frequency=14.6", "refused: the key filter of frequency refused '.'"},
         // The first key of a full field is refused by the filter, not for the length.
         {"address1=x2004000", "refused: the key filter of address1 refused 'x'"},
         // A list that takes typing gets VALUE through its key filter, not as a pick.
@@ -91,6 +96,65 @@ TEST_F(Cli, RefusedEditsWriteNothing) {
     }
 }
 
+// Values as `show` writes them: its escapes, its frequency, its items in any case.
+TEST_F(Cli, EditsReadValuesAsShowWritesThem) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    struct Case {
+        const char *field, *value, *shown;
+    };
+    const Case cases[] = {
+        {"hellomsg1", R"(a\\]b)", R"(a\\]b)"},  // \\ is one backslash
+        {"hellomsg1", R"(a\]b)", R"(a\\]b)"},   // a lone one stays one
+        {"hellomsg1", R"(\x41\x5c)", R"(A\\)"},   {"alerttype", "tone", "Tone"},
+        {"dateformat", "m/d/y 24H", "M/D/Y 24h"}, {"frequency", "146.56250", "146.56250"},
+    };
+    for (const Case& c : cases) {
+        const std::string edit = std::string(c.field) + "=" + c.value;
+        CliRun edited = run("edit " + path("a.eep") + " -o " + path("b.eep") + " '" + edit + "'");
+        ASSERT_EQ(edited.status, 0) << edit << "\n" << edited.err;
+        EXPECT_EQ(valueOf(run("show " + path("b.eep")).out, c.field).substr(0, std::strlen(c.shown)), c.shown) << edit;
+    }
+}
+
+// Every line `show` prints goes back as an edit: `edit` with them all leaves the file as
+// it was, escapes and bytes no key types included, and the start-up settings typed with
+// them, top to bottom, become that file. Fails when edits read values otherwise than show
+// writes them, or refuse what a field already shows (a read-only field, a hidden one).
+TEST_F(Cli, EveryShowLineGoesBackAsAnEdit) {
+    ASSERT_EQ(run("new -o " + path("a.eep")).status, 0);
+    std::string bytes = slurp(path("a.eep"));
+    const std::string hello = std::string("a\\]b\n\xC3\x9F") + std::string(13, ' ');
+    std::copy(hello.begin(), hello.end(), bytes.begin() + 0x240);
+    pagerprog::Image image;
+    std::copy(bytes.begin(), bytes.end(), image.begin());
+    pagerprog::setImageChecksum(image);
+    writeImage("escapes.eep", image);
+
+    std::vector<std::pair<std::string, std::string>> files{{path("escapes.eep"), ""}};  // and the options they need
+    for (const auto& entry : fs::directory_iterator(PAGERPROG_TEST_DATA_DIR)) {
+        const std::string name = entry.path().stem().string();  // "TV8-Fennic"
+        const std::size_t dash = name.find('-');
+        files.emplace_back(entry.path().string(),
+                           "--revision " + name.substr(0, dash) + " --customer " + name.substr(dash + 1));
+    }
+    for (const auto& [file, options] : files) {
+        std::string edits;
+        std::istringstream shown(run(options + " show " + file).out);
+        for (std::string line; std::getline(shown, line);) {
+            edits += " '";
+            for (char c : line) edits += c == '\'' ? std::string(R"('\'')") : std::string(1, c);
+            edits += "'";
+        }
+        ASSERT_GT(edits.size(), 3000u) << file;
+        for (const std::string& command : {"edit " + file, std::string("new")}) {
+            if (options.empty() && command == "new") continue;  // bytes no key types
+            CliRun edited = run(options + " -q " + command + " -o " + path("back.eep") + edits);
+            ASSERT_EQ(edited.status, 0) << command << "\n" << edited.err;
+            EXPECT_EQ(slurp(path("back.eep")), slurp(file)) << command;
+        }
+    }
+}
+
 // Fails when "-o -" names a file called "-", and when a text holding a line break forges a
 // line of its own in `show`.
 TEST_F(Cli, StandardOutputAndOneLinePerField) {
@@ -100,6 +164,10 @@ TEST_F(Cli, StandardOutputAndOneLinePerField) {
     EXPECT_EQ(piped.out, slurp(path("a.eep")));
     EXPECT_FALSE(fs::exists(path("-")));
     EXPECT_FALSE(fs::exists("-"));
+    // A binary image is not written to a terminal.
+    const int raw = std::system(("script -qec '" + commandLine("new -o -") + "' /dev/null >" + path("tty")).c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 2);
+    EXPECT_NE(slurp(path("tty")).find("-o - would write the binary image to the terminal"), std::string::npos);
 
     std::string bytes = slurp(path("a.eep"));
     const std::string forged = "x\naddress1=1234567\\";
@@ -160,10 +228,26 @@ TEST_F(Cli, RefusedFiles) {
 
 // A usage mistake is named in one line and points to --help, without the whole help.
 TEST_F(Cli, UsageErrors) {
-    for (const char* args :
-         {"", "frobnicate", "new", "show a b", "new -o x nosuchfield=1", "new -o x alerttype=#9", "new -o x addr1en=2",
-          "--bogus show", "--revision TV9 show", "--customer Nobody show", "write a --count 0", "show --count 2",
-          "log --format xml", "restore first", "log --since yesterday"}) {
+    for (const char* args : {"",
+                             "frobnicate",
+                             "new",
+                             "show a b",
+                             "new -o x nosuchfield=1",
+                             "new -o x alerttype=#9",
+                             "new -o x addr1en=2",
+                             "--bogus show",
+                             "--revision TV9 show",
+                             "--customer Nobody show",
+                             "write a --count 0",
+                             "show --count 2",
+                             "log --format xml",
+                             "restore first",
+                             "log --since yesterday",
+                             "--db '' log",
+                             "--trace= probe",
+                             "-q -v show",
+                             "show --json=1",
+                             "-qv show"}) {
         CliRun r = run(args);
         EXPECT_EQ(r.status, 2) << args;
         const std::string hint = "\nTry 'pagerprog-cli --help' for more information.\n";
@@ -181,6 +265,29 @@ TEST_F(Cli, UsageErrors) {
     CliRun version = run("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("pagerprog-cli ") + PAGERPROG_VERSION + "\n");
+}
+
+// What users of GNU tools expect: values joined to their options, "--" before operands that
+// start with "-", -q and -v; and the items the shell completions offer.
+TEST_F(Cli, CommandLineConventions) {
+    CliRun joined = run("--customer=Normal new -o" + path("n.eep"));
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    EXPECT_EQ(run("--customer Normal show " + path("n.eep")).status, 0) << "made for the customer Normal";
+    EXPECT_NE(run("new -o " + path("x.eep") + " -- -x=1").err.find("pagerprog-cli: unknown field -x\n"),
+              std::string::npos);
+
+    CliRun quiet = run("-q new -o " + path("q.eep"));
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "") << "nothing to say when all went well";
+    for (const std::string& args : {"-q show " + path("nothing.eep"),
+                                    "--quiet edit " + path("n.eep") + " -o " + path("r.eep") + " address1=2004016"}) {
+        CliRun failed = run(args);
+        EXPECT_EQ(failed.status, 1) << args;
+        EXPECT_NE(failed.err.find("log: "), std::string::npos) << "the failing step says why\n" << failed.err;
+    }
+    const std::string fields = run("--list-fields").out;
+    EXPECT_NE(fields.find("\nalerttype\tTone|Vibrate|Tone+Vibrate|User select\n"), std::string::npos);
+    EXPECT_NE(fields.find("\nhellomsg1\n"), std::string::npos);
 }
 
 TEST_F(Cli, RevisionOptionSelectsTheLayout) {

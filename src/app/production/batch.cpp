@@ -85,7 +85,7 @@ Batch::Figures Batch::figures() const {
         results_.begin(), results_.end(), [](const UnitResult& r) { return r.outcome == PagerOutcome::Done; }));
     figures.stopped = stopped_;
     figures.nextRefused = nextRefused_;
-    if (const auto& row = unit(lowestOpenUnit()).row) figures.nextRow = row->number;
+    if (const auto& row = unit(lowestOpenUnit()).row) figures.nextRow = row->sheetRow;
     return figures;
 }
 

@@ -73,7 +73,7 @@ public:
         int verified = 0;
         std::string stopped;         // why it stopped before its count ("" when it did not)
         bool nextRefused = false;    // the capcodes of the next unit were refused
-        std::optional<int> nextRow;  // the capcode-file row the next pager would take
+        std::optional<int> nextRow;  // the capcode-file row the next pager would take, as a spreadsheet numbers it
     };
     Figures figures() const;
 

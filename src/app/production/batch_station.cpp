@@ -23,7 +23,7 @@ StationStop BatchStation::run() {
 StationStop BatchStation::program(const BatchUnit& unit) {
     showAddresses(ctx_.model, unit.addresses);
     if (unit.row && !typeRow(*unit.row)) {
-        batch_.stop("row " + std::to_string(unit.row->number) + " was refused");
+        batch_.stop("row " + std::to_string(unit.row->sheetRow) + " was refused");
         return StationStop::RowRefused;
     }
     if (const auto problem = capcodeProblem(ctx_)) {
@@ -59,7 +59,7 @@ bool BatchStation::typeRow(const CapcodeRow& row) {
         const auto& cell = row.addresses[static_cast<std::size_t>(slot - 1)];
         if (!cell) continue;
         if (const auto refused = frontEnd_.typeEdit(field::address(slot), *cell)) {
-            frontEnd_.refusal("row " + std::to_string(row.number) + " of " + batch_.plan().capcodeFile + ": " +
+            frontEnd_.refusal("row " + std::to_string(row.sheetRow) + " of " + batch_.plan().capcodeFile + ": " +
                               *refused);
             return false;
         }

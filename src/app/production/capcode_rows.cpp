@@ -2,6 +2,7 @@
 
 #include <csv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,26 +16,46 @@ namespace pagerprog {
 
 namespace {
 
-// The cells of every line, as libcsv hands them over.
+// The cells of every line that has any, as libcsv hands them over, numbered as a
+// spreadsheet numbers its rows. libcsv reports every line end (CSV_REPALL_NL), so a blank
+// line counts; the line feed of a CR LF pair ends no line of its own.
 struct Lines {
-    std::vector<std::vector<std::string>> lines;
+    struct Line {
+        std::vector<std::string> cells;
+        int sheetRow;
+    };
+    std::vector<Line> lines;
     std::vector<std::string> current;
+    int sheetRows = 0;
+    int lastEnd = 0;
 
     static void cell(void* text, std::size_t length, void* self) {
         static_cast<Lines*>(self)->current.emplace_back(static_cast<const char*>(text), length);
     }
-    static void lineEnd(int, void* self) {
+    static void lineEnd(int end, void* self) {
         auto& lines = *static_cast<Lines*>(self);
-        lines.lines.push_back(std::move(lines.current));
+        const bool blank = lines.current.empty();
+        const bool crLf = blank && end == '\n' && lines.lastEnd == '\r';
+        lines.lastEnd = end;
+        if (crLf) return;
+        ++lines.sheetRows;
+        if (!blank) lines.lines.push_back({std::move(lines.current), lines.sheetRows});
         lines.current.clear();
     }
 };
+
+// The separator the header line uses: the first comma, semicolon or tab in it.
+unsigned char separatorOf(const std::string& text) {
+    const std::size_t headerEnd = std::min(text.find_first_of("\r\n"), text.size());
+    const std::size_t separator = text.find_first_of(",;\t");
+    return separator < headerEnd ? static_cast<unsigned char>(text[separator]) : ',';
+}
 
 std::runtime_error fault(const std::string& path, const std::string& what) {
     return std::runtime_error("the capcode file " + path + " " + what);
 }
 
-std::string cellCount(std::size_t count) { return plural(static_cast<long long>(count), "cell"); }
+std::string counted(std::size_t count, std::string_view noun) { return plural(static_cast<long long>(count), noun); }
 
 // The address slot a header cell names, 1 to 8.
 int slotOf(const std::string& name) {
@@ -70,7 +91,8 @@ std::string fileText(const std::string& path) {
 std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
     const std::string text = fileText(path);
     csv_parser parser;
-    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw fault(path, "cannot be read");
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) throw fault(path, "cannot be read");
+    csv_set_delim(&parser, separatorOf(text));
     Lines lines;
     const bool parsed =
         csv_parse(&parser, text.data(), text.size(), Lines::cell, Lines::lineEnd, &lines) == text.size() &&
@@ -80,7 +102,7 @@ std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
     if (!parsed) throw fault(path, "is no CSV file: " + error);
     if (lines.lines.empty()) throw fault(path, "has no header naming the address columns");
 
-    const std::vector<std::string>& header = lines.lines.front();
+    const std::vector<std::string>& header = lines.lines.front().cells;
     std::vector<int> slots;
     for (const std::string& name : header) {
         const int slot = slotOf(name);
@@ -91,13 +113,14 @@ std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
     }
     std::vector<CapcodeRow> rows;
     for (std::size_t line = 1; line < lines.lines.size(); ++line) {
-        const auto& cells = lines.lines[line];
+        const auto& [cells, sheetRow] = lines.lines[line];
         if (cells.size() != slots.size()) {
-            throw fault(path, "has " + cellCount(cells.size()) + " in row " + std::to_string(line) +
-                                  ", where the header names " + std::to_string(slots.size()) + " columns");
+            throw fault(path, "has " + counted(cells.size(), "cell") + " in row " + std::to_string(sheetRow) +
+                                  ", where the header names " + counted(slots.size(), "column"));
         }
         CapcodeRow row;
         row.number = static_cast<int>(line);
+        row.sheetRow = sheetRow;
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (!cells[i].empty()) row.addresses[static_cast<std::size_t>(slots[i] - 1)] = cells[i];
         }

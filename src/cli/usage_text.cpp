@@ -1,0 +1,113 @@
+#include "cli/usage_text.h"
+
+namespace pagerprog::cli {
+
+const char* const kUsageText = R"(usage: pagerprog-cli [OPTIONS] COMMAND ...
+
+Commands:
+  show [FILE] [--states] [--json]
+                                  print every field as name=value in window order, after
+                                  loading FILE as "&Open" does (no FILE: the start-up settings);
+                                  --states adds <TAB>enabled=0|1<TAB>visible=0|1; a byte outside
+                                  0x20 to 0x7E is written \xHH and a backslash \\
+  new -o OUT [FIELD=VALUE ...]    start as the window starts, apply the edits, save OUT as
+                                  "&Save" does (-o - writes standard output, unless it is a
+                                  terminal)
+  edit FILE -o OUT [FIELD=VALUE ...]
+                                  the same after loading FILE as "&Open" does
+  diff A B [--json]               list the fields whose values differ (name: a -> b)
+  read -o OUT                     read a pager as "&RD_From_Pager" does, save OUT as "&Save" does
+  write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH] [--unique]
+        [--json] [FIELD=VALUE ...]
+                                  load FILE as "&Open" does, apply the edits (autoinc1=8, say:
+                                  the steps are not kept in settings files) and write it as
+                                  "&WR_To_Pager" does. --count N programs N pagers in a row as one
+                                  batch, waiting for Enter between them, the capcodes stepping on
+                                  after each verified write; it stops at the first failure, at
+                                  capcodes the rules refuse, or at Ctrl-C, and ends with a
+                                  summary. --hands-free waits instead for the pager to be taken
+                                  out and the next put in (polled every half second).
+                                  --capcodes takes each pager's capcodes from the next
+                                  row of a CSV file whose header names address1..address8,
+                                  separated by commas, semicolons or tabs (an empty cell keeps
+                                  the field; without --count, one pager a row).
+                                  --resume goes on with a stopped batch of the record, stepping
+                                  as it was started. A pager's own capcode (of a slot that
+                                  steps or that the CSV file sets; of every slot when none does)
+                                  that the record shows verified into another pager is warned
+                                  about; --unique refuses it
+  verify FILE [--json] [FIELD=VALUE ...]
+                                  read the pager and compare it with the image writing FILE would
+                                  send (the write's hardware read-back applies), without writing;
+                                  the differing addresses are named
+  restore ROW                     write the image the pager of record row ROW held before it was
+                                  written, exactly as it was, verified; prints "restore of row
+                                  ROW: verified" or "failed"
+  log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
+                                  print the production record, newest first
+  probe                           what to run when nothing works: lists the parallel ports
+                                  (device, whether it can be opened and claimed, else why and
+                                  the fix) and the USB programmers (path, VID:PID, report
+                                  lengths, whether it can be opened, else why and the fix); then,
+                                  on the port of --port (default: a usable USB programmer, else
+                                  LPT1), switches the adapter on, lists which of the chip's eight
+                                  blocks acknowledge, reads the first 16 bytes and the checksum
+                                  of the whole image, switches it off, and prints the bus timing
+
+Options (before the command):
+  --customer NAME     pick the customer after start-up, before any file is loaded
+  --revision REV      TV7r2, TV7r3 or TV8: step the revision after start-up until reached
+  --data-dir DIR      where the language files are
+  --allow-default-prompts
+                      go on with new, edit and write when a language file is missing (the
+                      image then carries other prompt texts than the window's)
+  --port PORT         usb, lpt1 or lpt2 for the pager commands (default: the USB programmer
+                      when one is attached, else LPT1)
+  --simulate usb|lpt[:PAGERFILE|:FOLDER]
+                      work on a simulated pager behind a simulated USB programmer or
+                      parallel-port adapter; its EEPROM is kept in PAGERFILE, or the pagers
+                      of FOLDER (one file each) are changed by hand one after another
+  --db PATH           the production record (default: $XDG_DATA_HOME/pagerprog/production.sqlite)
+  --trace FILE        record every read and write: on the parallel port an IEEE 1364 VCD of
+                      the bus (SCL, SDA as the chip sees it, SDA_OUT, POWER, STATUS_READ,
+                      SDA_IN) for PulseView, GTKWave or sigrok's I2C decoder; on the USB
+                      programmer every report exchanged, one per line (microseconds, out
+                      or in, the bytes in hex). The first transfer's path decides which
+  --ack-polling       parallel port: after each page poll the chip until it acknowledges
+                      (25 ms at most) instead of sleeping the bus-free time; for chips
+                      whose write cycle is longer than the bus-free time
+  -q, --quiet         show the status-log lines and beeps of a step only when it failed;
+                      errors, refusals and what a batch asks for are always shown
+  -v, --verbose       add detail to each pager command: the bus timing on the parallel
+                      port, the chunk requests sent to the USB programmer
+  -h, --help          this text
+  --version           the program's version
+
+An option's value follows it, or is joined to it: --db=PATH, -oOUT. "--" ends the
+options: what follows is a file or an edit even when it starts with "-".
+
+Edits are typed as a technician types them: the field takes the focus, its text is
+selected, VALUE is typed key by key through the field's key filter, then the focus leaves.
+VALUE is read as show writes it: \\ is a backslash and \xHH the byte HH (a backslash before
+anything else is a backslash), so any line show prints can be given back as an edit. A
+frequency is typed as its digits (frequency=14655600) or as show prints it
+(frequency=146.55600). A choice takes an item text, in any case when only one item matches
+it, or #N (one that takes typing, like autoinc1, is typed); a check box takes 1 or 0. A
+field that already shows VALUE is left alone. An edit the window would not allow (disabled
+or hidden field, a refused key, a VALUE longer than the field takes, a rule putting the
+focus back, an error box) refuses the command.
+
+Status-log lines go to standard error as "log: TEXT", beeps as "beep", message boxes as
+"message: TEXT"; results (show, diff, the units of a write, verify, log; --json for a
+JSON form) go to standard output.
+
+Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcode file,
+the production record, a capcode already in another pager with --unique); 2 usage; 3 no
+programmer, adapter or pager answering; 4 verify found different data; 5 the programmer
+reported an error or stopped answering; 6 the pager's image failed its checksum or belongs
+to another customer; 7 a batch was stopped before its count.
+diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
+works but no pager answered; 3 no port and no programmer can be used.
+)";
+
+}  // namespace pagerprog::cli
