@@ -17,6 +17,7 @@
 #include "cli/exit_status.h"
 #include "cli/field_edit.h"
 #include "cli/settings_commands.h"
+#include "cli/usage_error.h"
 #include "context/context.h"
 #include "host/plural.h"
 
@@ -98,9 +99,15 @@ public:
 
 private:
     int begin();
+    void announceBatch();
     int status(StationStop stop, const BatchStation& station) const;
     bool waitUntilAnswering(bool answering, const std::string& notice);
     int finish(int status);
+    // Null for a batch that never came to write a pager.
+    Json batchNumber() const {
+        const auto id = session_.production().batch();
+        return id ? Json(*id) : Json();
+    }
     int slots() const { return addressSlots(session_.app().program().hardwareRevision); }
     std::string lastUnitNumber() const { return std::to_string(batch_->plan().firstUnit + batch_->count() - 1); }
 
@@ -108,6 +115,7 @@ private:
     const Options& options_;
     std::unique_ptr<Batch> batch_;
     std::optional<int> lastWritten_;
+    bool announced_ = false;
 };
 
 // Every way a started batch ends, a Ctrl-C during a write or a pager that cannot be
@@ -129,19 +137,27 @@ int CliBatch::run() {
     }
 }
 
-// Loads the settings and the edits, and starts the batch in the record or resumes one.
+// Loads the settings, and starts the batch with its edits or resumes one.
 int CliBatch::begin() {
     if (!promptsAreTheWindows(session_, options_)) return kRefused;
-    if (!session_.open(options_.files[0]) || !applyEdits(session_, options_.edits)) return kRefused;
+    if (!session_.open(options_.files[0])) return kRefused;
     BatchRequest request;
     request.count = options_.count;
     request.countGiven = options_.countGiven;
     request.capcodeFile = options_.capcodes;
     request.resume = options_.resume;
-    request.stepsGiven = std::any_of(options_.edits.begin(), options_.edits.end(),
-                                     [](const auto& edit) { return edit.first.starts_with("autoinc"); });
+    request.edits = options_.edits;
     batch_ = beginBatch(session_.app().context(), session_.production(), request, *this);
+    announced_ = session_.production().batch().has_value();
     return batch_ ? kOk : kRefused;
+}
+
+// A new batch takes its number when its first pager is about to be written.
+void CliBatch::announceBatch() {
+    const auto id = session_.production().batch();
+    if (announced_ || !id) return;
+    announced_ = true;
+    notice("batch " + std::to_string(*id) + ": " + plural(batch_->count(), "pager"));
 }
 
 // A batch that stopped before its first pager refused an input; after it, it stopped
@@ -159,9 +175,15 @@ int CliBatch::status(StationStop stop, const BatchStation& station) const {
     return kBatchStopped;
 }
 
+// An edit not understood is a usage error, as on every other command.
 std::optional<std::string> CliBatch::typeEdit(const std::string& field, const std::string& value) {
     const EditResult result = applyFieldEdit(session_.app(), session_.host(), field, value);
-    if (result.outcome == EditOutcome::Applied) return std::nullopt;
+    switch (result.outcome) {
+        case EditOutcome::Applied: return std::nullopt;
+        case EditOutcome::Refused: return result.reason;
+        case EditOutcome::UnknownField:
+        case EditOutcome::UnknownValue: throw UsageError(result.reason);
+    }
     return result.reason;
 }
 
@@ -198,6 +220,7 @@ PagerOutcome CliBatch::writePager() {
 }
 
 void CliBatch::unitDone(const UnitResult& unit) {
+    announceBatch();
     lastWritten_ = unit.unit;
     if (options_.json) return;
     std::cout << "unit " << unit.unit << ": " << capcodesText(unit.capcodes, slots()) << ": "
@@ -212,7 +235,7 @@ int CliBatch::finish(int status) {
     const bool nextShown = !figures.nextRefused && batch_->plan().rows.empty();
     const SlotCapcodes next = Production::capcodesShown(session_.app().context());
     if (options_.json) {
-        Json json{{"batch", batch_->id()}, {"asked", batch_->count()}, {"verified", figures.verified}};
+        Json json{{"batch", batchNumber()}, {"asked", batch_->count()}, {"verified", figures.verified}};
         json["units"] = Json::array();
         for (const UnitResult& unit : figures.results) {
             json["units"].push_back({{"unit", unit.unit},
@@ -225,8 +248,9 @@ int CliBatch::finish(int status) {
         std::cout << jsonLine(json, JsonSpacing::Spaced) << std::endl;
         return status;
     }
-    std::cout << "batch " << batch_->id() << ": " << figures.verified << " of " << plural(batch_->count(), "pager")
-              << " written and verified";
+    const auto id = session_.production().batch();
+    std::cout << (id ? "batch " + std::to_string(*id) : std::string("no batch recorded")) << ": " << figures.verified
+              << " of " << plural(batch_->count(), "pager") << " written and verified";
     for (const UnitResult& unit : figures.results) {
         if (unit.outcome != PagerOutcome::Done) std::cout << "; unit " << unit.unit << " " << resultText(unit.outcome);
     }

@@ -80,6 +80,7 @@ constexpr OptionDef kCommandOptions[] = {
     {"--resume", "", true,
      [](Options& o, std::string_view name, Value v) { o.resume = numberOption<std::int64_t>(name, v, 1); }},
     {"--unique", "", false, [](Options& o, std::string_view, Value) { o.unique = true; }},
+    {"--force", "", false, [](Options& o, std::string_view, Value) { o.force = true; }},
     {"--batch", "", true,
      [](Options& o, std::string_view name, Value v) { o.batch = numberOption<std::int64_t>(name, v, 1); }},
     {"--since", "", true,

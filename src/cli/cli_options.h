@@ -41,6 +41,7 @@ struct Options {
     std::string capcodes;  // CSV file of capcodes, one row a pager
     std::optional<std::int64_t> resume;
     bool unique = false;
+    bool force = false;  // restore: into whatever pager is attached
     FieldEdits edits;
     // log
     std::optional<std::int64_t> batch;

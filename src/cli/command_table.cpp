@@ -25,7 +25,12 @@ const std::vector<CommandDef>& commandTable() {
          .pager = PagerUse::Records,
          .run = write},
         {.name = "verify", .files = 1, .edits = true, .options = {"--json"}, .pager = PagerUse::Records, .run = verify},
-        {.name = "restore", .files = 1, .rowOperand = true, .pager = PagerUse::Records, .run = restore},
+        {.name = "restore",
+         .files = 1,
+         .rowOperand = true,
+         .options = {"--force"},
+         .pager = PagerUse::Records,
+         .run = restore},
         {.name = "log", .options = {"--batch", "--since", "--capcode", "--format", "--json"}, .runAlone = log},
         {.name = "probe", .pager = PagerUse::Looks, .run = probe},
     };

@@ -68,7 +68,9 @@ int restore(Session& session, const Options& options) {
         session.console().error("refused: row " + row + " of the production record keeps no previous image");
         return kRefused;
     }
-    const bool verified = session.restorePager(*image, "Restoring the image kept in production record row " + row);
+    PagerWorkflows::Restore request{*image, options.row, std::nullopt};
+    if (!options.force) request.attachedSha256 = record.unit(options.row)->unit.imageSha256;
+    const bool verified = session.restorePager(request);
     std::cout << "restore of row " << row << ": " << (verified ? "verified" : "failed") << std::endl;
     return verified ? kOk : of(session.lastOutcome());
 }

@@ -124,8 +124,8 @@ bool Session::verifyPager() {
     return runPagerStep([this] { return pagerCommands_->workflows().VerifyPager(); });
 }
 
-bool Session::restorePager(const Image& image, const std::string& origin) {
-    return runPagerStep([&] { return pagerCommands_->workflows().RestorePager(image, origin); });
+bool Session::restorePager(const PagerWorkflows::Restore& request) {
+    return runPagerStep([&] { return pagerCommands_->workflows().RestorePager(request); });
 }
 
 PagerOutcome Session::lastOutcome() const { return pagerCommands_->workflows().lastOutcome(); }

@@ -9,6 +9,7 @@
 
 #include "app/document/application.h"
 #include "app/pager/pager_outcome.h"
+#include "app/pager/pager_workflows.h"
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 
@@ -16,7 +17,6 @@ namespace pagerprog {
 class LinkSetup;
 class PagerCommands;
 class PagerLink;
-class PagerWorkflows;
 class Production;
 }  // namespace pagerprog
 
@@ -45,7 +45,7 @@ public:
     bool readPager();
     bool writePager();
     bool verifyPager();
-    bool restorePager(const Image& image, const std::string& origin);
+    bool restorePager(const PagerWorkflows::Restore& request);
     PagerOutcome lastOutcome() const;
     // Whether a pager answers right now (a hands-free batch polls it).
     bool pagerAnswers();

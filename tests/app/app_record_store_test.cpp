@@ -152,8 +152,10 @@ TEST_F(RecordStore, QueriesFilterCombineAndGiveNewestFirst) {
 
 TEST_F(RecordStore, BatchStateTellsWhereAStoppedBatchGoesOn) {
     ProductionRecord record(file);
-    const BatchStart start{"2026-12-08T09:00:00.000Z", "/home/tech/run.eep",      std::string(64, 'c'),   20,
-                           CapcodeSource::CsvFile,     "/home/tech/capcodes.csv", "autoinc1=8 autoinc2=0"};
+    const BatchStart start{
+        "2026-12-08T09:00:00.000Z", "/home/tech/run.eep",      std::string(64, 'c'),    20,
+        CapcodeSource::CsvFile,     "/home/tech/capcodes.csv", "autoinc1=8 autoinc2=0", R"([["hellomsg1","a b"]])",
+        std::string(64, 'd')};
     const std::int64_t batch = record.startBatch(start);
     const auto fresh = record.batchState(batch);
     ASSERT_TRUE(fresh);

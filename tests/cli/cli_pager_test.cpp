@@ -90,14 +90,21 @@ TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
     EXPECT_NE(found.find("\"id\":2,"), std::string::npos) << found;
     EXPECT_EQ(found.find("\"id\":1,"), std::string::npos) << found;
 
-    // Unit 2 was written over unit 1's pager (one pager file): its previous image is unit 1's.
-    CliRun restored = run(pager + "restore 2");
+    // One pager file took all three units: it holds what row 3 wrote, so row 2's kept image
+    // (unit 1's) is refused unless forced, and row 3's (unit 2's) goes back.
+    CliRun other = run(pager + "restore 2");
+    EXPECT_EQ(other.status, 1) << other.err;
+    EXPECT_NE(other.err.find("the attached pager is not the one row 2 wrote"), std::string::npos) << other.err;
+    EXPECT_EQ(capcodeIn("pager.bin"), "1000016");
+    CliRun restored = run(pager + "restore 3");
     ASSERT_EQ(restored.status, 0) << restored.err;
-    EXPECT_EQ(restored.out, "restore of row 2: verified\n");
-    EXPECT_EQ(capcodeIn("pager.bin"), "1000000");
+    EXPECT_EQ(restored.out, "restore of row 3: verified\n");
+    EXPECT_EQ(capcodeIn("pager.bin"), "1000008");
     EXPECT_TRUE(std::regex_search(run("log --format csv").out,
-                                  std::regex("\n4,[^,]*,write,ok,[^\n]*\"Restoring the image kept in production "
-                                             "record row 2\nWrite to Pager")));
+                                  std::regex("\n5,[^,]*,restore,ok,[^\n]*\"Restoring the image kept in production "
+                                             "record row 3\nWrite to Pager")));
+    EXPECT_EQ(run(pager + "restore 2 --force").status, 0);
+    EXPECT_EQ(capcodeIn("pager.bin"), "1000000");
     EXPECT_NE(run(pager + "restore 99").err.find("refused: the production record has no row 99"), std::string::npos);
 
     CliRun same = run(pager + "verify " + path("a.eep"));
@@ -108,7 +115,7 @@ TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
     EXPECT_NE(differs.out.find("{\"differences\": [{\"address\": 1, "), std::string::npos) << differs.out;
     EXPECT_NE(differs.err.find("log: Verify fail !\nbeep\nlog: Differs at 0x001: expected 0x"), std::string::npos)
         << differs.err;
-    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n6,[^,]*,verify,verify-failed,")));
+    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n8,[^,]*,verify,verify-failed,")));
 }
 
 // What a batch must not write: a capcode already in another pager (--unique), capcodes the
@@ -136,14 +143,15 @@ TEST_F(CliPager, BatchStopsBeforeAPagerItMustNotWrite) {
     CliRun noEnter = run(pager + " --count 3 autoinc1=1");
     EXPECT_EQ(noEnter.status, 7);
     EXPECT_NE(noEnter.out.find(
-                  "batch 5: 1 of 3 pagers written and verified\nstopped: the input ended before pager 2 was connected\n"
+                  "batch 4: 1 of 3 pagers written and verified\nstopped: the input ended before pager 2 was connected\n"
                   "next: address1=1000001 "),
               std::string::npos)
         << noEnter.out;
-    // Resumed without its steps on the command line, the batch steps as it was started.
-    CliRun resumed = run(pager + " --resume 5 --count 1");
+    // Resumed without its steps on the command line, the batch steps as it was started. The
+    // write refused for --unique took no batch number: no pager was about to be written.
+    CliRun resumed = run(pager + " --resume 4 --count 1");
     EXPECT_EQ(resumed.status, 0) << resumed.err;
-    EXPECT_NE(resumed.err.find("steps of batch 5: autoinc1=1 "), std::string::npos) << resumed.err;
+    EXPECT_NE(resumed.err.find("steps of batch 4: autoinc1=1 "), std::string::npos) << resumed.err;
     EXPECT_EQ(capcodeIn("pager.bin"), "1000001");
 }
 

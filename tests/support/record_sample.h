@@ -1,6 +1,8 @@
 // A unit with every column filled, for the production record's tests and its crash writer.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -37,6 +39,13 @@ inline UnitRecord sampleUnit(int n, std::uint32_t capcode = 1234560, std::option
     u.durationMs = 4200 + n;
     u.batchId = batch;
     if (batch) u.unitNumber = n;
+    static int made = 0;  // every sample is a unit of its own, in this process and the next
+    u.uid = "unit-" + std::to_string(::getpid()) + "-" + std::to_string(++made);
+    u.pid = 4000 + n;
+    u.programmer = "1-2." + std::to_string(n % 4);
+    u.programmerSerial = "Z16-0042";
+    u.serial = "QTX-" + std::to_string(100000 + n);
+    u.operatorName = "Dana";
     return u;
 }
 

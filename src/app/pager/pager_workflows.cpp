@@ -11,6 +11,7 @@
 #include "app/pager/capcode_check.h"
 #include "app/pager/pager_transfer.h"
 #include "app/production/production.h"
+#include "app/record/sha256.h"
 #include "context/context.h"
 #include "link/clock.h"
 #include "link/pager_link.h"
@@ -93,6 +94,7 @@ template <typename Command>
 bool PagerWorkflows::attempt(Operation operation, Command command) {
     PagerAttempt unit;
     unit.operation = operation;
+    production_.beginAttempt();
     lastDifferences_.clear();
     ctx_.tap.startCapture();
     const auto started = std::chrono::steady_clock::now();
@@ -108,8 +110,8 @@ bool PagerWorkflows::attempt(Operation operation, Command command) {
     const bool done = unit.outcome == PagerOutcome::Done;
     if (done && unit.operation == Operation::Write) ++verifiedWrites_;
     lastAttempt_ = unit;
-    // A write refused because the record cannot be used has already said so.
-    if (unit.outcome != PagerOutcome::Refused || production_.usable()) production_.keep(std::move(unit));
+    // A write refused because the record cannot account for it has already said so.
+    if (production_.lastFailure().empty()) production_.keep(std::move(unit));
     return done;
 }
 
@@ -125,8 +127,8 @@ bool PagerWorkflows::VerifyPager() {
     return attempt(Operation::Verify, [this](PagerAttempt& a) { return verify(a); });
 }
 
-bool PagerWorkflows::RestorePager(const Image& image, const std::string& origin) {
-    return attempt(Operation::Write, [&](PagerAttempt& a) { return restore(a, image, origin); });
+bool PagerWorkflows::RestorePager(const Restore& request) {
+    return attempt(Operation::Restore, [&](PagerAttempt& a) { return restore(a, request); });
 }
 
 PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
@@ -261,6 +263,8 @@ PagerOutcome PagerWorkflows::write(PagerAttempt& attempt) {
     progress.restart("Writing data to Pager, please wait...");
     if (!prepareOutgoingImage(ctx_, "Not written: the pager would not get what is shown."))
         return PagerOutcome::Refused;
+    attempt.image = p.image;
+    if (!production_.recordBeforeWrite(attempt)) return PagerOutcome::Refused;
     ctx_.host.log("Write to Pager...");
     const PagerOutcome written = sendAndVerify(attempt, p.image, progress.verifyGate());
     progress.close();
@@ -294,14 +298,31 @@ PagerOutcome PagerWorkflows::verify(PagerAttempt& attempt) {
     return PagerOutcome::Done;
 }
 
-PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Image& image, const std::string& origin) {
+PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Restore& request) {
     if (!production_.readyForWrite()) return PagerOutcome::Refused;
-    ctx_.host.log(origin);
-    ProgressWindow progress(ctx_.host, "Writing data to Pager, please wait...", 2);
+    const std::string row = std::to_string(request.sourceRow);
+    ctx_.host.log("Restoring the image kept in production record row " + row);
+    attempt.originRow = request.sourceRow;
+    ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...", 3);
     progress.nextPass();
+    const PagerOutcome read = readPager(false);
+    if (read != PagerOutcome::Done) {
+        progress.close();
+        ctx_.host.beep();
+        return read;
+    }
+    attempt.previous = ctx_.program.loadBuffer;
+    if (request.attachedSha256 && sha256Hex(ctx_.program.loadBuffer) != *request.attachedSha256) {
+        ctx_.logAndBeep("Not restored: the attached pager is not the one row " + row +
+                        " wrote (it holds other data); give --force to write it anyway.");
+        return PagerOutcome::Refused;
+    }
+    progress.restart("Writing data to Pager, please wait...");
+    Image sent = request.image;
+    attempt.image = sent;
+    attempt.capcodes = Production::capcodesIn(ctx_, sent);
+    if (!production_.recordBeforeWrite(attempt)) return PagerOutcome::Refused;
     ctx_.host.log("Write to Pager...");
-    Image sent = image;
-    attempt.capcodes = Production::capcodesIn(ctx_, image);
     const PagerOutcome written = sendAndVerify(attempt, sent, progress.verifyGate());
     progress.close();
     return written;

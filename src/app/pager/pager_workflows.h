@@ -5,7 +5,9 @@
 // Every attempt is kept in the production record.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/pager/pager_outcome.h"
@@ -35,9 +37,16 @@ public:
     // Reads the pager and compares it with the image writing the settings would send (the
     // write's hardware read-back applies); nothing is written. True when they agree.
     bool VerifyPager();
-    // Writes `image` exactly as it is and verifies it; the settings stay as they are. The
-    // status log (and so the record) first says where the image comes from.
-    bool RestorePager(const Image& image, const std::string& origin);
+    // Writes a kept image back exactly as it is and verifies it; the settings stay as they
+    // are. The pager is read first: unless forced, it must hold what the row that kept the
+    // image wrote, so that another pager is never given this one's image. The status log
+    // (and so the record) first says where the image comes from.
+    struct Restore {
+        Image image;
+        std::int64_t sourceRow = 0;
+        std::optional<std::string> attachedSha256;  // what the pager must hold; none when forced
+    };
+    bool RestorePager(const Restore& restore);
 
     // How the last command ended, and the bytes its verify found different.
     PagerOutcome lastOutcome() const { return lastAttempt_ ? lastAttempt_->outcome : PagerOutcome::Done; }
@@ -51,7 +60,7 @@ private:
     PagerOutcome read(PagerAttempt& attempt);
     PagerOutcome write(PagerAttempt& attempt);
     PagerOutcome verify(PagerAttempt& attempt);
-    PagerOutcome restore(PagerAttempt& attempt, const Image& image, const std::string& origin);
+    PagerOutcome restore(PagerAttempt& attempt, const Restore& restore);
     template <typename Command>
     bool attempt(Operation operation, Command command);
     PagerOutcome readPager(bool hardwareReadBack);

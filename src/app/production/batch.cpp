@@ -4,8 +4,8 @@
 
 namespace pagerprog {
 
-Batch::Batch(std::int64_t id, CapcodePlan plan, int count, OnFailure onFailure)
-    : id_(id), plan_(std::move(plan)), count_(count), onFailure_(onFailure), nextNew_(plan_.firstUnit) {}
+Batch::Batch(CapcodePlan plan, int count, OnFailure onFailure)
+    : plan_(std::move(plan)), count_(count), onFailure_(onFailure), nextNew_(plan_.firstUnit) {}
 
 std::vector<int> Batch::ownSlots(int slots) const {
     std::vector<int> own;

@@ -48,9 +48,8 @@ struct UnitResult {
 class Batch {
 public:
     // `count` units from the plan's first unit on.
-    Batch(std::int64_t id, CapcodePlan plan, int count, OnFailure onFailure = OnFailure::Reuse);
+    Batch(CapcodePlan plan, int count, OnFailure onFailure = OnFailure::Reuse);
 
-    std::int64_t id() const { return id_; }
     int count() const { return count_; }
     const CapcodePlan& plan() const { return plan_; }
     // The slots whose capcodes are each pager's own: those that step or that the capcode
@@ -81,7 +80,6 @@ private:
     BatchUnit unit(int number) const;
     int lowestOpenUnit() const;
 
-    const std::int64_t id_;
     const CapcodePlan plan_;
     const int count_;
     const OnFailure onFailure_;

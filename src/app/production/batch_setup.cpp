@@ -1,6 +1,7 @@
 #include "app/production/batch_setup.h"
 
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "app/production/production.h"
@@ -11,6 +12,8 @@ namespace pagerprog {
 
 namespace {
 
+bool isStep(const std::pair<std::string, std::string>& edit) { return edit.first.starts_with("autoinc"); }
+
 class BatchSetup {
 public:
     BatchSetup(Context& ctx, Production& production, const BatchRequest& request, BatchFrontEnd& frontEnd)
@@ -20,22 +23,23 @@ public:
 
 private:
     std::unique_ptr<Batch> resume(const BatchState& state);
+    bool typeEdits(const FieldEdits& edits);
+    bool takeTheBatchsEdits(const BatchState& state);
     bool stepLikeTheBatch(const BatchState& state);
+    bool readRows(const std::string& path, const std::string& recordedSha256 = "");
     bool enoughRows(std::size_t firstRow) const;
-    std::unique_ptr<Batch> made(std::int64_t id, int firstUnit, std::size_t firstRow);
+    std::unique_ptr<Batch> made(int firstUnit, std::size_t firstRow);
 
     Context& ctx_;
     Production& production_;
     const BatchRequest& request_;
     BatchFrontEnd& frontEnd_;
     int count_;
-    std::vector<CapcodeRow> rows_;
+    CapcodeFile capcodes_;
     std::string capcodeFile_;
 };
 
 std::unique_ptr<Batch> BatchSetup::begin() {
-    capcodeFile_ = request_.capcodeFile;
-    if (!capcodeFile_.empty()) rows_ = readCapcodeRows(capcodeFile_);
     if (request_.resume) {
         const auto state = production_.record()->batchState(*request_.resume);
         if (!state) {
@@ -44,93 +48,140 @@ std::unique_ptr<Batch> BatchSetup::begin() {
         }
         return resume(*state);
     }
-    if (!rows_.empty() && !request_.countGiven) count_ = static_cast<int>(rows_.size());
+    if (!typeEdits(request_.edits)) return nullptr;
+    if (!request_.capcodeFile.empty() && !readRows(request_.capcodeFile)) return nullptr;
+    if (!capcodes_.rows.empty() && !request_.countGiven) count_ = static_cast<int>(capcodes_.rows.size());
     if (!enoughRows(0)) return nullptr;
     const ProgramState& program = ctx_.program;
     BatchStart start;
     start.settingsPath = Production::recordedPath(program.settingsFile);
     start.settingsSha256 = program.settingsFileSha256;
     start.countAsked = count_;
-    start.capcodeSource = rows_.empty() ? CapcodeSource::Stepping : CapcodeSource::CsvFile;
+    start.capcodeSource = capcodes_.rows.empty() ? CapcodeSource::Stepping : CapcodeSource::CsvFile;
     start.csvPath = Production::recordedPath(capcodeFile_);
+    start.csvSha256 = capcodes_.sha256;
     start.steps = Production::stepsShown(ctx_);
-    const std::int64_t id = production_.startBatch(start);
-    frontEnd_.notice("batch " + std::to_string(id) + ": " + plural(count_, "pager"));
-    return made(id, 1, 0);
+    start.edits = recordedEdits(request_.edits);
+    production_.startBatch(start);
+    return made(1, 0);
 }
 
-// Goes on where a stopped batch ended: the next unit number, and the capcodes after the last
-// verified unit's (stepped on, or the next row of the capcode file).
+// Goes on where a stopped batch ended: the settings as its first pager got them, the next
+// unit number, and the capcodes after the last verified unit's (stepped on, or the next
+// row of the capcode file).
 std::unique_ptr<Batch> BatchSetup::resume(const BatchState& state) {
+    const std::string batch = "batch " + std::to_string(state.id);
     if (state.start.settingsSha256 != ctx_.program.settingsFileSha256) {
-        frontEnd_.refusal("batch " + std::to_string(state.id) + " was started with another settings file (" +
-                          state.start.settingsPath + ")");
+        frontEnd_.refusal(batch + " was started with another settings file (" + state.start.settingsPath + ")");
         return nullptr;
     }
+    if (!takeTheBatchsEdits(state)) return nullptr;
     if (!request_.countGiven) count_ = std::max(0, state.start.countAsked - state.verifiedUnits);
-    if (state.start.capcodeSource == CapcodeSource::CsvFile && rows_.empty()) {
-        frontEnd_.notice("capcodes from " + state.start.csvPath + ", as batch " + std::to_string(state.id) +
-                         " took them");
-        capcodeFile_ = state.start.csvPath;
-        rows_ = readCapcodeRows(capcodeFile_);
+    if (state.start.capcodeSource == CapcodeSource::CsvFile) {
+        const std::string path = request_.capcodeFile.empty() ? state.start.csvPath : request_.capcodeFile;
+        if (request_.capcodeFile.empty()) frontEnd_.notice("capcodes from " + path + ", as " + batch + " took them");
+        if (!readRows(path, state.start.csvSha256)) return nullptr;
+    } else if (!request_.capcodeFile.empty() && !readRows(request_.capcodeFile)) {
+        return nullptr;
     }
-    if (rows_.empty() && !stepLikeTheBatch(state)) return nullptr;
+    if (capcodes_.rows.empty() && !stepLikeTheBatch(state)) return nullptr;
     const std::size_t firstRow = state.csvRow ? static_cast<std::size_t>(*state.csvRow) : 0;
     if (!enoughRows(firstRow)) return nullptr;
     production_.resumeBatch(state);
-    if (state.lastCapcodes && rows_.empty()) {
+    if (state.lastCapcodes && capcodes_.rows.empty()) {
         AddressTexts last;
-        for (int slot = 1; slot <= kRecordSlots; ++slot)
-            last[static_cast<std::size_t>(slot - 1)] =
-                std::to_string((*state.lastCapcodes)[static_cast<std::size_t>(slot - 1)].capcode);
+        for (std::size_t slot = 0; slot < last.size(); ++slot)
+            last[slot] = std::to_string((*state.lastCapcodes)[slot].capcode);
         showAddresses(ctx_.model, steppedAddresses(last, shownSteps(ctx_.model), 1));
     }
-    frontEnd_.notice("batch " + std::to_string(state.id) + " resumed at unit " + std::to_string(state.nextUnit) + ": " +
-                     plural(count_, "pager") + " to go");
-    return made(state.id, state.nextUnit, firstRow);
+    frontEnd_.notice(batch + " resumed at unit " + std::to_string(state.nextUnit) + ": " + plural(count_, "pager") +
+                     " to go");
+    return made(state.nextUnit, firstRow);
 }
 
-// The steps the batch was started with, unless the settings were given steps of their own:
-// without them the next pager would get the capcodes of the last one.
+bool BatchSetup::typeEdits(const FieldEdits& edits) {
+    for (const auto& [field, value] : edits) {
+        if (const auto refused = frontEnd_.typeEdit(field, value)) {
+            frontEnd_.refusal(*refused);
+            return false;
+        }
+    }
+    return true;
+}
+
+// A resumed batch writes what its first pager got: the edits it was started with, and
+// nothing else but steps from the command line. A batch recorded before the record kept
+// its edits takes the command line's.
+bool BatchSetup::takeTheBatchsEdits(const BatchState& state) {
+    if (!state.start.edits) return typeEdits(request_.edits);
+    const auto recorded = editsFromRecord(*state.start.edits);
+    if (!recorded) {
+        frontEnd_.refusal("the production record keeps the edits of batch " + std::to_string(state.id) +
+                          " in a form this pagerprog cannot read");
+        return false;
+    }
+    const auto other = std::find_if_not(request_.edits.begin(), request_.edits.end(), isStep);
+    if (other != request_.edits.end()) {
+        frontEnd_.refusal("batch " + std::to_string(state.id) + " resumes with the settings it started with; " +
+                          other->first + "=" + other->second + " would change them (give only steps with --resume)");
+        return false;
+    }
+    FieldEdits edits = *recorded;
+    edits.insert(edits.end(), request_.edits.begin(), request_.edits.end());
+    return typeEdits(edits);
+}
+
+// The steps the batch was started with, unless steps were given now: without them the
+// next pager would get the capcodes of the last one.
 bool BatchSetup::stepLikeTheBatch(const BatchState& state) {
-    if (request_.stepsGiven) return true;
+    if (std::any_of(request_.edits.begin(), request_.edits.end(), isStep)) return true;
     if (!state.start.steps) {
         frontEnd_.refusal("batch " + std::to_string(state.id) +
                           " was recorded without its capcode steps; give them again (autoinc1=8, say)");
         return false;
     }
+    FieldEdits steps;
     std::istringstream words(*state.start.steps);
     for (std::string step; words >> step;) {
-        const auto equals = step.find('=');
-        if (equals == std::string::npos) continue;
-        if (const auto refused = frontEnd_.typeEdit(step.substr(0, equals), step.substr(equals + 1))) {
-            frontEnd_.refusal(*refused);
-            return false;
-        }
+        if (const auto equals = step.find('='); equals != std::string::npos)
+            steps.emplace_back(step.substr(0, equals), step.substr(equals + 1));
     }
+    if (!typeEdits(steps)) return false;
     frontEnd_.notice("steps of batch " + std::to_string(state.id) + ": " + *state.start.steps);
     return true;
 }
 
+// A resumed batch takes the rows it was started with: a file changed since (sorted anew in
+// a spreadsheet, say) would give pagers capcodes twice and leave others out.
+bool BatchSetup::readRows(const std::string& path, const std::string& recordedSha256) {
+    capcodeFile_ = path;
+    capcodes_ = readCapcodeFile(path);
+    if (recordedSha256.empty() || recordedSha256 == capcodes_.sha256) return true;
+    frontEnd_.refusal("the capcode file " + path + " has changed since the batch took its rows (SHA-256 " +
+                      capcodes_.sha256 + " now, " + recordedSha256 + " then)");
+    return false;
+}
+
 // A capcode file must hold a row for every pager still to come, before the first is written.
 bool BatchSetup::enoughRows(std::size_t firstRow) const {
-    if (rows_.empty()) return true;
-    const std::size_t left = rows_.size() - std::min(firstRow, rows_.size());
+    const auto& rows = capcodes_.rows;
+    if (rows.empty()) return true;
+    const std::size_t left = rows.size() - std::min(firstRow, rows.size());
     if (left >= static_cast<std::size_t>(count_)) return true;
     frontEnd_.refusal("the capcode file has " + plural(static_cast<long long>(left), "row") + " left for " +
                       plural(count_, "pager"));
     return false;
 }
 
-std::unique_ptr<Batch> BatchSetup::made(std::int64_t id, int firstUnit, std::size_t firstRow) {
+std::unique_ptr<Batch> BatchSetup::made(int firstUnit, std::size_t firstRow) {
     CapcodePlan plan;
     plan.firstUnit = firstUnit;
     plan.base = shownAddresses(ctx_.model);
     plan.steps = shownSteps(ctx_.model);
-    plan.rows = std::move(rows_);
+    plan.rows = std::move(capcodes_.rows);
     plan.capcodeFile = capcodeFile_;
     plan.firstRow = firstRow;
-    return std::make_unique<Batch>(id, std::move(plan), count_, request_.onFailure);
+    return std::make_unique<Batch>(std::move(plan), count_, request_.onFailure);
 }
 
 }  // namespace
@@ -138,6 +189,19 @@ std::unique_ptr<Batch> BatchSetup::made(std::int64_t id, int firstUnit, std::siz
 std::unique_ptr<Batch> beginBatch(Context& ctx, Production& production, const BatchRequest& request,
                                   BatchFrontEnd& frontEnd) {
     return BatchSetup(ctx, production, request, frontEnd).begin();
+}
+
+std::string recordedEdits(const FieldEdits& edits) { return nlohmann::json(edits).dump(); }
+
+std::optional<FieldEdits> editsFromRecord(const std::string& text) {
+    const auto json = nlohmann::json::parse(text, nullptr, false);
+    if (json.is_discarded() || !json.is_array()) return std::nullopt;
+    FieldEdits edits;
+    for (const auto& edit : json) {
+        if (!edit.is_array() || edit.size() != 2 || !edit[0].is_string() || !edit[1].is_string()) return std::nullopt;
+        edits.emplace_back(edit[0].get<std::string>(), edit[1].get<std::string>());
+    }
+    return edits;
 }
 
 }  // namespace pagerprog

@@ -1,11 +1,14 @@
-// How a batch begins: started afresh in the production record, or resumed where a stopped
-// one ended, with the steps and the capcode file it was started with and its next unit.
+// How a batch begins: started afresh (it takes its number in the record when its first
+// pager is about to be written), or resumed where a stopped one ended, with the settings
+// edits, the steps and the capcode file it was started with, and its next unit.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/production/batch.h"
 #include "app/production/batch_station.h"
@@ -15,13 +18,18 @@ namespace pagerprog {
 struct Context;
 class Production;
 
+// FIELD=VALUE edits, as the technician gave them.
+using FieldEdits = std::vector<std::pair<std::string, std::string>>;
+
 struct BatchRequest {
     int count = 1;
     bool countGiven = false;  // without it, a capcode file gives one pager a row
     std::string capcodeFile;  // "" none
     std::optional<std::int64_t> resume;
     OnFailure onFailure = OnFailure::Reuse;
-    bool stepsGiven = false;  // the settings were given steps of their own (autoinc1=8, say)
+    // Typed into the loaded settings; a resumed batch takes its own instead and accepts
+    // only steps (autoincN) here.
+    FieldEdits edits;
 };
 
 // The batch, with the settings showing its first unit's capcodes and steps; nothing (after
@@ -29,5 +37,9 @@ struct BatchRequest {
 // read throws std::runtime_error naming the fault.
 std::unique_ptr<Batch> beginBatch(Context& ctx, Production& production, const BatchRequest& request,
                                   BatchFrontEnd& frontEnd);
+
+// The edits as the record keeps them with a batch, and back.
+std::string recordedEdits(const FieldEdits& edits);
+std::optional<FieldEdits> editsFromRecord(const std::string& text);
 
 }  // namespace pagerprog

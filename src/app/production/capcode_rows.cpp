@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/record/sha256.h"
 #include "host/plural.h"
 #include "settings/field_names.h"
 
@@ -88,7 +89,7 @@ std::string fileText(const std::string& path) {
 
 }  // namespace
 
-std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
+CapcodeFile readCapcodeFile(const std::string& path) {
     const std::string text = fileText(path);
     csv_parser parser;
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) throw fault(path, "cannot be read");
@@ -127,7 +128,8 @@ std::vector<CapcodeRow> readCapcodeRows(const std::string& path) {
         rows.push_back(std::move(row));
     }
     if (rows.empty()) throw fault(path, "has no rows of capcodes");
-    return rows;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    return {std::move(rows), sha256Hex({bytes, text.size()})};
 }
 
 }  // namespace pagerprog

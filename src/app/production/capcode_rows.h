@@ -19,9 +19,14 @@ struct CapcodeRow {
     std::array<std::optional<std::string>, 8> addresses;
 };
 
+struct CapcodeFile {
+    std::vector<CapcodeRow> rows;
+    std::string sha256;  // of its text, so that a batch knows whether the file changed
+};
+
 // Throws std::runtime_error naming the file, the row as a spreadsheet numbers it and the
 // fault: a file that cannot be read, no header, a column that is no address slot or is
 // named twice, a row with more or fewer cells than the header, a file without rows.
-std::vector<CapcodeRow> readCapcodeRows(const std::string& path);
+CapcodeFile readCapcodeFile(const std::string& path);
 
 }  // namespace pagerprog

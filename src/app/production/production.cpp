@@ -46,38 +46,51 @@ void Production::open(const std::filesystem::path& file) {
     }
 }
 
-std::int64_t Production::startBatch(const BatchStart& start) {
-    batchId_ = record_->startBatch(start);
+void Production::startBatch(const BatchStart& start) {
+    unrecordedBatch_ = start;
+    batchId_.reset();
     nextUnit_ = 1;
-    return *batchId_;
 }
 
 void Production::resumeBatch(const BatchState& state) {
+    unrecordedBatch_.reset();
     batchId_ = state.id;
     nextUnit_ = state.nextUnit;
 }
 
+bool Production::failed(const std::string& line) {
+    lastFailure_ = line;
+    ctx_.logAndBeep(line);
+    return false;
+}
+
 bool Production::readyForWrite() {
+    if (!used_ || record_ != nullptr) return true;
+    return failed("No pager is written: the production record " + path_.string() + " cannot be used (" + problem_ +
+                  ").");
+}
+
+bool Production::recordBeforeWrite(PagerAttempt& attempt) {
     if (!used_) return true;
-    if (record_ == nullptr) {
-        ctx_.logAndBeep("No pager is written: the production record " + path_.string() + " cannot be used (" +
-                        problem_ + ").");
-        return false;
-    }
-    if (!batchId_) {
-        try {
-            BatchStart start;
-            start.settingsPath = recordedPath(ctx_.program.settingsFile);
-            start.steps = stepsShown(ctx_);
-            start.settingsSha256 = ctx_.program.settingsFileSha256;
-            startBatch(start);
-        } catch (const RecordError& error) {
-            ctx_.logAndBeep("No pager is written: the production record cannot start a batch (" +
-                            std::string(error.what()) + ").");
-            return false;
+    try {
+        if (!batchId_ && attempt.operation == Operation::Write) {
+            BatchStart start = unrecordedBatch_.value_or(BatchStart{});
+            if (!unrecordedBatch_) {
+                start.settingsPath = recordedPath(ctx_.program.settingsFile);
+                start.steps = stepsShown(ctx_);
+                start.settingsSha256 = ctx_.program.settingsFileSha256;
+            }
+            batchId_ = record_->startBatch(start);
+            unrecordedBatch_.reset();
         }
+        UnitRecord unit = describe(attempt);
+        unit.outcome = outcome::inProgress;
+        attempt.recordedRow = record_->begin(unit);
+        return true;
+    } catch (const RecordError& error) {
+        return failed("Not written: the production record cannot account for this pager (" + std::string(error.what()) +
+                      ").");
     }
-    return true;
 }
 
 SlotCapcodes Production::capcodesShown(const Context& ctx) {
@@ -159,22 +172,24 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
         unit.csvRow = csvRow_;
     }
     unit.previousImage = attempt.previous;
+    unit.originRow = attempt.originRow;
+    unit.uid = newUnitUid();
+    unit.pid = currentProcessId();
     return unit;
 }
 
 bool Production::keep(PagerAttempt attempt) {
     if (!used_) return true;
-    if (record_ == nullptr) {
-        ctx_.logAndBeep("Not recorded: the production record " + path_.string() + " cannot be used (" + problem_ +
-                        ").");
-        return false;
-    }
+    if (record_ == nullptr)
+        return failed("Not recorded: the production record " + path_.string() + " cannot be used (" + problem_ + ").");
     const bool verifiedWrite = attempt.operation == Operation::Write && attempt.outcome == PagerOutcome::Done;
     try {
-        record_->add(describe(attempt));
+        if (attempt.recordedRow)
+            record_->complete(*attempt.recordedRow, describe(attempt));
+        else
+            record_->add(describe(attempt));
     } catch (const RecordError& error) {
-        ctx_.logAndBeep("Not recorded: " + std::string(error.what()));
-        return false;
+        return failed("Not recorded: " + std::string(error.what()));
     }
     if (verifiedWrite) ++nextUnit_;
     return true;

@@ -1,9 +1,11 @@
 // The production record of a session: every read, write and verify attempt of a pager
 // is kept as one unit, with the port or programmer, the settings file, the image, the
-// capcodes, the outcome and the exact status-log lines. Writes belong to a batch, started
-// at the first write unless a front end starts or resumes one. A unit the record cannot
-// keep is told in the status log with a beep; no pager is written while the record that
-// should account for it cannot be used.
+// capcodes, the outcome and the exact status-log lines. A write is recorded, with the
+// image the pager held, before its first byte goes to the pager, and completed after, so
+// that a write cut short still shows and can be undone. Writes belong to a batch, which
+// takes its number in the record when its first pager is about to be written. A unit the
+// record cannot keep is told in the status log with a beep; no pager is written while the
+// record that should account for it cannot keep it.
 #pragma once
 
 #include <chrono>
@@ -33,6 +35,8 @@ struct PagerAttempt {
     std::vector<ByteDifference> differences;
     SlotCapcodes capcodes{};  // the capcodes the pager got or holds
     std::chrono::steady_clock::duration duration{};
+    std::optional<std::int64_t> recordedRow;  // the row recorded before the write began
+    std::optional<std::int64_t> originRow;    // a restore's source row
 };
 
 class Production {
@@ -54,9 +58,11 @@ public:
     // False while a record was asked for but cannot be used.
     bool usable() const { return !used_ || record_ != nullptr; }
 
-    // The batch the next writes belong to: a new one, or one resumed at its next unit.
-    std::int64_t startBatch(const BatchStart& start);
+    // The batch the next writes belong to: a new one, recorded when its first pager is
+    // about to be written, or one resumed at its next unit.
+    void startBatch(const BatchStart& start);
     void resumeBatch(const BatchState& state);
+    // The batch's number, once it has one.
     std::optional<std::int64_t> batch() const { return batchId_; }
     int nextUnit() const { return nextUnit_; }
     // The unit of the batch the next write programs, and the capcode-file row it took.
@@ -68,8 +74,16 @@ public:
     // False (after saying why, with a beep) when a write must not go ahead because the
     // record cannot account for it.
     bool readyForWrite();
-    // Keeps one attempt. False when it could not be kept; the status log then says so.
+    // Records a write (or restore) before its first byte goes to the pager, with the image
+    // the pager holds; false (after saying why, with a beep) when the record cannot keep it,
+    // and then the pager must not be written.
+    bool recordBeforeWrite(PagerAttempt& attempt);
+    // Keeps one attempt, completing a write recorded before it began. False when it could
+    // not be kept; the status log then says so.
     bool keep(PagerAttempt attempt);
+    // Why the record could not account for the attempt under way ("" when it could).
+    const std::string& lastFailure() const { return lastFailure_; }
+    void beginAttempt() { lastFailure_.clear(); }
 
     // The capcodes of the eight slots as the window holds them, and as an image holds them
     // in the layout of the window's revision.
@@ -84,6 +98,7 @@ public:
 
 private:
     UnitRecord describe(const PagerAttempt& attempt) const;
+    bool failed(const std::string& line);
 
     Context& ctx_;
     PagerLink& link_;
@@ -91,7 +106,9 @@ private:
     std::unique_ptr<ProductionRecord> record_;
     std::filesystem::path path_;
     std::string problem_;
+    std::optional<BatchStart> unrecordedBatch_;
     std::optional<std::int64_t> batchId_;
+    std::string lastFailure_;
     int nextUnit_ = 1;
     std::optional<int> csvRow_;
 };

@@ -1,7 +1,9 @@
 // Where the production record lives by default, and who and where the technician is.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace pagerprog {
@@ -15,5 +17,11 @@ std::filesystem::path defaultRecordPath();
 std::string currentUserName();
 // The kernel's host name; "unknown" when it cannot be read.
 std::string currentHostName();
+// This process's id, and a new unit id no other program will make: 32 hex digits of the
+// system's randomness.
+std::int64_t currentProcessId();
+std::string newUnitUid();
+// Whether the process of this id runs on this host (false without one).
+bool processRuns(std::optional<std::int64_t> pid);
 
 }  // namespace pagerprog

@@ -39,6 +39,13 @@ public:
 
     // Adds one attempt in one transaction and returns its row id.
     std::int64_t add(const UnitRecord& unit);
+    // A write recorded before its first byte goes to the pager, with the image the pager
+    // held (its outcome "in-progress"); complete() adds how it ended, and the status-log
+    // lines. Neither changes a row once written.
+    std::int64_t begin(const UnitRecord& unit);
+    void complete(std::int64_t id, const UnitRecord& unit);
+    // Ends the writes this host began whose program is gone, as interrupted; how many.
+    int settleInterrupted();
     // Returns the new batch's id.
     std::int64_t startBatch(const BatchStart& batch);
 

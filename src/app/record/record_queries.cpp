@@ -2,6 +2,7 @@
 // capcode check.
 #include <string>
 
+#include "app/record/data_home.h"
 #include "app/record/production_record.h"
 #include "app/record/production_record_impl.h"
 
@@ -10,7 +11,9 @@ namespace pagerprog {
 namespace {
 
 constexpr const char* kNewestFirst = " ORDER BY u.time DESC, u.id DESC";
-const std::string kVerifiedWrite = "u.operation = 'write' AND u.outcome = '" + std::string(outcome::ok) + "'";
+// A write or a restore that verified: the capcodes it wrote went into a pager.
+const std::string kVerifiedWrite =
+    "u.operation IN ('write', 'restore') AND " + std::string(kUnitOutcome) + " = '" + std::string(outcome::ok) + "'";
 
 }  // namespace
 
@@ -35,11 +38,14 @@ StoredUnit ProductionRecord::Impl::readUnit(const Statement& row) {
     }
     selectLog.start().bind(1, stored.id);
     while (selectLog.step()) u.statusLog.push_back(selectLog.text(0));
+    // A write whose program on this host is gone will never end: it was interrupted.
+    if (u.outcome == outcome::inProgress && u.host == currentHostName() && !processRuns(u.pid))
+        u.outcome = outcome::interrupted;
     return stored;
 }
 
 std::vector<StoredUnit> ProductionRecord::find(const RecordQuery& query) const {
-    std::string sql = selectUnits() + " FROM units u WHERE 1";
+    std::string sql = selectUnits() + " WHERE 1";
     if (query.batchId) sql += " AND u.batch_id = ?";
     if (query.since) sql += " AND u.time >= ?";
     if (query.capcode) sql += " AND u.id IN (SELECT unit_id FROM unit_slots WHERE capcode = ?)";
@@ -59,7 +65,7 @@ std::vector<StoredUnit> ProductionRecord::find(const RecordQuery& query) const {
 }
 
 std::optional<StoredUnit> ProductionRecord::unit(std::int64_t id) const {
-    Statement select(impl_->db, selectUnits() + " FROM units u WHERE u.id = ?");
+    Statement select(impl_->db, selectUnits() + " WHERE u.id = ?");
     if (!select.start().bind(1, id).step()) return std::nullopt;
     return impl_->readUnit(select);
 }
@@ -80,8 +86,8 @@ std::optional<Image> ProductionRecord::previousImage(std::int64_t id) const {
 std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) const {
     Database& db = impl_->db;
     Statement batch(db,
-                    "SELECT time, settings_path, settings_sha256, count_asked, capcode_source, csv_path, steps "
-                    "FROM batches WHERE id = ?");
+                    "SELECT time, settings_path, settings_sha256, count_asked, capcode_source, csv_path, steps, "
+                    "edits, csv_sha256 FROM batches WHERE id = ?");
     if (!batch.start().bind(1, batchId).step()) return std::nullopt;
     BatchState state;
     state.id = batchId;
@@ -95,14 +101,16 @@ std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) con
     start.capcodeSource = *source;
     start.csvPath = batch.text(5);
     start.steps = batch.optionalText(6);
+    start.edits = batch.optionalText(7);
+    start.csvSha256 = batch.optionalText(8).value_or("");
 
     // A unit that failed and was tried again has several rows; the verified one counts.
     const std::string verified = "u.batch_id = ? AND " + kVerifiedWrite;
-    Statement count(db, "SELECT count(DISTINCT u.unit_number) FROM units u WHERE " + verified);
+    Statement count(
+        db, "SELECT count(DISTINCT u.unit_number) FROM " + std::string(kUnitsWithOutcomes) + " WHERE " + verified);
     count.start().bind(1, batchId).step();
     state.verifiedUnits = static_cast<int>(count.integer(0));
-    Statement last(
-        db, selectUnits() + " FROM units u WHERE " + verified + " ORDER BY u.unit_number DESC, u.id DESC LIMIT 1");
+    Statement last(db, selectUnits() + " WHERE " + verified + " ORDER BY u.unit_number DESC, u.id DESC LIMIT 1");
     if (last.start().bind(1, batchId).step()) {
         const StoredUnit unit = impl_->readUnit(last);
         state.nextUnit = unit.unit.unitNumber.value_or(0) + 1;
@@ -113,7 +121,7 @@ std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) con
 }
 
 std::optional<StoredUnit> ProductionRecord::verifiedWithCapcode(std::uint32_t capcode) const {
-    Statement select(impl_->db, selectUnits() + " FROM units u WHERE " + kVerifiedWrite +
+    Statement select(impl_->db, selectUnits() + " WHERE " + kVerifiedWrite +
                                     " AND u.id IN "
                                     "(SELECT unit_id FROM unit_slots WHERE capcode = ? AND enabled)" +
                                     kNewestFirst + " LIMIT 1");

@@ -81,7 +81,50 @@ constexpr const char* kVersion3 = R"sql(
 ALTER TABLE batches ADD COLUMN steps TEXT;
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
+// Version 4: a write is recorded before its first byte goes to the pager (its end comes in
+// unit_outcomes, so that no recorded unit is ever changed), each unit has an id of its own
+// making, the process that wrote it, the programmer and the pager's serial and operator; a
+// batch keeps its edits and its capcode file's hash; the units of shared batches and the
+// capcodes claimed by units have tables of their own.
+constexpr const char* kVersion4 = R"sql(
+ALTER TABLE units ADD COLUMN uid TEXT;
+ALTER TABLE units ADD COLUMN pid INTEGER;
+ALTER TABLE units ADD COLUMN programmer TEXT;
+ALTER TABLE units ADD COLUMN programmer_serial TEXT;
+ALTER TABLE units ADD COLUMN serial TEXT;
+ALTER TABLE units ADD COLUMN operator TEXT;
+ALTER TABLE units ADD COLUMN origin TEXT;
+ALTER TABLE units ADD COLUMN origin_row INTEGER;
+ALTER TABLE units ADD COLUMN hook TEXT;
+CREATE UNIQUE INDEX units_by_uid ON units (uid);
+CREATE INDEX units_by_serial ON units (serial);
+CREATE TABLE unit_outcomes (
+    unit_id INTEGER PRIMARY KEY REFERENCES units (id),
+    time TEXT NOT NULL,
+    outcome TEXT NOT NULL,
+    image_sha256 TEXT NOT NULL,
+    duration_ms INTEGER NOT NULL,
+    differences BLOB NOT NULL
+);
+ALTER TABLE batches ADD COLUMN edits TEXT;
+ALTER TABLE batches ADD COLUMN csv_sha256 TEXT;
+CREATE TABLE batch_units (
+    batch_id INTEGER NOT NULL REFERENCES batches (id),
+    unit_number INTEGER NOT NULL,
+    state TEXT NOT NULL,
+    holder TEXT NOT NULL,
+    time TEXT NOT NULL,
+    PRIMARY KEY (batch_id, unit_number)
+);
+CREATE TABLE capcode_claims (
+    capcode INTEGER PRIMARY KEY,
+    batch_id INTEGER REFERENCES batches (id),
+    unit_number INTEGER,
+    time TEXT NOT NULL
+);
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
 static_assert(std::size(kSteps) == kRecordSchemaVersion);
 
 std::string recordName(const Database& db) { return "the production record " + db.path().string(); }

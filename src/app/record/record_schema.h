@@ -7,7 +7,7 @@ namespace pagerprog {
 
 class Database;
 
-inline constexpr int kRecordSchemaVersion = 3;
+inline constexpr int kRecordSchemaVersion = 4;
 
 // What the file is, found by reading alone, before anything in it is changed: returns its
 // schema version when it is an empty file or a production record of a version this

@@ -3,7 +3,7 @@
 namespace pagerprog {
 
 namespace {
-constexpr std::string_view kOperationNames[] = {"read", "write", "verify"};
+constexpr std::string_view kOperationNames[] = {"read", "write", "verify", "restore"};
 constexpr std::string_view kCapcodeSourceNames[] = {"step", "csv"};
 
 template <typename Enum, std::size_t N>

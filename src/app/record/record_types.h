@@ -16,7 +16,7 @@ namespace pagerprog {
 
 inline constexpr int kRecordSlots = 8;
 
-enum class Operation { Read, Write, Verify };
+enum class Operation { Read, Write, Verify, Restore };
 
 // Short outcome codes; the status-log lines beside them say the rest. A write whose
 // verify passed has the outcome `ok`, and only such a write counts as a capcode that
@@ -31,6 +31,11 @@ inline constexpr std::string_view programmerError = "programmer-error";
 inline constexpr std::string_view otherCustomer = "other-customer";
 inline constexpr std::string_view refused = "refused";
 inline constexpr std::string_view cancelled = "cancelled";
+inline constexpr std::string_view portRemoved = "port-removed";
+// A write recorded before its first byte went to the pager, whose end is not recorded yet;
+// once the program that wrote it is gone, it was interrupted.
+inline constexpr std::string_view inProgress = "in-progress";
+inline constexpr std::string_view interrupted = "interrupted";
 }  // namespace outcome
 
 struct SlotCapcode {
@@ -71,6 +76,16 @@ struct UnitRecord {
     std::optional<int> unitNumber;       // 1 for the first pager of the batch
     std::optional<int> csvRow;           // the row of the capcode file this unit took
     std::optional<Image> previousImage;  // the pager's image as read before the write
+    // Made by the program that recorded the unit, so that a unit sent twice is one row.
+    std::string uid;
+    std::optional<std::int64_t> pid;  // the process that wrote it, to tell a write cut short
+    std::string programmer;           // the USB programmer's port path ("1-2.3"); empty on the parallel port
+    std::string programmerSerial;     // the programmer's own serial string, where it has one
+    std::string serial;               // the serial on the label of the pager
+    std::string operatorName;         // who ran it, beside the account
+    std::string origin;               // the record a copied unit came from
+    std::optional<std::int64_t> originRow;
+    std::string hook;  // how the post-unit hook ended
     bool operator==(const UnitRecord&) const = default;
 };
 
@@ -94,6 +109,10 @@ struct BatchStart {
     // The auto-increment fields as "autoinc1=8 autoinc2=0 ..."; none for a batch recorded
     // before the record kept them.
     std::optional<std::string> steps;
+    // The edits the settings were given, as FIELD=VALUE words, so that a resumed batch
+    // writes what its first pager got; none for a batch recorded before the record kept them.
+    std::optional<std::string> edits;
+    std::string csvSha256;  // of the capcode file, with CapcodeSource::CsvFile
     bool operator==(const BatchStart&) const = default;
 };
 

@@ -78,7 +78,8 @@ constexpr UnitColumn kUnitColumns[] = {
     {"id",                  "id",              RowId,   notNull, 1,    Value,       "id",        kRowId},
     {"time",                "time",            Text,    notNull, 1,    Time,        "time",      kText<&UnitRecord::time>},
     {"operation",           "operation",       Text,    notNull, 1,    Value,       "operation", kOperation},
-    {"outcome",             "outcome",         Text,    notNull, 1,    Value,       "outcome",   kText<&UnitRecord::outcome>},
+    {"outcome",             "outcome",         Text,    notNull, 1,    Value,       "outcome",   kText<&UnitRecord::outcome>,
+                                                                                                 {}, true},
     {"batch",               "batch_id",        Integer, null,    2,    Value,       "batch",     kOptionalNumber<&UnitRecord::batchId>,
                                                                                                  "batches (id)"},
     {"unit",                "unit_number",     Integer, null,    2,    Value,       "unit",      kOptionalNumber<&UnitRecord::unitNumber>},
@@ -91,12 +92,23 @@ constexpr UnitColumn kUnitColumns[] = {
     {"vid_pid",             "vid_pid",         Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::vidPid>},
     {"settings_path",       "settings_path",   Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::settingsPath>},
     {"settings_sha256",     "settings_sha256", Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::settingsSha256>},
-    {"image_sha256",        "image_sha256",    Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::imageSha256>},
+    {"image_sha256",        "image_sha256",    Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::imageSha256>,
+                                                                                                 {}, true},
     {"user",                "user",            Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::user>},
     {"host",                "host",            Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::host>},
     {"program_version",     "program_version", Text,    notNull, 1,    Value,       "",          kText<&UnitRecord::programVersion>},
-    {"duration_ms",         "duration_ms",     Integer, notNull, 1,    Value,       "ms",        kNumber<&UnitRecord::durationMs>},
-    {"differences",         "differences",     Blob,    notNull, 1,    Differences, "",          kDifferences},
+    {"duration_ms",         "duration_ms",     Integer, notNull, 1,    Value,       "ms",        kNumber<&UnitRecord::durationMs>,
+                                                                                                 {}, true},
+    {"differences",         "differences",     Blob,    notNull, 1,    Differences, "",          kDifferences, {}, true},
+    {"uid",                 "uid",             Text,    null,    4,    Value,       "",          kText<&UnitRecord::uid>},
+    {"pid",                 "pid",             Integer, null,    4,    Value,       "",          kOptionalNumber<&UnitRecord::pid>},
+    {"programmer",          "programmer",      Text,    null,    4,    Value,       "",          kText<&UnitRecord::programmer>},
+    {"programmer_serial",   "programmer_serial", Text,  null,    4,    Value,       "",          kText<&UnitRecord::programmerSerial>},
+    {"serial",              "serial",          Text,    null,    4,    Value,       "",          kText<&UnitRecord::serial>},
+    {"operator",            "operator",        Text,    null,    4,    Value,       "",          kText<&UnitRecord::operatorName>},
+    {"origin",              "origin",          Text,    null,    4,    Value,       "",          kText<&UnitRecord::origin>},
+    {"origin_row",          "origin_row",      Integer, null,    4,    Value,       "",          kOptionalNumber<&UnitRecord::originRow>},
+    {"hook",                "hook",            Text,    null,    4,    Value,       "",          kText<&UnitRecord::hook>},
     {"status_log",          "",                Text,    notNull, 1,    Lines,       "",          {}},
     {"previous_image_kept", "",                Integer, notNull, 1,    Flag,        "",          kImageKept},
 };
@@ -148,11 +160,37 @@ std::string insertUnitSql(const SqlDialect& dialect) {
     return "INSERT INTO units (" + names + ") VALUES (" + parameters + ")";
 }
 
-std::string selectedUnitColumns(std::string_view alias) {
+std::string createUnitOutcomesTableSql(const SqlDialect& dialect) {
+    std::string sql = "CREATE TABLE unit_outcomes (\n    unit_id " + std::string(dialect.integer) +
+                      " PRIMARY KEY REFERENCES units (id),\n    time " + std::string(dialect.text) + " NOT NULL";
+    for (const UnitColumn* column : storedColumns()) {
+        if (column->completed)
+            sql.append(",\n    ")
+                .append(column->sqlName)
+                .append(" ")
+                .append(typeName(dialect, column->type))
+                .append(" NOT NULL");
+    }
+    return sql + "\n)";
+}
+
+std::string insertUnitOutcomeSql(const SqlDialect& dialect) {
+    std::string names = "unit_id, time", parameters = dialect.numberedParameters ? "$1, $2" : "?, ?";
+    int count = 2;
+    for (const UnitColumn* column : storedColumns()) {
+        if (!column->completed) continue;
+        names.append(", ").append(column->sqlName);
+        parameters.append(", ").append(dialect.numberedParameters ? "$" + std::to_string(++count) : "?");
+    }
+    return "INSERT INTO unit_outcomes (" + names + ") VALUES (" + parameters + ")";
+}
+
+std::string selectedUnitColumns() {
     std::string sql;
     for (const UnitColumn* column : storedColumns()) {
         if (!sql.empty()) sql += ", ";
-        sql.append(alias).append(".").append(column->sqlName);
+        const std::string name(column->sqlName);
+        sql += column->completed ? "COALESCE(o." + name + ", u." + name + ")" : "u." + name;
     }
     return sql;
 }

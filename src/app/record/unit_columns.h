@@ -44,6 +44,9 @@ struct UnitColumn {
     std::string_view tableHeader;      // empty: not in the terminal table
     ColumnAccess access;               // empty for what is kept beside the units table
     std::string_view references = {};  // the table and column a value names
+    // Known only once the pager is written: a write recorded before it began gets these
+    // in unit_outcomes when it ends, and a unit shows them from there.
+    bool completed = false;
 };
 
 // In the order of CSV, JSON and the terminal table.
@@ -76,7 +79,16 @@ std::string createUnitsTableSql(const SqlDialect& dialect);
 // INSERT INTO units with a parameter for every stored column but the row id, in
 // storedColumns() order without it.
 std::string insertUnitSql(const SqlDialect& dialect);
-// The stored columns for a SELECT, each prefixed by `alias.`, in storedColumns() order.
-std::string selectedUnitColumns(std::string_view alias);
+// CREATE TABLE unit_outcomes: the end of a write recorded before it began.
+std::string createUnitOutcomesTableSql(const SqlDialect& dialect);
+// INSERT INTO unit_outcomes: unit_id, time, then the completed columns in storedColumns() order.
+std::string insertUnitOutcomeSql(const SqlDialect& dialect);
+// The stored columns for a SELECT from kUnitsWithOutcomes, in storedColumns() order: a
+// completed column from unit_outcomes where the unit has one there.
+std::string selectedUnitColumns();
+// What unit queries select from: units u, each with its outcome o when it has one.
+inline constexpr std::string_view kUnitsWithOutcomes = "units u LEFT JOIN unit_outcomes o ON o.unit_id = u.id";
+// A unit's outcome in a WHERE clause of a query on kUnitsWithOutcomes.
+inline constexpr std::string_view kUnitOutcome = "COALESCE(o.outcome, u.outcome)";
 
 }  // namespace pagerprog
