@@ -73,7 +73,7 @@ bool dropsEdits(const std::string& item) {
 
 WindowSession::WindowSession(Desktop& desktop, const std::string& simulate)
     : desktop_(desktop),
-      host_(desktop),
+      host_(desktop, [this] { return documentPath(app_.context()); }),
       app_(host_),
       link_(simulate),
       pagerCommands_(app_, link_.link()),
@@ -172,7 +172,8 @@ bool WindowSession::openPath(const std::string& path) {
 }
 
 void WindowSession::saveAs() {
-    const auto path = desktop_.saveFileAs(window_.get(), settingsFileDialog(), documentPath(app_.context()));
+    const std::string& document = documentPath(app_.context());
+    const auto path = desktop_.saveFileAs(window_.get(), settingsFileDialog(), document, document);
     if (!path) return;
     host_.answerNextSave(*path);
     app_.menuCommand(element::save);
@@ -242,7 +243,7 @@ void WindowSession::showProductionLog() {
 // The CSV file replaces the old one only once it is written whole.
 void WindowSession::exportProductionLog(const std::string& csv) {
     const FileDialogDef csvFiles{{{"CSV files", "*.csv"}, {"All files", "*.*"}}, "csv"};
-    const auto path = desktop_.saveFileAs(productionLogDialog_, csvFiles, "production.csv");
+    const auto path = desktop_.saveFileAs(productionLogDialog_, csvFiles, "production.csv", {});
     if (!path) return;
     QSaveFile file(QFile::decodeName(path->c_str()));
     const bool written = file.open(QIODevice::WriteOnly) &&

@@ -11,13 +11,16 @@ std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogD
     return openAnswer;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogDef& request) {
+std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogDef& request, const std::string& own) {
     saveDialogs.push_back(request);
+    saveOwnFiles.push_back(own);
     return saveAnswer;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFileAs(QWidget*, const FileDialogDef&, const std::string& current) {
-    saveAsStarts.push_back(current);
+std::optional<std::string> ScriptedDesktop::saveFileAs(QWidget*, const FileDialogDef&, const std::string& start,
+                                                       const std::string& own) {
+    saveAsStarts.push_back(start);
+    saveOwnFiles.push_back(own);
     return saveAsAnswer;
 }
 
