@@ -50,10 +50,15 @@ TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
     // The shown result adds its padding, never its text, to the narrowest the window goes.
     EXPECT_LE(window().minimumSizeHint().width(), narrowest + 12) << "a long result must not widen the window";
     const QString after = editor<QLineEdit>("address1")->text();
-    EXPECT_TRUE(bar().result().fullText().startsWith("Verified: " + before + " "))
+    EXPECT_TRUE(bar().result().fullText().contains(QString::fromUtf8(" \u00b7 verified ") + before + " "))
         << bar().result().fullText().toStdString();
-    EXPECT_TRUE(bar().result().fullText().contains(" written; next " + after + " "))
-        << bar().result().fullText().toStdString();
+    EXPECT_TRUE(bar().result().toolTip().startsWith("Verified: " + before + " "))
+        << bar().result().toolTip().toStdString();
+    EXPECT_TRUE(bar().result().toolTip().contains(" written; next " + after + " "));
+    // The next pager's capcodes show first, also on a 1024-pixel screen.
+    window().resize(1024, window().height());
+    settle();
+    EXPECT_TRUE(bar().result().text().startsWith("Next: " + after + " ")) << bar().result().text().toStdString();
     EXPECT_TRUE(green(bar().result()));
     EXPECT_EQ(bar().verified().toolTip(), "1 pager verified since start");
 
