@@ -66,6 +66,12 @@ QString windowTitleOf(QWidget* parent) { return parent != nullptr ? parent->wind
 
 }  // namespace
 
+QtDesktop::QtDesktop(std::function<bool(const QUrl&)> browser) : browser_(std::move(browser)) {}
+
+QtDesktop::~QtDesktop() { delete guideWindow_; }
+
+bool QtDesktop::defaultBrowser(const QUrl& page) { return QDesktopServices::openUrl(page); }
+
 std::optional<std::string> QtDesktop::openFile(QWidget* parent, const FileDialogDef& request) {
     return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
@@ -128,7 +134,24 @@ void QtDesktop::about(QWidget* parent, const AboutFacts& facts) {
 }
 
 bool QtDesktop::openGuide(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+    const QString file = QFile::decodeName(path.c_str());
+    if (browser_(QUrl::fromLocalFile(file))) return true;
+    // No browser: the guide in a window of the program's own, which follows its links too.
+    if (!QFileInfo(file).isReadable()) return false;
+    if (guideWindow_ == nullptr) {
+        guideWindow_ = new QTextBrowser;
+        guideWindow_->setObjectName("GuideWindow");
+        guideWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        guideWindow_->setOpenExternalLinks(true);
+        guideWindow_->setWindowTitle(QString("%1 User Guide").arg(QApplication::applicationName()));
+        guideWindow_->resize(guideWindow_->fontMetrics().averageCharWidth() * 90,
+                             guideWindow_->fontMetrics().lineSpacing() * 40);
+    }
+    guideWindow_->setSource(QUrl::fromLocalFile(file));
+    guideWindow_->show();
+    guideWindow_->raise();
+    guideWindow_->activateWindow();
+    return true;
 }
 
 void QtDesktop::beep() { QApplication::beep(); }

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <fstream>
 
+#include "app/document/data_folder.h"
 #include "gui/qt_desktop.h"
 #include "window_fixture.h"
 
@@ -139,6 +140,18 @@ TEST(QtDesktopDialogs, SaveAsksBeforeReplacingAnotherExistingFile) {
         EXPECT_EQ(asked, c.asked) << c.typed;
         EXPECT_EQ(chosen, c.asked ? std::nullopt : std::optional(c.typed)) << c.typed;
     }
+}
+
+// Without a web browser the guide opens in a window of the program's own.
+TEST(QtDesktopGuide, ShownInItsOwnWindowWhenNoBrowserOpensIt) {
+    const std::string guide = programDataFolder() + "/guide/pagerprog.html";
+    QtDesktop desktop([](const QUrl&) { return false; });
+    ASSERT_TRUE(desktop.openGuide(guide));
+    QTextBrowser* window = desktop.guideWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->toPlainText().contains("pagerprog")) << window->toPlainText().left(200).toStdString();
+    EXPECT_FALSE(desktop.openGuide(guide + ".missing")) << "the window tells where the guide should be";
 }
 
 }  // namespace
