@@ -20,6 +20,7 @@
 #include "gui/production_log_dialog.h"
 #include "host/error_handler.h"
 #include "link/pager_link.h"
+#include "settings/settings_file.h"
 
 namespace pagerprog::gui {
 
@@ -232,8 +233,9 @@ void WindowSession::chooseProductionRecord() {
 
 void WindowSession::showProductionLog() {
     if (!productionLogDialog_) {
-        productionLogDialog_ = new ProductionLogDialog(window_.get(), productionLog_,
-                                                       [this](const std::string& csv) { exportProductionLog(csv); });
+        productionLogDialog_ = new ProductionLogDialog(
+            window_.get(), productionLog_, [this](const std::string& csv) { exportProductionLog(csv); },
+            [this](std::int64_t id, QWidget* over) { savePreviousImage(id, over); });
     }
     productionLogDialog_->refresh();
     productionLogDialog_->show();
@@ -252,6 +254,24 @@ void WindowSession::exportProductionLog(const std::string& csv) {
     if (!written)
         desktop_.message(productionLogDialog_,
                          "The production log was not exported to " + *path + ": " + file.errorString().toStdString());
+}
+
+void WindowSession::savePreviousImage(std::int64_t id, QWidget* over) {
+    const std::string unit = "unit " + std::to_string(id);
+    const auto image = productionLog_.previousImage(id);
+    if (!image) {
+        desktop_.message(over, "The production record keeps no image of the pager before " + unit + ".");
+        return;
+    }
+    const auto path = desktop_.saveFileAs(over, settingsFileDialog(), "unit-" + std::to_string(id) + "-before.eep", {});
+    if (!path) return;
+    const SaveOutcome outcome = writeImageFile(*path, *image);
+    if (outcome.saved) {
+        host_.log("The pager's image before " + unit + " saved to " + *path);
+    } else {
+        desktop_.message(over,
+                         "The pager's image before " + unit + " was not saved to " + *path + ": " + outcome.error);
+    }
 }
 
 }  // namespace pagerprog::gui

@@ -7,6 +7,7 @@
 // the About dialog, the production log and the choice of the production record.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,6 +77,8 @@ private:
     void chooseProductionRecord();
     void showProductionLog();
     void exportProductionLog(const std::string& csv);
+    // The pager's image before unit `id` as a settings file, asked over `over`.
+    void savePreviousImage(std::int64_t id, QWidget* over);
 
     Desktop& desktop_;
     WindowHost host_;
