@@ -36,6 +36,29 @@ void takeScreenshotLater(MainWindow& window, const ProgramOptions& options, int&
     });
 }
 
+// For bench/window_start_bench: once the window's first frame is drawn, "first frame" on
+// standard output, and the program ends.
+constexpr const char* kFirstFrameVariable = "PAGERPROG_BENCH_FIRST_FRAME";
+
+class FirstFrameReport : public QObject {
+public:
+    explicit FirstFrameReport(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Told once the painted frame has gone to the screen.
+            QTimer::singleShot(0, [] {
+                std::puts("first frame");
+                std::fflush(stdout);
+                QCoreApplication::exit(kOk);
+            });
+        }
+        return false;
+    }
+};
+
 // One line, so that the reason is not lost above the whole usage text.
 int usageError(const char* reason) {
     std::fprintf(stderr, "pagerprog: %s (pagerprog --help tells the usage)\n", reason);
@@ -74,6 +97,7 @@ int main(int argc, char** argv) {
         desktop.message(nullptr, error.what());
         return kFailed;
     }
+    if (qEnvironmentVariableIsSet(kFirstFrameVariable)) new FirstFrameReport(session->window());
     // An error escaping start-up has been shown; the program ends.
     if (!startWindow(*session, options)) return kFailed;
 
