@@ -40,24 +40,13 @@ void takeScreenshotLater(MainWindow& window, const ProgramOptions& options, int&
 // standard output, and the program ends.
 constexpr const char* kFirstFrameVariable = "PAGERPROG_BENCH_FIRST_FRAME";
 
-class FirstFrameReport : public QObject {
-public:
-    explicit FirstFrameReport(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            // Told once the painted frame has gone to the screen.
-            QTimer::singleShot(0, [] {
-                std::puts("first frame");
-                std::fflush(stdout);
-                QCoreApplication::exit(kOk);
-            });
-        }
-        return false;
-    }
-};
+void reportFirstFrame(QWidget& window) {
+    afterFirstFrame(window, [] {
+        std::puts("first frame");
+        std::fflush(stdout);
+        QCoreApplication::exit(kOk);
+    });
+}
 
 // One line, so that the reason is not lost above the whole usage text.
 int usageError(const char* reason) {
@@ -97,7 +86,8 @@ int main(int argc, char** argv) {
         desktop.message(nullptr, error.what());
         return kFailed;
     }
-    if (qEnvironmentVariableIsSet(kFirstFrameVariable)) new FirstFrameReport(session->window());
+    // Told before the rest of the session starts.
+    if (qEnvironmentVariableIsSet(kFirstFrameVariable)) reportFirstFrame(session->window());
     // An error escaping start-up has been shown; the program ends.
     if (!startWindow(*session, options)) return kFailed;
 

@@ -93,13 +93,16 @@ bool WindowSession::start() {
     });
     if (!started) return false;
     if (!link_.description().empty()) host_.log(link_.description());
+    return true;
+}
+
+void WindowSession::finishStart() {
     recent_ = loadRecentFiles();
     const QString record = QSettings().value(kProductionRecordKey).toString();
     openProductionRecord(record.isEmpty() ? defaultRecordPath().string() : QFile::encodeName(record).toStdString());
     showDocument();
     showBench();
     devices_->start();
-    return true;
 }
 
 void WindowSession::runEvent(const std::function<void()>& event) {

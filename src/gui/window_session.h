@@ -35,10 +35,12 @@ public:
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
 
-    // Runs the start-up sequence, says which simulated device is attached, and has the
-    // first device-change event raised once the main loop runs. False when an error
-    // escaped start-up (it has been shown).
+    // Runs the start-up sequence and says which simulated device is attached. False when an
+    // error escaped start-up (it has been shown).
     bool start();
+    // What the window's first frame does not need, once it is shown: the recent files, the
+    // production record, the status bar, and the first device-change event.
+    void finishStart();
 
     MainWindow& window() { return *window_; }
     Application& app() { return app_; }
