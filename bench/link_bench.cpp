@@ -20,7 +20,7 @@ public:
 };
 
 struct Run {
-    std::uint8_t result = 0;
+    TransferResult result = TransferResult::TransferFailed;
     double seconds = 0;
     long exchanges = 0;
 };
@@ -36,7 +36,7 @@ Run writeAndVerify(Clock& clock, SimulatedDevices::Path path) {
     // Real time on the real clock, exactly the requested waits on the simulated one.
     const auto before = clock.nowMicros();
     Run run;
-    run.result = transferPager(context, link, "16", 0, "w", source).result;
+    run.result = transferPager(context, link, kChip24C16, 0, kWriteMode, source).result;
     run.seconds = double(clock.nowMicros() - before) / 1e6;
     run.exchanges = devices.programmer.chunks();
     return run;
@@ -59,12 +59,13 @@ int main() {
     const double ratio = measured.seconds / required.seconds;
     std::printf(
         "parallel port write+verify: result %d, measured %.3f s, timing values require %.3f s, ratio %.4f (%s)\n",
-        measured.result, measured.seconds, required.seconds, ratio, ratio <= 1.05 ? "within 5%" : "OVER 5%");
+        static_cast<int>(measured.result), measured.seconds, required.seconds, ratio,
+        ratio <= 1.05 ? "within 5%" : "OVER 5%");
 
     const auto usb = writeAndVerify(realClock, SimulatedDevices::Path::UsbProgrammer);
     std::printf(
         "USB write+verify: result %d, measured %.6f s, timing values require 0 s (no bus waits), "
         "%ld exchanges, %.2f us host time per exchange\n",
-        usb.result, usb.seconds, usb.exchanges, usb.seconds * 1e6 / double(usb.exchanges));
-    return measured.result == 2 && usb.result == 2 ? 0 : 1;
+        static_cast<int>(usb.result), usb.seconds, usb.exchanges, usb.seconds * 1e6 / double(usb.exchanges));
+    return measured.result == TransferResult::VerifyOk && usb.result == TransferResult::VerifyOk ? 0 : 1;
 }

@@ -61,9 +61,9 @@ Run writeAndVerify(Clock& clock, const BusTiming& timing, const std::string& tra
     const auto before = clock.nowMicros();
     const double cpuBefore = threadCpuSeconds();
     const TransferOutcome outcome =
-        link.transfer("16", 0, "w", source, TransferRoute{false, parallel_port::lpt1.base}, quiet);
+        link.transfer(kChip24C16, 0, kWriteMode, source, TransferRoute{false, parallel_port::lpt1.base}, quiet);
     Run run{double(clock.nowMicros() - before) / 1e6, threadCpuSeconds() - cpuBefore};
-    return outcome.result == kVerifyOk ? run : Run{};
+    return outcome.result == TransferResult::VerifyOk ? run : Run{};
 }
 
 double best(const BusTiming& timing, const std::string& trace, bool cpu) {

@@ -21,12 +21,14 @@ public:
     virtual ~Desktop() = default;
     // The chosen path in the system's file-name encoding, or nothing when cancelled.
     virtual std::optional<std::string> openFile(QWidget* parent, const FileDialogDef& request) = 0;
-    // Never asks before replacing an existing file.
-    virtual std::optional<std::string> saveFile(QWidget* parent, const FileDialogDef& request) = 0;
-    // "Save &As...": starts at `current` (the file last opened or saved, "" for none) and
-    // asks before replacing another existing file.
+    // The save dialogs ask before replacing an existing file other than `own` (the file the
+    // settings came from or went to last when they are saved again, else ""). This one starts
+    // in the current folder.
+    virtual std::optional<std::string> saveFile(QWidget* parent, const FileDialogDef& request,
+                                                const std::string& own) = 0;
+    // "Save &As..." and the exports: starts at the file `start`.
     virtual std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogDef& request,
-                                                  const std::string& current) = 0;
+                                                  const std::string& start, const std::string& own) = 0;
     // The production record's file, starting at `current`; an existing file is taken as
     // it is, a new one is made.
     virtual std::optional<std::string> chooseProductionRecord(QWidget* parent, const std::string& current) = 0;

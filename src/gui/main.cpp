@@ -36,21 +36,36 @@ void takeScreenshotLater(MainWindow& window, const ProgramOptions& options, int&
     });
 }
 
-// Whether the command line only asks for the version or the usage, which need no display.
-bool asksForTextOnly(int argc, char** argv, ProgramOptions& options) {
-    try {
-        options = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const UsageError&) {
-        return false;  // told once Qt has taken its own arguments out
-    }
-    return options.help || options.version;
+// For bench/window_start_bench: once the window's first frame is drawn, "first frame" on
+// standard output, and the program ends.
+constexpr const char* kFirstFrameVariable = "PAGERPROG_BENCH_FIRST_FRAME";
+
+void reportFirstFrame(QWidget& window) {
+    afterFirstFrame(window, [] {
+        std::puts("first frame");
+        std::fflush(stdout);
+        QCoreApplication::exit(kOk);
+    });
+}
+
+// One line, so that the reason is not lost above the whole usage text.
+int usageError(const char* reason) {
+    std::fprintf(stderr, "pagerprog: %s (pagerprog --help tells the usage)\n", reason);
+    return kUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The command line is checked, and the version or usage told, before the window system is
+    // needed: without a display Qt would end the program at once.
     ProgramOptions options;
-    if (asksForTextOnly(argc, argv, options)) {
+    try {
+        options = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& error) {
+        return usageError(error.what());
+    }
+    if (options.help || options.version) {
         if (options.version) std::printf("pagerprog %s\n", pagerprog::kProgramVersion);
         if (options.help) std::printf("%s", kUsageText);
         return kOk;
@@ -59,12 +74,6 @@ int main(int argc, char** argv) {
     // Qt takes the user's locale for the C library too; the core formats and parses
     // numbers itself with the system's decimal separator, over the C number format.
     std::setlocale(LC_NUMERIC, "C");
-    try {
-        options = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const UsageError& error) {
-        std::fprintf(stderr, "pagerprog: %s\n%s", error.what(), kUsageText);
-        return kUsage;
-    }
     setProgramIdentity();
 
     QtDesktop desktop;
@@ -72,12 +81,13 @@ int main(int argc, char** argv) {
     try {
         session = std::make_unique<WindowSession>(desktop, options.simulate);
     } catch (const std::invalid_argument& error) {
-        std::fprintf(stderr, "pagerprog: %s\n%s", error.what(), kUsageText);
-        return kUsage;
+        return usageError(error.what());
     } catch (const std::exception& error) {
         desktop.message(nullptr, error.what());
         return kFailed;
     }
+    // Told before the rest of the session starts.
+    if (qEnvironmentVariableIsSet(kFirstFrameVariable)) reportFirstFrame(session->window());
     // An error escaping start-up has been shown; the program ends.
     if (!startWindow(*session, options)) return kFailed;
 

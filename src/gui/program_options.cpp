@@ -1,6 +1,40 @@
 #include "gui/program_options.h"
 
+#include <algorithm>
+#include <span>
+#include <string_view>
+
 namespace pagerprog::gui {
+
+namespace {
+
+// The window system's own arguments, which Qt takes out itself; written with one dash or two,
+// and a value after them or after "=".
+constexpr std::string_view kQtArgumentsWithValue[] = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+    "display",         "geometry",           "style",         "stylesheet"};
+constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount",   "nograb",  "dograb",
+                                         "sync",    "qmljsdebugger", "dialogs", "fontengine"};
+
+bool listed(std::string_view name, std::span<const std::string_view> names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// How many arguments from `argument` on belong to Qt: 0, 1, or 2 for one with its value apart.
+std::size_t qtArguments(std::string_view argument) {
+    if (argument.size() < 2 || argument[0] != '-') return 0;
+    argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
+    const auto equals = argument.find('=');
+    if (equals != std::string_view::npos) {
+        const std::string_view name = argument.substr(0, equals);
+        return listed(name, kQtArgumentsWithValue) || listed(name, kQtFlags) ? 1 : 0;
+    }
+    if (listed(argument, kQtArgumentsWithValue)) return 2;
+    return listed(argument, kQtFlags) ? 1 : 0;
+}
+
+}  // namespace
 
 const char* const kUsageText =
     R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE|:FOLDER]] [--screenshot FILE [--delay MS]] [SETTINGS.eep]
@@ -20,6 +54,10 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
     ProgramOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (const std::size_t qt = qtArguments(argument); qt > 0) {
+            i += qt - 1;
+            continue;
+        }
         auto value = [&]() -> const std::string& {
             if (i + 1 >= arguments.size()) throw UsageError(argument + " needs a value");
             return arguments[++i];

@@ -24,7 +24,8 @@ public:
 
 extern const char* const kUsageText;
 
-// The arguments after the program name, Qt's own already taken out.
+// The arguments after the program name; Qt's own ("-platform offscreen", "--style=Fusion") are
+// passed over, so that the command line is checked before the window system is needed.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
 
 }  // namespace pagerprog::gui

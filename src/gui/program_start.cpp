@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QTimer>
 
 #include "app/document/data_folder.h"
 #include "app/document/version.h"
@@ -28,6 +29,29 @@ QIcon programIcon() {
     return QIcon::fromTheme("pagerprog", icon);
 }
 
+class FirstFrame : public QObject {
+public:
+    FirstFrame(QWidget& window, std::function<void()> then) : QObject(&window), then_(std::move(then)) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Once the painted frame has gone to the screen.
+            QTimer::singleShot(0, this, [this] {
+                then_();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
 }  // namespace
 
 void setProgramIdentity() {
@@ -35,13 +59,19 @@ void setProgramIdentity() {
     QCoreApplication::setApplicationName("pagerprog");
     QCoreApplication::setApplicationVersion(kProgramVersion);
     QGuiApplication::setDesktopFileName("org.pagerprog.pagerprog");
-    QApplication::setWindowIcon(programIcon());
 }
+
+void afterFirstFrame(QWidget& window, std::function<void()> then) { new FirstFrame(window, std::move(then)); }
 
 bool startWindow(WindowSession& session, const ProgramOptions& options) {
     if (!session.start()) return false;
+    // Whatever the first frame does not show waits until it is on the screen.
+    afterFirstFrame(session.window(), [&session, file = options.file] {
+        session.finishStart();
+        QApplication::setWindowIcon(programIcon());
+        if (file) session.openFile(*file);
+    });
     session.window().showCentred();
-    if (options.file) session.openFile(*options.file);
     return true;
 }
 

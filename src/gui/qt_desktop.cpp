@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QUrl>
+#include <filesystem>
 
 #include "gui/qt_text.h"
 
@@ -25,18 +26,38 @@ QStringList nameFilters(const FileDialogDef& request) {
     return filters;
 }
 
-// Without `current` no preset name or folder: the dialog opens in the current folder, and
-// neither dialog requires the file to exist nor asks before replacing one.
+bool sameFile(const QString& chosen, const std::string& own) {
+    std::error_code error;
+    return !own.empty() && std::filesystem::equivalent(QFile::encodeName(chosen).toStdString(), own, error);
+}
+
+// Qt's file dialog, whose save question ("... already exists. Do you want to replace it?")
+// is left out for one file: saving the settings where they came from replaces nothing else.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, std::string own) : QFileDialog(parent), own_(std::move(own)) {}
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        setOption(DontConfirmOverwrite, !chosen.isEmpty() && sameFile(chosen.constFirst(), own_));
+        QFileDialog::accept();
+    }
+
+private:
+    std::string own_;
+};
+
+// Without `start` no preset name or folder: the dialog opens in the current folder. The
+// file need not exist.
 std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogDef& request, QFileDialog::AcceptMode mode,
-                                         const std::string& current = {}) {
-    QFileDialog dialog(parent);
+                                         const std::string& start = {}, const std::string& own = {}) {
+    FileDialog dialog(parent, own);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (current.empty()) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters(request));
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-    if (!current.empty()) dialog.selectFile(QFile::decodeName(current.c_str()));
+    if (!start.empty()) dialog.selectFile(QFile::decodeName(start.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
@@ -45,18 +66,23 @@ QString windowTitleOf(QWidget* parent) { return parent != nullptr ? parent->wind
 
 }  // namespace
 
+QtDesktop::QtDesktop(std::function<bool(const QUrl&)> browser) : browser_(std::move(browser)) {}
+
+QtDesktop::~QtDesktop() { delete guideWindow_; }
+
+bool QtDesktop::defaultBrowser(const QUrl& page) { return QDesktopServices::openUrl(page); }
+
 std::optional<std::string> QtDesktop::openFile(QWidget* parent, const FileDialogDef& request) {
     return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-std::optional<std::string> QtDesktop::saveFile(QWidget* parent, const FileDialogDef& request) {
-    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+std::optional<std::string> QtDesktop::saveFile(QWidget* parent, const FileDialogDef& request, const std::string& own) {
+    return runFileDialog(parent, request, QFileDialog::AcceptSave, {}, own);
 }
 
 std::optional<std::string> QtDesktop::saveFileAs(QWidget* parent, const FileDialogDef& request,
-                                                 const std::string& current) {
-    // An empty name would turn off the question before replacing a file.
-    return runFileDialog(parent, request, QFileDialog::AcceptSave, current.empty() ? "untitled.eep" : current);
+                                                 const std::string& start, const std::string& own) {
+    return runFileDialog(parent, request, QFileDialog::AcceptSave, start, own);
 }
 
 std::optional<std::string> QtDesktop::chooseProductionRecord(QWidget* parent, const std::string& current) {
@@ -108,7 +134,24 @@ void QtDesktop::about(QWidget* parent, const AboutFacts& facts) {
 }
 
 bool QtDesktop::openGuide(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+    const QString file = QFile::decodeName(path.c_str());
+    if (browser_(QUrl::fromLocalFile(file))) return true;
+    // No browser: the guide in a window of the program's own, which follows its links too.
+    if (!QFileInfo(file).isReadable()) return false;
+    if (guideWindow_ == nullptr) {
+        guideWindow_ = new QTextBrowser;
+        guideWindow_->setObjectName("GuideWindow");
+        guideWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        guideWindow_->setOpenExternalLinks(true);
+        guideWindow_->setWindowTitle(QString("%1 User Guide").arg(QApplication::applicationName()));
+        guideWindow_->resize(guideWindow_->fontMetrics().averageCharWidth() * 90,
+                             guideWindow_->fontMetrics().lineSpacing() * 40);
+    }
+    guideWindow_->setSource(QUrl::fromLocalFile(file));
+    guideWindow_->show();
+    guideWindow_->raise();
+    guideWindow_->activateWindow();
+    return true;
 }
 
 void QtDesktop::beep() { QApplication::beep(); }

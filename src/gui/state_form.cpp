@@ -91,8 +91,10 @@ void TState_Form::showCentred() {
     qApp->installEventFilter(this);
     adjustSize();
     if (parentWidget() != nullptr) {
+        // The window's own area, not its frame: a frame position is taken against margins
+        // that the window manager tells only once it has framed the window.
         const QRect owner = parentWidget()->window()->frameGeometry();
-        move(owner.center() - rect().center());
+        setGeometry(QRect(owner.center() - rect().center(), size()));
     }
     show();
     raise();
@@ -104,6 +106,9 @@ void TState_Form::closeProgress() {
     const bool wasActive = isActiveWindow();
     hide();
     if (wasActive && parentWidget() != nullptr) parentWidget()->window()->activateWindow();
+    // A window shown again after being framed once ends up in the screen's corner under some
+    // window managers, whatever place it asks for: the next transfer gets a new native window.
+    destroy();
 }
 
 void TState_Form::setCaption(const QString& caption) {

@@ -20,9 +20,10 @@ class TState_Form : public QDialog {
 public:
     explicit TState_Form(QWidget* mainWindow);
 
+    // Shows the window over the middle of the main window, every time.
     void showCentred();
     // Hides the window and gives the activation back to the main window, should the
-    // window system have passed it here.
+    // window system have passed it here; the native window goes with it.
     void closeProgress();
     void setCaption(const QString& caption);
     void setRange(int minimum, int maximum);

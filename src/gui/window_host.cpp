@@ -35,7 +35,8 @@ std::optional<std::string> WindowHost::openFileDialog(const FileDialogDef& reque
 
 std::optional<std::string> WindowHost::saveFileDialog(const FileDialogDef& request) {
     if (saveAnswer_) return takeAnswer(saveAnswer_);
-    return desktop_.saveFile(window_, request);
+    const bool settings = request == settingsFileDialog();
+    return desktop_.saveFile(window_, request, settings ? document_() : std::string());
 }
 
 void WindowHost::progressShow() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 
 #include "gui/desktop.h"
 #include "host/host.h"
@@ -13,7 +14,10 @@ class MainWindow;
 
 class WindowHost : public Host {
 public:
-    explicit WindowHost(Desktop& desktop) : desktop_(desktop) {}
+    // `document` tells the file the settings came from or went to last ("" for none): saving
+    // them there again replaces it without asking.
+    WindowHost(Desktop& desktop, std::function<std::string()> document)
+        : desktop_(desktop), document_(std::move(document)) {}
 
     // The window exists after the model it shows; it is attached before start-up runs.
     void attach(MainWindow* window) { window_ = window; }
@@ -40,6 +44,7 @@ public:
 
 private:
     Desktop& desktop_;
+    std::function<std::string()> document_;
     QPointer<MainWindow> window_;
     std::optional<std::string> openAnswer_, saveAnswer_;
 };

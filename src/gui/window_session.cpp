@@ -20,6 +20,7 @@
 #include "gui/production_log_dialog.h"
 #include "host/error_handler.h"
 #include "link/pager_link.h"
+#include "settings/settings_file.h"
 
 namespace pagerprog::gui {
 
@@ -73,7 +74,7 @@ bool dropsEdits(const std::string& item) {
 
 WindowSession::WindowSession(Desktop& desktop, const std::string& simulate)
     : desktop_(desktop),
-      host_(desktop),
+      host_(desktop, [this] { return documentPath(app_.context()); }),
       app_(host_),
       link_(simulate),
       pagerCommands_(app_, link_.link()),
@@ -92,13 +93,16 @@ bool WindowSession::start() {
     });
     if (!started) return false;
     if (!link_.description().empty()) host_.log(link_.description());
+    return true;
+}
+
+void WindowSession::finishStart() {
     recent_ = loadRecentFiles();
     const QString record = QSettings().value(kProductionRecordKey).toString();
     openProductionRecord(record.isEmpty() ? defaultRecordPath().string() : QFile::encodeName(record).toStdString());
     showDocument();
     showBench();
     devices_->start();
-    return true;
 }
 
 void WindowSession::runEvent(const std::function<void()>& event) {
@@ -172,7 +176,8 @@ bool WindowSession::openPath(const std::string& path) {
 }
 
 void WindowSession::saveAs() {
-    const auto path = desktop_.saveFileAs(window_.get(), settingsFileDialog(), documentPath(app_.context()));
+    const std::string& document = documentPath(app_.context());
+    const auto path = desktop_.saveFileAs(window_.get(), settingsFileDialog(), document, document);
     if (!path) return;
     host_.answerNextSave(*path);
     app_.menuCommand(element::save);
@@ -231,8 +236,9 @@ void WindowSession::chooseProductionRecord() {
 
 void WindowSession::showProductionLog() {
     if (!productionLogDialog_) {
-        productionLogDialog_ = new ProductionLogDialog(window_.get(), productionLog_,
-                                                       [this](const std::string& csv) { exportProductionLog(csv); });
+        productionLogDialog_ = new ProductionLogDialog(
+            window_.get(), productionLog_, [this](const std::string& csv) { exportProductionLog(csv); },
+            [this](std::int64_t id, QWidget* over) { savePreviousImage(id, over); });
     }
     productionLogDialog_->refresh();
     productionLogDialog_->show();
@@ -242,7 +248,7 @@ void WindowSession::showProductionLog() {
 // The CSV file replaces the old one only once it is written whole.
 void WindowSession::exportProductionLog(const std::string& csv) {
     const FileDialogDef csvFiles{{{"CSV files", "*.csv"}, {"All files", "*.*"}}, "csv"};
-    const auto path = desktop_.saveFileAs(productionLogDialog_, csvFiles, "production.csv");
+    const auto path = desktop_.saveFileAs(productionLogDialog_, csvFiles, "production.csv", {});
     if (!path) return;
     QSaveFile file(QFile::decodeName(path->c_str()));
     const bool written = file.open(QIODevice::WriteOnly) &&
@@ -251,6 +257,24 @@ void WindowSession::exportProductionLog(const std::string& csv) {
     if (!written)
         desktop_.message(productionLogDialog_,
                          "The production log was not exported to " + *path + ": " + file.errorString().toStdString());
+}
+
+void WindowSession::savePreviousImage(std::int64_t id, QWidget* over) {
+    const std::string unit = "unit " + std::to_string(id);
+    const auto image = productionLog_.previousImage(id);
+    if (!image) {
+        desktop_.message(over, "The production record keeps no image of the pager before " + unit + ".");
+        return;
+    }
+    const auto path = desktop_.saveFileAs(over, settingsFileDialog(), "unit-" + std::to_string(id) + "-before.eep", {});
+    if (!path) return;
+    const SaveOutcome outcome = writeImageFile(*path, *image);
+    if (outcome.saved) {
+        host_.log("The pager's image before " + unit + " saved to " + *path);
+    } else {
+        desktop_.message(over,
+                         "The pager's image before " + unit + " was not saved to " + *path + ": " + outcome.error);
+    }
 }
 
 }  // namespace pagerprog::gui

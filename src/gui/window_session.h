@@ -7,6 +7,7 @@
 // the About dialog, the production log and the choice of the production record.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,10 +35,12 @@ public:
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
 
-    // Runs the start-up sequence, says which simulated device is attached, and has the
-    // first device-change event raised once the main loop runs. False when an error
-    // escaped start-up (it has been shown).
+    // Runs the start-up sequence and says which simulated device is attached. False when an
+    // error escaped start-up (it has been shown).
     bool start();
+    // What the window's first frame does not need, once it is shown: the recent files, the
+    // production record, the status bar, and the first device-change event.
+    void finishStart();
 
     MainWindow& window() { return *window_; }
     Application& app() { return app_; }
@@ -76,6 +79,8 @@ private:
     void chooseProductionRecord();
     void showProductionLog();
     void exportProductionLog(const std::string& csv);
+    // The pager's image before unit `id` as a settings file, asked over `over`.
+    void savePreviousImage(std::int64_t id, QWidget* over);
 
     Desktop& desktop_;
     WindowHost host_;

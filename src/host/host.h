@@ -16,6 +16,8 @@ namespace pagerprog {
 struct FileDialogDef {
     std::vector<std::pair<std::string, std::string>> filters;
     std::string defaultExtension;
+
+    bool operator==(const FileDialogDef&) const = default;
 };
 
 // The dialogs of "&Open", "&Save" and the debug dump: ".eep", ".bin", "*.*"; "eep".
@@ -35,8 +37,9 @@ public:
     virtual ~Dialogs() = default;
     // A modal message box with this text.
     virtual void messageBox(const std::string&) {}
-    // The open and save dialogs: the chosen path, or nothing when cancelled. The save
-    // dialog never asks before replacing a file.
+    // The open and save dialogs: the chosen path, or nothing when cancelled. The window's save
+    // dialog asks before replacing an existing file other than the one the settings came from;
+    // the command-line tool answers its dialogs itself.
     virtual std::optional<std::string> openFileDialog(const FileDialogDef&) { return std::nullopt; }
     virtual std::optional<std::string> saveFileDialog(const FileDialogDef&) { return std::nullopt; }
 };

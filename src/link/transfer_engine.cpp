@@ -1,6 +1,7 @@
 #include "link/transfer_engine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "link/bus_master.h"
@@ -10,16 +11,17 @@ namespace pagerprog {
 
 namespace {
 
-bool isReadMode(std::string_view mode) { return mode == "r" || mode == "R"; }
+bool isReadMode(std::string_view mode) { return mode.size() == 1 && std::tolower(mode[0]) == kReadMode[0]; }
 
-TransferOutcome ended(std::uint8_t result) {
+TransferOutcome ended(TransferResult result) {
     TransferOutcome outcome;
     outcome.result = result;
     return outcome;
 }
 
-std::uint8_t compareReadBack(std::span<const std::uint8_t> source, std::span<const std::uint8_t> readBack) {
-    return std::equal(source.begin(), source.end(), readBack.begin()) ? kVerifyOk : kVerifyDiffers;
+TransferResult compareReadBack(std::span<const std::uint8_t> source, std::span<const std::uint8_t> readBack) {
+    return std::equal(source.begin(), source.end(), readBack.begin()) ? TransferResult::VerifyOk
+                                                                      : TransferResult::VerifyDiffers;
 }
 
 // Routes the byte counts of the bus master and the programmer to one observer for as
@@ -51,7 +53,8 @@ TransferOutcome TransferEngine::transfer(std::string_view chipType, int select, 
     const auto chip = findChip(chipType);
     const bool read = isReadMode(mode);
     // A chip outside the family, or a buffer that cannot hold it, moves nothing.
-    if (!chip || buffer.size() < chip->totalLength) return ended(read ? kTransferFailed : kWriteFailed);
+    if (!chip || buffer.size() < chip->totalLength)
+        return ended(read ? TransferResult::TransferFailed : TransferResult::WriteFailed);
     buffer = buffer.first(chip->totalLength);
     CountingBytes counting(bus_, usb_, observer);
     return route.usbProgrammer ? usbTransfer(*chip, select, read, buffer, observer)
@@ -59,7 +62,7 @@ TransferOutcome TransferEngine::transfer(std::string_view chipType, int select, 
 }
 
 TransferOutcome TransferEngine::programmerFailed() const {
-    TransferOutcome outcome = ended(kTransferFailed);
+    TransferOutcome outcome = ended(TransferResult::TransferFailed);
     outcome.programmerError = usb_.error();
     return outcome;
 }
@@ -75,13 +78,13 @@ bool TransferEngine::usbReadAll(const ChipDef& chip, std::uint8_t code, std::spa
 TransferOutcome TransferEngine::usbTransfer(const ChipDef& chip, int select, bool read, std::span<std::uint8_t> buffer,
                                             TransferObserver& observer) {
     const auto code = static_cast<std::uint8_t>(chip.chipCode | select);
-    if (read) return usbReadAll(chip, code, buffer) ? ended(kReadDone) : programmerFailed();
+    if (read) return usbReadAll(chip, code, buffer) ? ended(TransferResult::ReadDone) : programmerFailed();
 
     for (std::size_t offset = 0; offset < chip.totalLength; offset += kChunkSize) {
         const auto chunk = std::span<const std::uint8_t>(buffer).subspan(offset).first<kChunkSize>();
         if (!usb_.writeChunk(code, static_cast<unsigned>(offset), chunk)) return programmerFailed();
     }
-    if (!observer.verifyPassStarting()) return ended(kWrittenNotVerified);
+    if (!observer.verifyPassStarting()) return ended(TransferResult::WrittenNotVerified);
     std::vector<std::uint8_t> readBack(chip.totalLength);
     if (!usbReadAll(chip, code, readBack)) return programmerFailed();
     TransferOutcome outcome = ended(compareReadBack(buffer, readBack));
@@ -94,24 +97,25 @@ TransferOutcome TransferEngine::parallelTransfer(const ChipDef& chip, int select
                                                  TransferObserver& observer) {
     bus_.setChip(chip);
     if (auto portError = bus_.adapterOn(portBase)) {
-        TransferOutcome outcome = ended(read ? kTransferFailed : kWriteFailed);
+        TransferOutcome outcome = ended(read ? TransferResult::TransferFailed : TransferResult::WriteFailed);
         outcome.portError = *portError;
         return outcome;
     }
-    TransferOutcome outcome = ended(kWriteFailed);
+    TransferOutcome outcome = ended(TransferResult::WriteFailed);
     if (read) {
-        outcome.result = bus_.readWholeMemory(select, buffer) ? kReadDone : kTransferFailed;
+        outcome.result =
+            bus_.readWholeMemory(select, buffer) ? TransferResult::ReadDone : TransferResult::TransferFailed;
     } else if (!bus_.writeWholeMemory(select, buffer)) {
-        outcome.result = kWriteFailed;
+        outcome.result = TransferResult::WriteFailed;
     } else if (!observer.verifyPassStarting()) {
-        outcome.result = kWrittenNotVerified;
+        outcome.result = TransferResult::WrittenNotVerified;
     } else {
         std::vector<std::uint8_t> readBack(chip.totalLength);
         if (bus_.readWholeMemory(select, readBack)) {
             outcome.result = compareReadBack(buffer, readBack);
             outcome.readBack = std::move(readBack);
         } else {
-            outcome.result = kVerifyDiffers;
+            outcome.result = TransferResult::VerifyDiffers;
         }
     }
     bus_.adapterOff();

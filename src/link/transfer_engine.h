@@ -17,14 +17,20 @@ namespace pagerprog {
 class BusMaster;
 class UsbProgrammer;
 
-// Transfer result codes.
-enum TransferResult : std::uint8_t {
-    kWriteFailed = 0,  // parallel port: a page lost its acknowledge, nothing read back
-    kVerifyDiffers = 1,
-    kVerifyOk = 2,
-    kReadDone = 3,
-    kWrittenNotVerified = 4,  // written whole; the observer stopped the transfer before the verify pass
-    kTransferFailed = 255,    // read failed, or the programmer reported an error
+// The pager's EEPROM, a 24C16, by its decimal chip type.
+inline constexpr std::string_view kChip24C16 = "16";
+// The transfer modes: a read, and a write with its verify.
+inline constexpr std::string_view kReadMode = "r";
+inline constexpr std::string_view kWriteMode = "w";
+
+// How a transfer ended.
+enum class TransferResult : std::uint8_t {
+    WriteFailed = 0,  // parallel port: a page lost its acknowledge, nothing read back
+    VerifyDiffers = 1,
+    VerifyOk = 2,
+    ReadDone = 3,
+    WrittenNotVerified = 4,  // written whole; the observer stopped the transfer before the verify pass
+    TransferFailed = 255,    // read failed, or the programmer reported an error
 };
 
 // The path of a transfer: the USB programmer, or the parallel port at this base.
@@ -40,12 +46,12 @@ public:
     // Bytes on the wire: every byte on the parallel-port bus, 32 per USB chunk request.
     virtual void bytesMoved(int /*count*/) {}
     // The write is done and the read-back for the comparison is about to begin; false
-    // stops the transfer there (kWrittenNotVerified), the only point between its passes.
+    // stops the transfer there (TransferResult::WrittenNotVerified), the only point between its passes.
     virtual bool verifyPassStarting() { return true; }
 };
 
 struct TransferOutcome {
-    std::uint8_t result = kTransferFailed;
+    TransferResult result = TransferResult::TransferFailed;
     std::string portError;               // the parallel port could not be claimed, and why
     std::string programmerError;         // the programmer's error letter, or its silence
     std::vector<std::uint8_t> readBack;  // what the verify pass read, when it read it all
@@ -55,8 +61,8 @@ class TransferEngine {
 public:
     TransferEngine(BusMaster& bus, UsbProgrammer& usb) : bus_(bus), usb_(usb) {}
 
-    // `chipType` a decimal chip type ("16"), `select` the A2..A0 level (0), `mode` "r"
-    // for reading (any case), anything else writes. `buffer` holds the chip's total
+    // `chipType` a decimal chip type (kChip24C16), `select` the A2..A0 level (0), `mode`
+    // kReadMode for reading (any case), anything else (kWriteMode) writes. `buffer` holds the chip's total
     // length: the destination of a read, the source of a write (left unchanged).
     TransferOutcome transfer(std::string_view chipType, int select, std::string_view mode,
                              std::span<std::uint8_t> buffer, const TransferRoute& route, TransferObserver& observer);

@@ -1,5 +1,7 @@
 #include "settings/conversion.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -99,6 +101,12 @@ double parseReal(std::string_view text, char separator) {
 bool isReal(std::string_view text, char separator) {
     std::string cform;
     return toCForm(text, separator, cform);
+}
+
+std::string withDecimalSeparator(std::string_view text, char separator) {
+    std::string written(text);
+    std::replace(written.begin(), written.end(), '.', separator);
+    return written;
 }
 
 std::string formatReal(double value, char separator) {

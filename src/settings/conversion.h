@@ -36,6 +36,10 @@ public:
 // trailing zeros: 146.5625, 163, 1.5077, 2.097152.
 [[nodiscard]] std::string formatReal(double value, char separator);
 
+// A number text written with a point as its decimal mark ("146.56250"), as a system whose
+// decimal separator is `separator` writes it ("146,56250").
+[[nodiscard]] std::string withDecimalSeparator(std::string_view text, char separator);
+
 // Plain decimal text of an integer.
 [[nodiscard]] std::string formatInteger(long long value);
 

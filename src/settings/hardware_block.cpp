@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "context/context.h"
+#include "settings/conversion.h"
 #include "settings/decoder.h"
 #include "settings/image_layout.h"
 
@@ -63,11 +64,8 @@ void factoryDefaults(Context& ctx) {
     m.setIndex(field::backlight, tableItem(field::backlight, "LED"));
     // The factory voltages, written with the system's separator so that they encode.
     const char* volts[] = {"1.50", "0.95", "0.95", "0.77"};
-    for (std::size_t i = 0; i < std::size(kFactoryBatteryCodes); ++i) {
-        std::string text = volts[i];
-        text[1] = ctx.program.decimalSeparator;
-        m.setText(kFactoryBatteryCodes[i].field, text);
-    }
+    for (std::size_t i = 0; i < std::size(kFactoryBatteryCodes); ++i)
+        m.setText(kFactoryBatteryCodes[i].field, withDecimalSeparator(volts[i], ctx.program.decimalSeparator));
 }
 
 }  // namespace

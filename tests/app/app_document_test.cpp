@@ -3,6 +3,9 @@
 // keep the last eight, newest first, each once.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "app/document/application.h"
 #include "app/document/document.h"
 #include "app/document/recent_files.h"
@@ -67,6 +70,26 @@ TEST(RecentFiles, StoredListsAreTakenAsTheyWereSaved) {
     EXPECT_EQ(files.paths()[0], "/new.eep");
     EXPECT_EQ(files.paths()[1], "/old.eep");
     EXPECT_EQ(files.paths()[2], "/older0.eep");
+}
+
+TEST(RecentFiles, OneAbsoluteEntryPerFileWhateverItsSpelling) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(::testing::TempDir()) / "recent-files";
+    fs::create_directories(folder / "sub");
+    std::ofstream(folder / "batch.eep") << "settings";
+    fs::create_symlink(folder / "batch.eep", folder / "link.eep");
+    const fs::path started = fs::current_path();
+    fs::current_path(folder);
+    RecentFiles files;
+    files.add("batch.eep");
+    for (const std::string& spelling :
+         std::vector<std::string>{"./batch.eep", "sub/../batch.eep", "link.eep", (folder / "batch.eep").string()})
+        EXPECT_FALSE(files.add(spelling)) << spelling;
+    fs::current_path(started);
+    EXPECT_EQ(files.paths(), std::vector<std::string>{fs::canonical(folder / "batch.eep").string()});
+    files.remove((folder / "link.eep").string());
+    EXPECT_TRUE(files.paths().empty());
+    fs::remove_all(folder);
 }
 
 TEST(RecentFiles, CaptionsShortenTheHomeFolderAndShowAmpersands) {

@@ -21,8 +21,8 @@ TEST_P(CancelTest, TransferStoppedBeforeTheVerifyPassLeavesThePagerWritten) {
     Image source = SimulatedPager::factoryImage();
     source[0x123] ^= 0x5A;
     source[kChecksumOffset] = imageChecksum(source);
-    const auto result = transferPager(rig.context, rig.link, "16", 0, "w", source, [] { return false; });
-    EXPECT_EQ(result.result, kWrittenNotVerified);
+    const auto result = transferPager(rig.context, rig.link, kChip24C16, 0, kWriteMode, source, [] { return false; });
+    EXPECT_EQ(result.result, TransferResult::WrittenNotVerified);
     EXPECT_EQ(rig.devices.pager.memory, source);
     EXPECT_NE(rig.host.progressCaptionText, kVerifyCaption) << "no verify pass began";
 }

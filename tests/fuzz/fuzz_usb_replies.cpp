@@ -82,14 +82,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Image source{};
     for (std::size_t i = 0; i < kImageSize; ++i) source[i] = static_cast<std::uint8_t>(i * 13 + 5);
     const Image written = source;
-    const TransferOutcome outcome = link.transfer("16", 0, "w", source, TransferRoute{true, 0x378}, observer);
+    const TransferOutcome outcome =
+        link.transfer(kChip24C16, 0, kWriteMode, source, TransferRoute{true, 0x378}, observer);
     if (source != written) std::abort();  // a write never changes its source
-    if (outcome.result == kVerifyOk) {
+    if (outcome.result == TransferResult::VerifyOk) {
         const auto& back = programmer.readBack;
         if (back.size() < kImageSize || !std::equal(written.begin(), written.end(), back.end() - kImageSize))
             std::abort();  // verified what was never read back
     }
     Image buffer{};
-    link.transfer("16", 0, "r", buffer, TransferRoute{true, 0x378}, observer);
+    link.transfer(kChip24C16, 0, kReadMode, buffer, TransferRoute{true, 0x378}, observer);
     return 0;
 }

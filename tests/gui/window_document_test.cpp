@@ -192,6 +192,8 @@ TEST_F(WindowDocumentTest, AFileOnTheCommandLineOpensAfterStartUp) {
     ScriptedDesktop desktop;
     WindowSession started(desktop, options.simulate);
     ASSERT_TRUE(startWindow(started, options));
+    // Opened once the window's first frame is on the screen.
+    ASSERT_TRUE(waitFor([&] { return started.window().statusLog().toPlainText().contains("File loaded"); }));
     const QStringList lines = started.window().statusLog().toPlainText().split('\n');
     const auto load = lines.indexOf(QString::fromStdString("Load data from " + file));
     ASSERT_GE(load, 0);

@@ -4,6 +4,9 @@
 #include <QSettings>
 #include <QTest>
 
+#include "app/production/production.h"
+#include "gui/program_start.h"
+
 namespace pagerprog::gui::test {
 
 std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogDef& request) {
@@ -11,13 +14,16 @@ std::optional<std::string> ScriptedDesktop::openFile(QWidget*, const FileDialogD
     return openAnswer;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogDef& request) {
+std::optional<std::string> ScriptedDesktop::saveFile(QWidget*, const FileDialogDef& request, const std::string& own) {
     saveDialogs.push_back(request);
+    saveOwnFiles.push_back(own);
     return saveAnswer;
 }
 
-std::optional<std::string> ScriptedDesktop::saveFileAs(QWidget*, const FileDialogDef&, const std::string& current) {
-    saveAsStarts.push_back(current);
+std::optional<std::string> ScriptedDesktop::saveFileAs(QWidget*, const FileDialogDef&, const std::string& start,
+                                                       const std::string& own) {
+    saveAsStarts.push_back(start);
+    saveOwnFiles.push_back(own);
     return saveAsAnswer;
 }
 
@@ -35,10 +41,11 @@ void WindowTest::SetUp() {
     QSettings().clear();  // no recent files from an earlier test
 
     session_ = std::make_unique<WindowSession>(desktop_, simulate_);
-    ASSERT_TRUE(session_->start());
-    window().showCentred();
+    ASSERT_TRUE(startWindow(*session_, ProgramOptions{}));
     QApplication::setActiveWindow(&window());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    // The rest of the session starts once the first frame is on the screen.
+    ASSERT_TRUE(waitFor([this] { return session_->pagerCommands().production().used(); }));
     // The first device-change event runs once the loop runs.
     if (simulate_ == "usb") {
         ASSERT_TRUE(waitFor([this] { return logCount("USB port is ready.") == 1; }));

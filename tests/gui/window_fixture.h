@@ -30,6 +30,7 @@ public:
     std::vector<FileDialogDef> openDialogs;
     std::vector<FileDialogDef> saveDialogs;
     std::vector<std::string> saveAsStarts;      // the file each "Save As" dialog started at
+    std::vector<std::string> saveOwnFiles;      // the file each save dialog replaces without asking
     std::vector<std::string> saveChangesAsked;  // the document named by each "Save changes?"
     std::vector<std::string> messages;
     std::vector<AboutFacts> abouts;
@@ -37,8 +38,9 @@ public:
     int beeps = 0;
 
     std::optional<std::string> openFile(QWidget*, const FileDialogDef& request) override;
-    std::optional<std::string> saveFile(QWidget*, const FileDialogDef& request) override;
-    std::optional<std::string> saveFileAs(QWidget*, const FileDialogDef&, const std::string& current) override;
+    std::optional<std::string> saveFile(QWidget*, const FileDialogDef& request, const std::string& own) override;
+    std::optional<std::string> saveFileAs(QWidget*, const FileDialogDef&, const std::string& start,
+                                          const std::string& own) override;
     std::optional<std::string> chooseProductionRecord(QWidget*, const std::string&) override { return recordAnswer; }
     void message(QWidget*, const std::string& text) override { messages.push_back(text); }
     SaveChoice askSaveChanges(QWidget*, const std::string& document) override;

@@ -1,10 +1,12 @@
 // The production bench in the window: the status bar after each pager command, the
 // production log dialog, and a production record that cannot be used.
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <iterator>
 
+#include "app/record/sha256.h"
 #include "gui/production_log_dialog.h"
 #include "link/sim/simulated_devices.h"
 #include "window_fixture.h"
@@ -50,10 +52,15 @@ TEST_F(ProductionWindowTest, StatusBarTellsEachWritesOutcome) {
     // The shown result adds its padding, never its text, to the narrowest the window goes.
     EXPECT_LE(window().minimumSizeHint().width(), narrowest + 12) << "a long result must not widen the window";
     const QString after = editor<QLineEdit>("address1")->text();
-    EXPECT_TRUE(bar().result().fullText().startsWith("Verified: " + before + " "))
+    EXPECT_TRUE(bar().result().fullText().contains(QString::fromUtf8(" \u00b7 verified ") + before + " "))
         << bar().result().fullText().toStdString();
-    EXPECT_TRUE(bar().result().fullText().contains(" written; next " + after + " "))
-        << bar().result().fullText().toStdString();
+    EXPECT_TRUE(bar().result().toolTip().startsWith("Verified: " + before + " "))
+        << bar().result().toolTip().toStdString();
+    EXPECT_TRUE(bar().result().toolTip().contains(" written; next " + after + " "));
+    // The next pager's capcodes show first, also on a 1024-pixel screen.
+    window().resize(1024, window().height());
+    settle();
+    EXPECT_TRUE(bar().result().text().startsWith("Next: " + after + " ")) << bar().result().text().toStdString();
     EXPECT_TRUE(green(bar().result()));
     EXPECT_EQ(bar().verified().toolTip(), "1 pager verified since start");
 
@@ -100,6 +107,38 @@ TEST_F(ProductionWindowTest, LogShowsFiltersAndExportsTheRecord) {
     int lines = 0;
     for (std::size_t at = csv.find("\r\n"); at != std::string::npos; at = csv.find("\r\n", at + 2)) ++lines;
     EXPECT_EQ(lines, 5) << "the header and the four units";
+}
+
+// A double-clicked unit shows all of it, and the pager's image before it saves as a settings
+// file; long capcode lists wrap rather than push the other columns aside.
+TEST_F(ProductionWindowTest, LogShowsAWholeUnitAndSavesThePagersImageBeforeIt) {
+    model().setText("autoinc1", "1");
+    chooseMenu(element::writeToPager);
+    const Image before = session().link().simulated()->pager.memory;
+    chooseMenu(element::writeToPager);
+    ASSERT_EQ(logCount("Verify OK !"), 2);
+    chooseMenu(element::productionLog);
+    QTableWidget& table = session().productionLog()->table();
+    EXPECT_LT(table.columnWidth(6), static_cast<QAbstractItemView&>(table).sizeHintForColumn(6));
+    EXPECT_GE(table.rowHeight(0), 2 * table.fontMetrics().lineSpacing());
+
+    const QPoint first = table.visualItemRect(table.item(0, 0)).center();
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, first);
+    auto* unit = session().productionLog()->findChild<QDialog*>("UnitDetails");
+    ASSERT_NE(unit, nullptr);
+    const QString text = unit->findChild<QPlainTextEdit*>("UnitText")->toPlainText();
+    for (const std::string& part :
+         {std::string("\nstatus log:\n  Write to Pager...\n"), std::string("  Verify OK !\n"),
+          std::string("\ndiffering bytes: none\n"), "\nprevious image SHA-256: " + sha256Hex(before) + "\n"})
+        EXPECT_TRUE(text.contains(QString::fromStdString(part))) << part << " in\n" << text.toStdString();
+
+    desktop_.saveAsAnswer = path("before.eep");
+    QTest::mouseClick(unit->findChild<QPushButton*>("SavePreviousImage"), Qt::LeftButton);
+    std::ifstream file(path("before.eep"), std::ios::binary);
+    const std::vector<std::uint8_t> saved((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(saved, std::vector<std::uint8_t>(before.begin(), before.end()));
+    EXPECT_EQ(desktop_.saveOwnFiles.back(), "") << "an existing file is replaced only when the technician agrees";
 }
 
 // Fails when a pager is written that the record cannot account for.

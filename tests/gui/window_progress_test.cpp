@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <algorithm>
 #include <functional>
@@ -110,6 +111,29 @@ TEST_F(ProgressTest, CancelDuringTheWriteStopsBeforeTheVerifyAndHoldsInputBack) 
     EXPECT_EQ(pager(), session().app().program().image);
     EXPECT_EQ(model().text("address1"), address);  // capcodes step on only after a verified write
     EXPECT_EQ(folderName->text(), folderText);
+}
+
+// Shown anew for each write, over the middle of the main window and on the screen. A real
+// window manager (the run of this test under one) placed it in the screen's corner, its
+// title bar off the screen, from the second write on.
+TEST_F(WindowTest, ProgressWindowShownOverTheMainWindowAtEveryWrite) {
+    TState_Form& form = window().progressWindow();
+    std::vector<QRect> frames;
+    ProgressRecorder recorder(form);
+    recorder.onCaption = [&](const QString&) {
+        if (form.isVisible()) frames.push_back(form.frameGeometry());
+    };
+    for (int write = 1; write <= 3; ++write) {
+        chooseMenu(element::writeToPager);
+        ASSERT_EQ(logCount("Verify OK !"), write);
+    }
+    ASSERT_GE(frames.size(), 9u);
+    const QRect screen = window().screen()->availableGeometry();
+    const QPoint middle = window().frameGeometry().center();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_TRUE(screen.contains(frames[i])) << i;
+        EXPECT_LE((frames[i].center() - middle).manhattanLength(), 40) << i;
+    }
 }
 
 TEST_F(ProgressTest, AReadHasNoPointToStopAt) {

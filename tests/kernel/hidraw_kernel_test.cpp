@@ -32,8 +32,8 @@ using HidrawKernelTest = KernelTest;
 struct UsbRig {
     UsbRig() : link(ppdev, clock, hid), presence(context, link) { link.hid().start(); }
 
-    std::uint8_t transfer(std::string_view mode, Image& buffer) {
-        return transferPager(context, link, "16", 0, mode, buffer).result;
+    TransferResult transfer(std::string_view mode, Image& buffer) {
+        return transferPager(context, link, kChip24C16, 0, mode, buffer).result;
     }
 
     bool inUse() const { return context.program.usbProgrammerInUse; }
@@ -128,9 +128,9 @@ TEST_P(ProgrammerInTrouble, FailsTheTransferWithoutHanging) {
     UsbRig rig;
     const Image image = SimulatedPager::patternImage(17);
     Image source = image;
-    EXPECT_EQ(rig.transfer("w", source), kTransferFailed);
+    EXPECT_EQ(rig.transfer(kWriteMode, source), TransferResult::TransferFailed);
     Image buffer{};
-    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer(kReadMode, buffer), TransferResult::TransferFailed);
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>(2, kProgrammerSilentText)));
     EXPECT_NE(pagerMemory(), image);
     EXPECT_EQ(rig.link.hid().pollChanges(), GetParam().pulledOut);
@@ -170,7 +170,7 @@ TEST_P(RefusedProgrammer, SaysWhyAtArrivalOnly) {
     UsbRig rig;
     EXPECT_FALSE(rig.inUse());
     Image buffer{};
-    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer(kReadMode, buffer), TransferResult::TransferFailed);
     EXPECT_EQ(rig.host.logLines,
               (std::vector<std::string>{GetParam().line,
                                         "Cannot use the parallel port /dev/parport0: No such file or directory"}));
@@ -214,12 +214,12 @@ TEST_F(HidrawKernelTest, ProgrammerPutBackUnderItsNodeWorksAtOnce) {
     fake_programmer_plug(0, 64, 1);
     UsbRig rig;
     Image buffer{};
-    ASSERT_EQ(rig.transfer("r", buffer), kReadDone);
+    ASSERT_EQ(rig.transfer(kReadMode, buffer), TransferResult::ReadDone);
     fake_programmer_unplug();
     fake_programmer_plug(0, 64, 1);
     const Image image = SimulatedPager::patternImage(5);
     Image source = image;
-    EXPECT_EQ(rig.transfer("w", source), kVerifyOk);
+    EXPECT_EQ(rig.transfer(kWriteMode, source), TransferResult::VerifyOk);
     EXPECT_EQ(pagerMemory(), image);
     EXPECT_TRUE(rig.host.messages.empty());
 }

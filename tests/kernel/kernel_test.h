@@ -36,10 +36,10 @@ template <typename Rig>
 void writeVerifyAndReadBack(Rig& rig, unsigned seed) {
     const Image image = SimulatedPager::patternImage(seed);
     Image source = image;
-    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer(kWriteMode, source), TransferResult::VerifyOk);
     EXPECT_EQ(pagerMemory(), image);
     Image readBack{};
-    ASSERT_EQ(rig.transfer("r", readBack), kReadDone);
+    ASSERT_EQ(rig.transfer(kReadMode, readBack), TransferResult::ReadDone);
     EXPECT_EQ(readBack, image);
 }
 

@@ -82,8 +82,8 @@ struct ParallelRig {
     HidapiBackend hid;
     PagerLink link;
 
-    std::uint8_t transfer(std::string_view mode, Image& buffer) {
-        return transferPager(context, link, "16", 0, mode, buffer).result;
+    TransferResult transfer(std::string_view mode, Image& buffer) {
+        return transferPager(context, link, kChip24C16, 0, mode, buffer).result;
     }
 };
 
@@ -148,9 +148,9 @@ TEST_P(WrongInversion, MovesNothing) {
     const Image before = pagerMemory();
     ParallelRig rig(GetParam().statusFlips, GetParam().controlFlips);
     Image source = SimulatedPager::patternImage(3);
-    EXPECT_EQ(rig.transfer("w", source), kWriteFailed);
+    EXPECT_EQ(rig.transfer(kWriteMode, source), TransferResult::WriteFailed);
     Image buffer{};
-    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer(kReadMode, buffer), TransferResult::TransferFailed);
     EXPECT_EQ(pagerMemory(), before);
 }
 
@@ -174,8 +174,8 @@ TEST_P(RefusedPort, FailsAtOnceWithTheSystemsReason) {
     const Image before = pagerMemory();
     ParallelRig rig;
     Image buffer = SimulatedPager::patternImage(7);
-    EXPECT_EQ(rig.transfer("w", buffer), kWriteFailed);
-    EXPECT_EQ(rig.transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(rig.transfer(kWriteMode, buffer), TransferResult::WriteFailed);
+    EXPECT_EQ(rig.transfer(kReadMode, buffer), TransferResult::TransferFailed);
     const std::string line = std::string("Cannot use the parallel port /dev/parport0: ") + GetParam().reason;
     EXPECT_EQ(rig.host.logLines, (std::vector<std::string>{line, line}));
     EXPECT_EQ(rig.host.progressSteps, 0);
@@ -202,7 +202,7 @@ TEST_F(ParportKernelTest, ClaimOfAPortAnotherProgramHoldsWaitsForIt) {
     ParallelRig rig;
     const auto start = std::chrono::steady_clock::now();
     Image buffer{};
-    EXPECT_EQ(rig.transfer("r", buffer), kReadDone);
+    EXPECT_EQ(rig.transfer(kReadMode, buffer), TransferResult::ReadDone);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     EXPECT_EQ(buffer, pagerMemory());
 }
@@ -238,7 +238,7 @@ TEST_F(ParportKernelTest, PortRemovedBeforeTheSwitchOnFailsWithAClearLine) {
         ParallelRig rig;
         const Image before = pagerMemory();
         Image source = SimulatedPager::patternImage(19);
-        EXPECT_EQ(rig.transfer("w", source), kWriteFailed) << accesses;
+        EXPECT_EQ(rig.transfer(kWriteMode, source), TransferResult::WriteFailed) << accesses;
         EXPECT_EQ(rig.host.logLines,
                   std::vector<std::string>{"The parallel port at 0x378 does not keep what is written "
                                            "to it: no port there, or it was removed."})
@@ -254,10 +254,10 @@ TEST_F(ParportKernelTest, PortRemovedDuringAWriteFailsTheVerify) {
     fake_parport_vanish_after(50000);
     ParallelRig rig;
     Image source = SimulatedPager::patternImage(11);
-    EXPECT_EQ(rig.transfer("w", source), kVerifyDiffers);
+    EXPECT_EQ(rig.transfer(kWriteMode, source), TransferResult::VerifyDiffers);
     EXPECT_NE(pagerMemory(), source);
 
-    EXPECT_EQ(rig.transfer("w", source), kWriteFailed) << "the node has gone";
+    EXPECT_EQ(rig.transfer(kWriteMode, source), TransferResult::WriteFailed) << "the node has gone";
     EXPECT_EQ(rig.host.logLines.back(), "Cannot use the parallel port /dev/parport0: No such file or directory");
 }
 
@@ -266,7 +266,7 @@ TEST_F(ParportKernelTest, PortRemovedDuringAReadGivesBytesThatFailTheChecksum) {
     fake_parport_vanish_after(40000);
     ParallelRig rig;
     Image buffer{};
-    rig.transfer("r", buffer);
+    rig.transfer(kReadMode, buffer);
     EXPECT_NE(buffer, pagerMemory());
     EXPECT_FALSE(imageChecksumOk(buffer));
 }
@@ -280,7 +280,7 @@ TEST_F(ParportKernelTest, TraceOfTheRealPortDecodesToTheBytesMoved) {
     ASSERT_FALSE(rig.link.startTrace(path));
     const Image image = SimulatedPager::patternImage(23);
     Image source = image;
-    ASSERT_EQ(rig.transfer("w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer(kWriteMode, source), TransferResult::VerifyOk);
     rig.link.stopTrace();
 
     const auto decode = testing::decodeI2c(path);

@@ -43,8 +43,8 @@ TEST(PpdevPort, TransferOverMissingPortFailsWithOneLogLine) {
     HidapiBackend hid;
     PagerLink link(port, clock, hid);
     Image buffer{};
-    EXPECT_EQ(transferPager(context, link, "16", 0, "r", buffer).result, kTransferFailed);
-    EXPECT_EQ(transferPager(context, link, "16", 0, "w", buffer).result, kWriteFailed);
+    EXPECT_EQ(transferPager(context, link, kChip24C16, 0, kReadMode, buffer).result, TransferResult::TransferFailed);
+    EXPECT_EQ(transferPager(context, link, kChip24C16, 0, kWriteMode, buffer).result, TransferResult::WriteFailed);
     EXPECT_EQ(host.logLines,
               (std::vector<std::string>{"Cannot use the parallel port /dev/parport0: No such file or directory",
                                         "Cannot use the parallel port /dev/parport0: No such file or directory"}));

@@ -118,7 +118,7 @@ TEST_P(SpeedGradeTest, FlagsEveryTimeTheTimingCutsShort) {
     rig.devices.chip.checkTiming(GetParam().grade);
     const std::int64_t begin = rig.clock.nowMicros();
     Image source = SimulatedPager::patternImage(11);
-    ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, kWriteMode, source), TransferResult::VerifyOk);
     std::set<std::string> rules;
     for (const auto& violation : rig.devices.chip.violations()) {
         rules.insert(violation.what.substr(0, violation.what.find(' ')));
@@ -163,7 +163,7 @@ struct CycleCase {
     unsigned writeCycleMs;
     unsigned busFreeMs;
     bool polling;
-    std::uint8_t result;
+    TransferResult result;
 };
 
 class WriteCycleTest : public ::testing::TestWithParam<CycleCase> {};
@@ -175,18 +175,19 @@ TEST_P(WriteCycleTest, PagesLandOnlyWhenTheMasterWaitsOutTheCycle) {
     rig.link.timing().acknowledgePolling = GetParam().polling;
     const Image image = SimulatedPager::patternImage(11);
     Image source = image;
-    EXPECT_EQ(rig.transfer("16", 0, "w", source), GetParam().result);
-    EXPECT_EQ(rig.devices.pager.memory == image, GetParam().result == kVerifyOk);
+    EXPECT_EQ(rig.transfer(kChip24C16, 0, kWriteMode, source), GetParam().result);
+    EXPECT_EQ(rig.devices.pager.memory == image, GetParam().result == TransferResult::VerifyOk);
     EXPECT_TRUE(rig.devices.chip.violations().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, WriteCycleTest,
-                         ::testing::Values(CycleCase{"Fast2msPart", 2, 6, false, kVerifyOk},
-                                           CycleCase{"Usual5msPart", 5, 6, false, kVerifyOk},
-                                           CycleCase{"Slow10msPartBusFreeWait", 10, 6, false, kWriteFailed},
-                                           CycleCase{"Slow10msPartPolled", 10, 6, true, kVerifyOk},
-                                           CycleCase{"Usual5msPartPolledTinyBusFree", 5, 1, true, kVerifyOk}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Parts, WriteCycleTest,
+    ::testing::Values(CycleCase{"Fast2msPart", 2, 6, false, TransferResult::VerifyOk},
+                      CycleCase{"Usual5msPart", 5, 6, false, TransferResult::VerifyOk},
+                      CycleCase{"Slow10msPartBusFreeWait", 10, 6, false, TransferResult::WriteFailed},
+                      CycleCase{"Slow10msPartPolled", 10, 6, true, TransferResult::VerifyOk},
+                      CycleCase{"Usual5msPartPolledTinyBusFree", 5, 1, true, TransferResult::VerifyOk}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Polling stops after its limit and the next page goes ahead, to find the chip still busy.
 TEST(AcknowledgePolling, GivesUpAfter25Milliseconds) {

@@ -38,7 +38,7 @@ protected:
         return out;
     }
 
-    std::uint8_t transfer(std::string_view mode, Image& buffer) { return rig.transfer("16", 0, mode, buffer); }
+    TransferResult transfer(std::string_view mode, Image& buffer) { return rig.transfer(kChip24C16, 0, mode, buffer); }
 
     testing::PagerRig rig{SimulatedDevices::Path::ParallelPort};
     testing::RecordingHost& host = rig.host;
@@ -51,7 +51,7 @@ protected:
 
 TEST_F(ParallelPortTest, WholeReadSendsAddressPhaseThenClocks2048BytesWithOneFinalNoAcknowledge) {
     Image buffer{};
-    ASSERT_EQ(transfer("r", buffer), kReadDone);
+    ASSERT_EQ(transfer(kReadMode, buffer), TransferResult::ReadDone);
     EXPECT_EQ(buffer, devices.pager.memory);
 
     const auto t = traffic();
@@ -77,7 +77,7 @@ TEST_F(ParallelPortTest, WholeReadSendsAddressPhaseThenClocks2048BytesWithOneFin
 TEST_F(ParallelPortTest, WholeWriteSends128PagesOf16BytesEachWithItsAddressPhase) {
     const Image image = distinctImage();
     Image source = image;
-    ASSERT_EQ(transfer("w", source), kVerifyOk);
+    ASSERT_EQ(transfer(kWriteMode, source), TransferResult::VerifyOk);
     EXPECT_EQ(devices.pager.memory, image);
     EXPECT_EQ(source, image);
 
@@ -122,12 +122,12 @@ TEST_F(ParallelPortTest, WaitsAreExactlyWhatTheTimingValuesAsk) {
                                    2048 * c.receive() + 2047 * c.masterAck() + c.masterNoAck() + c.stop() + 7 * ms;
     Image buffer{};
     auto before = clock.nowMicros();
-    ASSERT_EQ(transfer("r", buffer), kReadDone);
+    ASSERT_EQ(transfer(kReadMode, buffer), TransferResult::ReadDone);
     EXPECT_EQ(clock.nowMicros() - before, adapterOn + wholeRead + adapterOff);
 
     const std::int64_t page = c.start() + 18 * (c.send() + c.ack()) + c.stop() + 7 * ms;
     before = clock.nowMicros();
-    ASSERT_EQ(transfer("w", buffer), kVerifyOk);
+    ASSERT_EQ(transfer(kWriteMode, buffer), TransferResult::VerifyOk);
     EXPECT_EQ(clock.nowMicros() - before, adapterOn + 128 * page + 10 * ms + wholeRead + adapterOff);
 }
 
@@ -135,7 +135,7 @@ TEST_F(ParallelPortTest, BusFreeShorterThanTheWriteCycleLosesTheNextPage) {
     // No acknowledge polling: the bus-free sleep is the only wait for the write cycle.
     link.timing().busFreeMs = 4;
     Image source = distinctImage();
-    EXPECT_EQ(transfer("w", source), kWriteFailed);
+    EXPECT_EQ(transfer(kWriteMode, source), TransferResult::WriteFailed);
     EXPECT_TRUE(std::equal(source.begin(), source.begin() + 16, devices.pager.memory.begin()));
     EXPECT_FALSE(std::equal(source.begin() + 16, source.begin() + 32, devices.pager.memory.begin() + 16));
 }
@@ -145,7 +145,7 @@ TEST_F(ParallelPortTest, MissingAcknowledgeInPage5ReturnsZeroWithPages0To4Writte
     const Image image = distinctImage();
     Image source = image;
     devices.chip.missAcknowledgeAt(5 * 18 + 2);  // the first data byte of page 5
-    EXPECT_EQ(transfer("w", source), kWriteFailed);
+    EXPECT_EQ(transfer(kWriteMode, source), TransferResult::WriteFailed);
     EXPECT_EQ(source, image);
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + 5 * 16, devices.pager.memory.begin()));
     EXPECT_TRUE(std::equal(old.begin() + 5 * 16, old.end(), devices.pager.memory.begin() + 5 * 16));
@@ -160,22 +160,22 @@ TEST_F(ParallelPortTest, MissingAcknowledgeInPage5ReturnsZeroWithPages0To4Writte
 TEST_F(ParallelPortTest, UnacknowledgedControlByteWithAcknowledgedAddressByteCountsAsSuccess) {
     devices.port.sdaInputStuckHighAt(0);  // the control byte's acknowledge reads as missing
     Image buffer{};
-    EXPECT_EQ(transfer("r", buffer), kReadDone);
+    EXPECT_EQ(transfer(kReadMode, buffer), TransferResult::ReadDone);
     EXPECT_EQ(buffer, devices.pager.memory);
 }
 
 TEST_F(ParallelPortTest, UnacknowledgedLastAddressByteFailsTheRead) {
     devices.port.sdaInputStuckHighAt(1);
     Image buffer{};
-    EXPECT_EQ(transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(transfer(kReadMode, buffer), TransferResult::TransferFailed);
     EXPECT_FALSE(devices.port.claimed());
 }
 
 TEST_F(ParallelPortTest, NothingConnectedFailsAtTheFirstAcknowledge) {
     devices.port.attach(nullptr);
     Image buffer{};
-    EXPECT_EQ(transfer("r", buffer), kTransferFailed);
-    EXPECT_EQ(transfer("w", buffer), kWriteFailed);
+    EXPECT_EQ(transfer(kReadMode, buffer), TransferResult::TransferFailed);
+    EXPECT_EQ(transfer(kWriteMode, buffer), TransferResult::WriteFailed);
     EXPECT_TRUE(host.logLines.empty());    // the workflows word these failures
     EXPECT_EQ(host.progressSteps, 2 + 2);  // read: control and address; write: page 0's two
 }
@@ -183,9 +183,9 @@ TEST_F(ParallelPortTest, NothingConnectedFailsAtTheFirstAcknowledge) {
 TEST_F(ParallelPortTest, PortThatCannotBeClaimedFailsWithOneLogLineAndTouchesNothing) {
     devices.port.failClaim("Cannot use the parallel port /dev/parport0: Permission denied");
     Image buffer{};
-    EXPECT_EQ(transfer("r", buffer), kTransferFailed);
+    EXPECT_EQ(transfer(kReadMode, buffer), TransferResult::TransferFailed);
     EXPECT_EQ(host.logLines, std::vector<std::string>{"Cannot use the parallel port /dev/parport0: Permission denied"});
-    EXPECT_EQ(transfer("w", buffer), kWriteFailed);
+    EXPECT_EQ(transfer(kWriteMode, buffer), TransferResult::WriteFailed);
     EXPECT_EQ(host.logLines.size(), 2u);
     EXPECT_EQ(devices.port.accessesOutsideClaim, 0);
     EXPECT_EQ(devices.port.data(), 0);
@@ -195,7 +195,7 @@ TEST_F(ParallelPortTest, PortThatCannotBeClaimedFailsWithOneLogLineAndTouchesNot
 TEST_F(ParallelPortTest, TransferUsesTheChosenPortBase) {
     context.program.portBase = parallel_port::lpt2.base;
     Image buffer{};
-    EXPECT_EQ(transfer("r", buffer), kReadDone);
+    EXPECT_EQ(transfer(kReadMode, buffer), TransferResult::ReadDone);
     EXPECT_EQ(devices.port.accessesOutsideClaim, 0);
 }
 
@@ -203,7 +203,7 @@ TEST_F(ParallelPortTest, FlippedBitOnReadBackReturnsOneWithSourceUnchanged) {
     devices.pager.flipOnRead(0x123, 0x10);
     const Image image = distinctImage();
     Image source = image;
-    EXPECT_EQ(transfer("w", source), kVerifyDiffers);
+    EXPECT_EQ(transfer(kWriteMode, source), TransferResult::VerifyDiffers);
     EXPECT_EQ(source, image);
     EXPECT_EQ(devices.pager.memory, image);
 }

@@ -39,10 +39,10 @@ TEST_P(BusTraceTest, DecodesCleanlyAndRebuildsTheBytesWrittenAndRead) {
     ASSERT_FALSE(rig.link.startTrace(path));
     const Image before = rig.devices.pager.memory;
     Image readBuffer{};
-    ASSERT_EQ(rig.transfer("16", 0, "r", readBuffer), kReadDone);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, kReadMode, readBuffer), TransferResult::ReadDone);
     const Image image = SimulatedPager::patternImage(13);
     Image source = image;
-    ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, kWriteMode, source), TransferResult::VerifyOk);
     rig.link.stopTrace();
 
     const testing::I2cDecode decode = testing::decodeI2c(path);
@@ -69,7 +69,7 @@ TEST(BusTrace, DeclaresTheTimescaleAndTheLinesByName) {
     const std::string path = tracePath("header.vcd");
     ASSERT_FALSE(rig.link.startTrace(path));
     Image buffer{};
-    ASSERT_EQ(rig.transfer("16", 0, "r", buffer), kReadDone);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, kReadMode, buffer), TransferResult::ReadDone);
     rig.link.stopTrace();
     const auto lines = fileLines(path);
     std::vector<std::string> vars;
@@ -97,7 +97,7 @@ TEST(ReportTrace, HoldsEveryReportExchangedInOrder) {
     const std::string path = tracePath("reports.txt");
     ASSERT_FALSE(rig.link.startTrace(path));
     Image source = SimulatedPager::patternImage(3);
-    ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, kWriteMode, source), TransferResult::VerifyOk);
     rig.link.stopTrace();
 
     const auto& requests = rig.devices.programmer.requests;

@@ -29,18 +29,18 @@ TEST_P(BothPathsTest, ReadWriteAndVerifyTheWholePager) {
     Rig rig(GetParam());
     EXPECT_EQ(rig.context.program.usbProgrammerInUse, GetParam() == Path::UsbProgrammer);
     Image buffer{};
-    ASSERT_EQ(rig.transfer("16", 0, "r", buffer), kReadDone);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, kReadMode, buffer), TransferResult::ReadDone);
     EXPECT_EQ(buffer, SimulatedPager::factoryImage());
     EXPECT_TRUE(imageChecksumOk(buffer));
 
     const Image image = SimulatedPager::patternImage(13);
     Image source = image;
-    ASSERT_EQ(rig.transfer("16", 0, "w", source), kVerifyOk);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, kWriteMode, source), TransferResult::VerifyOk);
     EXPECT_EQ(source, image);
     EXPECT_EQ(rig.devices.pager.memory, image);
     EXPECT_EQ(rig.host.progressCaptionText, kVerifyCaption);
 
-    ASSERT_EQ(rig.transfer("16", 0, "R", buffer), kReadDone);
+    ASSERT_EQ(rig.transfer(kChip24C16, 0, "R", buffer), TransferResult::ReadDone);
     EXPECT_EQ(buffer, image);
     EXPECT_TRUE(rig.host.messages.empty());
 }
@@ -49,7 +49,7 @@ TEST_P(BothPathsTest, ModeTextOtherThanRWrites) {
     for (const char* mode : {"w", "W", "x", ""}) {
         Rig rig(GetParam());
         Image source = SimulatedPager::patternImage(5);
-        EXPECT_EQ(rig.transfer("16", 0, mode, source), kVerifyOk) << mode;
+        EXPECT_EQ(rig.transfer(kChip24C16, 0, mode, source), TransferResult::VerifyOk) << mode;
         EXPECT_EQ(rig.devices.pager.memory, source) << mode;
     }
 }
@@ -57,10 +57,10 @@ TEST_P(BothPathsTest, ModeTextOtherThanRWrites) {
 TEST_P(BothPathsTest, ChipOutsideTheFamilyOrShortBufferMovesNothing) {
     Rig rig(GetParam());
     Image buffer{};
-    EXPECT_EQ(rig.transfer("17", 0, "r", buffer), kTransferFailed);
-    EXPECT_EQ(rig.transfer("17", 0, "w", buffer), kWriteFailed);
+    EXPECT_EQ(rig.transfer("17", 0, "r", buffer), TransferResult::TransferFailed);
+    EXPECT_EQ(rig.transfer("17", 0, "w", buffer), TransferResult::WriteFailed);
     std::array<std::uint8_t, 100> small{};
-    EXPECT_EQ(rig.transfer("16", 0, "r", small), kTransferFailed);
+    EXPECT_EQ(rig.transfer(kChip24C16, 0, kReadMode, small), TransferResult::TransferFailed);
     EXPECT_EQ(rig.host.progressSteps, 0);
     EXPECT_EQ(rig.devices.pager.memory, SimulatedPager::factoryImage());
 }
@@ -70,7 +70,7 @@ TEST_P(BothPathsTest, OneFlippedBitOnReadBackReturnsOneAndLeavesTheSource) {
     rig.devices.pager.flipOnRead(0x7FE, 0x80);
     const Image image = SimulatedPager::patternImage(3);
     Image source = image;
-    EXPECT_EQ(rig.transfer("16", 0, "w", source), kVerifyDiffers);
+    EXPECT_EQ(rig.transfer(kChip24C16, 0, kWriteMode, source), TransferResult::VerifyDiffers);
     EXPECT_EQ(source, image);
 }
 
@@ -93,13 +93,13 @@ TEST_P(FaultTest, NeverVerifiedUnlessThePagerHoldsTheImage) {
     GetParam().inject(rig);
     const Image image = SimulatedPager::patternImage(11);
     Image source = image;
-    const auto result = rig.transfer("16", 0, "w", source);
+    const auto result = rig.transfer(kChip24C16, 0, kWriteMode, source);
     EXPECT_EQ(source, image);
-    if (result == kVerifyOk) {
+    if (result == TransferResult::VerifyOk) {
         EXPECT_EQ(rig.devices.pager.memory, image);
     }
     if (GetParam().mustShow) {
-        EXPECT_NE(result, kVerifyOk);
+        EXPECT_NE(result, TransferResult::VerifyOk);
     }
 }
 

@@ -17,8 +17,8 @@ namespace {
 class UsbProgrammerTest : public ::testing::Test {
 protected:
     void start() { link.hid().start(); }
-    std::uint8_t write(Image& source) { return rig.transfer("16", 0, "w", source); }
-    std::uint8_t read(Image& buffer) { return rig.transfer("16", 0, "r", buffer); }
+    TransferResult write(Image& source) { return rig.transfer(kChip24C16, 0, kWriteMode, source); }
+    TransferResult read(Image& buffer) { return rig.transfer(kChip24C16, 0, kReadMode, buffer); }
     bool enabled(const char* name) const { return context.model.element(name).enabled; }
     bool visible(const char* name) const { return context.model.element(name).visible; }
     static std::uint8_t requestCrc(const std::vector<std::uint8_t>& request) {
@@ -109,7 +109,7 @@ TEST_F(UsbProgrammerTest, UnplugAndReplugSwitchPathsAndWindowState) {
     Image source = SimulatedPager::factoryImage();
     source[0x100] ^= 0xFF;
     source[kChecksumOffset] = imageChecksum(source);
-    EXPECT_EQ(write(source), kVerifyOk);
+    EXPECT_EQ(write(source), TransferResult::VerifyOk);
     EXPECT_EQ(devices.pager.memory, source);
 }
 
@@ -177,7 +177,7 @@ TEST_F(UsbProgrammerTest, WriteRequestAt0x07E0CarriesCommandChipAddressDataAndCr
     start();
     Image source{};
     for (std::size_t i = 0; i < kImageSize; ++i) source[i] = static_cast<std::uint8_t>(i ^ 0x5A);
-    ASSERT_EQ(write(source), kVerifyOk);
+    ASSERT_EQ(write(source), TransferResult::VerifyOk);
     const auto writes = std::count_if(programmer.requests.begin(), programmer.requests.end(),
                                       [](const auto& request) { return request[1] == 0x15; });
     EXPECT_EQ(writes, 64);
@@ -203,10 +203,10 @@ TEST_F(UsbProgrammerTest, WriteRequestAt0x07E0CarriesCommandChipAddressDataAndCr
 TEST_F(UsbProgrammerTest, HelloKeepsThePreviousRequestsBytesUnderItsCrc) {
     start();
     Image source = SimulatedPager::factoryImage();
-    ASSERT_EQ(write(source), kVerifyOk);
+    ASSERT_EQ(write(source), TransferResult::VerifyOk);
     programmer.silentFromChunk = 0;  // a write request left in the buffer: make it the last one
     Image again = source;
-    EXPECT_EQ(write(again), kTransferFailed);
+    EXPECT_EQ(write(again), TransferResult::TransferFailed);
     const auto previous = programmer.requests.back();
     ASSERT_EQ(previous[1], 0x15);
     programmer.unplug();
@@ -234,7 +234,7 @@ TEST_P(ErrorLetterTest, ReadAndWriteEndWithTheLettersMessage) {
     Image buffer{};
     buffer.fill(0xEE);
     const bool error = GetParam().text != nullptr;
-    EXPECT_EQ(read(buffer), error ? kTransferFailed : kReadDone);
+    EXPECT_EQ(read(buffer), error ? TransferResult::TransferFailed : TransferResult::ReadDone);
     EXPECT_EQ(host.messages, error ? std::vector<std::string>{GetParam().text} : std::vector<std::string>{});
     // Chunks 0 to 2 arrived; with an error nothing from chunk 3 on reaches the buffer.
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + 96, devices.pager.memory.begin()));
@@ -251,7 +251,7 @@ TEST_F(UsbProgrammerTest, LetterAInTheFirstWriteReplyEndsWithoutReadBack) {
     start();
     programmer.eepromPresent = false;
     Image source = SimulatedPager::factoryImage();
-    EXPECT_EQ(write(source), kTransferFailed);
+    EXPECT_EQ(write(source), TransferResult::TransferFailed);
     EXPECT_EQ(host.messages, std::vector<std::string>{"EERPOM not found!"});
     EXPECT_EQ(programmer.chunks(), 1);
     EXPECT_NE(host.progressCaptionText, kVerifyCaption);
@@ -262,7 +262,7 @@ TEST_F(UsbProgrammerTest, SilentProgrammerEndsTheTransferAndNoStaleReplyReachesT
     programmer.silentFromChunk = 5;
     Image buffer{};
     buffer.fill(0xEE);
-    EXPECT_EQ(read(buffer), kTransferFailed);
+    EXPECT_EQ(read(buffer), TransferResult::TransferFailed);
     EXPECT_EQ(host.messages, std::vector<std::string>{kProgrammerSilentText});
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + 5 * 32, devices.pager.memory.begin()));
     EXPECT_TRUE(std::all_of(buffer.begin() + 5 * 32, buffer.end(), [](auto byte) { return byte == 0xEE; }));
@@ -276,14 +276,14 @@ TEST_F(UsbProgrammerTest, ALateReplyIsNotTakenForTheNextOne) {
     devices.pager.memory = SimulatedPager::factoryImage();
     programmer.lateReplyAtChunk = 3;
     Image buffer{};
-    EXPECT_EQ(read(buffer), kTransferFailed);
+    EXPECT_EQ(read(buffer), TransferResult::TransferFailed);
     EXPECT_EQ(host.messages, std::vector<std::string>{kProgrammerSilentText});
-    EXPECT_EQ(read(buffer), kReadDone);
+    EXPECT_EQ(read(buffer), TransferResult::ReadDone);
     EXPECT_EQ(buffer, devices.pager.memory);
     Image source = SimulatedPager::factoryImage();
     source[0x100] ^= 0x5A;
     source[kChecksumOffset] = imageChecksum(source);
-    EXPECT_EQ(write(source), kVerifyOk);
+    EXPECT_EQ(write(source), TransferResult::VerifyOk);
     EXPECT_EQ(devices.pager.memory, source);
 }
 
@@ -296,7 +296,7 @@ TEST_F(UsbProgrammerTest, AQuickReplugUnderTheSamePathIsOpenedAfresh) {
     programmer.plug();
     EXPECT_TRUE(link.hid().pollChanges());  // both notices together: the device looks unchanged
     Image buffer{};
-    EXPECT_EQ(read(buffer), kReadDone) << "the dead handle fails before the request and is replaced";
+    EXPECT_EQ(read(buffer), TransferResult::ReadDone) << "the dead handle fails before the request and is replaced";
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(buffer, devices.pager.memory);
 }
@@ -305,7 +305,7 @@ TEST_F(UsbProgrammerTest, SilentVerifyPassNeverCountsAsVerified) {
     start();
     programmer.silentFromChunk = 64;  // the write pass goes through, the read-back gets nothing
     Image source = SimulatedPager::factoryImage();
-    EXPECT_EQ(write(source), kTransferFailed);
+    EXPECT_EQ(write(source), TransferResult::TransferFailed);
     EXPECT_EQ(host.messages, std::vector<std::string>{kProgrammerSilentText});
 }
 
@@ -313,7 +313,7 @@ TEST_F(UsbProgrammerTest, UnplugInTheMiddleOfAWriteEndsItAndTheNextPollSwitchesB
     start();
     programmer.unplugAtChunk = 10;
     Image source = SimulatedPager::factoryImage();
-    EXPECT_EQ(write(source), kTransferFailed);
+    EXPECT_EQ(write(source), TransferResult::TransferFailed);
     EXPECT_EQ(host.messages, std::vector<std::string>{kProgrammerSilentText});
     EXPECT_TRUE(link.hid().pollChanges());
     EXPECT_EQ(host.logLines.back(), "USB port unplug.");

@@ -24,6 +24,14 @@ TEST(ParseInteger, RefusesWithTheIntegerMessage) {
     }
 }
 
+// The texts the tool is written with (a point) read as the same numbers on a comma system.
+TEST(WithDecimalSeparator, WritesThePointAsTheSystemSeparator) {
+    for (const char* text : {"146.56250", "152.24000", "1.50", "0.77", "163"}) {
+        EXPECT_EQ(withDecimalSeparator(text, '.'), text);
+        EXPECT_DOUBLE_EQ(parseReal(withDecimalSeparator(text, ','), ','), parseReal(text, '.')) << text;
+    }
+}
+
 TEST(ParseReal, FollowsTheSystemSeparator) {
     EXPECT_DOUBLE_EQ(parseReal("146.56250", '.'), 146.5625);
     EXPECT_DOUBLE_EQ(parseReal("146,56250", ','), 146.5625);

@@ -19,8 +19,8 @@ namespace pagerprog::testing {
 struct PagerRig {
     explicit PagerRig(SimulatedDevices::Path path) : devices(clock, path) {}
 
-    std::uint8_t transfer(std::string_view chipType, int select, std::string_view mode,
-                          std::span<std::uint8_t> buffer) {
+    TransferResult transfer(std::string_view chipType, int select, std::string_view mode,
+                            std::span<std::uint8_t> buffer) {
         return transferPager(context, link, chipType, select, mode, buffer).result;
     }
 

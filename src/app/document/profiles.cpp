@@ -6,6 +6,7 @@
 
 #include "app/document/language_files.h"
 #include "rules/address_rules.h"
+#include "settings/conversion.h"
 #include "settings/decoder.h"
 #include "settings/image_layout.h"
 
@@ -136,7 +137,8 @@ void pager_modelChange(Context& ctx) {
         const std::string hello = "------ " + m.field(field::pager_model).text + " -------";
         m.setText(field::hellomsg1, hello.substr(0, static_cast<std::size_t>(findFieldDef(field::hellomsg1)->limit)));
         // The frequency is written with the system's separator so that it parses again.
-        if (model == kQtx41K) m.setText(field::frequency, std::string("152") + ctx.program.decimalSeparator + "24000");
+        if (model == kQtx41K)
+            m.setText(field::frequency, withDecimalSeparator("152.24000", ctx.program.decimalSeparator));
         const std::string title = modelTitle(model);
         if (!title.empty()) m.setTitle(title);
     }

@@ -1,10 +1,25 @@
 #include "app/document/recent_files.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "settings/settings_model.h"
 
 namespace pagerprog {
+
+namespace {
+
+// One spelling per file, whatever folder the program runs in: absolute, without "." and "..",
+// links followed as far as the path exists.
+std::string canonicalPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) return path;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
+    return (error ? absolute.lexically_normal() : resolved).string();
+}
+
+}  // namespace
 
 RecentFiles::RecentFiles(const std::vector<std::string>& paths) {
     for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
@@ -12,7 +27,8 @@ RecentFiles::RecentFiles(const std::vector<std::string>& paths) {
     }
 }
 
-bool RecentFiles::add(const std::string& path) {
+bool RecentFiles::add(const std::string& given) {
+    const std::string path = canonicalPath(given);
     if (!paths_.empty() && paths_.front() == path) return false;
     remove(path);
     paths_.insert(paths_.begin(), path);
@@ -20,7 +36,7 @@ bool RecentFiles::add(const std::string& path) {
     return true;
 }
 
-void RecentFiles::remove(const std::string& path) { std::erase(paths_, path); }
+void RecentFiles::remove(const std::string& path) { std::erase(paths_, canonicalPath(path)); }
 
 std::string recentFileCaption(int number, const std::string& path, const std::string& home) {
     std::string shown = path;

@@ -1,4 +1,5 @@
-// The settings files opened or saved last, newest first, as "Open &Recent" lists them.
+// The settings files opened or saved last, newest first, as "Open &Recent" lists them: each
+// once, by its absolute path with links followed, so that an entry opens from any folder.
 #pragma once
 
 #include <string>
@@ -14,11 +15,12 @@ class RecentFiles {
 public:
     static constexpr std::size_t kCapacity = element::kRecentFiles;
 
-    // Kept as given, less empty paths, repeats and any beyond the capacity.
+    // Kept in their order, less empty paths, repeats and any beyond the capacity; a relative
+    // path (kept by an older version) is taken from the current folder.
     explicit RecentFiles(const std::vector<std::string>& paths = {});
 
-    // Puts `path` first, moving it up when listed already; the oldest falls off. False
-    // when it was first already (nothing changed).
+    // Puts `path` first, moving it up when listed already under any spelling; the oldest falls
+    // off. False when it was first already (nothing changed).
     bool add(const std::string& path);
     void remove(const std::string& path);
     const std::vector<std::string>& paths() const { return paths_; }

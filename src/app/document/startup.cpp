@@ -12,15 +12,14 @@ namespace pagerprog {
 
 namespace {
 
-// Seen from a decimal-comma system, the texts the window is designed with.
+// Seen from a decimal-comma system, the number texts the window is designed with: the
+// field table's initial texts with the comma for their point.
 void useDecimalComma(Context& ctx) {
     ctx.program.decimalSeparator = ',';
-    ctx.model.setText(field::frequency, "146,56250");
-    ctx.model.setText(field::fullbat, "1,50");
-    ctx.model.setText(field::halfbat, "1,30");
-    ctx.model.setText(field::lowbat, "1,10");
-    ctx.model.setText(field::gonebat, "0,90");
-    ctx.model.setText(field::Vref, "2,70");
+    for (const FieldDef& def : fieldTable()) {
+        if (def.kind == FieldKind::Text && def.text.find('.') != std::string::npos && isReal(def.text, '.'))
+            ctx.model.setText(def.name, withDecimalSeparator(def.text, ','));
+    }
 }
 
 void applyEdition(Context& ctx) {

@@ -20,8 +20,8 @@ inline constexpr const char* kVerifyCaption = "Verify data from pager, please wa
 // Asked when a write is done, before its verify pass: false stops the transfer there.
 using VerifyGate = std::function<bool()>;
 
-// The chip of that type and device select (the pager's 24C16 is "16" and 0). `mode` "r"
-// reads (any case), anything else writes and verifies. The outcome's problems have been
+// The chip of that type and device select (the pager's 24C16 is kChip24C16 and 0). `mode`
+// kReadMode reads (any case), anything else (kWriteMode) writes and verifies. The outcome's problems have been
 // shown when it returns.
 TransferOutcome transferPager(Context& ctx, PagerLink& link, std::string_view chipType, int select,
                               std::string_view mode, std::span<std::uint8_t> buffer,

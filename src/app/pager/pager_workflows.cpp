@@ -24,7 +24,6 @@ namespace pagerprog {
 namespace {
 
 // The pager's EEPROM, a 24C16 with its address pins low.
-constexpr const char* kChipType = "16";
 constexpr int kDeviceSelect = 0;
 constexpr const char* kDeviceMissing = "Device not exist, please check the connection.";
 constexpr const char* kReadError = "Pager Read error, please check the connection.";
@@ -136,8 +135,8 @@ PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
     ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...", 1);
     progress.nextPass();
     ctx_.host.log("Read data from pager");
-    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer);
-    if (transfer.result == kTransferFailed) {
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, p.loadBuffer);
+    if (transfer.result == TransferResult::TransferFailed) {
         ctx_.host.log(kDeviceMissing);
         progress.close();
         ctx_.host.beep();
@@ -186,8 +185,8 @@ bool PagerWorkflows::takesHardwareReadBack() const {
 // failure.
 PagerOutcome PagerWorkflows::readPager(bool hardwareReadBack) {
     ProgramState& p = ctx_.program;
-    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "r", p.loadBuffer);
-    if (transfer.result == kTransferFailed) {
+    const TransferOutcome transfer = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, p.loadBuffer);
+    if (transfer.result == TransferResult::TransferFailed) {
         ctx_.host.log(kDeviceMissing);
         return failedRead(transfer);
     }
@@ -214,22 +213,23 @@ void PagerWorkflows::reportDifferences(const std::vector<ByteDifference>& differ
 // Writes the image and reads it back; the status log and the beeps tell how it went.
 PagerOutcome PagerWorkflows::sendAndVerify(PagerAttempt& attempt, Image& image, const VerifyGate& verifyStarting) {
     attempt.image = image;
-    const TransferOutcome transfer = transferPager(ctx_, link_, kChipType, kDeviceSelect, "w", image, verifyStarting);
-    if (transfer.result == kWrittenNotVerified) {
+    const TransferOutcome transfer =
+        transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kWriteMode, image, verifyStarting);
+    if (transfer.result == TransferResult::WrittenNotVerified) {
         ctx_.host.log(kCancelledAfterWrite);
         return PagerOutcome::Cancelled;
     }
     if (!transfer.readBack.empty()) attempt.differences = Production::differences(image, transfer.readBack);
-    if (transfer.result == kWriteFailed || transfer.result == kVerifyDiffers) {
+    if (transfer.result == TransferResult::WriteFailed || transfer.result == TransferResult::VerifyDiffers) {
         ctx_.host.beep();
-        ctx_.host.log(transfer.result == kWriteFailed ? "Pager can't be written" : "Verify fail !");
+        ctx_.host.log(transfer.result == TransferResult::WriteFailed ? "Pager can't be written" : "Verify fail !");
         reportDifferences(attempt.differences);
         link_.clock().sleepMillis(kFailureBeepGapMs);
         ctx_.host.beep();
-        return transfer.result == kWriteFailed ? PagerOutcome::NotWritten : PagerOutcome::VerifyFailed;
+        return transfer.result == TransferResult::WriteFailed ? PagerOutcome::NotWritten : PagerOutcome::VerifyFailed;
     }
     // Any other failure is the programmer's, and its own message box has told why.
-    if (transfer.result != kVerifyOk) return PagerOutcome::ProgrammerFailed;
+    if (transfer.result != TransferResult::VerifyOk) return PagerOutcome::ProgrammerFailed;
     ctx_.host.log("Verify OK !");
     ctx_.host.beep();
     return PagerOutcome::Done;

@@ -71,8 +71,8 @@ void probeUsbPager(PagerLink& link, HidDevice* programmer, PagerProbe& probe) {
     link.usb().use(programmer);
     Image image{};
     TransferObserver quiet;
-    const TransferOutcome outcome = link.transfer("16", 0, "r", image, probe.route, quiet);
-    if (outcome.result == kReadDone)
+    const TransferOutcome outcome = link.transfer(kChip24C16, 0, kReadMode, image, probe.route, quiet);
+    if (outcome.result == TransferResult::ReadDone)
         takeImage(probe, image);
     else
         probe.problem = outcome.programmerError;

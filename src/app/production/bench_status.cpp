@@ -49,9 +49,11 @@ StatusPart result(const Context& ctx, const PagerAttempt& attempt) {
     const std::string operation = operationWord(attempt.operation);
     if (attempt.outcome == PagerOutcome::Done) {
         if (attempt.operation == Operation::Write) {
-            const std::string text = "Verified: " + capcodeList(attempt.capcodes) + " written; next " +
-                                     capcodeList(Production::capcodesShown(ctx));
-            return {text, Tone::Good, text};
+            // What the technician needs for the next pager first, where a narrow bar still shows it.
+            const std::string next = capcodeList(Production::capcodesShown(ctx));
+            const std::string written = capcodeList(attempt.capcodes);
+            return {"Next: " + next + " \u00b7 verified " + written, Tone::Good,
+                    "Verified: " + written + " written; next " + next};
         }
         const std::string text = operation + (attempt.operation == Operation::Read ? " completed" : " OK");
         return {text, Tone::Good, text};

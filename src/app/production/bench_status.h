@@ -1,6 +1,6 @@
 // What the window's status bar tells the technician at the bench: the port or programmer
-// in use, how the last pager command ended (in plain words, with the capcodes a verified
-// write gave and the ones the next pager gets), how many pagers verified since the program
+// in use, how the last pager command ended (in plain words; after a verified write the
+// capcodes the next pager gets, then the ones written), how many pagers verified since the program
 // started, and the production record in use or why no pager is written.
 #pragma once
 

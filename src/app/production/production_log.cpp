@@ -1,10 +1,12 @@
 #include "app/production/production_log.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "app/production/production.h"
 #include "app/record/record_error.h"
 #include "app/record/record_format.h"
+#include "app/record/sha256.h"
 
 namespace pagerprog {
 
@@ -45,6 +47,55 @@ std::vector<std::vector<std::string>> ProductionLog::rows() { return units(recor
 
 std::string ProductionLog::csv() {
     return units([](const std::vector<StoredUnit>& found) { return formatRecord(found, RecordFormat::Csv); });
+}
+
+template <typename Read>
+auto ProductionLog::fromRecord(Read read) -> decltype(read(std::declval<ProductionRecord&>())) {
+    ProductionRecord* record = production_.record();
+    if (record == nullptr) return std::nullopt;
+    try {
+        return read(*record);
+    } catch (const RecordError& error) {
+        problem_ = error.what();
+        return std::nullopt;
+    }
+}
+
+std::optional<Image> ProductionLog::previousImage(std::int64_t id) {
+    return fromRecord([id](ProductionRecord& record) { return record.previousImage(id); });
+}
+
+std::optional<std::string> ProductionLog::details(std::int64_t id) {
+    const auto stored = fromRecord([id](ProductionRecord& record) { return record.unit(id); });
+    if (!stored) return std::nullopt;
+    const UnitRecord& u = stored->unit;
+    const auto table = recordTable({*stored});
+    std::string text;
+    for (std::size_t c = 0; c < table.front().size(); ++c) text += table[0][c] + ": " + table[1][c] + '\n';
+    const std::pair<const char*, std::string> more[] = {{"csv row", u.csvRow ? std::to_string(*u.csvRow) : ""},
+                                                        {"programmer", u.vidPid},
+                                                        {"settings file", u.settingsPath},
+                                                        {"settings SHA-256", u.settingsSha256},
+                                                        {"image SHA-256", u.imageSha256},
+                                                        {"user", u.user + (u.host.empty() ? "" : "@" + u.host)},
+                                                        {"program version", u.programVersion}};
+    for (const auto& [name, value] : more) {
+        if (!value.empty()) text += std::string(name) + ": " + value + '\n';
+    }
+    text += "\nstatus log:\n";
+    for (const std::string& line : u.statusLog) text += "  " + line + '\n';
+    text +=
+        "\ndiffering bytes: " + (u.differences.empty() ? std::string("none") : std::to_string(u.differences.size())) +
+        '\n';
+    for (const ByteDifference& d : u.differences) {
+        char line[64];
+        std::snprintf(line, sizeof line, "  0x%03X: written 0x%02X, read 0x%02X\n", unsigned(d.address),
+                      unsigned(d.expected), unsigned(d.read));
+        text += line;
+    }
+    const auto previous = stored->previousImageKept ? previousImage(id) : std::nullopt;
+    text += "\nprevious image SHA-256: " + (previous ? sha256Hex(*previous) : std::string("none kept")) + '\n';
+    return text;
 }
 
 }  // namespace pagerprog

@@ -5,11 +5,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "settings/eeprom_image.h"
 
 namespace pagerprog {
 
 class Production;
+class ProductionRecord;
 
 class ProductionLog {
 public:
@@ -29,7 +33,17 @@ public:
     std::string csv();
     const std::string& problem() const { return problem_; }
 
+    // The whole unit of row `id`: the table's facts and the rest of the record, one a line,
+    // then its status-log lines, the differing bytes and the SHA-256 of the pager's image
+    // before it ("none kept"). Nothing when the record cannot be read or has no such unit.
+    std::optional<std::string> details(std::int64_t id);
+    // The pager's image before unit `id`, when the record kept it.
+    std::optional<Image> previousImage(std::int64_t id);
+
 private:
+    // Runs `read` on the record; nothing when there is none or it cannot be read.
+    template <typename Read>
+    auto fromRecord(Read read) -> decltype(read(std::declval<ProductionRecord&>()));
     template <typename Format>
     auto units(Format format);
 

@@ -31,8 +31,10 @@ void PagerSupply::changeWhenDue() {
     const std::int64_t now = clock_.nowMicros();
     if (in_ && outAt_ && now >= *outAt_) {
         in_ = false;
+        // The next pager goes in a second after the last went out, not after the socket was
+        // next looked at: a window asks only when the technician writes again.
+        if (next_ < files_.size()) inAt_ = *outAt_ + kChangeMicros;
         outAt_.reset();
-        if (next_ < files_.size()) inAt_ = now + kChangeMicros;
     }
     if (!in_ && inAt_ && now >= *inAt_) {
         pager_ = SimulatedPager();
