@@ -171,6 +171,7 @@ int CliBatch::status(StationStop stop, const BatchStation& station) const {
         case StationStop::CapcodeInUse: return kRefused;
         case StationStop::WaitEnded: return cli::stopAsked ? kInterrupted : kBatchStopped;
         case StationStop::PagerFailed: return of(station.lastOutcome());
+        case StationStop::RecordFailed: return kBatchStopped;
     }
     return kBatchStopped;
 }

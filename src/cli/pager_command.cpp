@@ -68,8 +68,8 @@ int restore(Session& session, const Options& options) {
         session.console().error("refused: row " + row + " of the production record keeps no previous image");
         return kRefused;
     }
-    PagerWorkflows::Restore request{*image, options.row, std::nullopt};
-    if (!options.force) request.attachedSha256 = record.unit(options.row)->unit.imageSha256;
+    const PagerWorkflows::Restore request{*image, options.row, record.unit(options.row)->unit.imageSha256,
+                                          record.writtenImage(options.row), options.force};
     const bool verified = session.restorePager(request);
     std::cout << "restore of row " << row << ": " << (verified ? "verified" : "failed") << std::endl;
     return verified ? kOk : of(session.lastOutcome());

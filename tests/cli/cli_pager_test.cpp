@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <random>
 #include <regex>
 #include <thread>
 
@@ -248,6 +249,35 @@ TEST_F(CliPager, HandsFreeBatchStoppedWithCtrlCAndResumed) {
     EXPECT_NE(resumed.err.find("batch 1 resumed at unit 3: 1 pager to go"), std::string::npos) << resumed.err;
     EXPECT_EQ(capcodeIn("p3.bin"), "1330016");
     EXPECT_EQ(run("write " + path("a.eep") + " --resume 2").status, 1) << "no such batch";
+}
+
+// Fails when a write killed at some moment leaves the pager changed with no row that kept
+// what it held: every write is recorded before its first byte, shows as interrupted once
+// its program is gone, and can be undone.
+TEST_F(CliPager, AWriteKilledAnywhereLeavesARowToUndoItFrom) {
+    makeSettings();
+    ASSERT_EQ(run("new -o " + path("before.bin") + " address1=1900000").status, 0);
+    const std::string before = slurp(path("before.bin"));
+    std::minstd_rand delays(7);
+    int changed = 0, interrupted = 0;
+    for (int round = 0; round < 24; ++round) {
+        fs::copy_file(path("before.bin"), path("pager.bin"), fs::copy_options::overwrite_existing);
+        const pid_t writer = start("--simulate usb:" + path("pager.bin") + " write " + path("a.eep"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(delays() % 70));
+        ::kill(writer, SIGKILL);
+        exitStatus(writer);
+        if (slurp(path("pager.bin")) == before) continue;
+        ++changed;
+        const std::string units = run("log --format csv").out;
+        std::smatch last;
+        ASSERT_TRUE(std::regex_search(units, last, std::regex("\n(\\d+),[^,]*,write,(ok|interrupted),")))
+            << "round " << round << "\n"
+            << units;
+        interrupted += last[2] == "interrupted";
+        EXPECT_EQ(run("--simulate usb:" + path("pager.bin") + " restore " + last[1].str()).status, 0) << round;
+        EXPECT_EQ(slurp(path("pager.bin")), before) << "round " << round;
+    }
+    std::cout << changed << " of 24 killed writes had changed the pager, " << interrupted << " of them cut short\n";
 }
 
 // The statuses a script acts on, each from the situation it names.

@@ -80,6 +80,16 @@ private:
     bool open_ = true;
 };
 
+// Whether the row being restored wrote the attached pager: it holds what the row wrote, or,
+// where the record kept that image, every byte is the row's or the one it kept from before.
+bool wroteThisPager(const PagerWorkflows::Restore& row, const Image& attached) {
+    if (sha256Hex(attached) == row.writtenSha256) return true;
+    if (!row.written) return false;
+    for (std::size_t at = 0; at < attached.size(); ++at)
+        if (attached[at] != row.image[at] && attached[at] != (*row.written)[at]) return false;
+    return true;
+}
+
 // A read that failed: the programmer said why in its box, or nothing answered.
 PagerOutcome failedRead(const TransferOutcome& outcome) {
     return outcome.programmerError.empty() ? PagerOutcome::NoAnswer : PagerOutcome::ProgrammerFailed;
@@ -305,14 +315,17 @@ PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Restore& reque
     attempt.originRow = request.sourceRow;
     ProgressWindow progress(ctx_.host, "Reading data from Pager, please wait...", 3);
     progress.nextPass();
-    const PagerOutcome read = readPager(false);
-    if (read != PagerOutcome::Done) {
+    // Read as it is: a pager left half-written fails its checksum, and is the one to restore.
+    Image& attached = ctx_.program.loadBuffer;
+    const TransferOutcome read = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, attached);
+    if (read.result == TransferResult::TransferFailed) {
+        ctx_.host.log(kDeviceMissing);
         progress.close();
         ctx_.host.beep();
-        return read;
+        return failedRead(read);
     }
-    attempt.previous = ctx_.program.loadBuffer;
-    if (request.attachedSha256 && sha256Hex(ctx_.program.loadBuffer) != *request.attachedSha256) {
+    attempt.previous = attached;
+    if (!request.force && !wroteThisPager(request, attached)) {
         ctx_.logAndBeep("Not restored: the attached pager is not the one row " + row +
                         " wrote (it holds other data); give --force to write it anyway.");
         return PagerOutcome::Refused;

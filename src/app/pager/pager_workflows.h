@@ -38,13 +38,16 @@ public:
     // write's hardware read-back applies); nothing is written. True when they agree.
     bool VerifyPager();
     // Writes a kept image back exactly as it is and verifies it; the settings stay as they
-    // are. The pager is read first: unless forced, it must hold what the row that kept the
-    // image wrote, so that another pager is never given this one's image. The status log
-    // (and so the record) first says where the image comes from.
+    // are. The pager is read first: unless forced, it must be the pager the row that kept the
+    // image wrote (it holds what the row wrote, or, cut short, a mix of that and the kept
+    // image), so that another pager is never given this one's image. The status log (and so
+    // the record) first says where the image comes from.
     struct Restore {
-        Image image;
+        Image image;  // the image the row kept of the pager before it wrote
         std::int64_t sourceRow = 0;
-        std::optional<std::string> attachedSha256;  // what the pager must hold; none when forced
+        std::string writtenSha256;     // of what the row wrote
+        std::optional<Image> written;  // what the row wrote, where the record kept it
+        bool force = false;
     };
     bool RestorePager(const Restore& restore);
 

@@ -28,9 +28,9 @@ struct CapcodePlan {
     int firstUnit = 1;  // the unit that gets `base`
     AddressTexts base{};
     AddressSteps steps{};
-    std::vector<CapcodeRow> rows;  // none: the capcodes step on
-    std::string capcodeFile;       // the file the rows come from
-    std::size_t firstRow = 0;      // the index of the row the first unit takes
+    std::vector<CapcodeRow> rows{};  // none: the capcodes step on
+    std::string capcodeFile{};       // the file the rows come from
+    std::size_t firstRow = 0;        // the index of the row the first unit takes
 };
 
 struct BatchUnit {

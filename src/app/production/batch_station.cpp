@@ -48,6 +48,11 @@ StationStop BatchStation::program(const BatchUnit& unit) {
     result.outcome = frontEnd_.writePager();
     batch_.settle(result);
     frontEnd_.unitDone(result);
+    // No pager is written while the record cannot account for it, so the batch ends here.
+    if (const std::string& failure = production_.lastFailure(); !failure.empty()) {
+        batch_.stop("the production record could not account for unit " + std::to_string(unit.number) + ": " + failure);
+        return StationStop::RecordFailed;
+    }
     if (result.outcome == PagerOutcome::Done) return StationStop::Done;
     lastOutcome_ = result.outcome;
     batch_.stop("unit " + std::to_string(unit.number) + " " + std::string(outcomeFacts(result.outcome).resultText));

@@ -42,6 +42,7 @@ enum class StationStop {
     CapcodeInUse,     // a capcode of the next unit is already in a pager (refused when unique)
     WaitEnded,        // the technician ended the wait for a pager
     PagerFailed,      // a pager's write failed
+    RecordFailed,     // the production record could not account for a pager
 };
 
 class BatchStation {

@@ -172,6 +172,8 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
         unit.csvRow = csvRow_;
     }
     unit.previousImage = attempt.previous;
+    if (attempt.operation == Operation::Write || attempt.operation == Operation::Restore)
+        unit.writtenImage = attempt.image;
     unit.originRow = attempt.originRow;
     unit.uid = newUnitUid();
     unit.pid = currentProcessId();

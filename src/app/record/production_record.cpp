@@ -70,6 +70,7 @@ std::int64_t ProductionRecord::Impl::insertRow(const UnitRecord& unit) {
         insertSlot.start().bind(1, id).bind(2, slot + 1).bind(3, s.capcode).bind(4, s.enabled ? 1 : 0).run();
     }
     if (unit.previousImage) insertImage.start().bind(1, id).bindBlob(2, *unit.previousImage).run();
+    if (unit.writtenImage) insertWrittenImage.start().bind(1, id).bindBlob(2, *unit.writtenImage).run();
     return id;
 }
 

@@ -54,6 +54,8 @@ public:
     std::optional<StoredUnit> unit(std::int64_t id) const;
     // The image the pager held before that attempt, when it was kept.
     std::optional<Image> previousImage(std::int64_t id) const;
+    // The image a write recorded before it began was sending.
+    std::optional<Image> writtenImage(std::int64_t id) const;
     // Empty for an unknown batch.
     std::optional<BatchState> batchState(std::int64_t batchId) const;
     // The latest write that was verified with this capcode in an enabled slot. Disabled

@@ -39,6 +39,8 @@ struct ProductionRecord::Impl {
     Statement insertSlot{db, "INSERT INTO unit_slots (unit_id, slot, capcode, enabled) VALUES (?, ?, ?, ?)"};
     Statement insertLogLine{db, "INSERT INTO unit_log (unit_id, line_no, line) VALUES (?, ?, ?)"};
     Statement insertImage{db, "INSERT INTO unit_images (unit_id, image) VALUES (?, ?)"};
+    Statement insertWrittenImage{db, "INSERT INTO unit_written_images (unit_id, image) VALUES (?, ?)"};
+    std::optional<Image> image(std::string_view table, std::int64_t id);
     Statement insertBatch{db,
                           "INSERT INTO batches (time, settings_path, settings_sha256, count_asked, capcode_source, "
                           "csv_path, steps, edits, csv_sha256) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"};

@@ -70,17 +70,21 @@ std::optional<StoredUnit> ProductionRecord::unit(std::int64_t id) const {
     return impl_->readUnit(select);
 }
 
-std::optional<Image> ProductionRecord::previousImage(std::int64_t id) const {
-    Statement select(impl_->db, "SELECT image FROM unit_images WHERE unit_id = ?");
+std::optional<Image> ProductionRecord::Impl::image(std::string_view table, std::int64_t id) {
+    Statement select(db, "SELECT image FROM " + std::string(table) + " WHERE unit_id = ?");
     if (!select.start().bind(1, id).step()) return std::nullopt;
     const std::vector<std::uint8_t> bytes = select.blob(0);
-    if (bytes.size() != kImageSize) {
-        impl_->db.damaged("the image kept for unit " + std::to_string(id) + " has " + std::to_string(bytes.size()) +
-                          " bytes");
-    }
+    if (bytes.size() != kImageSize)
+        db.damaged("the image kept for unit " + std::to_string(id) + " has " + std::to_string(bytes.size()) + " bytes");
     Image image;
     std::copy(bytes.begin(), bytes.end(), image.begin());
     return image;
+}
+
+std::optional<Image> ProductionRecord::previousImage(std::int64_t id) const { return impl_->image("unit_images", id); }
+
+std::optional<Image> ProductionRecord::writtenImage(std::int64_t id) const {
+    return impl_->image("unit_written_images", id);
 }
 
 std::optional<BatchState> ProductionRecord::batchState(std::int64_t batchId) const {

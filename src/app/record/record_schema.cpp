@@ -81,7 +81,8 @@ constexpr const char* kVersion3 = R"sql(
 ALTER TABLE batches ADD COLUMN steps TEXT;
 )sql";
 
-// Version 4: a write is recorded before its first byte goes to the pager (its end comes in
+// Version 4: a write is recorded before its first byte goes to the pager, with the image it
+// sends, so that a pager it left half-written is known as that pager (its end comes in
 // unit_outcomes, so that no recorded unit is ever changed), each unit has an id of its own
 // making, the process that wrote it, the programmer and the pager's serial and operator; a
 // batch keeps its edits and its capcode file's hash; the units of shared batches and the
@@ -98,6 +99,10 @@ ALTER TABLE units ADD COLUMN origin_row INTEGER;
 ALTER TABLE units ADD COLUMN hook TEXT;
 CREATE UNIQUE INDEX units_by_uid ON units (uid);
 CREATE INDEX units_by_serial ON units (serial);
+CREATE TABLE unit_written_images (
+    unit_id INTEGER PRIMARY KEY REFERENCES units (id),
+    image BLOB NOT NULL
+);
 CREATE TABLE unit_outcomes (
     unit_id INTEGER PRIMARY KEY REFERENCES units (id),
     time TEXT NOT NULL,

@@ -76,6 +76,7 @@ struct UnitRecord {
     std::optional<int> unitNumber;       // 1 for the first pager of the batch
     std::optional<int> csvRow;           // the row of the capcode file this unit took
     std::optional<Image> previousImage;  // the pager's image as read before the write
+    std::optional<Image> writtenImage;   // what a write sends, kept while it is under way
     // Made by the program that recorded the unit, so that a unit sent twice is one row.
     std::string uid;
     std::optional<std::int64_t> pid;  // the process that wrote it, to tell a write cut short
@@ -89,8 +90,8 @@ struct UnitRecord {
     bool operator==(const UnitRecord&) const = default;
 };
 
-// A unit as the record gives it back. The previous image stays in the database
-// (fetch it with ProductionRecord::previousImage), so unit.previousImage is empty.
+// A unit as the record gives it back. The images stay in the database (fetch them with
+// ProductionRecord::previousImage and writtenImage), so the unit's own are empty.
 struct StoredUnit {
     std::int64_t id = 0;
     UnitRecord unit;

@@ -1,5 +1,7 @@
 #include "app/record/sqlite_database.h"
 
+#include <sys/stat.h>
+
 #include <sqlite3.h>
 
 #include "app/record/record_error.h"
@@ -48,6 +50,24 @@ Database::Database(const std::filesystem::path& path, bool readOnly, int busyTim
         throw RecordError(RecordError::Kind::ReadOnly,
                           recordName(path_) + " is read-only: the file may not be written by this user");
     }
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) == 0) {
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
+    }
+}
+
+void Database::requireFileInPlace() {
+    struct stat info {};
+    const bool there = ::stat(path_.c_str(), &info) == 0;
+    // SQLite makes a new file at its first write: that file is the one to stay.
+    if (there && inode_ == 0) {
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
+    }
+    if (!there || info.st_dev != device_ || info.st_ino != inode_)
+        throw RecordError(RecordError::Kind::CannotOpen,
+                          recordName(path_) + " is no longer there: it was deleted or replaced");
 }
 
 Database::~Database() { sqlite3_close(db_); }
@@ -158,7 +178,10 @@ SqlValue Statement::value(int column, SqlType type) const {
     return integer(column);
 }
 
-WriteTransaction::WriteTransaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+WriteTransaction::WriteTransaction(Database& db) : db_(db) {
+    db_.requireFileInPlace();
+    db_.exec("BEGIN IMMEDIATE");
+}
 
 WriteTransaction::~WriteTransaction() {
     if (open_) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);

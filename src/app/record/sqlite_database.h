@@ -2,6 +2,8 @@
 // becomes a RecordError that names the record's file and says what is wrong with it.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -40,9 +42,15 @@ public:
 
     sqlite3* handle() const { return db_; }
 
+    // Throws RecordError when the file this connection writes is no longer the one at its
+    // path (deleted or replaced): SQLite would go on writing into a file nobody can open.
+    void requireFileInPlace();
+
 private:
     std::filesystem::path path_;
     sqlite3* db_ = nullptr;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
 };
 
 // A prepared statement, reset and stripped of its bindings on each start().
