@@ -1,5 +1,7 @@
-// The production record's store: every column back as it went in, the queries, batch
-// state for resuming, the capcode check, migration from the first schema and the
+// The production record's store, on a file and on a server alike: every column back as it
+// went in, the queries, batch state for resuming, the capcode check, a unit sent twice,
+// batch units shared out among programs racing for them, their capcodes claimed, and a
+// file copied into another record. On a file: migration from the first schema and the
 // default place of the file.
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -23,7 +25,10 @@ namespace {
 using namespace std::string_literals;
 using testing::sampleUnit;
 
-using RecordStore = testing::RecordFolder;
+using testing::Store;
+using RecordStore = testing::RecordStores;
+using RecordFile = testing::RecordFolder;
+INSTANTIATE_TEST_SUITE_P(Stores, RecordStore, ::testing::Values(Store::File, Store::Server), testing::storeName);
 
 std::vector<std::int64_t> ids(const std::vector<StoredUnit>& units) {
     std::vector<std::int64_t> out;
@@ -54,7 +59,7 @@ std::string sql(const std::filesystem::path& file, const std::string& statement)
     return first;
 }
 
-TEST_F(RecordStore, EveryColumnComesBackAsItWentIn) {
+TEST_P(RecordStore, EveryColumnComesBackAsItWentIn) {
     UnitRecord failedWrite = sampleUnit(3);
     failedWrite.outcome = std::string(outcome::verifyFailed);
     failedWrite.statusLog = {"Write to Pager...", "Verify fail !", "quote \" comma , newline \n end", "nul\0byte"s,
@@ -76,7 +81,7 @@ TEST_F(RecordStore, EveryColumnComesBackAsItWentIn) {
     for (std::uint16_t a = 0; a < kImageSize; ++a) everywhere.push_back({a, std::uint8_t(a), std::uint8_t(~a)});
     verify.differences = everywhere;
 
-    ProductionRecord record(file);
+    ProductionRecord record(location());
     ASSERT_EQ(record.startBatch({}), 1);
     for (const UnitRecord& unit : {failedWrite, read, verify}) {
         const std::int64_t id = record.add(unit);
@@ -92,8 +97,8 @@ TEST_F(RecordStore, EveryColumnComesBackAsItWentIn) {
     EXPECT_FALSE(record.unit(99));
 }
 
-TEST_F(RecordStore, AddFillsInTheTimeWhenNoneIsGiven) {
-    ProductionRecord record(file);
+TEST_P(RecordStore, AddFillsInTheTimeWhenNoneIsGiven) {
+    ProductionRecord record(location());
     UnitRecord unit = sampleUnit(1, 1234560, std::nullopt);
     unit.time.clear();
     const std::string before = utcNow();
@@ -103,8 +108,8 @@ TEST_F(RecordStore, AddFillsInTheTimeWhenNoneIsGiven) {
     EXPECT_EQ(normalizeUtcTime(time), time);
 }
 
-TEST_F(RecordStore, QueriesFilterCombineAndGiveNewestFirst) {
-    ProductionRecord record(file);
+TEST_P(RecordStore, QueriesFilterCombineAndGiveNewestFirst) {
+    ProductionRecord record(location());
     const std::int64_t batchA = record.startBatch({});
     const std::int64_t batchB = record.startBatch({});
     // Batch A: units 1..4 at seconds 1..4, capcodes from 1000000; batch B: units 1..3 at
@@ -150,12 +155,13 @@ TEST_F(RecordStore, QueriesFilterCombineAndGiveNewestFirst) {
     }
 }
 
-TEST_F(RecordStore, BatchStateTellsWhereAStoppedBatchGoesOn) {
-    ProductionRecord record(file);
-    const BatchStart start{
-        "2026-12-08T09:00:00.000Z", "/home/tech/run.eep",      std::string(64, 'c'),    20,
-        CapcodeSource::CsvFile,     "/home/tech/capcodes.csv", "autoinc1=8 autoinc2=0", R"([["hellomsg1","a b"]])",
-        std::string(64, 'd')};
+TEST_P(RecordStore, BatchStateTellsWhereAStoppedBatchGoesOn) {
+    ProductionRecord record(location());
+    const BatchStart start{"2026-12-08T09:00:00.000Z", "/home/tech/run.eep",
+                           std::string(64, 'c'),       20,
+                           CapcodeSource::CsvFile,     "/home/tech/capcodes.csv",
+                           "autoinc1=8 autoinc2=0",    R"([["hellomsg1","a b"]])",
+                           std::string(64, 'd'),       "batch-uid-1"};
     const std::int64_t batch = record.startBatch(start);
     const auto fresh = record.batchState(batch);
     ASSERT_TRUE(fresh);
@@ -188,8 +194,8 @@ TEST_F(RecordStore, BatchStateTellsWhereAStoppedBatchGoesOn) {
     EXPECT_FALSE(record.batchState(batch + 1));
 }
 
-TEST_F(RecordStore, OnlyAVerifiedWriteInAnEnabledSlotCountsAsUsed) {
-    ProductionRecord record(file);
+TEST_P(RecordStore, OnlyAVerifiedWriteInAnEnabledSlotCountsAsUsed) {
+    ProductionRecord record(location());
     auto add = [&](std::uint32_t capcode, Operation operation, std::string_view result) {
         UnitRecord u = sampleUnit(1, capcode, std::nullopt);
         u.operation = operation;
@@ -240,7 +246,7 @@ constexpr const char* kFirstSchemaRecord = R"sql(
     PRAGMA user_version = 1;
 )sql";
 
-TEST_F(RecordStore, RecordOfTheFirstSchemaIsBroughtUpToDate) {
+TEST_F(RecordFile, RecordOfTheFirstSchemaIsBroughtUpToDate) {
     sql(file, kFirstSchemaRecord);
 
     ProductionRecord record(file);
@@ -269,7 +275,7 @@ std::string unitsTableOf(const std::filesystem::path& file) {
         ORDER BY 1))sql");
 }
 
-TEST_F(RecordStore, MigratedAndNewRecordsHaveTheColumnTablesUnits) {
+TEST_F(RecordFile, MigratedAndNewRecordsHaveTheColumnTablesUnits) {
     sql(file, kFirstSchemaRecord);
     std::set<std::string> firstColumns;
     for (const UnitColumn* column : storedColumns(1)) firstColumns.emplace(column->sqlName);
@@ -286,7 +292,7 @@ TEST_F(RecordStore, MigratedAndNewRecordsHaveTheColumnTablesUnits) {
     EXPECT_EQ(unitsTableOf(fresh), unitsTableOf(described)) << "made new";
 }
 
-TEST_F(RecordStore, ANewRecordAndItsFolderAreMade) {
+TEST_F(RecordFile, ANewRecordAndItsFolderAreMade) {
     const auto nested = folder / "data" / "pagerprog" / "production.sqlite";
     { ProductionRecord record(nested); }
     EXPECT_EQ(sql(nested, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));

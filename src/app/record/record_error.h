@@ -10,8 +10,9 @@ namespace pagerprog {
 class RecordError : public std::runtime_error {
 public:
     enum class Kind {
-        CannotOpen,   // missing, no such folder, or not a file SQLite can open
-        ReadOnly,     // the file or its folder may not be written
+        CannotOpen,   // missing, no such folder, not a file SQLite can open; a server that refuses the login
+        ReadOnly,     // the file or its folder may not be written; a server login without the right
+        Unreachable,  // the server does not answer, or the connection broke: nothing of the transaction is known
         Locked,       // another program holds the database
         Damaged,      // not a database, or a damaged one
         NewerSchema,  // made by a newer pagerprog

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/record/record_error.h"
+#include "app/record/sql_dialect.h"
 #include "app/record/sqlite_database.h"
 #include "app/record/unit_columns.h"
 
@@ -113,24 +114,29 @@ CREATE TABLE unit_outcomes (
 );
 ALTER TABLE batches ADD COLUMN edits TEXT;
 ALTER TABLE batches ADD COLUMN csv_sha256 TEXT;
-CREATE TABLE batch_units (
-    batch_id INTEGER NOT NULL REFERENCES batches (id),
-    unit_number INTEGER NOT NULL,
-    state TEXT NOT NULL,
-    holder TEXT NOT NULL,
-    time TEXT NOT NULL,
-    PRIMARY KEY (batch_id, unit_number)
-);
-CREATE TABLE capcode_claims (
-    capcode INTEGER PRIMARY KEY,
-    batch_id INTEGER REFERENCES batches (id),
-    unit_number INTEGER,
-    time TEXT NOT NULL
-);
+ALTER TABLE batches ADD COLUMN uid TEXT;
+CREATE UNIQUE INDEX batches_by_uid ON batches (uid);
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3, kVersion4};
-static_assert(std::size(kSteps) == kRecordSchemaVersion);
+std::string step(int version) {
+    switch (version) {
+        case 1: return kVersion1;
+        case 2: return kVersion2;
+        case 3: return kVersion3;
+        case 4: return kVersion4 + allocationTablesSql(kSqliteDialect);
+    }
+    return {};
+}
+static_assert(kRecordSchemaVersion == 4, "a new schema version needs its step");
+
+// The type names of `dialect` in place of {integer} and {text}.
+std::string spelled(std::string sql, const SqlDialect& dialect) {
+    for (const auto& [word, type] : {std::pair{std::string_view("{integer}"), dialect.integer},
+                                     std::pair{std::string_view("{text}"), dialect.text}}) {
+        for (std::size_t at; (at = sql.find(word)) != std::string::npos;) sql.replace(at, word.size(), type);
+    }
+    return sql;
+}
 
 std::string recordName(const Database& db) { return "the production record " + db.path().string(); }
 
@@ -167,6 +173,31 @@ int schemaVersion(Database& db) { return std::stoi(db.queryText("PRAGMA user_ver
 
 }  // namespace
 
+// A batch's units as benches take them, and the own capcodes each unit claimed. A unit's
+// row changes as it goes from bench to bench; a claim stays with its unit for good.
+std::string allocationTablesSql(const SqlDialect& dialect) {
+    return spelled(R"sql(
+CREATE TABLE batch_units (
+    batch_id {integer} NOT NULL REFERENCES batches (id),
+    unit_number {integer} NOT NULL,
+    state {text} NOT NULL,
+    holder {text} NOT NULL,
+    pid {integer},
+    on_fail {text} NOT NULL,
+    time {text} NOT NULL,
+    PRIMARY KEY (batch_id, unit_number)
+);
+CREATE INDEX batch_units_by_holder ON batch_units (holder, state);
+CREATE TABLE capcode_claims (
+    capcode {integer} PRIMARY KEY,
+    batch_id {integer} NOT NULL REFERENCES batches (id),
+    unit_number {integer} NOT NULL,
+    time {text} NOT NULL
+);
+)sql",
+                   dialect);
+}
+
 int checkRecord(Database& db) {
     const int version = schemaVersion(db);
     if (version > kRecordSchemaVersion) newer(db, version);
@@ -177,9 +208,9 @@ int checkRecord(Database& db) {
 
 void migrateRecord(Database& db, int version) {
     if (version == kRecordSchemaVersion) return;
-    WriteTransaction transaction(db);
+    Transaction transaction(db);
     // Another pagerprog may have migrated it while this one waited for the lock.
-    for (int step = checkRecord(db); step < kRecordSchemaVersion; ++step) db.exec(kSteps[step]);
+    for (int done = checkRecord(db); done < kRecordSchemaVersion; ++done) db.exec(step(done + 1));
     db.exec("PRAGMA user_version = " + std::to_string(kRecordSchemaVersion));
     transaction.commit();
 }

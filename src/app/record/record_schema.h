@@ -1,11 +1,14 @@
-// The record's tables and how an older record is brought up to date. PRAGMA user_version
-// holds the schema version; step n of the migration turns version n-1 into version n, and
-// a new record runs every step, so each step runs on every database ever made.
+// The record's tables in a file and how an older one is brought up to date (a server's are
+// in server_schema.h). PRAGMA user_version holds the schema version; step n of the migration turns version n-1 into
+// version n, and a new record runs every step, so each step runs on every database ever made.
 #pragma once
+
+#include <string>
 
 namespace pagerprog {
 
 class Database;
+struct SqlDialect;
 
 inline constexpr int kRecordSchemaVersion = 4;
 
@@ -20,5 +23,9 @@ int checkRecord(Database& db);
 void migrateRecord(Database& db, int version);
 // Throws RecordError unless a record opened for reading only is at kRecordSchemaVersion.
 void requireCurrentSchema(Database& db);
+
+// The tables of schema 4 in which a batch's units are shared out among benches and their
+// own capcodes claimed, as `dialect` spells them: a server's record has them as a file has.
+std::string allocationTablesSql(const SqlDialect& dialect);
 
 }  // namespace pagerprog

@@ -114,6 +114,9 @@ struct BatchStart {
     // writes what its first pager got; none for a batch recorded before the record kept them.
     std::optional<std::string> edits;
     std::string csvSha256;  // of the capcode file, with CapcodeSource::CsvFile
+    // Made by the program that started it, so that a batch sent twice is one; filled by
+    // startBatch() when empty.
+    std::string uid;
     bool operator==(const BatchStart&) const = default;
 };
 
@@ -134,6 +137,55 @@ struct RecordQuery {
     std::optional<std::string> since{};      // normalised ISO 8601 UTC (see record_time.h)
     std::optional<std::uint32_t> capcode{};  // in any of the eight slots, enabled or not
     std::optional<int> limit{};
+};
+
+// A batch's units as the benches sharing it take them: allocated to one, then verified,
+// failed (the next pager that takes a unit gets its capcodes), retired (its capcodes are
+// never used again) or released (given back before its pager was written).
+namespace unit_state {
+inline constexpr std::string_view allocated = "allocated";
+inline constexpr std::string_view verified = "verified";
+inline constexpr std::string_view failed = "failed";
+inline constexpr std::string_view retired = "retired";
+inline constexpr std::string_view released = "released";
+}  // namespace unit_state
+
+// A capcode that is the pager's own (its slot steps through the batch or the capcode file
+// sets it): the unit claims it so that no other unit gets it.
+struct OwnCapcode {
+    int slot = 0;
+    std::uint32_t capcode = 0;
+};
+
+struct AllocationRequest {
+    std::int64_t batchId = 0;
+    int firstNewUnit = 1;           // the units below it the batch had before it was shared
+    std::optional<int> lastUnit{};  // no new unit above it: the capcode file's last row
+    bool retireFailures = false;    // a failed pager's capcodes are retired, not given to the next
+    bool unique = false;            // a capcode claimed by or verified into another unit refuses the unit
+    std::vector<int> held{};        // the units this program is programming now
+};
+
+// An own capcode of the unit that another unit holds.
+struct CapcodeConflict {
+    int slot = 0;
+    std::uint32_t capcode = 0;
+    std::string holder;  // "record row 12, TIME" for a verified pager, else "unit 4 of batch 2"
+};
+
+struct UnitAllocation {
+    // None: the batch has no unit left, or (with `unique`) the unit was refused.
+    std::optional<int> unit;
+    std::vector<CapcodeConflict> conflicts;
+};
+
+// A unit allocated to a bench that has no result yet.
+struct AllocatedUnit {
+    std::int64_t batchId = 0;
+    int unit = 0;
+    std::string host;
+    std::optional<std::int64_t> pid;
+    std::string time;
 };
 
 std::string_view operationName(Operation operation);

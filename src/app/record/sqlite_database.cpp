@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "app/record/record_error.h"
+#include "app/record/sql_dialect.h"
 
 namespace pagerprog {
 
@@ -31,7 +32,8 @@ RecordError errorFor(int code, const std::filesystem::path& path, const std::str
 
 }  // namespace
 
-Database::Database(const std::filesystem::path& path, bool readOnly, int busyTimeoutMs) : path_(path) {
+Database::Database(const std::filesystem::path& path, bool readOnly, int busyTimeoutMs)
+    : path_(path), name_(recordName(path)) {
     const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const int code = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (code != SQLITE_OK) {
@@ -82,13 +84,22 @@ std::string Database::queryText(const std::string& sql) {
     return query.start().step() ? query.text(0) : std::string();
 }
 
-std::int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+const SqlDialect& Database::dialect() const { return kSqliteDialect; }
+
+std::unique_ptr<SqlStatement> Database::prepare(std::string_view sql) {
+    return std::make_unique<Statement>(*this, sql);
+}
+
+void Database::begin() {
+    requireFileInPlace();
+    exec("BEGIN IMMEDIATE");
+}
+
+void Database::commit() { exec("COMMIT"); }
+
+void Database::rollback() noexcept { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
 
 void Database::fail(int code) const { throw errorFor(code, path_, sqlite3_errmsg(db_)); }
-
-void Database::damaged(const std::string& what) const {
-    throw RecordError(RecordError::Kind::Damaged, recordName(path_) + " is damaged: " + what);
-}
 
 Statement::Statement(Database& db, std::string_view sql) : db_(db) {
     const int code = sqlite3_prepare_v3(db.handle(), sql.data(), static_cast<int>(sql.size()),
@@ -104,41 +115,24 @@ Statement& Statement::start() {
     return *this;
 }
 
-Statement& Statement::bind(int index, std::int64_t value) {
-    if (const int code = sqlite3_bind_int64(stmt_, index, value); code != SQLITE_OK) db_.fail(code);
-    return *this;
-}
-
-Statement& Statement::bind(int index, std::string_view text) {
-    const int code = sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-    if (code != SQLITE_OK) db_.fail(code);
-    return *this;
-}
-
-Statement& Statement::bindBlob(int index, std::span<const std::uint8_t> bytes) {
-    // A zero-length blob is still a blob, not NULL: the pointer must not be null.
-    static const std::uint8_t kNothing = 0;
-    const void* data = bytes.empty() ? &kNothing : bytes.data();
-    if (const int code = sqlite3_bind_blob64(stmt_, index, data, bytes.size(), SQLITE_TRANSIENT); code != SQLITE_OK)
-        db_.fail(code);
-    return *this;
-}
-
-Statement& Statement::bindNull(int index) {
-    if (const int code = sqlite3_bind_null(stmt_, index); code != SQLITE_OK) db_.fail(code);
-    return *this;
-}
-
 Statement& Statement::bindValue(int index, const SqlValue& value) {
     struct Binder {
-        Statement& statement;
+        sqlite3_stmt* stmt;
         int index;
-        Statement& operator()(std::monostate) { return statement.bindNull(index); }
-        Statement& operator()(std::int64_t number) { return statement.bind(index, number); }
-        Statement& operator()(const std::string& text) { return statement.bind(index, std::string_view(text)); }
-        Statement& operator()(const std::vector<std::uint8_t>& bytes) { return statement.bindBlob(index, bytes); }
+        int operator()(std::monostate) { return sqlite3_bind_null(stmt, index); }
+        int operator()(std::int64_t number) { return sqlite3_bind_int64(stmt, index, number); }
+        int operator()(const std::string& text) {
+            return sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
+        int operator()(const std::vector<std::uint8_t>& bytes) {
+            // A zero-length blob is still a blob, not NULL: the pointer must not be null.
+            static const std::uint8_t kNothing = 0;
+            const void* data = bytes.empty() ? &kNothing : bytes.data();
+            return sqlite3_bind_blob64(stmt, index, data, bytes.size(), SQLITE_TRANSIENT);
+        }
     };
-    return std::visit(Binder{*this, index}, value);
+    if (const int code = std::visit(Binder{stmt_, index}, value); code != SQLITE_OK) db_.fail(code);
+    return *this;
 }
 
 bool Statement::step() {
@@ -150,46 +144,20 @@ bool Statement::step() {
     db_.fail(code);
 }
 
-void Statement::run() {
-    while (step()) {
-    }
-}
-
 bool Statement::isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
-std::int64_t Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
-
-std::string Statement::text(int column) const {
-    const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    if (!chars) return {};
-    return std::string(chars, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
-}
-
-std::vector<std::uint8_t> Statement::blob(int column) const {
-    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
-    if (!bytes) return {};
-    return {bytes, bytes + sqlite3_column_bytes(stmt_, column)};
-}
-
 SqlValue Statement::value(int column, SqlType type) const {
-    if (type == SqlType::Blob) return blob(column);
+    if (type == SqlType::Blob) {
+        const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
+        if (!bytes) return std::vector<std::uint8_t>();
+        return std::vector<std::uint8_t>(bytes, bytes + sqlite3_column_bytes(stmt_, column));
+    }
     if (isNull(column)) return {};
-    if (type == SqlType::Text) return text(column);
-    return integer(column);
-}
-
-WriteTransaction::WriteTransaction(Database& db) : db_(db) {
-    db_.requireFileInPlace();
-    db_.exec("BEGIN IMMEDIATE");
-}
-
-WriteTransaction::~WriteTransaction() {
-    if (open_) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-void WriteTransaction::commit() {
-    db_.exec("COMMIT");
-    open_ = false;
+    if (type == SqlType::Text) {
+        const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return std::string(chars, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    }
+    return std::int64_t(sqlite3_column_int64(stmt_, column));
 }
 
 }  // namespace pagerprog

@@ -124,6 +124,9 @@ std::string_view typeName(const SqlDialect& dialect, SqlType type) {
     return {};
 }
 
+// Quoted, so that no server takes a column for a word of its own (PostgreSQL's "user").
+std::string quoted(const UnitColumn* column) { return '"' + std::string(column->sqlName) + '"'; }
+
 }  // namespace
 
 std::span<const UnitColumn> unitColumns() { return kUnitColumns; }
@@ -140,7 +143,7 @@ std::string createUnitsTableSql(const SqlDialect& dialect) {
     std::string sql = "CREATE TABLE units (";
     const char* separator = "\n    ";
     for (const UnitColumn* column : storedColumns()) {
-        sql.append(separator).append(column->sqlName).append(" ").append(typeName(dialect, column->type));
+        sql.append(separator).append(quoted(column)).append(" ").append(typeName(dialect, column->type));
         if (!column->nullable && column->type != RowId) sql += " NOT NULL";
         if (!column->references.empty()) sql.append(" REFERENCES ").append(column->references);
         separator = ",\n    ";
@@ -148,16 +151,15 @@ std::string createUnitsTableSql(const SqlDialect& dialect) {
     return sql + "\n)";
 }
 
-std::string insertUnitSql(const SqlDialect& dialect) {
+std::string insertUnitSql() {
     std::string names, parameters;
-    int count = 0;
     for (const UnitColumn* column : storedColumns()) {
         if (column->type == RowId) continue;
-        const char* separator = count++ ? ", " : "";
-        names.append(separator).append(column->sqlName);
-        parameters.append(separator).append(dialect.numberedParameters ? "$" + std::to_string(count) : "?");
+        const char* separator = names.empty() ? "" : ", ";
+        names.append(separator).append(quoted(column));
+        parameters.append(separator).append("?");
     }
-    return "INSERT INTO units (" + names + ") VALUES (" + parameters + ")";
+    return "INSERT INTO units (" + names + ") VALUES (" + parameters + ") ON CONFLICT (uid) DO NOTHING RETURNING id";
 }
 
 std::string createUnitOutcomesTableSql(const SqlDialect& dialect) {
@@ -166,7 +168,7 @@ std::string createUnitOutcomesTableSql(const SqlDialect& dialect) {
     for (const UnitColumn* column : storedColumns()) {
         if (column->completed)
             sql.append(",\n    ")
-                .append(column->sqlName)
+                .append(quoted(column))
                 .append(" ")
                 .append(typeName(dialect, column->type))
                 .append(" NOT NULL");
@@ -174,13 +176,12 @@ std::string createUnitOutcomesTableSql(const SqlDialect& dialect) {
     return sql + "\n)";
 }
 
-std::string insertUnitOutcomeSql(const SqlDialect& dialect) {
-    std::string names = "unit_id, time", parameters = dialect.numberedParameters ? "$1, $2" : "?, ?";
-    int count = 2;
+std::string insertUnitOutcomeSql() {
+    std::string names = "unit_id, time", parameters = "?, ?";
     for (const UnitColumn* column : storedColumns()) {
         if (!column->completed) continue;
-        names.append(", ").append(column->sqlName);
-        parameters.append(", ").append(dialect.numberedParameters ? "$" + std::to_string(++count) : "?");
+        names.append(", ").append(quoted(column));
+        parameters.append(", ?");
     }
     return "INSERT INTO unit_outcomes (" + names + ") VALUES (" + parameters + ")";
 }
@@ -189,7 +190,7 @@ std::string selectedUnitColumns() {
     std::string sql;
     for (const UnitColumn* column : storedColumns()) {
         if (!sql.empty()) sql += ", ";
-        const std::string name(column->sqlName);
+        const std::string name = quoted(column);
         sql += column->completed ? "COALESCE(o." + name + ", u." + name + ")" : "u." + name;
     }
     return sql;

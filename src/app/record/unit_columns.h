@@ -12,6 +12,7 @@
 
 #include "app/record/record_schema.h"
 #include "app/record/record_types.h"
+#include "app/record/sql_dialect.h"
 #include "app/record/sql_value.h"
 
 namespace pagerprog {
@@ -64,25 +65,16 @@ inline constexpr std::string_view expected = "expected";
 inline constexpr std::string_view read = "read";
 }  // namespace unit_key
 
-// How one SQL server spells the column types and statement parameters.
-struct SqlDialect {
-    std::string_view rowId;    // the type and key clause of the row id
-    std::string_view integer;  // 64 bits
-    std::string_view text;
-    std::string_view blob;
-    bool numberedParameters;  // $1, $2, ... rather than ?
-};
-inline constexpr SqlDialect kSqliteDialect{"INTEGER PRIMARY KEY", "INTEGER", "TEXT", "BLOB", false};
-
 // CREATE TABLE units for a fresh record of the current schema.
 std::string createUnitsTableSql(const SqlDialect& dialect);
 // INSERT INTO units with a parameter for every stored column but the row id, in
-// storedColumns() order without it.
-std::string insertUnitSql(const SqlDialect& dialect);
+// storedColumns() order without it; a unit whose uid is there already is not added again,
+// and only a unit added gives back its row id.
+std::string insertUnitSql();
 // CREATE TABLE unit_outcomes: the end of a write recorded before it began.
 std::string createUnitOutcomesTableSql(const SqlDialect& dialect);
 // INSERT INTO unit_outcomes: unit_id, time, then the completed columns in storedColumns() order.
-std::string insertUnitOutcomeSql(const SqlDialect& dialect);
+std::string insertUnitOutcomeSql();
 // The stored columns for a SELECT from kUnitsWithOutcomes, in storedColumns() order: a
 // completed column from unit_outcomes where the unit has one there.
 std::string selectedUnitColumns();
