@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -222,6 +223,242 @@ TEST_P(RecordStore, OnlyAVerifiedWriteInAnEnabledSlotCountsAsUsed) {
         EXPECT_EQ(found ? std::optional(found->id) : std::nullopt, id) << capcode;
     }
     EXPECT_NE(first, again);
+}
+
+// Fails when a unit sent again (its first answer lost with the connection, or pushed from
+// the spool) is recorded twice.
+TEST_P(RecordStore, AUnitSentTwiceIsOneRow) {
+    ProductionRecord record(location());
+    UnitRecord read = sampleUnit(1, 1000000, std::nullopt);
+    read.operation = Operation::Read;
+    EXPECT_EQ(record.add(read), record.add(read));
+
+    UnitRecord write = sampleUnit(2, 2000000, std::nullopt);
+    write.outcome = std::string(outcome::inProgress);
+    write.statusLog.clear();
+    const std::int64_t begun = record.begin(write);
+    EXPECT_EQ(record.begin(write), begun);
+    UnitRecord ended = write;
+    ended.outcome = std::string(outcome::ok);
+    ended.statusLog = {"Write to Pager...", "Verify OK !"};
+    EXPECT_TRUE(record.push(ended)) << "the spooled end of a write begun on the record";
+    EXPECT_FALSE(record.push(ended));
+    const UnitRecord spooled = sampleUnit(3, 3000000, std::nullopt);
+    EXPECT_TRUE(record.push(spooled)) << "a unit the record never saw";
+    EXPECT_FALSE(record.push(spooled));
+
+    EXPECT_EQ(record.find({}).size(), 3u);
+    const auto completed = record.unitWithUid(write.uid);
+    ASSERT_TRUE(completed);
+    EXPECT_EQ(completed->id, begun);
+    EXPECT_EQ(completed->unit.outcome, outcome::ok);
+    EXPECT_EQ(completed->unit.statusLog, ended.statusLog);
+}
+
+// A bench's view of a shared batch: the units it holds, and how it ends them.
+class Bench {
+public:
+    Bench(ProductionRecord& record, std::int64_t batch) : record_(record), batch_(batch) {}
+    static std::uint32_t capcodeOf(int unit) { return 1000000 + 64 * static_cast<std::uint32_t>(unit); }
+
+    UnitAllocation take(AllocationRequest request = {}) {
+        request.batchId = batch_;
+        request.held = held;
+        const UnitAllocation allocation = record_.allocateUnit(request, [](int unit) {
+            return std::vector<OwnCapcode>{{1, capcodeOf(unit)}, {3, capcodeOf(unit) + 16}};
+        });
+        if (allocation.unit) held.push_back(*allocation.unit);
+        return allocation;
+    }
+    std::optional<int> unit(AllocationRequest request = {}) { return take(request).unit; }
+    void end(int unit, std::string_view result) {
+        UnitRecord u = sampleUnit(unit, capcodeOf(unit), batch_);
+        u.outcome = std::string(result);
+        u.host = currentHostName();
+        u.pid = currentProcessId();
+        u.time.clear();
+        record_.add(u);
+        std::erase(held, unit);
+    }
+    std::vector<int> held;
+
+private:
+    ProductionRecord& record_;
+    std::int64_t batch_;
+};
+
+std::vector<int> unitsOf(const std::vector<AllocatedUnit>& allocated) {
+    std::vector<int> units;
+    for (const AllocatedUnit& unit : allocated) units.push_back(unit.unit);
+    return units;
+}
+
+// Units go lowest first: one a failed pager left (unless its bench retires failures) or one
+// given back, else the next new one up to the batch's last; an allocation whose answer was
+// lost comes back to its program.
+TEST_P(RecordStore, BatchUnitsAreSharedOutLowestFirst) {
+    ProductionRecord record(location());
+    const std::int64_t batch = record.startBatch({});
+    Bench bench(record, batch);
+    const AllocationRequest upToFive{.lastUnit = 5}, retiring{.lastUnit = 5, .retireFailures = true};
+    EXPECT_EQ(bench.unit(upToFive), 1);
+    EXPECT_EQ(bench.unit(upToFive), 2);
+    EXPECT_EQ(bench.unit(retiring), 3);
+    bench.end(1, outcome::ok);
+    bench.end(2, outcome::verifyFailed);
+    bench.end(3, outcome::writeFailed);
+    EXPECT_EQ(bench.unit(upToFive), 2) << "a failed unit's capcodes go to the next pager";
+    EXPECT_EQ(bench.unit(upToFive), 4) << "a retired unit's never";
+    EXPECT_EQ(bench.unit(upToFive), 5);
+    EXPECT_EQ(unitsOf(record.allocatedUnits(batch)), (std::vector<int>{2, 4, 5}));
+    EXPECT_FALSE(bench.unit(upToFive)) << "no unit past the last";
+
+    const auto holder = record.releaseUnit(batch, 4);
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(holder->host, currentHostName());
+    EXPECT_EQ(holder->pid, currentProcessId());
+    EXPECT_FALSE(record.releaseUnit(batch, 4)) << "given back already";
+    EXPECT_FALSE(record.releaseUnit(batch, 1)) << "verified";
+    std::erase(bench.held, 4);
+    std::erase(bench.held, 5);  // as if unit 5's allocation had never been answered
+    EXPECT_EQ(bench.unit(upToFive), 5);
+    EXPECT_EQ(bench.unit(upToFive), 4);
+    EXPECT_EQ(record.batchState(batch)->verifiedUnits, 1);
+    EXPECT_EQ(record.releaseAbandoned(), 0) << "this program still runs";
+}
+
+// Another batch meets the capcodes the first one's units claimed or verified into pagers.
+TEST_P(RecordStore, OwnCapcodesAreClaimedOnceByConstraint) {
+    ProductionRecord record(location());
+    const std::int64_t first = record.startBatch({}), second = record.startBatch({});
+    Bench bench(record, first), other(record, second);
+    ASSERT_EQ(bench.unit(), 1);
+    ASSERT_EQ(bench.unit(), 2);
+    bench.end(1, outcome::ok);
+    const std::string verified = "is already in a pager (record row 1, ";
+    const std::string claimed = "is already claimed by unit 2 of batch " + std::to_string(first);
+
+    // The second batch's units 1 and 2 have the first's capcodes.
+    const UnitAllocation refused = other.take({.unique = true});
+    EXPECT_FALSE(refused.unit);
+    ASSERT_EQ(refused.conflicts.size(), 2u);
+    EXPECT_EQ(refused.conflicts[0].slot, 1);
+    EXPECT_EQ(refused.conflicts[0].capcode, Bench::capcodeOf(1));
+    EXPECT_EQ(refused.conflicts[0].holder.rfind(verified, 0), 0u) << refused.conflicts[0].holder;
+    EXPECT_TRUE(record.allocatedUnits(second).empty()) << "a refused unit takes nothing";
+
+    const UnitAllocation warned = other.take();
+    EXPECT_EQ(warned.unit, 1);
+    EXPECT_EQ(warned.conflicts.size(), 2u);
+    const UnitAllocation alsoClaimed = other.take({.unique = true});
+    EXPECT_FALSE(alsoClaimed.unit);
+    ASSERT_EQ(alsoClaimed.conflicts.size(), 2u);
+    EXPECT_EQ(alsoClaimed.conflicts[1].slot, 3);
+    EXPECT_EQ(alsoClaimed.conflicts[1].holder, claimed);
+    EXPECT_EQ(sql("SELECT count(*) FROM capcode_claims"), "4") << "the first batch's units claimed all";
+}
+
+// Four programs take 25 units each of one batch at once: every unit once, no gap, and the
+// own capcodes of units 1 to 100, each claimed once.
+TEST_P(RecordStore, FourProgramsRacingTakeEveryUnitOnce) {
+    std::int64_t batch = 0;
+    {
+        ProductionRecord record(location());
+        batch = record.startBatch({});
+    }
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> programs;
+    for (int program = 0; program < 4; ++program) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(go[1]);
+            char start;
+            [[maybe_unused]] const auto read = ::read(go[0], &start, 1);
+            int status = 0;
+            try {
+                ProductionRecord record(location(), {.busyTimeoutMs = 20000});
+                Bench bench(record, batch);
+                for (int n = 0; n < 25 && status == 0; ++n) {
+                    const auto unit = bench.unit({.unique = true});
+                    status = unit ? 0 : 1;
+                    if (unit) bench.end(*unit, outcome::ok);
+                }
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "program %d: %s\n", program, error.what());
+                status = 2;
+            }
+            ::_exit(status);
+        }
+        programs.push_back(pid);
+    }
+    ::close(go[0]);
+    ::close(go[1]);  // the end of the pipe starts them all
+    for (const pid_t pid : programs) {
+        int status = -1;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    ProductionRecord record(location());
+    std::multiset<int> units;
+    std::multiset<std::uint32_t> capcodes, expected;
+    for (const StoredUnit& unit : record.find({.batchId = batch})) {
+        units.insert(*unit.unit.unitNumber);
+        capcodes.insert(unit.unit.capcodes[0].capcode);
+    }
+    std::multiset<int> everyUnit;
+    for (int unit = 1; unit <= 100; ++unit) {
+        everyUnit.insert(unit);
+        expected.insert(Bench::capcodeOf(unit));
+    }
+    EXPECT_EQ(units, everyUnit);
+    EXPECT_EQ(capcodes, expected);
+    EXPECT_EQ(sql("SELECT count(*) FROM capcode_claims"), "200");
+    EXPECT_TRUE(record.allocatedUnits().empty());
+}
+
+// A bench's file copied into the shop's record: every unit and batch once, each unit naming
+// the bench and row it came from, its previous image with it; a second copy adds nothing.
+TEST_P(RecordStore, ACopyBringsEveryUnitOnceNamingWhereItCameFrom) {
+    const auto bench = folder / "bench.sqlite";
+    {
+        ProductionRecord source(bench);
+        BatchStart start;
+        start.settingsPath = "/home/tech/run.eep";
+        const std::int64_t batch = source.startBatch(start);
+        for (int n = 1; n <= 3; ++n) {
+            UnitRecord unit = sampleUnit(n, 1000000 + 8 * std::uint32_t(n), batch);
+            if (n == 2) unit.previousImage = patternImage(2);
+            source.add(unit);
+        }
+    }
+    // A unit from before the record kept uids.
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(bench.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "UPDATE units SET uid = NULL WHERE id = 3", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    ProductionRecord shop(location());
+    shop.add(sampleUnit(9, 9000000, shop.startBatch({})));
+    const ProductionRecord source(bench, {.readOnly = true});
+    EXPECT_EQ(shop.copyFrom(source), 3);
+    EXPECT_EQ(shop.copyFrom(source), 0);
+
+    const std::string origin = currentHostName() + ":" + bench.string();
+    const auto copied = shop.find({.batchId = 2});
+    ASSERT_EQ(copied.size(), 3u) << "the shop's own batch 1 stays its own";
+    EXPECT_EQ(shop.batchState(2)->start.settingsPath, "/home/tech/run.eep");
+    for (const StoredUnit& unit : copied) {
+        const StoredUnit original = *source.unit(*unit.unit.originRow);
+        UnitRecord expected = original.unit;
+        expected.batchId = 2;
+        expected.origin = origin;
+        expected.originRow = original.id;
+        if (original.id == 3) expected.uid = unit.unit.uid;
+        EXPECT_EQ(unit.unit, expected) << "row " << original.id;
+        EXPECT_EQ(shop.previousImage(unit.id), source.previousImage(original.id));
+    }
 }
 
 // A record as the first schema left it, made by hand: units without batches.

@@ -60,6 +60,8 @@ struct TestServer {
 
 enum class Store { File, Server };
 
+inline void PrintTo(Store store, std::ostream* out) { *out << (store == Store::File ? "a file" : "a server"); }
+
 inline std::string storeName(const ::testing::TestParamInfo<Store>& info) {
     return info.param == Store::File ? "File" : "Server";
 }
@@ -72,8 +74,9 @@ protected:
         if (GetParam() == Store::File) return;
         if (!TestServer::available()) GTEST_SKIP() << "no test server: run through ctest";
         static int made = 0;
-        database = "pagerprog_test_" + std::to_string(::getpid()) + "_" + std::to_string(++made);
-        TestServer::sql("postgres", "CREATE DATABASE " + database);
+        const std::string name = "pagerprog_test_" + std::to_string(::getpid()) + "_" + std::to_string(++made);
+        TestServer::sql("postgres", "CREATE DATABASE " + name);
+        database = name;
         setUpServerRecord(location());
     }
     void TearDown() override {
