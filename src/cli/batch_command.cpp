@@ -28,6 +28,8 @@ using namespace exit_status;
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(500);
+// How often a hands-free batch asks again for a production record server that is away.
+constexpr auto kRecordRetryInterval = std::chrono::seconds(5);
 
 // Ctrl-C asks the batch to stop; the pager being written is finished first, and the
 // technician hears at once that the batch will stop.
@@ -96,6 +98,7 @@ public:
     bool waitForPager(const BatchUnit& unit, int position) override;
     PagerOutcome writePager() override;
     void unitDone(const UnitResult& result) override;
+    bool waitForRecord(const std::string& problem) override;
 
 private:
     int begin();
@@ -116,6 +119,7 @@ private:
     std::unique_ptr<Batch> batch_;
     std::optional<int> lastWritten_;
     bool announced_ = false;
+    bool waitingForRecord_ = false;
 };
 
 // Every way a started batch ends, a Ctrl-C during a write or a pager that cannot be
@@ -146,6 +150,7 @@ int CliBatch::begin() {
     request.countGiven = options_.countGiven;
     request.capcodeFile = options_.capcodes;
     request.resume = options_.resume;
+    request.join = options_.join;
     request.edits = options_.edits;
     batch_ = beginBatch(session_.app().context(), session_.production(), request, *this);
     announced_ = session_.production().batch().has_value();
@@ -171,7 +176,8 @@ int CliBatch::status(StationStop stop, const BatchStation& station) const {
         case StationStop::CapcodeInUse: return kRefused;
         case StationStop::WaitEnded: return cli::stopAsked ? kInterrupted : kBatchStopped;
         case StationStop::PagerFailed: return of(station.lastOutcome());
-        case StationStop::RecordFailed: return kBatchStopped;
+        case StationStop::RecordFailed: return stoppedBeforeCount;
+        case StationStop::RecordAway: return kRefused;
     }
     return kBatchStopped;
 }
@@ -188,8 +194,23 @@ std::optional<std::string> CliBatch::typeEdit(const std::string& field, const st
     return result.reason;
 }
 
+// Hands-free, the batch waits for the production record's server rather than stopping;
+// with Enter between pagers, the technician is there to start it again.
+bool CliBatch::waitForRecord(const std::string& problem) {
+    if (!options_.handsFree) return false;
+    if (!waitingForRecord_)
+        session_.console().error("waiting: " + problem + "; asking again every " +
+                                 std::to_string(kRecordRetryInterval.count()) + " s (Ctrl-C ends the batch)");
+    waitingForRecord_ = true;
+    const auto until = std::chrono::steady_clock::now() + kRecordRetryInterval;
+    while (!cli::stopAsked && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(kPollInterval);
+    return !cli::stopAsked;
+}
+
 // Enter between pagers, or, hands-free, the last pager taken out and the next put in.
 bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
+    if (waitingForRecord_) notice("the production record answers again");
+    waitingForRecord_ = false;
     const std::string pager = "pager " + std::to_string(unit.number) + " of " + lastUnitNumber();
     if (options_.handsFree) {
         if (lastWritten_ && !waitUntilAnswering(false, "Take pager " + std::to_string(*lastWritten_) + " out"))

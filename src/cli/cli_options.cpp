@@ -79,7 +79,11 @@ constexpr OptionDef kCommandOptions[] = {
     {"--capcodes", "", true, [](Options& o, std::string_view, Value v) { o.capcodes = v; }},
     {"--resume", "", true,
      [](Options& o, std::string_view name, Value v) { o.resume = numberOption<std::int64_t>(name, v, 1); }},
+    {"--join", "", true,
+     [](Options& o, std::string_view name, Value v) { o.join = numberOption<std::int64_t>(name, v, 1); }},
     {"--unique", "", false, [](Options& o, std::string_view, Value) { o.unique = true; }},
+    {"--print-sql", "", false, [](Options& o, std::string_view, Value) { o.printSql = true; }},
+    {"--from", "", true, [](Options& o, std::string_view, Value v) { o.from = v; }},
     {"--force", "", false, [](Options& o, std::string_view, Value) { o.force = true; }},
     {"--batch", "", true,
      [](Options& o, std::string_view name, Value v) { o.batch = numberOption<std::int64_t>(name, v, 1); }},
@@ -198,6 +202,18 @@ void readCommandArguments(Arguments& args, Options& o) {
 
 void checkFiles(Options& o) {
     const CommandDef& command = *o.command;
+    if (!command.actions.empty()) {
+        // record setup|copy|sync|status, batch release UNIT: the action, then what it takes.
+        if (o.files.empty()) throw UsageError(std::string(command.name) + " needs what to do");
+        o.action = o.files.front();
+        const CommandAction* action = command.action(o.action);
+        if (!action) throw UsageError("unknown " + std::string(command.name) + " action " + o.action);
+        o.files.erase(o.files.begin());
+        if (o.files.size() != (action->unitOperand ? 1u : 0u))
+            throw UsageError("wrong number of operands for " + std::string(command.name) + " " + o.action);
+        if (action->unitOperand) o.unit = numberOption<int>("the unit", o.files.front(), 1);
+        return;
+    }
     const bool filesFit = o.files.size() == command.files || (command.filesOptional && o.files.empty());
     if (!filesFit) throw UsageError("wrong number of files for " + std::string(command.name));
     if (command.rowOperand) o.row = numberOption<std::int64_t>(command.name, o.files.front(), 1);
@@ -222,6 +238,16 @@ void checkPagerOptions(const Options& o) {
                          std::string(o.command->name));
 }
 
+// Options that only go together in some ways.
+void checkCombinations(const Options& o) {
+    if (o.resume && o.join) throw UsageError("--resume and --join do not go together");
+    if (o.command->name == "batch" && !o.batch) throw UsageError("batch " + o.action + " needs --batch ID");
+    const CommandAction* action = o.command->action(o.action);
+    if (o.printSql && (!action || !action->printsSql)) throw UsageError("--print-sql goes with record setup");
+    if (action && action->needsFrom && o.from.empty()) throw UsageError("record copy needs --from FILE");
+    if (!o.from.empty() && (!action || !action->needsFrom)) throw UsageError("--from goes with record copy");
+}
+
 }  // namespace
 
 Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
@@ -234,6 +260,7 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
     checkFiles(o);
     checkOutput(o);
     checkPagerOptions(o);
+    checkCombinations(o);
     return o;
 }
 

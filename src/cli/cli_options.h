@@ -26,7 +26,7 @@ struct Options {
     std::optional<std::string> port;  // "usb", "lpt1" or "lpt2"
     std::string trace;                // trace file of the pager transfers ("" none)
     bool ackPolling = false;          // page writes poll the acknowledge
-    std::string db;                   // the production record ("" the default one)
+    std::string db;                   // the production record: a file or a server ("" the default one)
     bool allowDefaultPrompts = false;
     Verbosity verbosity = Verbosity::Normal;
 
@@ -40,6 +40,7 @@ struct Options {
     bool handsFree = false;
     std::string capcodes;  // CSV file of capcodes, one row a pager
     std::optional<std::int64_t> resume;
+    std::optional<std::int64_t> join;
     bool unique = false;
     bool force = false;  // restore: into whatever pager is attached
     FieldEdits edits;
@@ -50,6 +51,11 @@ struct Options {
     std::string format = "table";
     // restore
     std::int64_t row = 0;
+    // record and batch: what to do, and for the unit of batch release
+    std::string action;
+    int unit = 0;
+    bool printSql = false;
+    std::string from;  // record copy: the file copied
 };
 
 // Throws UsageError for anything it does not understand.

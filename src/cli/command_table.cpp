@@ -5,6 +5,7 @@
 #include "cli/batch_command.h"
 #include "cli/pager_command.h"
 #include "cli/probe_command.h"
+#include "cli/record_command.h"
 #include "cli/settings_commands.h"
 
 namespace pagerprog::cli {
@@ -21,7 +22,7 @@ const std::vector<CommandDef>& commandTable() {
         {.name = "write",
          .files = 1,
          .edits = true,
-         .options = {"--count", "--hands-free", "--capcodes", "--resume", "--unique", "--json"},
+         .options = {"--count", "--hands-free", "--capcodes", "--resume", "--join", "--unique", "--json"},
          .pager = PagerUse::Records,
          .run = write},
         {.name = "verify", .files = 1, .edits = true, .options = {"--json"}, .pager = PagerUse::Records, .run = verify},
@@ -33,6 +34,17 @@ const std::vector<CommandDef>& commandTable() {
          .run = restore},
         {.name = "log", .options = {"--batch", "--since", "--capcode", "--format", "--json"}, .runAlone = log},
         {.name = "probe", .pager = PagerUse::Looks, .run = probe},
+        {.name = "record",
+         .options = {"--print-sql", "--from"},
+         .actions = {{.name = "setup", .printsSql = true},
+                     {.name = "copy", .needsFrom = true},
+                     {.name = "sync"},
+                     {.name = "status"}},
+         .runAlone = recordCommand},
+        {.name = "batch",
+         .options = {"--batch"},
+         .actions = {{.name = "release", .unitOperand = true}},
+         .runAlone = batchCommand},
     };
     return commands;
 }
@@ -41,6 +53,11 @@ const std::vector<CommandDef>& commandTable() {
 
 bool CommandDef::takes(std::string_view option) const {
     return std::find(options.begin(), options.end(), option) != options.end();
+}
+
+const CommandAction* CommandDef::action(std::string_view name) const {
+    const auto found = std::find_if(actions.begin(), actions.end(), [name](const auto& a) { return a.name == name; });
+    return found == actions.end() ? nullptr : &*found;
 }
 
 const CommandDef* findCommand(std::string_view name) {

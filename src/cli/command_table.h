@@ -22,6 +22,14 @@ enum class PagerUse {
     Records,  // each attempt is one row of the production record
 };
 
+// What a command that does several things (record setup, record copy, ...) can be asked to do.
+struct CommandAction {
+    std::string_view name;
+    bool unitOperand = false;  // a unit number follows it
+    bool printsSql = false;    // takes --print-sql
+    bool needsFrom = false;    // takes --from FILE
+};
+
 struct CommandDef {
     std::string_view name;
     std::size_t files = 0;                    // the files (or the row) it takes
@@ -29,6 +37,7 @@ struct CommandDef {
     bool rowOperand = false;                  // the one operand is a row of the production record
     bool edits = false;                       // takes FIELD=VALUE edits
     std::vector<std::string_view> options{};  // the options it takes after its name
+    std::vector<CommandAction> actions{};     // what it can be asked to do, named first
     PagerUse pager = PagerUse::None;
     // What runs it: with a session started as the window starts, or, for a command that
     // starts its own sessions or none, with the console alone.
@@ -39,6 +48,7 @@ struct CommandDef {
     bool usesPager() const { return pager != PagerUse::None; }
     bool recordsUnits() const { return pager == PagerUse::Records; }
     bool takes(std::string_view option) const;
+    const CommandAction* action(std::string_view name) const;
 };
 
 // Null when no command has that name.

@@ -1,6 +1,7 @@
 // pagerprog-cli: the command-line companion. It drives the same settings, rules, menu
 // commands and pager link as the window: start-up, "&Open", edits typed as a user types
 // them, "&Save", "&RD_From_Pager" and "&WR_To_Pager", and the production record beside them.
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/document/data_folder.h"
 #include "app/document/version.h"
+#include "app/record/record_location.h"
 #include "cli/command_table.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
@@ -69,12 +71,24 @@ int resultsDelivered(int status, const Options& options) {
     return status == kOk || trouble != kRefused ? trouble : status;
 }
 
+// A password in --db is read by now: ps shows the arguments as they are from here on, so
+// it shows it no longer.
+void hidePassword(int argc, char** argv, const Options& options) {
+    const RecordLocation location = RecordLocation::parse(options.db);
+    if (!location.hasPassword()) return;
+    for (int i = 1; i < argc; ++i) {
+        const std::string masked = location.withPasswordMasked(argv[i]);
+        std::copy(masked.begin(), masked.end(), argv[i]);
+    }
+}
+
 int run(int argc, char** argv) {
     if (answersAtOnce(argc, argv)) return kOk;
     Console console(std::cerr);
     Options options;
     try {
         options = parseOptions(argc, argv, programDataFolder());
+        hidePassword(argc, argv, options);
         console.setVerbosity(options.verbosity);
         const int status = runCommand(options, console);
         console.stepEnded(status == kOk);

@@ -10,9 +10,10 @@
 
 #include "app/pager/pager_workflows.h"
 #include "app/production/production.h"
-#include "app/record/data_home.h"
 #include "app/record/record_format.h"
+#include "app/record/record_time.h"
 #include "cli/exit_status.h"
+#include "cli/record_command.h"
 #include "cli/settings_commands.h"
 
 namespace pagerprog::cli {
@@ -80,18 +81,28 @@ int log(const Options& options, Console& console) {
     query.batchId = options.batch;
     query.capcode = options.capcode;
     query.since = options.since;
-    const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
+    const RecordLocation location = recordLocation(options);
     const RecordFormat format = *recordFormatFromName(options.format);
-    if (!std::filesystem::exists(path)) {
+    if (!location.onServer() && !std::filesystem::exists(location.path())) {
         // Nothing recorded yet is an empty answer, not a failure: no pager got that capcode.
-        console.status("pagerprog-cli: no production record at " + path.string() + " yet");
+        console.status("pagerprog-cli: no production record at " + location.shown() + " yet");
         std::cout << formatRecord({}, format, terminalWidth());
         return kOk;
     }
-    RecordOpenOptions readOnly;
-    readOnly.readOnly = true;
-    const ProductionRecord record(path, readOnly);
+    const ProductionRecord record(location, {.readOnly = true});
     std::cout << formatRecord(record.find(query), format, terminalWidth());
+    // Units a bench holds with no result yet: in the table, after the units; beside a
+    // machine's CSV or JSON, on standard error.
+    for (const AllocatedUnit& unit : record.allocatedUnits(options.batch)) {
+        const std::string line = "allocated without a result: unit " + std::to_string(unit.unit) + " of batch " +
+                                 std::to_string(unit.batchId) + " to " + unit.host +
+                                 (unit.pid ? " (process " + std::to_string(*unit.pid) + ")" : "") + " since " +
+                                 localTime(unit.time);
+        if (format == RecordFormat::Table)
+            std::cout << line << '\n';
+        else
+            console.status("pagerprog-cli: " + line);
+    }
     return kOk;
 }
 

@@ -8,9 +8,10 @@
 #include "app/document/profiles.h"
 #include "app/pager/pager_commands.h"
 #include "app/pager/pager_detection.h"
-#include "app/record/data_home.h"
+#include "app/production/production.h"
 #include "cli/command_table.h"
 #include "cli/field_edit.h"
+#include "cli/record_command.h"
 #include "host/error_handler.h"
 #include "host/plural.h"
 #include "link/backend/link_setup.h"
@@ -45,16 +46,20 @@ Session::Session(const Options& options, Console& console) : host_(console), app
 }
 
 // Every attempt of a pager command is kept; a record that cannot be used stops the command
-// before any pager is touched.
+// before any pager is touched, but for a hands-free batch, which waits for a server away.
 void Session::openRecord(const Options& options) {
-    const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
-    if (path.empty())
+    const RecordLocation location = recordLocation(options);
+    if (location.empty())
         throw std::runtime_error("no production record: give --db PATH (neither XDG_DATA_HOME nor HOME is set)");
     // A command that names a record row takes it from the record: a path without one is a
     // wrong path, not a new record.
-    if (options.command->rowOperand && !std::filesystem::exists(path))
-        throw std::runtime_error("there is no production record at " + path.string());
-    pagerCommands_->production().open(path);
+    if (options.command->rowOperand && !location.onServer() && !std::filesystem::exists(location.path()))
+        throw std::runtime_error("there is no production record at " + location.shown());
+    try {
+        pagerCommands_->production().open(location);
+    } catch (const RecordError& error) {
+        if (error.kind() != RecordError::Kind::Unreachable || !options.handsFree) throw;
+    }
 }
 
 // The same menu commands the window offers; the trace file is the dialog's answer.

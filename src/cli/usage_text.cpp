@@ -17,8 +17,8 @@ Commands:
                                   the same after loading FILE as "&Open" does
   diff A B [--json]               list the fields whose values differ (name: a -> b)
   read -o OUT                     read a pager as "&RD_From_Pager" does, save OUT as "&Save" does
-  write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH] [--unique]
-        [--json] [FIELD=VALUE ...]
+  write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH | --join BATCH]
+        [--unique] [--json] [FIELD=VALUE ...]
                                   load FILE as "&Open" does, apply the edits (autoinc1=8, say:
                                   the steps are not kept in settings files) and write it as
                                   "&WR_To_Pager" does. --count N programs N pagers in a row as one
@@ -32,10 +32,15 @@ Commands:
                                   separated by commas, semicolons or tabs (an empty cell keeps
                                   the field; without --count, one pager a row).
                                   --resume goes on with a stopped batch of the record, stepping
-                                  as it was started. A pager's own capcode (of a slot that
-                                  steps or that the CSV file sets; of every slot when none does)
-                                  that the record shows verified into another pager is warned
-                                  about; --unique refuses it
+                                  as it was started. --join takes units of a batch another bench
+                                  started, as that bench does (the same settings file, no edits:
+                                  its own, its steps and capcode file): --count N of them, or
+                                  until the capcode file's rows run out. Each unit is allocated
+                                  in the record before its pager is touched and claims the
+                                  pager's own capcodes (of a slot that steps or that the CSV file
+                                  sets; of every slot when none does); one claimed by another
+                                  unit or verified into another pager is warned about, and
+                                  --unique refuses it
   verify FILE [--json] [FIELD=VALUE ...]
                                   read the pager and compare it with the image writing FILE would
                                   send (the write's hardware read-back applies), without writing;
@@ -44,7 +49,19 @@ Commands:
                                   written, exactly as it was, verified; prints "restore of row
                                   ROW: verified" or "failed"
   log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
-                                  print the production record, newest first
+                                  print the production record, newest first, and the units
+                                  allocated to a bench without a result yet
+  record setup [--print-sql]      set up the production record on the server of --db: its
+                                  tables and the role pagerprog_bench that benches log in as
+                                  members of (or bring an older one up to date); --print-sql
+                                  prints what it runs instead
+  record copy --from FILE         copy the record FILE (a bench's) into the record of --db; each
+                                  unit keeps its bench and row as origin and origin_row, and a
+                                  unit copied before is not copied again
+  record sync                     push the units waiting in the spool to the server of --db
+  record status                   the record in use, its schema, units, units allocated without
+                                  a result, and the units waiting in the spool
+  batch release UNIT --batch ID   give back a unit allocated to a bench that will not program it
   probe                           what to run when nothing works: lists the parallel ports
                                   (device, whether it can be opened and claimed, else why and
                                   the fix) and the USB programmers (path, VID:PID, report
@@ -67,7 +84,13 @@ Options (before the command):
                       work on a simulated pager behind a simulated USB programmer or
                       parallel-port adapter; its EEPROM is kept in PAGERFILE, or the pagers
                       of FOLDER (one file each) are changed by hand one after another
-  --db PATH           the production record (default: $XDG_DATA_HOME/pagerprog/production.sqlite)
+  --db PATH|URI       the production record: a file (default:
+                      $XDG_DATA_HOME/pagerprog/production.sqlite), or a PostgreSQL server
+                      (postgresql://[user@]host[:port]/dbname[?sslmode=...], service=NAME, or
+                      any libpq connection string), its password from ~/.pgpass, a service
+                      file or PGPASSWORD; PAGERPROG_DB when not given. When the server is away
+                      after a pager was written, its unit waits in the spool beside the
+                      default record until the server takes it
   --trace FILE        record every read and write: on the parallel port an IEEE 1364 VCD of
                       the bus (SCL, SDA as the chip sees it, SDA_OUT, POWER, STATUS_READ,
                       SDA_IN) for PulseView, GTKWave or sigrok's I2C decoder; on the USB
@@ -102,7 +125,8 @@ Status-log lines go to standard error as "log: TEXT", beeps as "beep", message b
 JSON form) go to standard output.
 
 Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcode file,
-the production record, a capcode already in another pager with --unique); 2 usage; 3 no
+the production record or its server away before a pager, a capcode already in another
+pager with --unique); 2 usage; 3 no
 programmer, adapter or pager answering; 4 verify found different data; 5 the programmer
 reported an error or stopped answering; 6 the pager's image failed its checksum or belongs
 to another customer; 7 a batch was stopped before its count.

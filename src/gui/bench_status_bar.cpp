@@ -12,6 +12,7 @@ namespace {
 QString toneStyle(Tone tone) {
     switch (tone) {
         case Tone::Good: return "QLabel { background: #2e7d32; color: white; padding: 0 6px; border-radius: 3px; }";
+        case Tone::Warning: return "QLabel { background: #ef6c00; color: white; padding: 0 6px; border-radius: 3px; }";
         case Tone::Bad: return "QLabel { background: #c62828; color: white; padding: 0 6px; border-radius: 3px; }";
         case Tone::Plain: break;
     }

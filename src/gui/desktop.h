@@ -29,8 +29,8 @@ public:
     // "Save &As..." and the exports: starts at the file `start`.
     virtual std::optional<std::string> saveFileAs(QWidget* parent, const FileDialogDef& request,
                                                   const std::string& start, const std::string& own) = 0;
-    // The production record's file, starting at `current`; an existing file is taken as
-    // it is, a new one is made.
+    // The production record: a file (an existing one is taken as it is, a new one is made)
+    // or a server's connection string, starting at `current`.
     virtual std::optional<std::string> chooseProductionRecord(QWidget* parent, const std::string& current) = 0;
     virtual void message(QWidget* parent, const std::string& text) = 0;
     // "Save changes?" before edits to `document` (a file name, or "" for none) are dropped.

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "gui/qt_text.h"
+#include "gui/record_choice_dialog.h"
 
 namespace pagerprog::gui {
 
@@ -86,15 +87,9 @@ std::optional<std::string> QtDesktop::saveFileAs(QWidget* parent, const FileDial
 }
 
 std::optional<std::string> QtDesktop::chooseProductionRecord(QWidget* parent, const std::string& current) {
-    QFileDialog dialog(parent, "Production record file");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // an existing record is used, not replaced
-    dialog.setNameFilters({"Production record (*.sqlite)", "All files (*)"});
-    dialog.setDefaultSuffix("sqlite");
-    if (!current.empty()) dialog.selectFile(QFile::decodeName(current.c_str()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    RecordChoiceDialog dialog(parent, current);
+    if (dialog.exec() != QDialog::Accepted || dialog.choice().empty()) return std::nullopt;
+    return dialog.choice();
 }
 
 void QtDesktop::message(QWidget* parent, const std::string& text) {

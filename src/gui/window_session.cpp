@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QStringList>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/document/about_facts.h"
@@ -13,8 +14,8 @@
 #include "app/document/startup.h"
 #include "app/pager/pager_commands.h"
 #include "app/production/bench_status.h"
-#include "app/record/data_home.h"
 #include "app/record/record_error.h"
+#include "app/record/record_location.h"
 #include "gui/device_watcher.h"
 #include "gui/main_window.h"
 #include "gui/production_log_dialog.h"
@@ -98,8 +99,11 @@ bool WindowSession::start() {
 
 void WindowSession::finishStart() {
     recent_ = loadRecentFiles();
-    const QString record = QSettings().value(kProductionRecordKey).toString();
-    openProductionRecord(record.isEmpty() ? defaultRecordPath().string() : QFile::encodeName(record).toStdString());
+    // PAGERPROG_DB names the record of every session started with it; else the one chosen last.
+    const QString chosen = QSettings().value(kProductionRecordKey).toString();
+    const bool named = std::getenv("PAGERPROG_DB") != nullptr && *std::getenv("PAGERPROG_DB") != '\0';
+    openProductionRecord(chosen.isEmpty() || named ? defaultRecordLocation()
+                                                   : RecordLocation::parse(QFile::encodeName(chosen).toStdString()));
     showDocument();
     showBench();
     devices_->start();
@@ -219,19 +223,28 @@ void WindowSession::showBench() {
     if (productionLogDialog_ && productionLogDialog_->isVisible()) productionLogDialog_->refresh();
 }
 
-void WindowSession::openProductionRecord(const std::string& path) {
+void WindowSession::openProductionRecord(const RecordLocation& location) {
     try {
-        pagerCommands_.production().open(path);
+        pagerCommands_.production().open(location);
     } catch (const RecordError&) {
         // Production keeps the reason; the status bar shows it and writes are refused.
     }
 }
 
 void WindowSession::chooseProductionRecord() {
-    const auto path = desktop_.chooseProductionRecord(window_.get(), pagerCommands_.production().path().string());
-    if (!path) return;
-    openProductionRecord(*path);
-    QSettings().setValue(kProductionRecordKey, QFile::decodeName(path->c_str()));
+    const RecordLocation& current = pagerCommands_.production().location();
+    const auto chosen = desktop_.chooseProductionRecord(
+        window_.get(), current.onServer() ? current.withoutPassword(current.connection()) : current.path().string());
+    if (!chosen) return;
+    const RecordLocation location = RecordLocation::parse(*chosen);
+    if (location.hasPassword()) {
+        desktop_.message(window_.get(),
+                         "The production record's server takes its password from ~/.pgpass, a service file or "
+                         "PGPASSWORD, not from its name: nothing was changed.");
+        return;
+    }
+    openProductionRecord(location);
+    QSettings().setValue(kProductionRecordKey, QFile::decodeName(chosen->c_str()));
 }
 
 void WindowSession::showProductionLog() {

@@ -75,7 +75,7 @@ private:
     void showBench();
     // The production record of the window's settings (the default one at first); a record
     // that cannot be used is shown in the status bar and no pager is written.
-    void openProductionRecord(const std::string& path);
+    void openProductionRecord(const RecordLocation& location);
     void chooseProductionRecord();
     void showProductionLog();
     void exportProductionLog(const std::string& csv);

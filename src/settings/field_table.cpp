@@ -487,7 +487,7 @@ std::vector<ElementDef> buildElementTable() {
         menu(about, "&About", menuHelp),
         menu(menuProduction, "Pro&duction"),
         menu(productionLog, "Production log…", menuProduction),
-        menu(productionRecord, "Production record file...", menuProduction),
+        menu(productionRecord, "Production record...", menuProduction),
         menu(menuTools, "&Tools"),
         menu(busTrace, "Bus trace...", menuTools),
     };

@@ -21,15 +21,20 @@ std::vector<int> Batch::ownSlots(int slots) const {
     return own;
 }
 
-BatchUnit Batch::unit(int number) const {
+BatchUnit Batch::unitAt(int number) const {
     BatchUnit unit;
     unit.number = number;
     unit.addresses = steppedAddresses(plan_.base, plan_.steps, number - plan_.firstUnit);
-    if (!plan_.rows.empty()) {
-        const std::size_t row = plan_.firstRow + static_cast<std::size_t>(number - plan_.firstUnit);
-        if (row < plan_.rows.size()) unit.row = plan_.rows[row];
-    }
+    // A unit below the first (given back in a batch resumed past it) has its row before.
+    const long long row = static_cast<long long>(plan_.firstRow) + (number - plan_.firstUnit);
+    if (row >= 0 && row < static_cast<long long>(plan_.rows.size()))
+        unit.row = plan_.rows[static_cast<std::size_t>(row)];
     return unit;
+}
+
+std::optional<int> Batch::lastUnit() const {
+    if (plan_.rows.empty()) return std::nullopt;
+    return plan_.firstUnit + static_cast<int>(plan_.rows.size()) - static_cast<int>(plan_.firstRow) - 1;
 }
 
 std::optional<BatchUnit> Batch::take() {
@@ -38,10 +43,10 @@ std::optional<BatchUnit> Batch::take() {
     if (!again_.empty()) {
         const int number = *again_.begin();
         again_.erase(again_.begin());
-        return unit(number);
+        return unitAt(number);
     }
     if (nextNew_ >= plan_.firstUnit + count_) return std::nullopt;
-    BatchUnit next = unit(nextNew_);
+    BatchUnit next = unitAt(nextNew_);
     if (!plan_.rows.empty() && !next.row) {
         stopped_ = "the capcode file has no more rows";
         return std::nullopt;
@@ -50,8 +55,18 @@ std::optional<BatchUnit> Batch::take() {
     return next;
 }
 
+std::optional<BatchUnit> Batch::takeAllocated(const Allocate& allocate) {
+    std::lock_guard lock(mutex_);
+    if (!stopped_.empty() || static_cast<int>(settled_.size() + held_.size()) >= count_) return std::nullopt;
+    const std::optional<int> number = allocate(std::vector<int>(held_.begin(), held_.end()));
+    if (!number) return std::nullopt;
+    held_.insert(*number);
+    return unitAt(*number);
+}
+
 void Batch::settle(const UnitResult& result) {
     std::lock_guard lock(mutex_);
+    held_.erase(result.unit);
     results_.push_back(result);
     if (result.outcome == PagerOutcome::Done || onFailure_ == OnFailure::Skip)
         settled_.insert(result.unit);
@@ -85,7 +100,7 @@ Batch::Figures Batch::figures() const {
         results_.begin(), results_.end(), [](const UnitResult& r) { return r.outcome == PagerOutcome::Done; }));
     figures.stopped = stopped_;
     figures.nextRefused = nextRefused_;
-    if (const auto& row = unit(lowestOpenUnit()).row) figures.nextRow = row->sheetRow;
+    if (const auto& row = unitAt(lowestOpenUnit()).row) figures.nextRow = row->sheetRow;
     return figures;
 }
 

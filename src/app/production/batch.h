@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -57,9 +58,20 @@ public:
     // (a group call), so when no slot steps every slot is the pager's own.
     std::vector<int> ownSlots(int slots) const;
 
+    OnFailure onFailure() const { return onFailure_; }
+    // Unit `number` of the plan, whichever program takes it.
+    BatchUnit unitAt(int number) const;
+    // The last unit the capcode file has a row for; none when the capcodes step on.
+    std::optional<int> lastUnit() const;
+
     // The next unit to program: a failed one again first (with OnFailure::Reuse), else the
     // next new one. None once every unit is settled or handed out, or the batch stopped.
     std::optional<BatchUnit> take();
+    // The next unit of a batch the production record shares out among programs: `allocate`
+    // hears the units this program holds and gives the one the record allocated to it, or
+    // none. None too once this program has taken its count, or the batch stopped.
+    using Allocate = std::function<std::optional<int>(const std::vector<int>& held)>;
+    std::optional<BatchUnit> takeAllocated(const Allocate& allocate);
     // What the unit handed out came to.
     void settle(const UnitResult& result);
     // Nothing more is handed out; the first reason given is the one kept.
@@ -77,7 +89,6 @@ public:
     Figures figures() const;
 
 private:
-    BatchUnit unit(int number) const;
     int lowestOpenUnit() const;
 
     const CapcodePlan plan_;
@@ -87,6 +98,7 @@ private:
     int nextNew_;            // the next unit never handed out
     std::set<int> again_;    // failed units to hand out again
     std::set<int> settled_;  // verified or retired
+    std::set<int> held_;     // allocated by the record and not settled yet
     std::vector<UnitResult> results_;
     std::string stopped_;
     bool nextRefused_ = false;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/production/production.h"
+#include "app/record/record_error.h"
 #include "context/context.h"
 #include "host/plural.h"
 
@@ -22,7 +23,11 @@ public:
     std::unique_ptr<Batch> begin();
 
 private:
+    bool settleEarlierRuns();
+    std::optional<BatchState> recordedBatch(std::int64_t id);
     std::unique_ptr<Batch> resume(const BatchState& state);
+    std::unique_ptr<Batch> join(const BatchState& state);
+    bool takeTheBatchsCapcodeFile(const BatchState& state);
     bool typeEdits(const FieldEdits& edits);
     bool takeTheBatchsEdits(const BatchState& state);
     bool stepLikeTheBatch(const BatchState& state);
@@ -39,14 +44,37 @@ private:
     std::string capcodeFile_;
 };
 
+// A server that does not answer now is met again before the first unit, which waits for it
+// or stops there; anything else the record says is a refusal.
+bool BatchSetup::settleEarlierRuns() {
+    try {
+        production_.settleEarlierRuns();
+    } catch (const RecordError& error) {
+        if (error.kind() == RecordError::Kind::Unreachable) return true;
+        frontEnd_.refusal(error.what());
+        return false;
+    }
+    return true;
+}
+
+std::optional<BatchState> BatchSetup::recordedBatch(std::int64_t id) {
+    std::optional<BatchState> state;
+    try {
+        if (production_.record()) state = production_.record()->batchState(id);
+    } catch (const RecordError& error) {
+        frontEnd_.refusal(error.what());
+        return std::nullopt;
+    }
+    if (!state) frontEnd_.refusal("the production record has no batch " + std::to_string(id));
+    return state;
+}
+
 std::unique_ptr<Batch> BatchSetup::begin() {
-    if (request_.resume) {
-        const auto state = production_.record()->batchState(*request_.resume);
-        if (!state) {
-            frontEnd_.refusal("the production record has no batch " + std::to_string(*request_.resume));
-            return nullptr;
-        }
-        return resume(*state);
+    if (!settleEarlierRuns()) return nullptr;
+    if (request_.resume || request_.join) {
+        const auto state = recordedBatch(request_.resume ? *request_.resume : *request_.join);
+        if (!state) return nullptr;
+        return request_.resume ? resume(*state) : join(*state);
     }
     if (!typeEdits(request_.edits)) return nullptr;
     if (!request_.capcodeFile.empty() && !readRows(request_.capcodeFile)) return nullptr;
@@ -77,13 +105,10 @@ std::unique_ptr<Batch> BatchSetup::resume(const BatchState& state) {
     }
     if (!takeTheBatchsEdits(state)) return nullptr;
     if (!request_.countGiven) count_ = std::max(0, state.start.countAsked - state.verifiedUnits);
-    if (state.start.capcodeSource == CapcodeSource::CsvFile) {
-        const std::string path = request_.capcodeFile.empty() ? state.start.csvPath : request_.capcodeFile;
-        if (request_.capcodeFile.empty()) frontEnd_.notice("capcodes from " + path + ", as " + batch + " took them");
-        if (!readRows(path, state.start.csvSha256)) return nullptr;
-    } else if (!request_.capcodeFile.empty() && !readRows(request_.capcodeFile)) {
+    if (!takeTheBatchsCapcodeFile(state)) return nullptr;
+    if (state.start.capcodeSource != CapcodeSource::CsvFile && !request_.capcodeFile.empty() &&
+        !readRows(request_.capcodeFile))
         return nullptr;
-    }
     if (capcodes_.rows.empty() && !stepLikeTheBatch(state)) return nullptr;
     const std::size_t firstRow = state.csvRow ? static_cast<std::size_t>(*state.csvRow) : 0;
     if (!enoughRows(firstRow)) return nullptr;
@@ -97,6 +122,53 @@ std::unique_ptr<Batch> BatchSetup::resume(const BatchState& state) {
     frontEnd_.notice(batch + " resumed at unit " + std::to_string(state.nextUnit) + ": " + plural(count_, "pager") +
                      " to go");
     return made(state.nextUnit, firstRow);
+}
+
+// Another bench's batch, programmed as it is: the same settings file, the batch's edits,
+// steps and capcode file, units counted from its first, shared out by the record.
+std::unique_ptr<Batch> BatchSetup::join(const BatchState& state) {
+    const std::string batch = "batch " + std::to_string(state.id);
+    const std::string& sha256 = ctx_.program.settingsFileSha256;
+    if (state.start.settingsSha256 != sha256) {
+        frontEnd_.refusal(batch + " was started with settings of SHA-256 " + state.start.settingsSha256 + " (" +
+                          state.start.settingsPath + "); " + ctx_.program.settingsFile + " has SHA-256 " + sha256);
+        return nullptr;
+    }
+    if (!request_.edits.empty()) {
+        const auto& [field, value] = request_.edits.front();
+        frontEnd_.refusal(batch + " is joined with its own settings, steps and capcodes; " + field + "=" + value +
+                          " would change them");
+        return nullptr;
+    }
+    const auto edits = state.start.edits ? editsFromRecord(*state.start.edits) : std::nullopt;
+    if (!edits) {
+        frontEnd_.refusal(batch +
+                          " was recorded without its edits in a form this pagerprog reads; it cannot be joined");
+        return nullptr;
+    }
+    if (!typeEdits(*edits) || !takeTheBatchsCapcodeFile(state)) return nullptr;
+    if (capcodes_.rows.empty() && !stepLikeTheBatch(state)) return nullptr;
+    // Without a count: until the capcode file's rows run out, or what the batch has left.
+    if (!request_.countGiven)
+        count_ = capcodes_.rows.empty() ? std::max(0, state.start.countAsked - state.verifiedUnits)
+                                        : static_cast<int>(capcodes_.rows.size());
+    if (count_ == 0) {
+        frontEnd_.refusal(batch + " has no pagers left of the " + plural(state.start.countAsked, "pager") +
+                          " it was started for; give --count");
+        return nullptr;
+    }
+    production_.resumeBatch(state);
+    frontEnd_.notice(batch + " joined: " + plural(count_, "pager") + " to take");
+    return made(1, 0);
+}
+
+// A batch that took a capcode file takes it again, unchanged.
+bool BatchSetup::takeTheBatchsCapcodeFile(const BatchState& state) {
+    if (state.start.capcodeSource != CapcodeSource::CsvFile) return true;
+    const std::string batch = "batch " + std::to_string(state.id);
+    const std::string path = request_.capcodeFile.empty() ? state.start.csvPath : request_.capcodeFile;
+    if (request_.capcodeFile.empty()) frontEnd_.notice("capcodes from " + path + ", as " + batch + " took them");
+    return readRows(path, state.start.csvSha256);
 }
 
 bool BatchSetup::typeEdits(const FieldEdits& edits) {

@@ -1,6 +1,8 @@
 // How a batch begins: started afresh (it takes its number in the record when its first
-// pager is about to be written), or resumed where a stopped one ended, with the settings
-// edits, the steps and the capcode file it was started with, and its next unit.
+// pager is about to be written), resumed where a stopped one ended, with the settings
+// edits, the steps and the capcode file it was started with, and its next unit, or joined
+// while another bench programs it, exactly as that bench does. Whichever, what this bench's
+// earlier runs left (units in the spool, writes cut short, units allocated) is settled first.
 #pragma once
 
 #include <cstdint>
@@ -26,9 +28,10 @@ struct BatchRequest {
     bool countGiven = false;  // without it, a capcode file gives one pager a row
     std::string capcodeFile;  // "" none
     std::optional<std::int64_t> resume;
+    std::optional<std::int64_t> join;
     OnFailure onFailure = OnFailure::Reuse;
     // Typed into the loaded settings; a resumed batch takes its own instead and accepts
-    // only steps (autoincN) here.
+    // only steps (autoincN) here, a joined one none.
     FieldEdits edits;
 };
 

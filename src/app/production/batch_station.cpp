@@ -3,6 +3,7 @@
 #include "app/pager/capcode_check.h"
 #include "app/production/production.h"
 #include "context/context.h"
+#include "settings/conversion.h"
 #include "settings/field_names.h"
 
 namespace pagerprog {
@@ -13,10 +14,81 @@ StationStop BatchStation::run() {
             batch_.stop("Ctrl-C");
             return StationStop::WaitEnded;
         }
-        const std::optional<BatchUnit> unit = batch_.take();
-        if (!unit) return StationStop::Done;
-        if (const StationStop stop = program(*unit); stop != StationStop::Done) return stop;
+        StationStop stop = StationStop::Done;
+        const std::optional<BatchUnit> unit = next(stop);
+        if (!unit) return stop;
+        if (const StationStop ended = program(*unit); ended != StationStop::Done) {
+            // A unit stopped before its pager was waited for goes back to the batch at once.
+            const bool untouched = ended == StationStop::WaitEnded || ended == StationStop::CapcodesRefused ||
+                                   ended == StationStop::RowRefused;
+            if (untouched) production_.release(unit->number);
+            return ended;
+        }
     }
+}
+
+std::optional<BatchUnit> BatchStation::next(StationStop& stop) {
+    if (!production_.used()) return batch_.take();
+    while (true) {
+        try {
+            return allocate(stop);
+        } catch (const RecordError& error) {
+            const bool away = error.kind() == RecordError::Kind::Unreachable;
+            if (away && frontEnd_.waitForRecord(error.what())) continue;
+            frontEnd_.refusal(std::string(error.what()) + "; no pager was touched");
+            batch_.stop("the production record could not hand out the next unit: " + std::string(error.what()));
+            stop = away ? StationStop::RecordAway : StationStop::RecordFailed;
+            return std::nullopt;
+        }
+    }
+}
+
+// The record hands the unit out and claims its own capcodes, whichever bench asks.
+std::optional<BatchUnit> BatchStation::allocate(StationStop& stop) {
+    UnitAllocation allocation;
+    bool asked = false;
+    const std::optional<BatchUnit> unit = batch_.takeAllocated([&](const std::vector<int>& held) {
+        AllocationRequest request;
+        request.lastUnit = batch_.lastUnit();
+        request.retireFailures = batch_.onFailure() == OnFailure::Skip;
+        request.unique = unique_;
+        request.held = held;
+        asked = true;
+        allocation = production_.allocate(request, [this](int number) { return ownCapcodes(batch_.unitAt(number)); });
+        return allocation.unit;
+    });
+    for (const CapcodeConflict& conflict : allocation.conflicts) {
+        const std::string line =
+            field::address(conflict.slot) + ' ' + std::to_string(conflict.capcode) + ' ' + conflict.holder;
+        if (unique_)
+            frontEnd_.refusal(line);
+        else
+            frontEnd_.warning(line);
+    }
+    if (unit || !asked) return unit;
+    if (!allocation.conflicts.empty()) {
+        batch_.stop("a capcode is already in another pager (--unique)");
+        stop = StationStop::CapcodeInUse;
+    } else {
+        batch_.stop(batch_.plan().rows.empty() ? "the batch has no unit left" : "the capcode file has no more rows");
+    }
+    return std::nullopt;
+}
+
+// The enabled own slots' capcodes of the unit: its row's where the capcode file sets them.
+std::vector<OwnCapcode> BatchStation::ownCapcodes(const BatchUnit& unit) const {
+    std::vector<OwnCapcode> own;
+    for (const int slot : batch_.ownSlots(addressSlots(ctx_.program.hardwareRevision))) {
+        const auto at = static_cast<std::size_t>(slot - 1);
+        if (!ctx_.model.checked(field::addrEn(slot))) continue;
+        const auto& cell = unit.row ? unit.row->addresses[at] : std::nullopt;
+        try {
+            own.push_back({slot, static_cast<std::uint32_t>(parseInteger(cell ? *cell : unit.addresses[at]))});
+        } catch (const ConversionError&) {
+            // No capcode: the rules refuse it when the unit's capcodes are shown.
+        }
+    }
+    return own;
 }
 
 // One pager: its capcodes shown and checked, a wait for it, the write.
@@ -29,10 +101,6 @@ StationStop BatchStation::program(const BatchUnit& unit) {
     if (const auto problem = capcodeProblem(ctx_)) {
         batch_.stopAtRefusedCapcodes("the capcodes of the next pager are refused: " + *problem);
         return StationStop::CapcodesRefused;
-    }
-    if (!capcodesAreNew()) {
-        batch_.stop("a capcode is already in another pager (--unique)");
-        return StationStop::CapcodeInUse;
     }
     if (!frontEnd_.waitForPager(unit, attempted_ + 1)) {
         batch_.stop(frontEnd_.stopAsked()
@@ -70,29 +138,6 @@ bool BatchStation::typeRow(const CapcodeRow& row) {
         }
     }
     return true;
-}
-
-// Warns of an own capcode the record shows verified into another pager; false when unique.
-bool BatchStation::capcodesAreNew() {
-    ProductionRecord* record = production_.record();
-    if (record == nullptr) return true;
-    const SlotCapcodes capcodes = Production::capcodesShown(ctx_);
-    bool fresh = true;
-    for (const int slot : batch_.ownSlots(addressSlots(ctx_.program.hardwareRevision))) {
-        const SlotCapcode& c = capcodes[static_cast<std::size_t>(slot - 1)];
-        if (!c.enabled) continue;
-        if (const auto earlier = record->verifiedWithCapcode(c.capcode)) {
-            const std::string line = field::address(slot) + ' ' + std::to_string(c.capcode) +
-                                     " is already in a pager (record row " + std::to_string(earlier->id) + ", " +
-                                     earlier->unit.time + ")";
-            if (unique_)
-                frontEnd_.refusal(line);
-            else
-                frontEnd_.warning(line);
-            fresh = false;
-        }
-    }
-    return fresh || !unique_;
 }
 
 }  // namespace pagerprog

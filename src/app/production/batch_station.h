@@ -1,12 +1,15 @@
-// One programmer working through a batch: for each unit it shows the unit's capcodes in
-// the settings (stepped, with the capcode file's row typed on top), stops before a pager
-// whose capcodes the rules refuse or that another pager already holds, waits for the
-// pager and writes it. The front end says how to wait, how a value is typed and how the
-// write runs, and hears how each unit ended.
+// One programmer working through a batch: it takes the next unit (from the production
+// record, which shares a batch's units out among benches and claims each unit's own
+// capcodes, when there is one), shows the unit's capcodes in the settings (stepped, with
+// the capcode file's row typed on top), stops before a pager whose capcodes the rules
+// refuse or that another pager already holds, waits for the pager and writes it. The front
+// end says how to wait, how a value is typed and how the write runs, and hears how each
+// unit ended.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/production/batch.h"
 
@@ -32,6 +35,12 @@ public:
     // "&WR_To_Pager": how the write ended.
     virtual PagerOutcome writePager() = 0;
     virtual void unitDone(const UnitResult& result) = 0;
+    // The production record's server cannot be reached before the next unit: true once it
+    // is time to try again, false to stop the batch.
+    virtual bool waitForRecord(const std::string& problem) {
+        (void)problem;
+        return false;
+    }
 };
 
 // Why a station stopped.
@@ -43,11 +52,13 @@ enum class StationStop {
     WaitEnded,        // the technician ended the wait for a pager
     PagerFailed,      // a pager's write failed
     RecordFailed,     // the production record could not account for a pager
+    RecordAway,       // the production record's server could not be reached before a pager
 };
 
 class BatchStation {
 public:
-    // `unique`: refuse a unit whose own capcode the record shows verified into another pager.
+    // `unique`: refuse a unit whose own capcode another unit claimed or the record shows
+    // verified into another pager.
     BatchStation(Context& ctx, Production& production, Batch& batch, BatchFrontEnd& frontEnd, bool unique)
         : ctx_(ctx), production_(production), batch_(batch), frontEnd_(frontEnd), unique_(unique) {}
 
@@ -60,9 +71,12 @@ public:
     PagerOutcome lastOutcome() const { return lastOutcome_; }
 
 private:
+    // The next unit, or none with why the station stops.
+    std::optional<BatchUnit> next(StationStop& stop);
+    std::optional<BatchUnit> allocate(StationStop& stop);
+    std::vector<OwnCapcode> ownCapcodes(const BatchUnit& unit) const;
     StationStop program(const BatchUnit& unit);
     bool typeRow(const CapcodeRow& row);
-    bool capcodesAreNew();
 
     Context& ctx_;
     Production& production_;

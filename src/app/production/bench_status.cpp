@@ -75,13 +75,37 @@ StatusPart port(const Context& ctx, PagerLink& link) {
             port + " parallel-port adapter on " + link.port().deviceName(ctx.program.portBase)};
 }
 
+// A server as "dbname on host" (the socket's folder for a local one), a file by its name.
+std::string shortName(const RecordLocation& location) {
+    if (!location.onServer()) return location.path().filename().string();
+    const std::string& shown = location.shown();
+    const std::string scheme = "postgresql://";
+    if (!shown.starts_with(scheme)) return shown;
+    const std::size_t slash = shown.find('/', scheme.size()), query = shown.find('?');
+    const std::string host = shown.substr(scheme.size(), slash - scheme.size());
+    const std::string dbname = shown.substr(slash + 1, query == std::string::npos ? query : query - slash - 1);
+    return dbname + " on " + (host.empty() ? "this computer" : host);
+}
+
 StatusPart record(const Production& production) {
     if (!production.used()) return {"No production record", Tone::Bad, ""};
-    const std::string path = production.path().string();
-    if (!production.usable())
+    const RecordLocation& location = production.location();
+    const std::string shown = location.shown();
+    const bool away = production.serverAway();
+    if (!production.usable() && !away)
         return {"Record unusable: no pager is written", Tone::Bad,
-                "The production record " + path + " cannot be used (" + production.problem() + ")"};
-    return {"Record: " + production.path().filename().string(), Tone::Plain, path};
+                "The production record " + shown + " cannot be used (" + production.problem() + ")"};
+    const std::int64_t waiting = production.spooled();
+    const std::string name = "Record: " + shortName(location);
+    if (!away && waiting == 0) return {name, Tone::Plain, shown};
+    std::string detail = away ? "The production record's server does not answer: " + production.problem() + "."
+                              : "The production record on " + shown + " answers.";
+    if (waiting > 0)
+        detail += " " + plural(waiting, "unit waits", "units wait") + " in the spool " +
+                  production.spool().path().string() + " until the server takes them.";
+    return {
+        name + (away ? " (server away)" : "") + (waiting > 0 ? " \u00b7 " + std::to_string(waiting) + " in spool" : ""),
+        Tone::Warning, detail};
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // What the window's status bar tells the technician at the bench: the port or programmer
 // in use, how the last pager command ended (in plain words; after a verified write the
 // capcodes the next pager gets, then the ones written), how many pagers verified since the program
-// started, and the production record in use or why no pager is written.
+// started, and the production record in use (a file or a server; whether the server answers
+// and units wait in the spool) or why no pager is written.
 #pragma once
 
 #include <string>
@@ -12,7 +13,7 @@ class PagerCommands;
 class PagerLink;
 struct Context;
 
-enum class Tone { Plain, Good, Bad };
+enum class Tone { Plain, Good, Warning, Bad };
 
 // A short text for the bar, and the whole story for its tooltip.
 struct StatusPart {

@@ -28,34 +28,112 @@ Production::Production(Context& ctx, PagerLink& link) : ctx_(ctx), link_(link) {
 
 Production::~Production() = default;
 
-void Production::open(const std::filesystem::path& file) {
+void Production::open(const RecordLocation& location) {
     used_ = true;
-    path_ = file;
+    location_ = location;
     record_.reset();
     batchId_.reset();
-    nextUnit_ = 1;
+    nextUnit_ = firstNewUnit_ = 1;
+    connect();
+}
+
+void Production::connect() {
     try {
-        // SQLite would take an empty name for a temporary database that keeps nothing.
-        if (file.empty())
-            throw RecordError(RecordError::Kind::CannotOpen, "no file named (neither XDG_DATA_HOME nor HOME is set)");
-        record_ = std::make_unique<ProductionRecord>(file);
+        record_ = std::make_unique<ProductionRecord>(location_);
         problem_.clear();
+        serverAway_ = false;
     } catch (const RecordError& error) {
         problem_ = error.what();
+        serverAway_ = error.kind() == RecordError::Kind::Unreachable;
         throw;
+    }
+}
+
+template <typename Call>
+auto Production::onRecord(Call call) -> decltype(call(std::declval<ProductionRecord&>())) {
+    try {
+        if (!record_) connect();
+        auto result = call(*record_);
+        if (serverAway_) problem_.clear();
+        serverAway_ = false;
+        return result;
+    } catch (const RecordError& error) {
+        serverAway_ = error.kind() == RecordError::Kind::Unreachable;
+        if (serverAway_) problem_ = error.what();
+        throw;
+    }
+}
+
+std::int64_t Production::spooled() const {
+    if (!location_.onServer()) return 0;
+    try {
+        return spool_.count(location_.shown());
+    } catch (const RecordError&) {
+        return 0;  // a spool that cannot be read says so when a unit is pushed
+    }
+}
+
+int Production::pushSpool() {
+    if (!location_.onServer()) return 0;
+    return onRecord([this](ProductionRecord& record) { return spool_.pushTo(record); });
+}
+
+void Production::settleEarlierRuns() {
+    if (!used_) return;
+    pushSpool();
+    onRecord([](ProductionRecord& record) { return record.settleInterrupted() + record.releaseAbandoned(); });
+}
+
+// A batch started here, or the window's writes as one.
+BatchStart Production::batchToRecord() const {
+    if (unrecordedBatch_) return *unrecordedBatch_;
+    BatchStart start;
+    start.settingsPath = recordedPath(ctx_.program.settingsFile);
+    start.steps = stepsShown(ctx_);
+    start.settingsSha256 = ctx_.program.settingsFileSha256;
+    return start;
+}
+
+void Production::recordBatch() {
+    if (batchId_) return;
+    batchId_ = record_->startBatch(batchToRecord());
+    unrecordedBatch_.reset();
+}
+
+UnitAllocation Production::allocate(AllocationRequest request, const ProductionRecord::OwnCapcodes& ownCapcodes) {
+    pushSpool();
+    return onRecord([&](ProductionRecord& record) {
+        request.batchId = batchId_.value_or(0);
+        if (!batchId_) request.newBatch = batchToRecord();
+        request.firstNewUnit = firstNewUnit_;
+        const UnitAllocation allocation = record.allocateUnit(request, ownCapcodes);
+        if (allocation.unit && !batchId_) {
+            batchId_ = allocation.batchId;
+            unrecordedBatch_.reset();
+        }
+        return allocation;
+    });
+}
+
+void Production::release(int unit) {
+    if (!record_ || !batchId_) return;
+    try {
+        record_->releaseUnit(*batchId_, unit);
+    } catch (const RecordError&) {
+        // Given back by this host's next batch, once this program is gone.
     }
 }
 
 void Production::startBatch(const BatchStart& start) {
     unrecordedBatch_ = start;
     batchId_.reset();
-    nextUnit_ = 1;
+    nextUnit_ = firstNewUnit_ = 1;
 }
 
 void Production::resumeBatch(const BatchState& state) {
     unrecordedBatch_.reset();
     batchId_ = state.id;
-    nextUnit_ = state.nextUnit;
+    nextUnit_ = firstNewUnit_ = state.nextUnit;
 }
 
 bool Production::failed(const std::string& line) {
@@ -66,26 +144,31 @@ bool Production::failed(const std::string& line) {
 
 bool Production::readyForWrite() {
     if (!used_ || record_ != nullptr) return true;
-    return failed("No pager is written: the production record " + path_.string() + " cannot be used (" + problem_ +
+    // A server that was away may answer now.
+    if (serverAway_) {
+        try {
+            connect();
+            return true;
+        } catch (const RecordError&) {
+        }
+    }
+    return failed("No pager is written: the production record " + location_.shown() + " cannot be used (" + problem_ +
                   ").");
 }
 
 bool Production::recordBeforeWrite(PagerAttempt& attempt) {
     if (!used_) return true;
     try {
-        if (!batchId_ && attempt.operation == Operation::Write) {
-            BatchStart start = unrecordedBatch_.value_or(BatchStart{});
-            if (!unrecordedBatch_) {
-                start.settingsPath = recordedPath(ctx_.program.settingsFile);
-                start.steps = stepsShown(ctx_);
-                start.settingsSha256 = ctx_.program.settingsFileSha256;
-            }
-            batchId_ = record_->startBatch(start);
-            unrecordedBatch_.reset();
-        }
         UnitRecord unit = describe(attempt);
         unit.outcome = outcome::inProgress;
-        attempt.recordedRow = record_->begin(unit);
+        attempt.recordedRow = onRecord([&](ProductionRecord& record) {
+            if (attempt.operation == Operation::Write) {
+                recordBatch();
+                unit.batchId = batchId_;
+            }
+            return record.begin(unit);
+        });
+        attempt.recordedUid = unit.uid;
         return true;
     } catch (const RecordError& error) {
         return failed("Not written: the production record cannot account for this pager (" + std::string(error.what()) +
@@ -182,18 +265,37 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
 
 bool Production::keep(PagerAttempt attempt) {
     if (!used_) return true;
-    if (record_ == nullptr)
-        return failed("Not recorded: the production record " + path_.string() + " cannot be used (" + problem_ + ").");
+    if (record_ == nullptr && !location_.onServer())
+        return failed("Not recorded: the production record " + location_.shown() + " cannot be used (" + problem_ +
+                      ").");
     const bool verifiedWrite = attempt.operation == Operation::Write && attempt.outcome == PagerOutcome::Done;
+    UnitRecord unit = describe(attempt);
+    if (attempt.recordedRow) unit.uid = attempt.recordedUid;
     try {
-        if (attempt.recordedRow)
-            record_->complete(*attempt.recordedRow, describe(attempt));
-        else
-            record_->add(describe(attempt));
+        onRecord([&](ProductionRecord& record) {
+            if (attempt.recordedRow)
+                record.complete(*attempt.recordedRow, unit);
+            else
+                record.add(unit);
+            return 0;
+        });
     } catch (const RecordError& error) {
-        return failed("Not recorded: " + std::string(error.what()));
+        if (!location_.onServer()) return failed("Not recorded: " + std::string(error.what()));
+        if (!spoolUnit(unit, error)) return false;
     }
     if (verifiedWrite) ++nextUnit_;
+    return true;
+}
+
+// Whatever kept the server from taking the unit, the pager is what it is now: the unit
+// waits in the spool rather than being lost.
+bool Production::spoolUnit(const UnitRecord& unit, const RecordError& why) {
+    try {
+        spool_.keep(location_.shown(), unit);
+    } catch (const RecordError& error) {
+        return failed("Not recorded: " + std::string(why.what()) + "; nor kept: " + error.what());
+    }
+    ctx_.host.log("Kept in the spool " + spool_.path().string() + " until the server takes it: " + why.what() + ".");
     return true;
 }
 

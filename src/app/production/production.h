@@ -5,7 +5,9 @@
 // that a write cut short still shows and can be undone. Writes belong to a batch, which
 // takes its number in the record when its first pager is about to be written. A unit the
 // record cannot keep is told in the status log with a beep; no pager is written while the
-// record that should account for it cannot keep it.
+// record that should account for it cannot keep it. A record on a server shares a batch's
+// units out among benches; a unit whose pager was written while the server was away waits
+// in the spool until the server answers again.
 #pragma once
 
 #include <chrono>
@@ -19,6 +21,7 @@
 
 #include "app/pager/pager_outcome.h"
 #include "app/record/production_record.h"
+#include "app/record/spool.h"
 
 namespace pagerprog {
 
@@ -36,6 +39,7 @@ struct PagerAttempt {
     SlotCapcodes capcodes{};  // the capcodes the pager got or holds
     std::chrono::steady_clock::duration duration{};
     std::optional<std::int64_t> recordedRow;  // the row recorded before the write began
+    std::string recordedUid;                  // and its uid, so that its end finds it from the spool too
     std::optional<std::int64_t> originRow;    // a restore's source row
 };
 
@@ -46,20 +50,41 @@ public:
     Production(const Production&) = delete;
     Production& operator=(const Production&) = delete;
 
-    // Keeps the session's units in this file from now on. Throws RecordError when it
-    // cannot be used; the session then writes no pager until a usable record is opened.
-    void open(const std::filesystem::path& file);
+    // Keeps the session's units in this record (a file or a server) from now on. Throws
+    // RecordError when it cannot be used; the session then writes no pager until a usable
+    // record is opened (a server that was away is tried again before each write).
+    void open(const RecordLocation& location);
+    void open(const std::filesystem::path& file) { open(RecordLocation::file(file)); }
     // Without a record (a session that never opened one) nothing is kept and nothing refused.
     bool used() const { return used_; }
     ProductionRecord* record() { return record_.get(); }
-    const std::filesystem::path& path() const { return path_; }
-    // Why the record cannot be used ("" when it can).
+    const RecordLocation& location() const { return location_; }
+    // Why the record cannot be used, or why its server did not answer ("" when it can and did).
     const std::string& problem() const { return problem_; }
     // False while a record was asked for but cannot be used.
     bool usable() const { return !used_ || record_ != nullptr; }
 
+    // The spool of a server's record (defaultSpoolPath() unless set).
+    const Spool& spool() const { return spool_; }
+    void useSpool(const std::filesystem::path& file) { spool_ = Spool(file); }
+    // Units of this record waiting in the spool (0 for a file).
+    std::int64_t spooled() const;
+    // The server did not answer the last time it was asked.
+    bool serverAway() const { return serverAway_; }
+    // Pushes the units waiting in the spool to the server; how many went. Throws RecordError.
+    int pushSpool();
+    // What a program that starts a batch finds of its own earlier runs: the units it kept in
+    // the spool pushed, its writes cut short settled, its allocated units given back.
+    void settleEarlierRuns();
+
+    // The next unit of the batch for this program, the batch recorded first when it is new;
+    // request's batch and first new unit are the batch's. Throws RecordError.
+    UnitAllocation allocate(AllocationRequest request, const ProductionRecord::OwnCapcodes& ownCapcodes);
+    // Gives a unit this program will not program back to the batch, when the record answers.
+    void release(int unit);
+
     // The batch the next writes belong to: a new one, recorded when its first pager is
-    // about to be written, or one resumed at its next unit.
+    // about to be written, or one resumed or joined at its next unit.
     void startBatch(const BatchStart& start);
     void resumeBatch(const BatchState& state);
     // The batch's number, once it has one.
@@ -99,17 +124,30 @@ public:
 private:
     UnitRecord describe(const PagerAttempt& attempt) const;
     bool failed(const std::string& line);
+    // Opens the record at location_; throws why it cannot.
+    void connect();
+    // Runs `call` on the record, opened again when its server was away; notes whether the
+    // server answered.
+    template <typename Call>
+    auto onRecord(Call call) -> decltype(call(std::declval<ProductionRecord&>()));
+    // A pager was written but its end cannot go to the server: the spool keeps it.
+    bool spoolUnit(const UnitRecord& unit, const RecordError& why);
+    BatchStart batchToRecord() const;
+    void recordBatch();
 
     Context& ctx_;
     PagerLink& link_;
     bool used_ = false;
     std::unique_ptr<ProductionRecord> record_;
-    std::filesystem::path path_;
+    RecordLocation location_;
     std::string problem_;
+    bool serverAway_ = false;
+    Spool spool_{defaultSpoolPath()};
     std::optional<BatchStart> unrecordedBatch_;
     std::optional<std::int64_t> batchId_;
     std::string lastFailure_;
     int nextUnit_ = 1;
+    int firstNewUnit_ = 1;
     std::optional<int> csvRow_;
 };
 

@@ -67,7 +67,8 @@ public:
     // pager left (unless it was retired) or one given back, lowest first, else the next new
     // one; each of its own capcodes is claimed for it. A capcode another unit claimed or
     // that is verified into another pager is a conflict: with `unique` the unit is not
-    // allocated. `ownCapcodes` gives a unit's own capcodes.
+    // allocated. `ownCapcodes` gives a unit's own capcodes. A new batch is recorded in the
+    // same transaction, so that it takes a number only with its first unit.
     using OwnCapcodes = std::function<std::vector<OwnCapcode>(int unit)>;
     UnitAllocation allocateUnit(const AllocationRequest& request, const OwnCapcodes& ownCapcodes);
     // Gives a unit allocated to some bench back to the batch; the bench that held it, or

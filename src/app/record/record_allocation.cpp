@@ -20,18 +20,18 @@ const std::string kAllocated = quoted(unit_state::allocated);
 // The unit to give this program, locked for this transaction: one it holds from an
 // allocation whose answer never came (the connection broke at its commit), else one a
 // failed pager or a bench left, lowest first.
-std::optional<int> unitToTakeAgain(SqlConnection& db, const AllocationRequest& request, const std::string& host,
-                                   std::int64_t pid) {
+std::optional<int> unitToTakeAgain(SqlConnection& db, std::int64_t batchId, const AllocationRequest& request,
+                                   const std::string& host, std::int64_t pid) {
     auto own = db.prepare("SELECT unit_number FROM batch_units WHERE batch_id = ? AND state = " + kAllocated +
                           " AND holder = ? AND pid = ? ORDER BY unit_number");
-    for (own->start().bind(1, request.batchId).bind(2, host).bind(3, pid); own->step();) {
+    for (own->start().bind(1, batchId).bind(2, host).bind(3, pid); own->step();) {
         const int unit = static_cast<int>(own->integer(0));
         if (std::find(request.held.begin(), request.held.end(), unit) == request.held.end()) return unit;
     }
     auto left = db.prepare("SELECT unit_number FROM batch_units WHERE batch_id = ? AND state IN (" +
                            quoted(unit_state::failed) + ", " + quoted(unit_state::released) +
                            ") ORDER BY unit_number LIMIT 1" + std::string(db.dialect().lockSkippingLocked));
-    if (left->start().bind(1, request.batchId).step()) return static_cast<int>(left->integer(0));
+    if (left->start().bind(1, batchId).step()) return static_cast<int>(left->integer(0));
     return std::nullopt;
 }
 
@@ -65,7 +65,8 @@ UnitAllocation ProductionRecord::allocateUnit(const AllocationRequest& request, 
     while (true) {
         Transaction transaction(db);
         const std::string now = utcNow();
-        std::optional<int> unit = unitToTakeAgain(db, request, host, pid);
+        const std::int64_t batchId = request.batchId ? request.batchId : impl_->insertBatch(*request.newBatch);
+        std::optional<int> unit = unitToTakeAgain(db, batchId, request, host, pid);
         if (unit) {
             db.prepare("UPDATE batch_units SET state = " + kAllocated +
                        ", holder = ?, pid = ?, on_fail = ?, time = ? WHERE batch_id = ? AND unit_number = ?")
@@ -74,24 +75,24 @@ UnitAllocation ProductionRecord::allocateUnit(const AllocationRequest& request, 
                 .bind(2, pid)
                 .bind(3, onFail)
                 .bind(4, now)
-                .bind(5, request.batchId)
+                .bind(5, batchId)
                 .bind(6, *unit)
                 .run();
         } else {
             auto highest = db.prepare("SELECT COALESCE(max(unit_number), 0) FROM batch_units WHERE batch_id = ?");
-            highest->start().bind(1, request.batchId).step();
+            highest->start().bind(1, batchId).step();
             const int next = std::max<int>(request.firstNewUnit, static_cast<int>(highest->integer(0)) + 1);
-            if (request.lastUnit && next > *request.lastUnit) return {};
+            if (request.lastUnit && next > *request.lastUnit) return {};  // a new batch is not kept either
             auto insert = db.prepare(
                 "INSERT INTO batch_units (batch_id, unit_number, state, holder, pid, on_fail, time) VALUES (?, ?, " +
                 kAllocated + ", ?, ?, ?, ?) ON CONFLICT (batch_id, unit_number) DO NOTHING RETURNING unit_number");
-            insert->start().bind(1, request.batchId).bind(2, next).bind(3, host).bind(4, pid).bind(5, onFail);
+            insert->start().bind(1, batchId).bind(2, next).bind(3, host).bind(4, pid).bind(5, onFail);
             if (!insert->bind(6, now).step()) continue;
             insert->run();
             unit = next;
         }
 
-        UnitAllocation allocation{unit, {}};
+        UnitAllocation allocation{batchId, unit, {}};
         std::vector<OwnCapcode> own = ownCapcodes(*unit);
         // Claimed in one order on every bench, so that two claiming alike wait rather than deadlock.
         std::sort(own.begin(), own.end(), [](const auto& a, const auto& b) { return a.capcode < b.capcode; });
@@ -99,8 +100,8 @@ UnitAllocation ProductionRecord::allocateUnit(const AllocationRequest& request, 
             "INSERT INTO capcode_claims (capcode, batch_id, unit_number, time) VALUES (?, ?, ?, ?) "
             "ON CONFLICT (capcode) DO NOTHING");
         for (const OwnCapcode& c : own) {
-            claim->start().bind(1, c.capcode).bind(2, request.batchId).bind(3, *unit).bind(4, now).run();
-            if (std::string holder = otherHolder(db, request.batchId, *unit, c.capcode); !holder.empty())
+            claim->start().bind(1, c.capcode).bind(2, batchId).bind(3, *unit).bind(4, now).run();
+            if (std::string holder = otherHolder(db, batchId, *unit, c.capcode); !holder.empty())
                 allocation.conflicts.push_back({c.slot, c.capcode, std::move(holder)});
         }
         std::sort(allocation.conflicts.begin(), allocation.conflicts.end(),

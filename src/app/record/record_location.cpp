@@ -105,10 +105,24 @@ RecordLocation RecordLocation::parse(const std::string& text) {
     return location;
 }
 
+namespace {
+
+std::string replaced(std::string text, const std::string& secret, const std::string& by) {
+    for (std::size_t at = 0; (at = text.find(secret, at)) != std::string::npos; at += by.size())
+        text.replace(at, secret.size(), by);
+    return text;
+}
+
+}  // namespace
+
 std::string RecordLocation::withoutPassword(std::string text) const {
-    for (const std::string& secret : secrets_) {
-        for (std::size_t at; (at = text.find(secret)) != std::string::npos;) text.replace(at, secret.size(), "***");
-    }
+    for (const std::string& secret : secrets_) text = replaced(std::move(text), secret, "***");
+    return text;
+}
+
+std::string RecordLocation::withPasswordMasked(std::string text) const {
+    for (const std::string& secret : secrets_)
+        text = replaced(std::move(text), secret, std::string(secret.size(), '*'));
     return text;
 }
 

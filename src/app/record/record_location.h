@@ -33,6 +33,10 @@ public:
     // Text with the password of this location's connection string replaced by "***":
     // for messages that may quote the string.
     std::string withoutPassword(std::string text) const;
+    // The same with each character of the password replaced by '*', the length kept: for
+    // hiding it in place (a program's arguments, which ps shows).
+    std::string withPasswordMasked(std::string text) const;
+    bool hasPassword() const { return !secrets_.empty(); }
 
 private:
     bool onServer_ = false;

@@ -158,7 +158,8 @@ struct OwnCapcode {
 };
 
 struct AllocationRequest {
-    std::int64_t batchId = 0;
+    std::int64_t batchId = 0;  // 0: the batch is recorded first, in the same transaction
+    std::optional<BatchStart> newBatch{};
     int firstNewUnit = 1;           // the units below it the batch had before it was shared
     std::optional<int> lastUnit{};  // no new unit above it: the capcode file's last row
     bool retireFailures = false;    // a failed pager's capcodes are retired, not given to the next
@@ -174,7 +175,9 @@ struct CapcodeConflict {
 };
 
 struct UnitAllocation {
-    // None: the batch has no unit left, or (with `unique`) the unit was refused.
+    std::int64_t batchId = 0;  // the batch recorded for a new one
+    // None: the batch has no unit left, or (with `unique`) the unit was refused; a new
+    // batch is then not recorded either.
     std::optional<int> unit;
     std::vector<CapcodeConflict> conflicts;
 };

@@ -11,11 +11,8 @@ namespace pagerprog {
 
 namespace {
 
-std::string recordName(const std::filesystem::path& path) { return "the production record " + path.string(); }
-
-RecordError errorFor(int code, const std::filesystem::path& path, const std::string& detail) {
+RecordError errorFor(int code, const std::string& name, const std::string& detail) {
     using Kind = RecordError::Kind;
-    const std::string name = recordName(path);
     switch (code & 0xFF) {
         case SQLITE_READONLY:
         case SQLITE_PERM: return {Kind::ReadOnly, name + " is read-only: " + detail};
@@ -32,8 +29,8 @@ RecordError errorFor(int code, const std::filesystem::path& path, const std::str
 
 }  // namespace
 
-Database::Database(const std::filesystem::path& path, bool readOnly, int busyTimeoutMs)
-    : path_(path), name_(recordName(path)) {
+Database::Database(const std::filesystem::path& path, bool readOnly, int busyTimeoutMs, std::string_view what)
+    : path_(path), name_(std::string(what) + " " + path.string()) {
     const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const int code = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (code != SQLITE_OK) {
@@ -41,7 +38,7 @@ Database::Database(const std::filesystem::path& path, bool readOnly, int busyTim
         const std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw errorFor(code, path_, detail);
+        throw errorFor(code, name_, detail);
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyTimeoutMs);
@@ -50,7 +47,7 @@ Database::Database(const std::filesystem::path& path, bool readOnly, int busyTim
         sqlite3_close(db_);
         db_ = nullptr;
         throw RecordError(RecordError::Kind::ReadOnly,
-                          recordName(path_) + " is read-only: the file may not be written by this user");
+                          name_ + " is read-only: the file may not be written by this user");
     }
     struct stat info {};
     if (::stat(path_.c_str(), &info) == 0) {
@@ -68,8 +65,7 @@ void Database::requireFileInPlace() {
         inode_ = info.st_ino;
     }
     if (!there || info.st_dev != device_ || info.st_ino != inode_)
-        throw RecordError(RecordError::Kind::CannotOpen,
-                          recordName(path_) + " is no longer there: it was deleted or replaced");
+        throw RecordError(RecordError::Kind::CannotOpen, name_ + " is no longer there: it was deleted or replaced");
 }
 
 Database::~Database() { sqlite3_close(db_); }
@@ -99,7 +95,7 @@ void Database::commit() { exec("COMMIT"); }
 
 void Database::rollback() noexcept { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
 
-void Database::fail(int code) const { throw errorFor(code, path_, sqlite3_errmsg(db_)); }
+void Database::fail(int code) const { throw errorFor(code, name_, sqlite3_errmsg(db_)); }
 
 Statement::Statement(Database& db, std::string_view sql) : db_(db) {
     const int code = sqlite3_prepare_v3(db.handle(), sql.data(), static_cast<int>(sql.size()),

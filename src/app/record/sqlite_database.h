@@ -19,8 +19,10 @@ namespace pagerprog {
 class Database : public SqlConnection {
 public:
     // Opens an existing file read-only, or opens and creates it for writing; refuses a
-    // file that cannot be written when writing was asked for.
-    Database(const std::filesystem::path& path, bool readOnly, int busyTimeoutMs);
+    // file that cannot be written when writing was asked for. Messages name it as `what`
+    // followed by its path.
+    Database(const std::filesystem::path& path, bool readOnly, int busyTimeoutMs,
+             std::string_view what = "the production record");
     ~Database() override;
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
