@@ -53,6 +53,8 @@ case $action in
     ;;
   stop) remove ;;
   pause) stop_server ;;
-  resume) start_server ;;
+  resume)
+    if ! as_owner "$bindir/pg_ctl" -D "$(folder)/data" status >/dev/null; then start_server; fi
+    ;;
   *) echo "unknown action $action" >&2; exit 2 ;;
 esac

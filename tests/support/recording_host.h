@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -30,10 +31,13 @@ public:
     int progressSteps = 0;                            // total of all steps
     std::vector<std::pair<int, int>> progressPasses;  // (number, count) as each pass began
     bool cancelRequested = false;                     // the answer between passes
+    // Runs at each status-log line, after it is kept: a test's hook into a command under way.
+    std::function<void(const std::string&)> onLog;
 
     void log(const std::string& line) override {
         logLines.push_back(line);
         events.push_back("log: " + line);
+        if (onLog) onLog(line);
     }
     void beep() override {
         ++beeps;

@@ -25,7 +25,8 @@ constexpr const char* kDefaultKeywords[] = {"connect_timeout", "fallback_applica
                                             "keepalives_interval", "keepalives_count"};
 constexpr const char* kDefaultValues[] = {"5", "pagerprog", "10", "5", "3"};
 
-// libpq's messages span lines; a status line is one.
+// libpq's messages span lines and some end in a full stop; a status line is one, and the
+// messages built from it end their sentences themselves.
 std::string oneLine(const char* message) {
     std::string line;
     for (const char* c = message ? message : ""; *c; ++c) {
@@ -33,7 +34,7 @@ std::string oneLine(const char* message) {
         if (space && (line.empty() || line.back() == ' ')) continue;
         line += space ? ' ' : *c;
     }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
+    while (!line.empty() && (line.back() == ' ' || line.back() == '.')) line.pop_back();
     return line;
 }
 
@@ -174,6 +175,9 @@ void PgConnection::connect() {
     values.push_back(nullptr);
     conn_ = PQconnectdbParams(keywords.data(), values.data(), 1);
     if (conn_ != nullptr && PQstatus(conn_) == CONNECTION_OK) {
+        // The server's notices (a warning as it shuts down) are for its log, not the technician's.
+        PQsetNoticeProcessor(
+            conn_, [](void*, const char*) {}, nullptr);
         ++connections_;
         prepared_.clear();
         return;
@@ -208,7 +212,9 @@ void PgConnection::fail(const pg_result* result) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
     const std::string detail = location_.withoutPassword(oneLine(primary ? primary : PQerrorMessage(conn_)));
-    if (PQstatus(conn_) != CONNECTION_OK || connectionLost(state)) lost(detail);
+    // Every error of the server's has its SQLSTATE; one without is libpq's own: the
+    // connection broke (libpq may not have marked it bad yet).
+    if (state == nullptr || PQstatus(conn_) != CONNECTION_OK || connectionLost(state)) lost(detail);
     const std::string_view code = state ? state : "";
     if (code == "42501")
         throw RecordError(Kind::ReadOnly, name_ + " refused: " + detail +
