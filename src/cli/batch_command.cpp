@@ -211,7 +211,10 @@ bool CliBatch::waitForRecord(const std::string& problem) {
 bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
     if (waitingForRecord_) notice("the production record answers again");
     waitingForRecord_ = false;
-    const std::string pager = "pager " + std::to_string(unit.number) + " of " + lastUnitNumber();
+    // A joined batch's units are numbered across its benches.
+    const std::string pager = options_.join ? "the pager of unit " + std::to_string(unit.number) + " of batch " +
+                                                  std::to_string(*options_.join)
+                                            : "pager " + std::to_string(unit.number) + " of " + lastUnitNumber();
     if (options_.handsFree) {
         if (lastWritten_ && !waitUntilAnswering(false, "Take pager " + std::to_string(*lastWritten_) + " out"))
             return false;
