@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A throwaway PostgreSQL cluster for the production record's tests.
-#   start LINK   makes a cluster in a new temporary folder, listening only on a Unix socket
-#                in that folder, and points LINK (a symbolic link) at the folder
+#   start LINK [durable]
+#                makes a cluster in a new temporary folder, listening only on a Unix socket
+#                in that folder, and points LINK (a symbolic link) at the folder; durable
+#                keeps fsync on (the benchmark's), else the tests' crashes need no fsync
 #   stop LINK    stops the cluster LINK points at and removes it and LINK
 #   pause LINK   stops the server the hard way (a crash, as far as clients can tell)
 #   resume LINK  starts it again
@@ -18,11 +20,12 @@ as_owner() {
 folder() { readlink "$link"; }
 
 start_server() {
-  local dir
+  local dir options
   dir=$(folder)
+  options="-c listen_addresses='' -c unix_socket_directories='$dir'"
   # fsync off: a crash of the server is what the tests make, never one of the machine.
-  as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -s \
-    -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off" start
+  [ -f "$dir/durable" ] || options="$options -c fsync=off"
+  as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -s -o "$options" start
 }
 
 stop_server() {
@@ -49,6 +52,7 @@ case $action in
       >"$dir/initdb.log" 2>&1
     # A login with a password, for the tests of a refused one; everyone else is trusted.
     printf 'local all pagerprog_password_test scram-sha-256\nlocal all all trust\n' >"$dir/data/pg_hba.conf"
+    if [ "${3:-}" = durable ]; then touch "$dir/durable"; fi
     start_server
     ;;
   stop) remove ;;

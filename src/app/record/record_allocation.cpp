@@ -17,22 +17,51 @@ std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"
 
 const std::string kAllocated = quoted(unit_state::allocated);
 
-// The unit to give this program, locked for this transaction: one it holds from an
-// allocation whose answer never came (the connection broke at its commit), else one a
-// failed pager or a bench left, lowest first.
-std::optional<int> unitToTakeAgain(SqlConnection& db, std::int64_t batchId, const AllocationRequest& request,
-                                   const std::string& host, std::int64_t pid) {
+// New units are made this many at a time, free for any bench to take.
+constexpr int kUnitsAhead = 16;
+
+// A unit this program holds from an allocation whose answer never came (the connection
+// broke at its commit).
+std::optional<int> unitHeldUnknowingly(SqlConnection& db, std::int64_t batchId, const AllocationRequest& request,
+                                       const std::string& host, std::int64_t pid) {
     auto own = db.prepare("SELECT unit_number FROM batch_units WHERE batch_id = ? AND state = " + kAllocated +
                           " AND holder = ? AND pid = ? ORDER BY unit_number");
     for (own->start().bind(1, batchId).bind(2, host).bind(3, pid); own->step();) {
         const int unit = static_cast<int>(own->integer(0));
         if (std::find(request.held.begin(), request.held.end(), unit) == request.held.end()) return unit;
     }
-    auto left = db.prepare("SELECT unit_number FROM batch_units WHERE batch_id = ? AND state IN (" +
-                           quoted(unit_state::failed) + ", " + quoted(unit_state::released) +
-                           ") ORDER BY unit_number LIMIT 1" + std::string(db.dialect().lockSkippingLocked));
-    if (left->start().bind(1, batchId).step()) return static_cast<int>(left->integer(0));
     return std::nullopt;
+}
+
+// The lowest unit no bench holds: one a failed pager or a bench left, or a new one, locked
+// for this transaction. Benches allocating at once each lock another, so that none waits
+// for another's commit.
+std::optional<int> lowestFreeUnit(SqlConnection& db, std::int64_t batchId) {
+    auto free =
+        db.prepare("SELECT unit_number FROM batch_units WHERE batch_id = ? AND state IN (" + quoted(unit_state::free) +
+                   ", " + quoted(unit_state::failed) + ", " + quoted(unit_state::released) +
+                   ") ORDER BY unit_number LIMIT 1" + std::string(db.dialect().lockSkippingLocked));
+    if (free->start().bind(1, batchId).step()) return static_cast<int>(free->integer(0));
+    return std::nullopt;
+}
+
+// Makes the batch's next new units, free; false when it has none left. Another bench
+// making the same ones at once makes them once.
+bool makeNewUnits(SqlConnection& db, std::int64_t batchId, const AllocationRequest& request, const std::string& now) {
+    auto highest = db.prepare("SELECT COALESCE(max(unit_number), 0) FROM batch_units WHERE batch_id = ?");
+    highest->start().bind(1, batchId).step();
+    const int first = std::max<int>(request.firstNewUnit, static_cast<int>(highest->integer(0)) + 1);
+    const int last = std::min(first + kUnitsAhead - 1, request.lastUnit.value_or(first + kUnitsAhead - 1));
+    if (last < first) return false;
+    std::string sql = "INSERT INTO batch_units (batch_id, unit_number, state, holder, on_fail, time) VALUES ";
+    for (int unit = first; unit <= last; ++unit)
+        sql += std::string(unit == first ? "" : ", ") + "(?, ?, " + quoted(unit_state::free) + ", '', 'reuse', ?)";
+    auto insert = db.prepare(sql + " ON CONFLICT (batch_id, unit_number) DO NOTHING");
+    insert->start();
+    for (int unit = first, at = 0; unit <= last; ++unit, at += 3)
+        insert->bind(at + 1, batchId).bind(at + 2, unit).bind(at + 3, now);
+    insert->run();
+    return true;
 }
 
 // Who holds an own capcode of `unit` other than the unit itself: the pager it was verified
@@ -61,58 +90,46 @@ UnitAllocation ProductionRecord::allocateUnit(const AllocationRequest& request, 
     const std::string host = currentHostName();
     const std::int64_t pid = currentProcessId();
     const std::string onFail = request.retireFailures ? "skip" : "reuse";
-    // A new unit another bench took between this one's look and its insert is looked for again.
-    while (true) {
-        Transaction transaction(db);
-        const std::string now = utcNow();
-        const std::int64_t batchId = request.batchId ? request.batchId : impl_->insertBatch(*request.newBatch);
-        std::optional<int> unit = unitToTakeAgain(db, batchId, request, host, pid);
-        if (unit) {
-            db.prepare("UPDATE batch_units SET state = " + kAllocated +
-                       ", holder = ?, pid = ?, on_fail = ?, time = ? WHERE batch_id = ? AND unit_number = ?")
-                ->start()
-                .bind(1, host)
-                .bind(2, pid)
-                .bind(3, onFail)
-                .bind(4, now)
-                .bind(5, batchId)
-                .bind(6, *unit)
-                .run();
-        } else {
-            auto highest = db.prepare("SELECT COALESCE(max(unit_number), 0) FROM batch_units WHERE batch_id = ?");
-            highest->start().bind(1, batchId).step();
-            const int next = std::max<int>(request.firstNewUnit, static_cast<int>(highest->integer(0)) + 1);
-            if (request.lastUnit && next > *request.lastUnit) return {};  // a new batch is not kept either
-            auto insert = db.prepare(
-                "INSERT INTO batch_units (batch_id, unit_number, state, holder, pid, on_fail, time) VALUES (?, ?, " +
-                kAllocated + ", ?, ?, ?, ?) ON CONFLICT (batch_id, unit_number) DO NOTHING RETURNING unit_number");
-            insert->start().bind(1, batchId).bind(2, next).bind(3, host).bind(4, pid).bind(5, onFail);
-            if (!insert->bind(6, now).step()) continue;
-            insert->run();
-            unit = next;
-        }
-
-        UnitAllocation allocation{batchId, unit, {}};
-        std::vector<OwnCapcode> own = ownCapcodes(*unit);
-        // Claimed in one order on every bench, so that two claiming alike wait rather than deadlock.
-        std::sort(own.begin(), own.end(), [](const auto& a, const auto& b) { return a.capcode < b.capcode; });
-        auto claim = db.prepare(
-            "INSERT INTO capcode_claims (capcode, batch_id, unit_number, time) VALUES (?, ?, ?, ?) "
-            "ON CONFLICT (capcode) DO NOTHING");
-        for (const OwnCapcode& c : own) {
-            claim->start().bind(1, c.capcode).bind(2, batchId).bind(3, *unit).bind(4, now).run();
-            if (std::string holder = otherHolder(db, batchId, *unit, c.capcode); !holder.empty())
-                allocation.conflicts.push_back({c.slot, c.capcode, std::move(holder)});
-        }
-        std::sort(allocation.conflicts.begin(), allocation.conflicts.end(),
-                  [](const auto& a, const auto& b) { return a.slot < b.slot; });
-        if (request.unique && !allocation.conflicts.empty()) {
-            allocation.unit.reset();
-            return allocation;  // rolled back: neither the unit nor a claim is taken
-        }
-        transaction.commit();
-        return allocation;
+    Transaction transaction(db);
+    const std::string now = utcNow();
+    const std::int64_t batchId = request.batchId ? request.batchId : impl_->insertBatch(*request.newBatch);
+    std::optional<int> unit = unitHeldUnknowingly(db, batchId, request, host, pid);
+    // New units are made when none is free; those another bench makes at once may all be
+    // locked by then, so it looks again.
+    while (!unit && !(unit = lowestFreeUnit(db, batchId))) {
+        if (!makeNewUnits(db, batchId, request, now)) return {};  // a new batch is not kept either
     }
+    db.prepare("UPDATE batch_units SET state = " + kAllocated +
+               ", holder = ?, pid = ?, on_fail = ?, time = ? WHERE batch_id = ? AND unit_number = ?")
+        ->start()
+        .bind(1, host)
+        .bind(2, pid)
+        .bind(3, onFail)
+        .bind(4, now)
+        .bind(5, batchId)
+        .bind(6, *unit)
+        .run();
+
+    UnitAllocation allocation{batchId, unit, {}};
+    std::vector<OwnCapcode> own = ownCapcodes(*unit);
+    // Claimed in one order on every bench, so that two claiming alike wait rather than deadlock.
+    std::sort(own.begin(), own.end(), [](const auto& a, const auto& b) { return a.capcode < b.capcode; });
+    auto claim = db.prepare(
+        "INSERT INTO capcode_claims (capcode, batch_id, unit_number, time) VALUES (?, ?, ?, ?) "
+        "ON CONFLICT (capcode) DO NOTHING");
+    for (const OwnCapcode& c : own) {
+        claim->start().bind(1, c.capcode).bind(2, batchId).bind(3, *unit).bind(4, now).run();
+        if (std::string holder = otherHolder(db, batchId, *unit, c.capcode); !holder.empty())
+            allocation.conflicts.push_back({c.slot, c.capcode, std::move(holder)});
+    }
+    std::sort(allocation.conflicts.begin(), allocation.conflicts.end(),
+              [](const auto& a, const auto& b) { return a.slot < b.slot; });
+    if (request.unique && !allocation.conflicts.empty()) {
+        allocation.unit.reset();
+        return allocation;  // rolled back: neither the unit nor a claim is taken
+    }
+    transaction.commit();
+    return allocation;
 }
 
 std::optional<AllocatedUnit> ProductionRecord::releaseUnit(std::int64_t batchId, int unit) {

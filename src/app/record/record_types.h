@@ -139,10 +139,12 @@ struct RecordQuery {
     std::optional<int> limit{};
 };
 
-// A batch's units as the benches sharing it take them: allocated to one, then verified,
-// failed (the next pager that takes a unit gets its capcodes), retired (its capcodes are
-// never used again) or released (given back before its pager was written).
+// A batch's units as the benches sharing it take them: free (made ahead, not taken yet),
+// allocated to one, then verified, failed (the next pager that takes a unit gets its
+// capcodes), retired (its capcodes are never used again) or released (given back before its
+// pager was written).
 namespace unit_state {
+inline constexpr std::string_view free = "free";
 inline constexpr std::string_view allocated = "allocated";
 inline constexpr std::string_view verified = "verified";
 inline constexpr std::string_view failed = "failed";
