@@ -10,10 +10,10 @@ _pagerprog_cli() {
         --port) COMPREPLY=($(compgen -W "usb lpt1 lpt2" -- "$cur")); return ;;
         --simulate) COMPREPLY=($(compgen -W "usb lpt usb: lpt:" -- "$cur")); compopt -o nospace; return ;;
         --data-dir) _filedir -d; return ;;
-        -o | --db | --trace) _filedir; return ;;
+        -o | --db | --trace | --from) _filedir; return ;;
         --capcodes) _filedir csv; return ;;
         --format) COMPREPLY=($(compgen -W "table csv json" -- "$cur")); return ;;
-        --customer | --count | --resume | --batch | --since | --capcode) return ;;
+        --customer | --count | --resume | --join | --batch | --since | --capcode) return ;;
     esac
     $split && return
 
@@ -32,7 +32,7 @@ _pagerprog_cli() {
             COMPREPLY=($(compgen -W "--customer --revision --data-dir --allow-default-prompts --port
                 --simulate --db --trace --ack-polling -q --quiet -v --verbose --help --version" -- "$cur"))
         else
-            COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify" -- "$cur"))
+            COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify record batch" -- "$cur"))
         fi
         return
     fi
@@ -42,6 +42,14 @@ _pagerprog_cli() {
         diff) COMPREPLY=($(compgen -W "--json" -- "$cur")); _filedir eep ;;
         read) COMPREPLY=($(compgen -W "-o" -- "$cur")) ;;
         log) COMPREPLY=($(compgen -W "--batch --since --capcode --format --json" -- "$cur")) ;;
+        record)
+            if [[ $prev == record ]]; then
+                COMPREPLY=($(compgen -W "setup copy sync status" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -W "--print-sql --from" -- "$cur"))
+            fi
+            ;;
+        batch) [[ $prev == batch ]] && COMPREPLY=($(compgen -W "release" -- "$cur")) || COMPREPLY=($(compgen -W "--batch" -- "$cur")) ;;
         new | edit | write | verify)
             local listed
             listed=$("${words[0]}" --list-fields 2>/dev/null)
@@ -61,7 +69,7 @@ _pagerprog_cli() {
                 local options
                 case $command in
                     new | edit) options="-o" ;;
-                    write) options="--count --hands-free --capcodes --resume --unique --json" ;;
+                    write) options="--count --hands-free --capcodes --resume --join --unique --json" ;;
                     verify) options="--json" ;;
                 esac
                 COMPREPLY=($(compgen -W "$options --" -- "$cur"))

@@ -3,10 +3,14 @@
 # errors and runs every test; builds the Debian package, checks it with lintian,
 # desktop-file-validate and appstreamcli, and runs the programs from the unpacked package;
 # then builds and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer;
-# then replays the fuzz corpus and fuzzes each libFuzzer target for a short while.
+# then replays the fuzz corpus and fuzzes each libFuzzer target for a short while. The
+# production record's tests run on a file and on a throwaway PostgreSQL cluster that ctest
+# starts and removes (tools/test-postgres.sh); should ctest itself be cut short, the exit
+# removes what is left of it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
+trap 'for build in build build-sanitize; do bash tools/test-postgres.sh stop "$build/test-postgres"; done' EXIT
 jobs="$(nproc)"
 # Each phase prints how long the run has taken so far, so a slow CI run shows where.
 phase() { echo "==> $1 (at ${SECONDS} s)"; }

@@ -4,6 +4,7 @@
 // strings as the server and the messages take them.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 #include "app/pager/pager_workflows.h"
@@ -148,6 +149,38 @@ TEST_P(RecordServer, TheServerGoneMidBatchLosesNoUnitAndLeavesNoGap) {
     EXPECT_EQ(rows, (std::map<int, int>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}}));
     EXPECT_EQ(sql("SELECT count(*) FROM batch_units WHERE state = 'verified'"), "6");
     EXPECT_TRUE(record.allocatedUnits().empty());
+}
+
+// A read while the server is away waits in the spool, and goes to the server with the next
+// push; where the spool cannot keep it either, the status log says so.
+TEST_P(RecordServer, AUnitTheServerCannotTakeWaitsInTheSpool) {
+    testing::StartedProgram program(SimulatedDevices::Path::UsbProgrammer);
+    Production& production = program.commands.production();
+    production.open(location());
+    std::ofstream(folder / "file") << "in the way";
+    TestServer::control("pause");
+    for (const auto& spool : {folder / "file" / "spool.sqlite", folder / "spool.sqlite"}) {
+        production.useSpool(spool);
+        program.host.clear();
+        program.app.menuCommand(element::readFromPager);
+        const std::string& last = program.host.logLines.back();
+        EXPECT_EQ(last.rfind(spool.parent_path() == folder ? "Kept in the spool " + spool.string() +
+                                                                 " until the server takes it: the production record on "
+                                                           : "Not recorded: the production record on ",
+                             0),
+                  0u)
+            << last;
+    }
+    EXPECT_TRUE(production.serverAway());
+    EXPECT_EQ(production.spooled(), 1);
+    TestServer::control("resume");
+    EXPECT_EQ(production.pushSpool(), 1);
+    EXPECT_EQ(production.spooled(), 0);
+    EXPECT_FALSE(production.serverAway());
+    const auto units = ProductionRecord(location()).find({});
+    ASSERT_EQ(units.size(), 1u);
+    EXPECT_EQ(units[0].unit.operation, Operation::Read);
+    EXPECT_EQ(units[0].unit.outcome, outcome::ok);
 }
 
 // Whatever bytes a text holds, the server gets valid UTF-8 without NUL, and the same bytes
