@@ -159,6 +159,13 @@ bool Production::readyForWrite() {
 bool Production::recordBeforeWrite(PagerAttempt& attempt) {
     if (!used_) return true;
     try {
+        // What waits in the spool goes first, as the server answers again; a spool that
+        // cannot be read keeps its units until it can, and stops no write.
+        try {
+            pushSpool();
+        } catch (const RecordError& error) {
+            if (error.kind() == RecordError::Kind::Unreachable) throw;
+        }
         UnitRecord unit = describe(attempt);
         unit.outcome = outcome::inProgress;
         attempt.recordedRow = onRecord([&](ProductionRecord& record) {

@@ -69,6 +69,12 @@ std::string shownServer(const std::map<std::string, std::string>& values) {
            (socket ? "?host=" + host : "");
 }
 
+std::string replaced(std::string text, const std::string& secret, const std::string& by) {
+    for (std::size_t at = 0; (at = text.find(secret, at)) != std::string::npos; at += by.size())
+        text.replace(at, secret.size(), by);
+    return text;
+}
+
 }  // namespace
 
 RecordLocation RecordLocation::file(const std::filesystem::path& path) {
@@ -104,16 +110,6 @@ RecordLocation RecordLocation::parse(const std::string& text) {
     location.shown_ = shownServer(values);
     return location;
 }
-
-namespace {
-
-std::string replaced(std::string text, const std::string& secret, const std::string& by) {
-    for (std::size_t at = 0; (at = text.find(secret, at)) != std::string::npos; at += by.size())
-        text.replace(at, secret.size(), by);
-    return text;
-}
-
-}  // namespace
 
 std::string RecordLocation::withoutPassword(std::string text) const {
     for (const std::string& secret : secrets_) text = replaced(std::move(text), secret, "***");
