@@ -60,7 +60,7 @@ bool BatchSetup::settleEarlierRuns() {
 std::optional<BatchState> BatchSetup::recordedBatch(std::int64_t id) {
     std::optional<BatchState> state;
     try {
-        if (production_.record()) state = production_.record()->batchState(id);
+        state = production_.batchState(id);
     } catch (const RecordError& error) {
         frontEnd_.refusal(error.what());
         return std::nullopt;

@@ -115,6 +115,10 @@ UnitAllocation Production::allocate(AllocationRequest request, const ProductionR
     });
 }
 
+std::optional<BatchState> Production::batchState(std::int64_t id) {
+    return onRecord([id](ProductionRecord& record) { return record.batchState(id); });
+}
+
 void Production::release(int unit) {
     if (!record_ || !batchId_) return;
     try {

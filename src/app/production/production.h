@@ -82,6 +82,9 @@ public:
     UnitAllocation allocate(AllocationRequest request, const ProductionRecord::OwnCapcodes& ownCapcodes);
     // Gives a unit this program will not program back to the batch, when the record answers.
     void release(int unit);
+    // A recorded batch, read from the record (opened again when its server was away).
+    // Throws RecordError.
+    std::optional<BatchState> batchState(std::int64_t id);
 
     // The batch the next writes belong to: a new one, recorded when its first pager is
     // about to be written, or one resumed or joined at its next unit.

@@ -94,6 +94,7 @@ public:
     // template's capcodes in every pager of a run.
     std::optional<StoredUnit> verifiedWithCapcode(std::uint32_t capcode) const;
 
+    // The record's schema version: an open record is at this program's, or was refused.
     int schemaVersion() const;
     std::int64_t unitCount() const;
 
