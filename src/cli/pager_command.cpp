@@ -8,6 +8,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "app/pager/difference_summary.h"
 #include "app/pager/pager_workflows.h"
 #include "app/production/production.h"
 #include "app/record/data_home.h"
@@ -26,11 +27,10 @@ int read(Session& session, const Options& options) {
 
 namespace {
 
-void printDifferences(const std::vector<ByteDifference>& differences, bool json) {
+// One summary line (the status log names the first addresses); JSON has them all.
+void printDifferences(const std::vector<ByteDifference>& differences, Layout layout, bool json) {
     if (!json) {
-        for (const ByteDifference& d : differences) {
-            std::printf("0x%03X: expected 0x%02X, read 0x%02X\n", d.address, d.expected, d.read);
-        }
+        if (!differences.empty()) std::printf("%s\n", differenceSummary(differences, layout).c_str());
         return;
     }
     const Json answer = {{"differences", differencesJson(differences)}};
@@ -51,7 +51,8 @@ int verify(Session& session, const Options& options) {
     session.verifyPager();
     const PagerOutcome outcome = session.lastOutcome();
     if (outcome == PagerOutcome::Done || outcome == PagerOutcome::VerifyFailed)
-        printDifferences(session.workflows().lastDifferences(), options.json);
+        printDifferences(session.workflows().lastDifferences(), layoutOf(session.app().program().hardwareRevision),
+                         options.json);
     std::fflush(stdout);
     return of(outcome);
 }

@@ -111,12 +111,16 @@ TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
     CliRun same = run(pager + "verify " + path("a.eep"));
     EXPECT_EQ(same.status, 0) << same.err;
     EXPECT_EQ(same.out, "");
+    // One summary line naming what the bytes hold; the status log names the addresses.
+    CliRun summary = run(pager + "verify " + path("a.eep") + " address1=1000001");
+    EXPECT_TRUE(std::regex_match(summary.out, std::regex("\\d bytes differ, the first at 0x00\\d: address1, checksum\n")))
+        << summary.out;
     CliRun differs = run(pager + "verify " + path("a.eep") + " address1=1000001 --json");
     EXPECT_EQ(differs.status, 4) << differs.err;
     EXPECT_NE(differs.out.find("{\"differences\": [{\"address\": 1, "), std::string::npos) << differs.out;
     EXPECT_NE(differs.err.find("log: Verify fail !\nbeep\nlog: Differs at 0x001: expected 0x"), std::string::npos)
         << differs.err;
-    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n8,[^,]*,verify,verify-failed,")));
+    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n9,[^,]*,verify,verify-failed,")));
 }
 
 // What a batch must not write: a capcode already in another pager (--unique), capcodes the
