@@ -56,7 +56,13 @@ int runCommand(const Options& options, Console& console) {
     if (command.runAlone) return command.runAlone(options, console);
     Session session(options, console);
     if (session.host().messageCount() != 0) return kRefused;
-    return command.run(session, options);
+    const int status = command.run(session, options);
+    // The transfer's own outcome stands; a trace lost on the way fails a command that went well.
+    if (const std::string lost = session.traceFailure(); !lost.empty()) {
+        console.error("pagerprog-cli: " + lost);
+        if (status == kOk) return kRefused;
+    }
+    return status;
 }
 
 // A result that never reached standard output (a full disk, a closed pipe) is a failure,
