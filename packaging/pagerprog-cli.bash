@@ -42,6 +42,7 @@ _pagerprog_cli() {
         diff) COMPREPLY=($(compgen -W "--json" -- "$cur")); _filedir eep ;;
         read) COMPREPLY=($(compgen -W "-o" -- "$cur")) ;;
         log) COMPREPLY=($(compgen -W "--batch --since --capcode --format --json" -- "$cur")) ;;
+        restore) COMPREPLY=($(compgen -W "--force" -- "$cur")) ;;
         new | edit | write | verify)
             local listed
             listed=$("${words[0]}" --list-fields 2>/dev/null)

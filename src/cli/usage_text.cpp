@@ -22,27 +22,34 @@ Commands:
                                   load FILE as "&Open" does, apply the edits (autoinc1=8, say:
                                   the steps are not kept in settings files) and write it as
                                   "&WR_To_Pager" does. --count N programs N pagers in a row as one
-                                  batch, waiting for Enter between them, the capcodes stepping on
-                                  after each verified write; it stops at the first failure, at
-                                  capcodes the rules refuse, or at Ctrl-C, and ends with a
+                                  batch, waiting for Enter between them: unit k gets the
+                                  capcodes stepped on k-1 times by the increments. It stops at
+                                  the first failure, at capcodes the rules refuse, when the
+                                  production record cannot account for the next pager, or at
+                                  Ctrl-C (after the pager being written), and ends with a
                                   summary. --hands-free waits instead for the pager to be taken
                                   out and the next put in (polled every half second).
-                                  --capcodes takes each pager's capcodes from the next
-                                  row of a CSV file whose header names address1..address8,
-                                  separated by commas, semicolons or tabs (an empty cell keeps
-                                  the field; without --count, one pager a row).
-                                  --resume goes on with a stopped batch of the record, stepping
-                                  as it was started. A pager's own capcode (of a slot that
-                                  steps or that the CSV file sets; of every slot when none does)
-                                  that the record shows verified into another pager is warned
-                                  about; --unique refuses it
+                                  --capcodes takes unit k's capcodes from row k of a CSV file
+                                  whose header names address1..address8, separated by commas,
+                                  semicolons or tabs (an empty cell leaves the slot as stepping
+                                  gives it; without --count, one pager a row).
+                                  --resume goes on with a stopped batch of the record, with the
+                                  edits, steps and capcode file it was started with (a capcode
+                                  file changed since is refused; only steps may be given). A
+                                  pager's own capcode (of a slot that steps or that the CSV file
+                                  sets; of every slot when none does) that the record shows
+                                  verified into another pager is warned about; --unique refuses
+                                  it
   verify FILE [--json] [FIELD=VALUE ...]
                                   read the pager and compare it with the image writing FILE would
                                   send (the write's hardware read-back applies), without writing;
-                                  the differing addresses are named
-  restore ROW                     write the image the pager of record row ROW held before it was
+                                  prints how many bytes differ, the first, and the fields they
+                                  hold (the status log names the first eight addresses)
+  restore ROW [--force]           write the image the pager of record row ROW held before it was
                                   written, exactly as it was, verified; prints "restore of row
-                                  ROW: verified" or "failed"
+                                  ROW: verified" or "failed". The pager is read first and must be
+                                  the one that row wrote (holding what it wrote, or, cut short, a
+                                  mix of that and the kept image); --force writes any pager
   log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
                                   print the production record, newest first
   probe                           what to run when nothing works: lists the parallel ports
@@ -105,7 +112,8 @@ Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcod
 the production record, a capcode already in another pager with --unique); 2 usage; 3 no
 programmer, adapter or pager answering; 4 verify found different data; 5 the programmer
 reported an error or stopped answering; 6 the pager's image failed its checksum or belongs
-to another customer; 7 a batch was stopped before its count.
+to another customer; 7 a batch was stopped before its count, after its first pager (a
+refusal before any pager is 1); 130 Ctrl-C stopped a batch.
 diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
 works but no pager answered; 3 no port and no programmer can be used.
 )";
