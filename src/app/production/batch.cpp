@@ -29,6 +29,9 @@ BatchUnit Batch::unit(int number) const {
         const std::size_t row = plan_.firstRow + static_cast<std::size_t>(number - plan_.firstUnit);
         if (row < plan_.rows.size()) unit.row = plan_.rows[row];
     }
+    const auto serial = static_cast<std::size_t>(number - plan_.firstUnit);
+    if (serial < plan_.serials.size()) unit.serial = plan_.serials[serial];
+    if (unit.row && unit.row->serial) unit.serial = *unit.row->serial;
     return unit;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/pager/capcode_check.h"
 #include "app/production/production.h"
+#include "app/production/unit_serial.h"
 #include "context/context.h"
 #include "settings/field_names.h"
 
@@ -40,7 +41,20 @@ StationStop BatchStation::program(const BatchUnit& unit) {
                         : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
         return StationStop::WaitEnded;
     }
+    const std::string serial = unit.serial.empty() ? frontEnd_.scannedSerial() : unit.serial;
+    if (!serialIsNew(serial)) {
+        batch_.stop("the serial " + serial + " is already in another pager (--unique)");
+        return StationStop::SerialInUse;
+    }
     production_.setUnit(unit.number, unit.row ? std::optional(unit.row->number) : std::nullopt);
+    production_.setSerial(serial);
+    if (const auto refused = production_.preUnitRefusal()) {
+        const std::string why =
+            "unit " + std::to_string(unit.number) + " was refused by the pre-unit hook: " + *refused;
+        frontEnd_.refusal(why);
+        batch_.stop(why);
+        return StationStop::HookRefused;
+    }
     UnitResult result;
     result.unit = unit.number;
     result.capcodes = Production::capcodesShown(ctx_);
@@ -93,6 +107,22 @@ bool BatchStation::capcodesAreNew() {
         }
     }
     return fresh || !unique_;
+}
+
+// Warns of a serial the record shows verified into another pager; false when unique.
+bool BatchStation::serialIsNew(const std::string& serial) {
+    ProductionRecord* record = production_.record();
+    if (record == nullptr || serial.empty()) return true;
+    const auto earlier = verifiedWithSerial(*record, serial);
+    if (!earlier) return true;
+    const std::string line = "the serial " + serial + " is already in a pager (record row " +
+                             std::to_string(earlier->id) + ", " + earlier->unit.time + ")";
+    if (!unique_) {
+        frontEnd_.warning(line);
+        return true;
+    }
+    frontEnd_.refusal(line);
+    return false;
 }
 
 }  // namespace pagerprog

@@ -5,7 +5,9 @@
 #include "app/document/version.h"
 #include "app/record/data_home.h"
 #include "app/record/record_error.h"
+#include "app/record/record_time.h"
 #include "app/record/sha256.h"
+#include "app/record/unit_columns.h"
 #include "context/context.h"
 #include "link/pager_link.h"
 #include "link/port_access.h"
@@ -175,9 +177,41 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
     if (attempt.operation == Operation::Write || attempt.operation == Operation::Restore)
         unit.writtenImage = attempt.image;
     unit.originRow = attempt.originRow;
+    if (attempt.operation == Operation::Write || attempt.operation == Operation::Restore) unit.serial = serial_;
+    unit.operatorName = operator_;
+    if (attempt.operation == Operation::Write) unit.hook = hooks_.postUnit;
     unit.uid = newUnitUid();
     unit.pid = currentProcessId();
     return unit;
+}
+
+std::optional<std::string> Production::preUnitRefusal() {
+    if (hooks_.preUnit.empty()) return std::nullopt;
+    PagerAttempt next;
+    next.capcodes = capcodesShown(ctx_);
+    StoredUnit unit{0, describe(next), false};
+    unit.unit.time = utcNow();
+    unit.unit.outcome.clear();
+    const HookRun run = runHook(hooks_.preUnit, hookInput(unit), hookEnvironment(unit, "pre-unit"), hooks_.timeout);
+    if (run.succeeded()) return std::nullopt;
+    return preUnitReason(run);
+}
+
+std::string Production::afterUnit(const PagerAttempt& attempt, const UnitRecord& unit) {
+    StoredUnit row{0, unit, false};
+    // A write recorded before it began is that row with the end the record adds to it.
+    if (attempt.recordedRow) {
+        if (auto began = record_->unit(*attempt.recordedRow)) {
+            for (const UnitColumn& column : unitColumns())
+                if (column.completed) column.access.set(*began, column.access.get(row));
+            began->unit.statusLog = unit.statusLog;
+            row = std::move(*began);
+        }
+    }
+    const std::string ending =
+        postUnitEnding(runHook(hooks_.postUnit, hookInput(row), hookEnvironment(row, "post-unit"), hooks_.timeout));
+    ctx_.host.log(ending);
+    return ending;
 }
 
 bool Production::keep(PagerAttempt attempt) {
@@ -186,14 +220,20 @@ bool Production::keep(PagerAttempt attempt) {
         return failed("Not recorded: the production record " + path_.string() + " cannot be used (" + problem_ + ").");
     const bool verifiedWrite = attempt.operation == Operation::Write && attempt.outcome == PagerOutcome::Done;
     try {
+        UnitRecord unit = describe(attempt);
+        // Recorded with the time the hook was told.
+        if (!attempt.recordedRow) unit.time = utcNow();
+        if (!hooks_.postUnit.empty() && attempt.operation == Operation::Write)
+            unit.statusLog.push_back(afterUnit(attempt, unit));
         if (attempt.recordedRow)
-            record_->complete(*attempt.recordedRow, describe(attempt));
+            record_->complete(*attempt.recordedRow, unit);
         else
-            record_->add(describe(attempt));
+            record_->add(unit);
     } catch (const RecordError& error) {
         return failed("Not recorded: " + std::string(error.what()));
     }
     if (verifiedWrite) ++nextUnit_;
+    serial_.clear();
     return true;
 }
 

@@ -198,7 +198,9 @@ Json jsonValue(const SqlValue& value) {
     return nullptr;
 }
 
-Json jsonObject(const StoredUnit& s) {
+}  // namespace
+
+Json unitJson(const StoredUnit& s) {
     const UnitRecord& u = s.unit;
     Json object = Json::object();
     for (const UnitColumn& column : unitColumns()) {
@@ -225,9 +227,11 @@ Json jsonObject(const StoredUnit& s) {
     return object;
 }
 
+namespace {
+
 std::string json(const std::vector<StoredUnit>& units) {
     Json array = Json::array();
-    for (const StoredUnit& unit : units) array.push_back(jsonObject(unit));
+    for (const StoredUnit& unit : units) array.push_back(unitJson(unit));
     return jsonLines(array, JsonSpacing::Compact) + "\n";
 }
 

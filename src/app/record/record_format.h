@@ -35,6 +35,9 @@ std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat form
 // The table's cells, the header first: the window's production log shows the same columns.
 std::vector<std::vector<std::string>> recordTable(const std::vector<StoredUnit>& units);
 
+// One unit as an object of the JSON form.
+Json unitJson(const StoredUnit& unit);
+
 // Differing bytes as the record's JSON gives them: [{"address":..,"expected":..,"read":..}].
 Json differencesJson(const std::vector<ByteDifference>& differences);
 
