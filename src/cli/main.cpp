@@ -1,6 +1,7 @@
 // pagerprog-cli: the command-line companion. It drives the same settings, rules, menu
 // commands and pager link as the window: start-up, "&Open", edits typed as a user types
 // them, "&Save", "&RD_From_Pager" and "&WR_To_Pager", and the production record beside them.
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -80,7 +81,9 @@ int run(int argc, char** argv) {
     Console console(std::cerr);
     Options options;
     try {
-        options = parseOptions(argc, argv, programDataFolder());
+        const char* operatorName = std::getenv("PAGERPROG_OPERATOR");
+        options = parseOptions(argc, argv, programDataFolder(),
+                               operatorName ? std::optional<std::string>(operatorName) : std::nullopt);
         console.setVerbosity(options.verbosity);
         const int status = runCommand(options, console);
         console.stepEnded(status == kOk);
