@@ -255,7 +255,8 @@ void checkPagerNamed(Options& o) {
 
 void checkBatchOptions(const Options& o) {
     if (o.scan && !o.serials.empty()) throw UsageError("--scan and --serials do not go together: give serials one way");
-    if (o.command->name == "report" && o.by.empty()) throw UsageError("report needs --by day|batch|bench|programmer|operator");
+    if (o.command->name == "report" && o.by.empty())
+        throw UsageError("report needs --by day|batch|bench|programmer|operator");
 }
 
 void checkOutput(const Options& o) {

@@ -43,8 +43,8 @@ struct Options {
     std::string capcodes;  // CSV file of capcodes, one row a pager
     std::optional<std::int64_t> resume;
     bool unique = false;
-    bool scan = false;    // each pager's serial read from standard input before it
-    std::string serials;  // a list of the pagers' serials, one a line
+    bool scan = false;              // each pager's serial read from standard input before it
+    std::string serials;            // a list of the pagers' serials, one a line
     std::string preUnit, postUnit;  // hook command lines ("" none)
     std::chrono::milliseconds hookTimeout{10000};
     bool force = false;  // restore: into whatever pager is attached

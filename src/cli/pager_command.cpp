@@ -11,9 +11,9 @@
 #include "app/pager/difference_summary.h"
 #include "app/pager/pager_workflows.h"
 #include "app/production/production.h"
-#include "app/record/data_home.h"
 #include "app/record/record_format.h"
 #include "cli/exit_status.h"
+#include "cli/record_reading.h"
 #include "cli/settings_commands.h"
 
 namespace pagerprog::cli {
@@ -57,42 +57,47 @@ int verify(Session& session, const Options& options) {
     return of(outcome);
 }
 
+// A pager named by its serial is restored from its most recent write.
 int restore(Session& session, const Options& options) {
     ProductionRecord& record = *session.production().record();
-    const std::string row = std::to_string(options.row);
-    if (!record.unit(options.row)) {
-        session.console().error("refused: the production record has no row " + row);
+    std::optional<StoredUnit> source;
+    if (options.serial) {
+        const auto writes = record.find({.serial = options.serial, .operation = Operation::Write, .limit = 1});
+        if (writes.empty()) {
+            session.console().error("refused: the production record has no write of serial " + *options.serial);
+            return kRefused;
+        }
+        source = writes.front();
+    } else {
+        source = record.unit(options.row);
+    }
+    if (!source) {
+        session.console().error("refused: the production record has no row " + std::to_string(options.row));
         return kRefused;
     }
-    const auto image = record.previousImage(options.row);
+    const std::string row = std::to_string(source->id);
+    const auto image = record.previousImage(source->id);
     if (!image) {
         session.console().error("refused: row " + row + " of the production record keeps no previous image");
         return kRefused;
     }
-    const PagerWorkflows::Restore request{*image, options.row, record.unit(options.row)->unit.imageSha256,
-                                          record.writtenImage(options.row), options.force};
+    const PagerWorkflows::Restore request{*image, source->id, source->unit.imageSha256, record.writtenImage(source->id),
+                                          options.force};
+    // The pager that row wrote, so the same serial.
+    session.production().setSerial(source->unit.serial);
     const bool verified = session.restorePager(request);
     std::cout << "restore of row " << row << ": " << (verified ? "verified" : "failed") << std::endl;
     return verified ? kOk : of(session.lastOutcome());
 }
 
 int log(const Options& options, Console& console) {
-    RecordQuery query;
-    query.batchId = options.batch;
-    query.capcode = options.capcode;
-    query.since = options.since;
-    const std::filesystem::path path = options.db.empty() ? defaultRecordPath() : std::filesystem::path(options.db);
+    const RecordQuery query{.batchId = options.batch,
+                            .since = options.since,
+                            .until = options.until,
+                            .capcode = options.capcode,
+                            .serial = options.serial};
     const RecordFormat format = *recordFormatFromName(options.format);
-    if (!std::filesystem::exists(path)) {
-        // Nothing recorded yet is an empty answer, not a failure: no pager got that capcode.
-        console.status("pagerprog-cli: no production record at " + path.string() + " yet");
-        std::cout << formatRecord({}, format, terminalWidth());
-        return kOk;
-    }
-    RecordOpenOptions readOnly;
-    readOnly.readOnly = true;
-    const ProductionRecord record(path, readOnly);
-    std::cout << formatRecord(record.find(query), format, terminalWidth());
+    std::cout << formatRecord(findInRecord(options, console, query), format, terminalWidth());
     return kOk;
 }
 

@@ -56,6 +56,7 @@ void Session::openRecord(const Options& options) {
     if (options.command->rowOperand && !std::filesystem::exists(path))
         throw std::runtime_error("there is no production record at " + path.string());
     pagerCommands_->production().open(path);
+    pagerCommands_->production().setOperator(options.operatorName);
 }
 
 // The same menu commands the window offers; the trace file is the dialog's answer. Like

@@ -45,6 +45,7 @@ struct BatchUnit {
 
 struct UnitResult {
     int unit = 0;
+    std::string serial;  // of the pager that took it ("" none given)
     SlotCapcodes capcodes{};
     PagerOutcome outcome = PagerOutcome::Done;
 };

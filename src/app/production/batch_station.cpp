@@ -57,6 +57,7 @@ StationStop BatchStation::program(const BatchUnit& unit) {
     }
     UnitResult result;
     result.unit = unit.number;
+    result.serial = serial;
     result.capcodes = Production::capcodesShown(ctx_);
     ++attempted_;
     result.outcome = frontEnd_.writePager();
