@@ -2,18 +2,18 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QWidgetAction>
 
 namespace pagerprog::gui {
 
 namespace {
-constexpr int kShownCharacters = 16;  // a label's serial, with room to spare
+constexpr int kShownCharacters = 18;  // a label's serial, with room to spare
 }
 
-QLineEdit* addUnitSerialEntry(QMenuBar& bar, QAction* after, const std::function<void()>& enter) {
+QLineEdit* addUnitSerialEntry(QMenuBar& bar, const std::function<void()>& enter) {
     auto* box = new QWidget;
+    box->setObjectName("UnitSerialBox");
     auto* layout = new QHBoxLayout(box);
-    layout->setContentsMargins(6, 0, 6, 0);
+    layout->setContentsMargins(6, 1, 6, 1);
     auto* entry = new QLineEdit;
     entry->setObjectName("UnitSerial");
     entry->setPlaceholderText("scan or type");
@@ -25,13 +25,7 @@ QLineEdit* addUnitSerialEntry(QMenuBar& bar, QAction* after, const std::function
     layout->addWidget(label);
     layout->addWidget(entry);
     QObject::connect(entry, &QLineEdit::returnPressed, &bar, enter);
-
-    auto* action = new QWidgetAction(&bar);
-    action->setText("Unit serial");
-    action->setDefaultWidget(box);
-    const QList<QAction*> actions = bar.actions();
-    const qsizetype at = actions.indexOf(after);
-    bar.insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    bar.setCornerWidget(box, Qt::TopRightCorner);
     return entry;
 }
 

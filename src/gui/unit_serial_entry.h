@@ -1,6 +1,6 @@
-// "Unit serial" on the menu bar beside "&WR_To_Pager": the serial on the label of the pager
-// to be written, typed or scanned (a barcode scanner types it and ends it with Enter, which
-// starts the write with it).
+// "Unit serial" on the menu bar, at its right end with the pager commands: the serial on
+// the label of the pager to be written, typed or scanned (a barcode scanner types it and
+// ends it with Enter, which starts the write with it).
 #pragma once
 
 #include <QLineEdit>
@@ -9,7 +9,7 @@
 
 namespace pagerprog::gui {
 
-// Puts the entry on the bar right after `after`; `enter` runs when Enter is pressed in it.
-QLineEdit* addUnitSerialEntry(QMenuBar& bar, QAction* after, const std::function<void()>& enter);
+// Puts the entry on the bar; `enter` runs when Enter is pressed in it.
+QLineEdit* addUnitSerialEntry(QMenuBar& bar, const std::function<void()>& enter);
 
 }  // namespace pagerprog::gui
