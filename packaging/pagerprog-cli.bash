@@ -10,10 +10,13 @@ _pagerprog_cli() {
         --port) COMPREPLY=($(compgen -W "usb lpt1 lpt2" -- "$cur")); return ;;
         --simulate) COMPREPLY=($(compgen -W "usb lpt usb: lpt:" -- "$cur")); compopt -o nospace; return ;;
         --data-dir) _filedir -d; return ;;
-        -o | --db | --trace) _filedir; return ;;
+        -o | --db | --trace | --serials) _filedir; return ;;
         --capcodes) _filedir csv; return ;;
+        --pre-unit | --post-unit) _filedir; COMPREPLY+=($(compgen -c -- "$cur")); return ;;
         --format) COMPREPLY=($(compgen -W "table csv json" -- "$cur")); return ;;
-        --customer | --count | --resume | --batch | --since | --capcode) return ;;
+        --by) COMPREPLY=($(compgen -W "day batch bench programmer operator" -- "$cur")); return ;;
+        --customer | --count | --resume | --batch | --since | --until | --capcode | --serial | --operator | \
+            --hook-timeout) return ;;
     esac
     $split && return
 
@@ -21,7 +24,7 @@ _pagerprog_cli() {
     local i command=
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --customer | --revision | --data-dir | --port | --simulate | --db | --trace) ((i++)) ;;
+            --customer | --revision | --data-dir | --port | --simulate | --db | --trace | --operator) ((i++)) ;;
             -*) ;;
             *) command=${words[i]}; break ;;
         esac
@@ -30,9 +33,10 @@ _pagerprog_cli() {
     if [[ -z $command ]]; then
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W "--customer --revision --data-dir --allow-default-prompts --port
-                --simulate --db --trace --ack-polling -q --quiet -v --verbose --help --version" -- "$cur"))
+                --simulate --db --operator --trace --ack-polling -q --quiet -v --verbose --help --version" -- "$cur"))
         else
-            COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify" -- "$cur"))
+            COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify history audit report" \
+                -- "$cur"))
         fi
         return
     fi
@@ -41,8 +45,11 @@ _pagerprog_cli() {
         show) COMPREPLY=($(compgen -W "--states --json" -- "$cur")); _filedir eep ;;
         diff) COMPREPLY=($(compgen -W "--json" -- "$cur")); _filedir eep ;;
         read) COMPREPLY=($(compgen -W "-o" -- "$cur")) ;;
-        log) COMPREPLY=($(compgen -W "--batch --since --capcode --format --json" -- "$cur")) ;;
-        restore) COMPREPLY=($(compgen -W "--force" -- "$cur")) ;;
+        log) COMPREPLY=($(compgen -W "--batch --since --until --capcode --serial --format --json" -- "$cur")) ;;
+        restore) COMPREPLY=($(compgen -W "--force --serial" -- "$cur")) ;;
+        history) COMPREPLY=($(compgen -W "--capcode --format --json" -- "$cur")) ;;
+        audit) COMPREPLY=($(compgen -W "--json" -- "$cur")); _filedir eep ;;
+        report) COMPREPLY=($(compgen -W "--by --since --until --format --json" -- "$cur")) ;;
         new | edit | write | verify)
             local listed
             listed=$("${words[0]}" --list-fields 2>/dev/null)
@@ -62,7 +69,8 @@ _pagerprog_cli() {
                 local options
                 case $command in
                     new | edit) options="-o" ;;
-                    write) options="--count --hands-free --capcodes --resume --unique --json" ;;
+                    write) options="--count --hands-free --capcodes --resume --unique --scan --serials --pre-unit
+                        --post-unit --hook-timeout --json" ;;
                     verify) options="--json" ;;
                 esac
                 COMPREPLY=($(compgen -W "$options --" -- "$cur"))

@@ -18,6 +18,7 @@ Commands:
   diff A B [--json]               list the fields whose values differ (name: a -> b)
   read -o OUT                     read a pager as "&RD_From_Pager" does, save OUT as "&Save" does
   write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH] [--unique]
+        [--scan | --serials LIST] [--pre-unit CMD] [--post-unit CMD] [--hook-timeout SECONDS]
         [--json] [FIELD=VALUE ...]
                                   load FILE as "&Open" does, apply the edits (autoinc1=8, say:
                                   the steps are not kept in settings files) and write it as
@@ -39,19 +40,49 @@ Commands:
                                   pager's own capcode (of a slot that steps or that the CSV file
                                   sets; of every slot when none does) that the record shows
                                   verified into another pager is warned about; --unique refuses
-                                  it
+                                  it. Each pager's serial (the label on its case): --scan reads
+                                  it from standard input before the pager (a barcode scanner
+                                  typing into the terminal; its Enter is the one between
+                                  pagers; an empty line or Ctrl-D ends the batch, exit 0);
+                                  --serials LIST gives one a line, unit by unit, and a capcode
+                                  file may have a serial column. A serial is printable text of
+                                  at most 64 characters, blanks at either end dropped; one
+                                  already verified into another pager is warned about, refused
+                                  with --unique. --pre-unit CMD runs before each pager and
+                                  refuses it by exiting non-zero (its first output line says
+                                  why); --post-unit CMD runs after each, with the unit's record
+                                  row as JSON on standard input and PAGERPROG_* variables; its
+                                  ending is the row's last status-log line and never changes
+                                  the unit's outcome. A hook running longer than
+                                  --hook-timeout (10 s) is stopped
   verify FILE [--json] [FIELD=VALUE ...]
                                   read the pager and compare it with the image writing FILE would
                                   send (the write's hardware read-back applies), without writing;
                                   prints how many bytes differ, the first, and the fields they
                                   hold (the status log names the first eight addresses)
-  restore ROW [--force]           write the image the pager of record row ROW held before it was
+  restore ROW|--serial S [--force]
+                                  write the image the pager of record row ROW (or of the latest
+                                  write of serial S) held before it was
                                   written, exactly as it was, verified; prints "restore of row
                                   ROW: verified" or "failed". The pager is read first and must be
                                   the one that row wrote (holding what it wrote, or, cut short, a
                                   mix of that and the kept image); --force writes any pager
-  log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
-                                  print the production record, newest first
+  log [--batch ID] [--since DATE] [--until DATE] [--capcode N] [--serial S]
+      [--format table|csv|json] [--json]
+                                  print the production record, newest first (--until a date:
+                                  to its end)
+  history SERIAL|--capcode N [--format table|csv|json] [--json]
+                                  every attempt on one pager, oldest first: outcome, capcodes,
+                                  settings SHA-256, operator and bench (host and port)
+  audit TEMPLATE [--json]         read the pager and name every field it holds otherwise than
+                                  TEMPLATE ("field: template -> pager"); its own capcodes and
+                                  calibration are listed apart ("per unit: ..."). Exit 0 when
+                                  only those differ, 4 when any other field does
+  report --by day|batch|bench|programmer|operator [--since DATE] [--until DATE]
+         [--format table|csv|json] [--json]
+                                  the yield of the record's writes: pagers attempted and
+                                  verified, failed writes by outcome, first-pass yield, mean
+                                  and 95th-percentile seconds per verified pager, pagers an hour
   probe                           what to run when nothing works: lists the parallel ports
                                   (device, whether it can be opened and claimed, else why and
                                   the fix) and the USB programmers (path, VID:PID, report
@@ -75,6 +106,7 @@ Options (before the command):
                       parallel-port adapter; its EEPROM is kept in PAGERFILE, or the pagers
                       of FOLDER (one file each) are changed by hand one after another
   --db PATH           the production record (default: $XDG_DATA_HOME/pagerprog/production.sqlite)
+  --operator NAME     recorded on every row beside the account (default: $PAGERPROG_OPERATOR)
   --trace FILE        record every read and write: on the parallel port an IEEE 1364 VCD of
                       the bus (SCL, SDA as the chip sees it, SDA_OUT, POWER, STATUS_READ,
                       SDA_IN) for PulseView, GTKWave or sigrok's I2C decoder; on the USB
@@ -109,11 +141,12 @@ Status-log lines go to standard error as "log: TEXT", beeps as "beep", message b
 JSON form) go to standard output.
 
 Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcode file,
-the production record, a capcode already in another pager with --unique); 2 usage; 3 no
-programmer, adapter or pager answering; 4 verify found different data; 5 the programmer
-reported an error or stopped answering; 6 the pager's image failed its checksum or belongs
-to another customer; 7 a batch was stopped before its count, after its first pager (a
-refusal before any pager is 1); 130 Ctrl-C stopped a batch.
+the production record, a capcode or serial already in another pager with --unique, a hook
+that cannot run or refuses the first pager); 2 usage; 3 no programmer, adapter or pager
+answering; 4 verify found different data, audit found a field that is not the pager's own
+differing; 5 the programmer reported an error or stopped answering; 6 the pager's image
+failed its checksum or belongs to another customer; 7 a batch was stopped before its count,
+after its first pager (a refusal before any pager is 1); 130 Ctrl-C stopped a batch.
 diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
 works but no pager answered; 3 no port and no programmer can be used.
 )";
