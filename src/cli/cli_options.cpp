@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/production/unit_serial.h"
+#include "app/production/yield_report.h"
 #include "app/record/record_time.h"
 #include "cli/command_table.h"
 #include "cli/escapes.h"
@@ -123,7 +124,7 @@ constexpr OptionDef kCommandOptions[] = {
      }},
     {"--by", "", true,
      [](Options& o, std::string_view, Value v) {
-         if (v != "day" && v != "batch" && v != "bench" && v != "programmer" && v != "operator")
+         if (!reportGroupingFromName(v))
              throw UsageError("--by takes day, batch, bench, programmer or operator, not " + v);
          o.by = v;
      }},
