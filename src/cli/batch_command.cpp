@@ -134,7 +134,7 @@ private:
 
     int begin();
     bool takeHooks();
-    bool scanSerial(const std::string& pager);
+    bool scanSerial(const std::string& pager, const std::string& prompt);
     void announceBatch();
     int status(StationStop stop, const BatchStation& station) const;
     bool waitUntilAnswering(bool answering, const std::string& notice);
@@ -255,10 +255,10 @@ bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
     if (options_.handsFree) {
         if (lastWritten_ && !waitUntilAnswering(false, "Take pager " + std::to_string(*lastWritten_) + " out"))
             return false;
-        if (options_.scan && !scanSerial(pager)) return false;
+        if (options_.scan && !scanSerial(pager, "Scan the serial of " + pager)) return false;
         return waitUntilAnswering(true, "Put " + pager + " in");
     }
-    if (options_.scan) return scanSerial(pager);
+    if (options_.scan) return scanSerial(pager, "Connect " + pager + " and scan its serial");
     if (position == 1) return true;
     std::cerr << "Connect " << pager << " and press Enter" << std::endl;
     std::string line;
@@ -269,10 +269,10 @@ bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
 
 // A serial refused at a terminal is scanned again; from a file or a pipe, whose next line
 // belongs to the next pager, it stops the batch before this one.
-bool CliBatch::scanSerial(const std::string& pager) {
+bool CliBatch::scanSerial(const std::string& pager, const std::string& prompt) {
     scanned_.clear();
     while (true) {
-        std::cerr << "Scan the serial of " << pager << " (an empty line ends the batch)" << std::endl;
+        std::cerr << prompt << " (an empty line ends the batch)" << std::endl;
         const ScannedLine line = readScannedLine(std::cin);
         if (cli::stopAsked) return false;
         const CheckedText serial =

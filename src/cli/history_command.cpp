@@ -14,14 +14,15 @@ namespace {
 
 constexpr std::size_t kSettingsHashShown = 12;  // hex digits, as git shortens its hashes
 
-// The log's columns that tell an attempt, then the settings' hash, the operator and the bench.
+// The log's columns that tell an attempt and the pager, then the settings' hash, the
+// operator and the bench.
 std::vector<std::vector<std::string>> historyTable(const std::vector<StoredUnit>& units) {
     const auto log = recordTable(units);
     std::vector<std::size_t> kept;
     for (std::size_t c = 0; c < log.front().size(); ++c) {
         const std::string& name = log.front()[c];
         if (name == "time" || name == "id" || name == "operation" || name == "outcome" || name == "batch" ||
-            name == "unit" || name == "capcodes")
+            name == "unit" || name == "capcodes" || name == "serial")
             kept.push_back(c);
     }
     std::vector<std::vector<std::string>> rows;

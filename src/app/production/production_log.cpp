@@ -84,6 +84,8 @@ std::optional<std::string> ProductionLog::details(std::int64_t id) {
     std::string text;
     for (std::size_t c = 0; c < table.front().size(); ++c) text += table[0][c] + ": " + table[1][c] + '\n';
     const std::pair<const char*, std::string> more[] = {{"csv row", u.csvRow ? std::to_string(*u.csvRow) : ""},
+                                                        {"operator", u.operatorName},
+                                                        {"post-unit hook", u.hook},
                                                         {"programmer", u.vidPid},
                                                         {"settings file", u.settingsPath},
                                                         {"settings SHA-256", u.settingsSha256},
