@@ -152,7 +152,10 @@ public:
             feed();
             drain();
             if (ended) continue;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            const pid_t waited = ::waitpid(pid_, &status, WNOHANG);
+            // ECHILD: something else reaped it, so its end is all that is known.
+            lost_ = waited < 0 && errno == ECHILD;
+            if (waited == pid_ || lost_) {
                 ended = Clock::now();
                 input_.close();
                 continue;
@@ -169,7 +172,9 @@ public:
         run.took = std::chrono::duration_cast<milliseconds>(*ended - started);
         run.limit = timeout;
         run.output = std::move(kept_);
-        if (stopping) {
+        if (lost_) {
+            run.failure = "its end is not known: its exit status was taken elsewhere";
+        } else if (stopping) {
             run.ending = HookRun::Ending::TimedOut;
         } else if (WIFEXITED(status)) {
             run.ending = HookRun::Ending::Exited;
@@ -216,6 +221,7 @@ private:
     Fd& output_;
     std::string_view text_;
     std::size_t written_ = 0;
+    bool lost_ = false;
     std::string kept_;  // the first kKeptOutput bytes
 };
 
@@ -235,7 +241,7 @@ std::string outcomeOf(const HookRun& run) {
             return "exit status " + std::to_string(run.status) + said;
         case HookRun::Ending::Signalled: return "ended by signal " + std::to_string(run.status) + said;
         case HookRun::Ending::TimedOut: return "stopped, still running after " + seconds(run.limit) + said;
-        case HookRun::Ending::NotStarted: return "could not be started: " + run.failure;
+        case HookRun::Ending::NotStarted: return run.failure;
     }
     return {};
 }
@@ -267,7 +273,7 @@ HookRun runHook(const std::string& command, std::string_view input, const HookEn
     HookRun failed;
     Pipe in, out;
     if (!in.make() || !out.make()) {
-        failed.failure = std::string("no pipe to it: ") + std::strerror(errno);
+        failed.failure = std::string("could not be started: no pipe to it: ") + std::strerror(errno);
         return failed;
     }
     const std::vector<std::string> entries = environmentWith(environment);
@@ -279,7 +285,7 @@ HookRun runHook(const std::string& command, std::string_view input, const HookEn
     const NoSigpipe noSigpipe;
     const pid_t pid = ::fork();
     if (pid < 0) {
-        failed.failure = std::string("no process for it: ") + std::strerror(errno);
+        failed.failure = std::string("could not be started: no process for it: ") + std::strerror(errno);
         return failed;
     }
     if (pid == 0) execHook(argv, envp.data(), in.read.get(), out.write.get());

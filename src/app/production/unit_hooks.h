@@ -30,6 +30,7 @@ struct UnitHooks {
 using HookEnvironment = std::vector<std::pair<std::string, std::string>>;
 
 struct HookRun {
+    // NotStarted also when its end cannot be known; `failure` then says why.
     enum class Ending { Exited, Signalled, TimedOut, NotStarted };
     Ending ending = Ending::NotStarted;
     int status = 0;       // the exit status, or the signal that ended it
