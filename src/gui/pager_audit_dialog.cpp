@@ -41,12 +41,14 @@ void PagerAuditDialog::showAudit(const PagerAudit& audit, const std::string& pat
     const auto count = [](std::size_t n, const char* noun) {
         return QString::fromStdString(plural(static_cast<long long>(n), noun));
     };
-    summary_->setText(audit.asTemplate()
-                          ? QString("The pager holds the settings of %1.").arg(file)
-                          : QString("The pager differs from %1 in %2.").arg(file, count(audit.differences.size(), "field")));
+    summary_->setText(
+        audit.asTemplate()
+            ? QString("The pager holds the settings of %1.").arg(file)
+            : QString("The pager differs from %1 in %2.").arg(file, count(audit.differences.size(), "field")));
     if (!audit.perUnit.empty())
-        summary_->setText(summary_->text() + QString(" Its own %1 (in grey) differ from pager to pager.")
-                                                 .arg(count(audit.perUnit.size(), "field")));
+        summary_->setText(
+            summary_->text() +
+            QString(" Its own %1 (in grey) differ from pager to pager.").arg(count(audit.perUnit.size(), "field")));
     table_->setRowCount(0);
     for (const auto* list : {&audit.differences, &audit.perUnit}) {
         for (const FieldDifference& d : *list) {

@@ -282,9 +282,9 @@ void WindowSession::writePager() {
 
 void WindowSession::chooseOperator() {
     Production& production = pagerCommands_.production();
-    const auto typed = desktop_.askText(window_.get(), "Operator",
-                                        "Your name, recorded with every pager beside the account (empty for none):",
-                                        production.operatorName());
+    const auto typed = desktop_.askText(
+        window_.get(), "Operator",
+        "Your name, recorded with every pager beside the account (empty for none):", production.operatorName());
     if (!typed) return;
     const CheckedText name = checkedOperator(*typed);
     if (!name.taken()) {
