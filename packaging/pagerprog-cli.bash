@@ -10,10 +10,13 @@ _pagerprog_cli() {
         --port) COMPREPLY=($(compgen -W "usb lpt1 lpt2" -- "$cur")); return ;;
         --simulate) COMPREPLY=($(compgen -W "usb lpt usb: lpt:" -- "$cur")); compopt -o nospace; return ;;
         --data-dir) _filedir -d; return ;;
-        -o | --db | --trace | --from) _filedir; return ;;
+        -o | --db | --trace | --serials | --from) _filedir; return ;;
         --capcodes) _filedir csv; return ;;
+        --pre-unit | --post-unit) _filedir; COMPREPLY+=($(compgen -c -- "$cur")); return ;;
         --format) COMPREPLY=($(compgen -W "table csv json" -- "$cur")); return ;;
-        --customer | --count | --resume | --join | --batch | --since | --capcode) return ;;
+        --by) COMPREPLY=($(compgen -W "day batch bench programmer operator" -- "$cur")); return ;;
+        --customer | --count | --resume | --join | --batch | --since | --until | --capcode | --serial | --operator | \
+            --hook-timeout) return ;;
     esac
     $split && return
 
@@ -21,7 +24,7 @@ _pagerprog_cli() {
     local i command=
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --customer | --revision | --data-dir | --port | --simulate | --db | --trace) ((i++)) ;;
+            --customer | --revision | --data-dir | --port | --simulate | --db | --trace | --operator) ((i++)) ;;
             -*) ;;
             *) command=${words[i]}; break ;;
         esac
@@ -30,9 +33,10 @@ _pagerprog_cli() {
     if [[ -z $command ]]; then
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W "--customer --revision --data-dir --allow-default-prompts --port
-                --simulate --db --trace --ack-polling -q --quiet -v --verbose --help --version" -- "$cur"))
+                --simulate --db --operator --trace --ack-polling -q --quiet -v --verbose --help --version" -- "$cur"))
         else
-            COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify record batch" -- "$cur"))
+            COMPREPLY=($(compgen -W "show new edit diff read write probe log restore verify history audit report record batch" \
+                -- "$cur"))
         fi
         return
     fi
@@ -41,7 +45,11 @@ _pagerprog_cli() {
         show) COMPREPLY=($(compgen -W "--states --json" -- "$cur")); _filedir eep ;;
         diff) COMPREPLY=($(compgen -W "--json" -- "$cur")); _filedir eep ;;
         read) COMPREPLY=($(compgen -W "-o" -- "$cur")) ;;
-        log) COMPREPLY=($(compgen -W "--batch --since --capcode --format --json" -- "$cur")) ;;
+        log) COMPREPLY=($(compgen -W "--batch --since --until --capcode --serial --format --json" -- "$cur")) ;;
+        restore) COMPREPLY=($(compgen -W "--force --serial" -- "$cur")) ;;
+        history) COMPREPLY=($(compgen -W "--capcode --format --json" -- "$cur")) ;;
+        audit) COMPREPLY=($(compgen -W "--json" -- "$cur")); _filedir eep ;;
+        report) COMPREPLY=($(compgen -W "--by --since --until --format --json" -- "$cur")) ;;
         record)
             if [[ $prev == record ]]; then
                 COMPREPLY=($(compgen -W "setup copy sync status" -- "$cur"))
@@ -49,7 +57,10 @@ _pagerprog_cli() {
                 COMPREPLY=($(compgen -W "--print-sql --from" -- "$cur"))
             fi
             ;;
-        batch) [[ $prev == batch ]] && COMPREPLY=($(compgen -W "release" -- "$cur")) || COMPREPLY=($(compgen -W "--batch" -- "$cur")) ;;
+        batch)
+            if [[ $prev == batch ]]; then COMPREPLY=($(compgen -W "release" -- "$cur")); else
+                COMPREPLY=($(compgen -W "--batch" -- "$cur")); fi
+            ;;
         new | edit | write | verify)
             local listed
             listed=$("${words[0]}" --list-fields 2>/dev/null)
@@ -69,7 +80,8 @@ _pagerprog_cli() {
                 local options
                 case $command in
                     new | edit) options="-o" ;;
-                    write) options="--count --hands-free --capcodes --resume --join --unique --json" ;;
+                    write) options="--count --hands-free --capcodes --resume --join --unique --scan --serials --pre-unit
+                        --post-unit --hook-timeout --json" ;;
                     verify) options="--json" ;;
                 esac
                 COMPREPLY=($(compgen -W "$options --" -- "$cur"))

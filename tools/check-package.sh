@@ -13,7 +13,7 @@ echo "== lintian $deb"
 lintian --fail-on error,warning "$deb"
 
 echo "== apt resolves its dependencies"
-apt-get install --simulate "$deb" | grep -q '^Inst pagerprog '
+apt-get install --simulate "$deb" | grep '^Inst pagerprog ' >/dev/null
 
 unpacked="$(mktemp -d)"
 runtime="$(mktemp -d)"
@@ -31,8 +31,10 @@ echo "== the unpacked programs"
 cli="$unpacked/usr/bin/pagerprog-cli"
 "$cli" --version
 "$cli" new -o "$unpacked/check.eep" address1=1234560 hellomsg1=Depot
-"$cli" show "$unpacked/check.eep" | grep -qx 'address1=1234560'
-"$cli" --list-fields | grep -qx 'hellomsg1'
+# grep reads all the output: one that stopped at the match (-q) would leave the program a
+# closed pipe to write to, failing it with SIGPIPE under pipefail.
+"$cli" show "$unpacked/check.eep" | grep -x 'address1=1234560' >/dev/null
+"$cli" --list-fields | grep -x 'hellomsg1' >/dev/null
 XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
   "$unpacked/usr/bin/pagerprog" --simulate usb --screenshot "$unpacked/window.png" --delay 500 "$unpacked/check.eep"
 test -s "$unpacked/window.png"

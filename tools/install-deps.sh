@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(g++ clang libclang-rt-14-dev cmake make pkg-config clang-format libgtest-dev sigrok-cli
           qt6-base-dev libhidapi-dev libudev-dev libsqlite3-dev libpq-dev postgresql libcsv-dev nlohmann-json3-dev
-          libutfcpp-dev nettle-dev xvfb openbox mandoc librsvg2-bin udev dpkg-dev file lintian desktop-file-utils appstream)
+          libutfcpp-dev nettle-dev xvfb openbox mandoc librsvg2-bin udev dpkg-dev file lintian desktop-file-utils appstream
+          zint cups-client ghostscript zbar-tools)
 
 missing=()
 for package in "${packages[@]}"; do

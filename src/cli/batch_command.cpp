@@ -13,6 +13,7 @@
 #include "app/pager/pager_workflows.h"
 #include "app/production/batch_setup.h"
 #include "app/production/production.h"
+#include "app/production/unit_serial.h"
 #include "app/record/json_text.h"
 #include "cli/exit_status.h"
 #include "cli/field_edit.h"
@@ -82,6 +83,35 @@ Json capcodesJson(const SlotCapcodes& capcodes, int slots) {
 
 std::string_view resultText(PagerOutcome outcome) { return outcomeFacts(outcome).resultText; }
 
+// One line typed by a scanner (or a technician), ended by Enter. Read byte by byte so that
+// a line that never ends holds no more than kLongestScan bytes.
+struct ScannedLine {
+    std::string text;
+    bool ended = false;    // no line came: the input ended (Ctrl-D) or was interrupted
+    bool tooLong = false;  // the line was longer than kLongestScan bytes; the rest was dropped
+};
+constexpr std::size_t kLongestScan = 4096;
+
+ScannedLine readScannedLine(std::istream& in) {
+    ScannedLine line;
+    char c = 0;
+    bool any = false;
+    while (in.get(c) && c != '\n') {
+        any = true;
+        if (line.text.size() < kLongestScan)
+            line.text += c;
+        else
+            line.tooLong = true;
+    }
+    if (!in) {
+        in.clear();
+        line.ended = !any;
+    }
+    // A scanner set to end its lines with CR LF.
+    if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
+    return line;
+}
+
 // The command line's side of a batch: the technician's Enter or the pager changes, the
 // edits typed as on the command line, the lines on standard output and error.
 class CliBatch : public BatchFrontEnd {
@@ -96,12 +126,18 @@ public:
     std::optional<std::string> typeEdit(const std::string& field, const std::string& value) override;
     bool stopAsked() override { return cli::stopAsked; }
     bool waitForPager(const BatchUnit& unit, int position) override;
+    std::string scannedSerial() override { return scanned_; }
     PagerOutcome writePager() override;
     void unitDone(const UnitResult& result) override;
     bool waitForRecord(const std::string& problem) override;
 
 private:
+    // How the scans of the pagers' serials ended the batch, if they did.
+    enum class ScanEnd { None, Empty, Refused };
+
     int begin();
+    bool takeHooks();
+    bool scanSerial(const std::string& pager, const std::string& prompt);
     void announceBatch();
     int status(StationStop stop, const BatchStation& station) const;
     bool waitUntilAnswering(bool answering, const std::string& notice);
@@ -120,6 +156,8 @@ private:
     std::optional<int> lastWritten_;
     bool announced_ = false;
     bool waitingForRecord_ = false;
+    std::string scanned_;
+    ScanEnd scanEnd_ = ScanEnd::None;
 };
 
 // Every way a started batch ends, a Ctrl-C during a write or a pager that cannot be
@@ -152,9 +190,25 @@ int CliBatch::begin() {
     request.resume = options_.resume;
     request.join = options_.join;
     request.edits = options_.edits;
+    request.serialFile = options_.serials;
+    request.serialsScanned = options_.scan;
+    if (!takeHooks()) return kRefused;
     batch_ = beginBatch(session_.app().context(), session_.production(), request, *this);
     announced_ = session_.production().batch().has_value();
     return batch_ ? kOk : kRefused;
+}
+
+// A hook that cannot run is refused before the first pager, not found out at each one.
+bool CliBatch::takeHooks() {
+    for (const auto& [which, command] : {std::pair("pre-unit", &options_.preUnit), {"post-unit", &options_.postUnit}}) {
+        if (command->empty()) continue;
+        if (const std::string problem = hookProblem(*command); !problem.empty()) {
+            refusal(std::string("the ") + which + " hook " + problem);
+            return false;
+        }
+    }
+    session_.production().setHooks({options_.preUnit, options_.postUnit, options_.hookTimeout});
+    return true;
 }
 
 // A new batch takes its number when its first pager is about to be written.
@@ -173,8 +227,14 @@ int CliBatch::status(StationStop stop, const BatchStation& station) const {
         case StationStop::Done: return batch_->figures().stopped.empty() ? kOk : kBatchStopped;
         case StationStop::CapcodesRefused:
         case StationStop::RowRefused: return stoppedBeforeCount;
-        case StationStop::CapcodeInUse: return kRefused;
-        case StationStop::WaitEnded: return cli::stopAsked ? kInterrupted : kBatchStopped;
+        case StationStop::CapcodeInUse:
+        case StationStop::SerialInUse: return kRefused;
+        case StationStop::HookRefused: return stoppedBeforeCount;
+        case StationStop::WaitEnded:
+            if (cli::stopAsked) return kInterrupted;
+            // An empty scan is how the technician ends a batch of scanned pagers.
+            if (scanEnd_ == ScanEnd::Empty) return kOk;
+            return scanEnd_ == ScanEnd::Refused ? stoppedBeforeCount : kBatchStopped;
         case StationStop::PagerFailed: return of(station.lastOutcome());
         case StationStop::RecordFailed: return stoppedBeforeCount;
         case StationStop::RecordAway: return kRefused;
@@ -207,7 +267,8 @@ bool CliBatch::waitForRecord(const std::string& problem) {
     return !cli::stopAsked;
 }
 
-// Enter between pagers, or, hands-free, the last pager taken out and the next put in.
+// Enter between pagers, or, hands-free, the last pager taken out and the next put in. With
+// --scan, each pager's serial is scanned first; the scanner's Enter is the one between pagers.
 bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
     if (waitingForRecord_) notice("the production record answers again");
     waitingForRecord_ = false;
@@ -218,14 +279,45 @@ bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
     if (options_.handsFree) {
         if (lastWritten_ && !waitUntilAnswering(false, "Take pager " + std::to_string(*lastWritten_) + " out"))
             return false;
+        if (options_.scan && !scanSerial(pager, "Scan the serial of " + pager)) return false;
         return waitUntilAnswering(true, "Put " + pager + " in");
     }
+    if (options_.scan) return scanSerial(pager, "Connect " + pager + " and scan its serial");
     if (position == 1) return true;
     std::cerr << "Connect " << pager << " and press Enter" << std::endl;
     std::string line;
     if (std::getline(std::cin, line)) return !cli::stopAsked;
     std::cin.clear();
     return false;
+}
+
+// A serial refused at a terminal is scanned again; from a file or a pipe, whose next line
+// belongs to the next pager, it stops the batch before this one.
+bool CliBatch::scanSerial(const std::string& pager, const std::string& prompt) {
+    scanned_.clear();
+    while (true) {
+        std::cerr << prompt << " (an empty line ends the batch)" << std::endl;
+        const ScannedLine line = readScannedLine(std::cin);
+        if (cli::stopAsked) return false;
+        const CheckedText serial =
+            line.tooLong ? CheckedText{{}, "the scanned line is longer than " + std::to_string(kLongestScan) + " bytes"}
+                         : checkedSerial(line.text);
+        if (serial.taken() && serial.text.empty()) {
+            scanEnd_ = ScanEnd::Empty;
+            batch_->stop("no serial scanned for " + pager);
+            return false;
+        }
+        if (serial.taken()) {
+            scanned_ = serial.text;
+            return true;
+        }
+        refusal(serial.refusal + " (" + pager + ")");
+        if (!isatty(STDIN_FILENO)) {
+            scanEnd_ = ScanEnd::Refused;
+            batch_->stop("the serial scanned for " + pager + " was refused: " + serial.refusal);
+            return false;
+        }
+    }
 }
 
 bool CliBatch::waitUntilAnswering(bool answering, const std::string& notice) {
@@ -248,8 +340,8 @@ void CliBatch::unitDone(const UnitResult& unit) {
     announceBatch();
     lastWritten_ = unit.unit;
     if (options_.json) return;
-    std::cout << "unit " << unit.unit << ": " << capcodesText(unit.capcodes, slots()) << ": "
-              << resultText(unit.outcome) << std::endl;
+    std::cout << "unit " << unit.unit << (unit.serial.empty() ? "" : ", serial " + unit.serial) << ": "
+              << capcodesText(unit.capcodes, slots()) << ": " << resultText(unit.outcome) << std::endl;
 }
 
 // The summary: pagers written and verified, the one that failed, why the batch stopped and
@@ -264,6 +356,7 @@ int CliBatch::finish(int status) {
         json["units"] = Json::array();
         for (const UnitResult& unit : figures.results) {
             json["units"].push_back({{"unit", unit.unit},
+                                     {"serial", unit.serial.empty() ? Json() : jsonText(unit.serial)},
                                      {"capcodes", capcodesJson(unit.capcodes, slots())},
                                      {"outcome", jsonText(resultText(unit.outcome))}});
         }
@@ -280,7 +373,8 @@ int CliBatch::finish(int status) {
         if (unit.outcome != PagerOutcome::Done) std::cout << "; unit " << unit.unit << " " << resultText(unit.outcome);
     }
     std::cout << '\n';
-    if (!figures.stopped.empty()) std::cout << "stopped: " << figures.stopped << '\n';
+    if (!figures.stopped.empty())
+        std::cout << (scanEnd_ == ScanEnd::Empty ? "ended: " : "stopped: ") << figures.stopped << '\n';
     if (nextShown) {
         std::cout << "next: " << capcodesText(next, slots()) << std::endl;
     } else if (figures.nextRow) {

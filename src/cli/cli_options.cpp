@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "app/production/unit_serial.h"
+#include "app/production/yield_report.h"
 #include "app/record/record_time.h"
 #include "cli/command_table.h"
 #include "cli/escapes.h"
@@ -23,6 +25,23 @@ Number numberOption(std::string_view option, const std::string& text, Number low
                          ", not " + text);
     }
     return value;
+}
+
+// A serial or operator name as the record keeps it; refused ones are usage errors.
+std::string recordedName(const CheckedText& checked, std::string_view option) {
+    if (!checked.taken()) throw UsageError(std::string(option) + ": " + checked.refusal);
+    if (checked.text.empty()) throw UsageError(std::string(option) + " needs a value, not blanks");
+    return checked.text;
+}
+
+// Seconds, with a fraction if need be: "10", "0.5".
+std::chrono::milliseconds secondsOption(std::string_view option, const std::string& text) {
+    constexpr double kLongest = 3600;
+    double seconds = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (ec != std::errc() || end != text.data() + text.size() || !(seconds > 0) || seconds > kLongest)
+        throw UsageError(std::string(option) + " takes seconds, more than 0 and at most 3600, not " + text);
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
 }
 
 void setVerbosity(Options& o, Verbosity verbosity) {
@@ -56,6 +75,8 @@ constexpr OptionDef kGlobalOptions[] = {
     {"--trace", "", true, [](Options& o, std::string_view, Value v) { o.trace = v; }},
     {"--ack-polling", "", false, [](Options& o, std::string_view, Value) { o.ackPolling = true; }},
     {"--db", "", true, [](Options& o, std::string_view, Value v) { o.db = v; }},
+    {"--operator", "", true,
+     [](Options& o, std::string_view name, Value v) { o.operatorName = recordedName(checkedOperator(v), name); }},
     {"--allow-default-prompts", "", false, [](Options& o, std::string_view, Value) { o.allowDefaultPrompts = true; }},
     {"-q", "--quiet", false, [](Options& o, std::string_view, Value) { setVerbosity(o, Verbosity::Quiet); }},
     {"-v", "--verbose", false, [](Options& o, std::string_view, Value) { setVerbosity(o, Verbosity::Verbose); }},
@@ -82,6 +103,14 @@ constexpr OptionDef kCommandOptions[] = {
     {"--join", "", true,
      [](Options& o, std::string_view name, Value v) { o.join = numberOption<std::int64_t>(name, v, 1); }},
     {"--unique", "", false, [](Options& o, std::string_view, Value) { o.unique = true; }},
+    {"--scan", "", false, [](Options& o, std::string_view, Value) { o.scan = true; }},
+    {"--serials", "", true, [](Options& o, std::string_view, Value v) { o.serials = v; }},
+    {"--pre-unit", "", true, [](Options& o, std::string_view, Value v) { o.preUnit = v; }},
+    {"--post-unit", "", true, [](Options& o, std::string_view, Value v) { o.postUnit = v; }},
+    {"--hook-timeout", "", true,
+     [](Options& o, std::string_view name, Value v) { o.hookTimeout = secondsOption(name, v); }},
+    {"--serial", "", true,
+     [](Options& o, std::string_view name, Value v) { o.serial = recordedName(checkedSerial(v), name); }},
     {"--print-sql", "", false, [](Options& o, std::string_view, Value) { o.printSql = true; }},
     {"--from", "", true, [](Options& o, std::string_view, Value v) { o.from = v; }},
     {"--force", "", false, [](Options& o, std::string_view, Value) { o.force = true; }},
@@ -91,6 +120,17 @@ constexpr OptionDef kCommandOptions[] = {
      [](Options& o, std::string_view, Value v) {
          o.since = normalizeUtcTime(v);
          if (!o.since) throw UsageError("--since takes a date (2026-12-08) or a UTC time, not " + v);
+     }},
+    {"--until", "", true,
+     [](Options& o, std::string_view, Value v) {
+         o.until = normalizeUtcUntil(v);
+         if (!o.until) throw UsageError("--until takes a date (2026-12-08) or a UTC time, not " + v);
+     }},
+    {"--by", "", true,
+     [](Options& o, std::string_view, Value v) {
+         if (!reportGroupingFromName(v))
+             throw UsageError("--by takes day, batch, bench, programmer or operator, not " + v);
+         o.by = v;
      }},
     {"--capcode", "", true,
      [](Options& o, std::string_view name, Value v) { o.capcode = numberOption<std::uint32_t>(name, v, 0); }},
@@ -216,7 +256,24 @@ void checkFiles(Options& o) {
     }
     const bool filesFit = o.files.size() == command.files || (command.filesOptional && o.files.empty());
     if (!filesFit) throw UsageError("wrong number of files for " + std::string(command.name));
-    if (command.rowOperand) o.row = numberOption<std::int64_t>(command.name, o.files.front(), 1);
+    if (command.rowOperand && !o.files.empty()) o.row = numberOption<std::int64_t>(command.name, o.files.front(), 1);
+}
+
+// The pager a command is about: one way of naming it, exactly.
+void checkPagerNamed(Options& o) {
+    const std::string name(o.command->name);
+    if (name == "restore" && o.files.empty() == !o.serial)
+        throw UsageError("restore takes a record row or --serial S, one of them");
+    if (name != "history") return;
+    if (!o.files.empty()) o.serial = recordedName(checkedSerial(o.files.front()), "history");
+    if (o.serial.has_value() == o.capcode.has_value())
+        throw UsageError("history takes a serial or --capcode N, one of them");
+}
+
+void checkBatchOptions(const Options& o) {
+    if (o.scan && !o.serials.empty()) throw UsageError("--scan and --serials do not go together: give serials one way");
+    if (o.command->name == "report" && o.by.empty())
+        throw UsageError("report needs --by day|batch|bench|programmer|operator");
 }
 
 void checkOutput(const Options& o) {
@@ -250,14 +307,22 @@ void checkCombinations(const Options& o) {
 
 }  // namespace
 
-Options parseOptions(int argc, char** argv, const std::string& defaultDataDir) {
+Options parseOptions(int argc, char** argv, const std::string& defaultDataDir,
+                     const std::optional<std::string>& defaultOperator) {
     Options o;
     o.dataDir = defaultDataDir;
+    if (defaultOperator) {
+        const CheckedText name = checkedOperator(*defaultOperator);
+        if (!name.taken()) throw UsageError("PAGERPROG_OPERATOR: " + name.refusal);
+        o.operatorName = name.text;
+    }
     Arguments args(argc, argv);
     readGlobalOptions(args, o);
     readCommand(args, o);
     readCommandArguments(args, o);
     checkFiles(o);
+    checkPagerNamed(o);
+    checkBatchOptions(o);
     checkOutput(o);
     checkPagerOptions(o);
     checkCombinations(o);

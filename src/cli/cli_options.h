@@ -1,6 +1,7 @@
 // The command line of pagerprog-cli: options, the command and its arguments.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@ struct Options {
     std::string trace;                // trace file of the pager transfers ("" none)
     bool ackPolling = false;          // page writes poll the acknowledge
     std::string db;                   // the production record: a file or a server ("" the default one)
+    std::string operatorName;         // recorded on every row ("" none; PAGERPROG_OPERATOR by default)
     bool allowDefaultPrompts = false;
     Verbosity verbosity = Verbosity::Normal;
 
@@ -42,13 +44,20 @@ struct Options {
     std::optional<std::int64_t> resume;
     std::optional<std::int64_t> join;
     bool unique = false;
+    bool scan = false;              // each pager's serial read from standard input before it
+    std::string serials;            // a list of the pagers' serials, one a line
+    std::string preUnit, postUnit;  // hook command lines ("" none)
+    std::chrono::milliseconds hookTimeout{10000};
     bool force = false;  // restore: into whatever pager is attached
     FieldEdits edits;
     // log
     std::optional<std::int64_t> batch;
     std::optional<std::string> since;  // a UTC time as the record keeps it
+    std::optional<std::string> until;  // the same, the first time no longer reached
     std::optional<std::uint32_t> capcode;
+    std::optional<std::string> serial;  // log, history, restore: the pager's unit serial
     std::string format = "table";
+    std::string by;  // report: day, batch, bench, programmer or operator
     // restore
     std::int64_t row = 0;
     // record and batch: what to do, and for the unit of batch release
@@ -58,7 +67,9 @@ struct Options {
     std::string from;  // record copy: the file copied
 };
 
-// Throws UsageError for anything it does not understand.
-Options parseOptions(int argc, char** argv, const std::string& defaultDataDir);
+// Throws UsageError for anything it does not understand. `defaultOperator` is what
+// PAGERPROG_OPERATOR holds (nothing when it is not set).
+Options parseOptions(int argc, char** argv, const std::string& defaultDataDir,
+                     const std::optional<std::string>& defaultOperator = std::nullopt);
 
 }  // namespace pagerprog::cli

@@ -7,6 +7,7 @@
 #include "cli/probe_command.h"
 #include "cli/record_command.h"
 #include "cli/settings_commands.h"
+#include "cli/unit_commands.h"
 
 namespace pagerprog::cli {
 
@@ -22,17 +23,28 @@ const std::vector<CommandDef>& commandTable() {
         {.name = "write",
          .files = 1,
          .edits = true,
-         .options = {"--count", "--hands-free", "--capcodes", "--resume", "--join", "--unique", "--json"},
+         .options = {"--count", "--hands-free", "--capcodes", "--resume", "--join", "--unique", "--json", "--scan",
+                     "--serials", "--pre-unit", "--post-unit", "--hook-timeout"},
          .pager = PagerUse::Records,
          .run = write},
         {.name = "verify", .files = 1, .edits = true, .options = {"--json"}, .pager = PagerUse::Records, .run = verify},
         {.name = "restore",
          .files = 1,
+         .filesOptional = true,
          .rowOperand = true,
-         .options = {"--force"},
+         .options = {"--force", "--serial"},
          .pager = PagerUse::Records,
          .run = restore},
-        {.name = "log", .options = {"--batch", "--since", "--capcode", "--format", "--json"}, .runAlone = log},
+        {.name = "log",
+         .options = {"--batch", "--since", "--until", "--capcode", "--serial", "--format", "--json"},
+         .runAlone = log},
+        {.name = "history",
+         .files = 1,
+         .filesOptional = true,
+         .options = {"--capcode", "--format", "--json"},
+         .runAlone = history},
+        {.name = "audit", .files = 1, .options = {"--json"}, .pager = PagerUse::Records, .run = audit},
+        {.name = "report", .options = {"--since", "--until", "--by", "--format", "--json"}, .runAlone = report},
         {.name = "probe", .pager = PagerUse::Looks, .run = probe},
         {.name = "record",
          .options = {"--print-sql", "--from"},

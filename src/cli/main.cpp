@@ -2,6 +2,7 @@
 // commands and pager link as the window: start-up, "&Open", edits typed as a user types
 // them, "&Save", "&RD_From_Pager" and "&WR_To_Pager", and the production record beside them.
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -58,7 +59,13 @@ int runCommand(const Options& options, Console& console) {
     if (command.runAlone) return command.runAlone(options, console);
     Session session(options, console);
     if (session.host().messageCount() != 0) return kRefused;
-    return command.run(session, options);
+    const int status = command.run(session, options);
+    // The transfer's own outcome stands; a trace lost on the way fails a command that went well.
+    if (const std::string lost = session.traceFailure(); !lost.empty()) {
+        console.error("pagerprog-cli: " + lost);
+        if (status == kOk) return kRefused;
+    }
+    return status;
 }
 
 // A result that never reached standard output (a full disk, a closed pipe) is a failure,
@@ -87,7 +94,9 @@ int run(int argc, char** argv) {
     Console console(std::cerr);
     Options options;
     try {
-        options = parseOptions(argc, argv, programDataFolder());
+        const char* operatorName = std::getenv("PAGERPROG_OPERATOR");
+        options = parseOptions(argc, argv, programDataFolder(),
+                               operatorName ? std::optional<std::string>(operatorName) : std::nullopt);
         hidePassword(argc, argv, options);
         console.setVerbosity(options.verbosity);
         const int status = runCommand(options, console);

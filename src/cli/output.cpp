@@ -3,27 +3,15 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/escapes.h"
+#include "settings/field_value.h"
 
 namespace pagerprog::cli {
 
-namespace {
-
-std::string plainValue(const Field& field) {
-    switch (field.def->kind) {
-        case FieldKind::Choice: return field.index < 0 ? "#-1" : field.text;
-        case FieldKind::Flag: return field.checked ? "1" : "0";
-        case FieldKind::Level: return std::to_string(field.level);
-        default: return field.text;
-    }
-}
-
-}  // namespace
-
-std::string shownValue(const Field& field) { return escaped(plainValue(field)); }
+std::string shownValue(const Field& field) { return escaped(fieldValueText(field)); }
 
 Json jsonValue(const Field& field) {
     if (field.def->kind == FieldKind::Level) return field.level;
-    return jsonText(plainValue(field));
+    return jsonText(fieldValueText(field));
 }
 
 }  // namespace pagerprog::cli

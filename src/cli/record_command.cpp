@@ -7,6 +7,7 @@
 #include "app/record/server_schema.h"
 #include "app/record/spool.h"
 #include "cli/exit_status.h"
+#include "cli/record_reading.h"
 #include "cli/usage_error.h"
 #include "host/plural.h"
 
@@ -76,10 +77,6 @@ int status(const Options& options) {
 }
 
 }  // namespace
-
-RecordLocation recordLocation(const Options& options) {
-    return options.db.empty() ? defaultRecordLocation() : RecordLocation::parse(options.db);
-}
 
 int recordCommand(const Options& options, Console& console) {
     if (options.action == "setup") return setup(options);

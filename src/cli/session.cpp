@@ -6,12 +6,13 @@
 #include <stdexcept>
 
 #include "app/document/profiles.h"
+#include "app/pager/link_tools.h"
 #include "app/pager/pager_commands.h"
 #include "app/pager/pager_detection.h"
 #include "app/production/production.h"
 #include "cli/command_table.h"
 #include "cli/field_edit.h"
-#include "cli/record_command.h"
+#include "cli/record_reading.h"
 #include "host/error_handler.h"
 #include "host/plural.h"
 #include "link/backend/link_setup.h"
@@ -60,14 +61,30 @@ void Session::openRecord(const Options& options) {
     } catch (const RecordError& error) {
         if (error.kind() != RecordError::Kind::Unreachable || !options.handsFree) throw;
     }
+    pagerCommands_->production().setOperator(options.operatorName);
 }
 
-// The same menu commands the window offers; the trace file is the dialog's answer.
+// The same menu commands the window offers; the trace file is the dialog's answer. Like
+// the window, the program refuses a trace over the settings file or the record; it also
+// keeps the trace off every other file the command reads or writes.
 void Session::attachLinkTools(const Options& options) {
     if (options.ackPolling) app_.menuCommand(element::ackPolling);
     if (options.trace.empty()) return;
+    std::vector<std::string> used = options.files;
+    used.insert(used.end(), {options.capcodes, options.out});
+    if (const auto colon = options.simulate.find(':'); colon != std::string::npos)
+        used.push_back(options.simulate.substr(colon + 1));
+    for (const std::string& file : used) {
+        if (sameFile(options.trace, file) || (!file.empty() && file == options.trace))
+            throw UsageError("--trace " + options.trace + " would overwrite " + file + ", which the command uses");
+    }
     host_.answerSave(options.trace);
     if (!app_.menuCommand(element::busTrace)) throw std::runtime_error("cannot write the trace file " + options.trace);
+}
+
+std::string Session::traceFailure() const {
+    const LinkTrace* trace = link_ ? link_->link().trace() : nullptr;
+    return trace ? trace->failure() : "";
 }
 
 Session::~Session() {

@@ -53,6 +53,8 @@ public:
     PagerLink& link();
     PagerWorkflows& workflows();
     Production& production();
+    // Why the trace file does not hold the whole trace ("" while it does).
+    std::string traceFailure() const;
     // Start-up found no language file: the image carries the template's prompt texts.
     bool languageFileMissing() const { return languageFileMissing_; }
 

@@ -18,39 +18,77 @@ Commands:
   diff A B [--json]               list the fields whose values differ (name: a -> b)
   read -o OUT                     read a pager as "&RD_From_Pager" does, save OUT as "&Save" does
   write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH | --join BATCH]
-        [--unique] [--json] [FIELD=VALUE ...]
+        [--unique] [--scan | --serials LIST] [--pre-unit CMD] [--post-unit CMD]
+        [--hook-timeout SECONDS] [--json] [FIELD=VALUE ...]
                                   load FILE as "&Open" does, apply the edits (autoinc1=8, say:
                                   the steps are not kept in settings files) and write it as
                                   "&WR_To_Pager" does. --count N programs N pagers in a row as one
-                                  batch, waiting for Enter between them, the capcodes stepping on
-                                  after each verified write; it stops at the first failure, at
-                                  capcodes the rules refuse, or at Ctrl-C, and ends with a
+                                  batch, waiting for Enter between them: unit k gets the
+                                  capcodes stepped on k-1 times by the increments. It stops at
+                                  the first failure, at capcodes the rules refuse, when the
+                                  production record cannot account for the next pager, or at
+                                  Ctrl-C (after the pager being written), and ends with a
                                   summary. --hands-free waits instead for the pager to be taken
                                   out and the next put in (polled every half second).
-                                  --capcodes takes each pager's capcodes from the next
-                                  row of a CSV file whose header names address1..address8,
-                                  separated by commas, semicolons or tabs (an empty cell keeps
-                                  the field; without --count, one pager a row).
-                                  --resume goes on with a stopped batch of the record, stepping
-                                  as it was started. --join takes units of a batch another bench
-                                  started, as that bench does (the same settings file, no edits:
-                                  its own, its steps and capcode file): --count N of them, or
-                                  until the capcode file's rows run out. Each unit is allocated
-                                  in the record before its pager is touched and claims the
-                                  pager's own capcodes (of a slot that steps or that the CSV file
-                                  sets; of every slot when none does); one claimed by another
-                                  unit or verified into another pager is warned about, and
-                                  --unique refuses it
+                                  --capcodes takes unit k's capcodes from row k of a CSV file
+                                  whose header names address1..address8, separated by commas,
+                                  semicolons or tabs (an empty cell leaves the slot as stepping
+                                  gives it; without --count, one pager a row).
+                                  --resume goes on with a stopped batch of the record, with the
+                                  edits, steps and capcode file it was started with (a capcode
+                                  file changed since is refused; only steps may be given).
+                                  --join takes units of a batch another bench started, as that
+                                  bench does (the same settings file, no edits: its own, its
+                                  steps and capcode file): --count N of them, or until the
+                                  capcode file's rows run out. Each unit is allocated in the
+                                  record before its pager is touched and claims the pager's own
+                                  capcodes (of a slot that steps or that the CSV file sets; of
+                                  every slot when none does); one claimed by another unit or
+                                  verified into another pager is warned about, and --unique
+                                  refuses it. Each pager's serial (the label on its case):
+                                  --scan reads it from standard input before the pager (a
+                                  barcode scanner typing into the terminal; its Enter is the one
+                                  between pagers; an empty line or Ctrl-D ends the batch, exit 0);
+                                  --serials LIST gives one a line, unit by unit, and a capcode
+                                  file may have a serial column. A serial is printable text of
+                                  at most 64 characters, blanks at either end dropped; one
+                                  already verified into another pager is warned about, refused
+                                  with --unique. --pre-unit CMD runs before each pager and
+                                  refuses it by exiting non-zero (its first output line says
+                                  why); --post-unit CMD runs after each, with the unit's record
+                                  row as JSON on standard input and PAGERPROG_* variables; its
+                                  ending is the row's last status-log line and never changes
+                                  the unit's outcome. A hook running longer than
+                                  --hook-timeout (10 s) is stopped
   verify FILE [--json] [FIELD=VALUE ...]
                                   read the pager and compare it with the image writing FILE would
                                   send (the write's hardware read-back applies), without writing;
-                                  the differing addresses are named
-  restore ROW                     write the image the pager of record row ROW held before it was
+                                  prints how many bytes differ, the first, and the fields they
+                                  hold (the status log names the first eight addresses)
+  restore ROW|--serial S [--force]
+                                  write the image the pager of record row ROW (or of the latest
+                                  write of serial S) held before it was
                                   written, exactly as it was, verified; prints "restore of row
-                                  ROW: verified" or "failed"
-  log [--batch ID] [--since DATE] [--capcode N] [--format table|csv|json] [--json]
-                                  print the production record, newest first, and the units
-                                  allocated to a bench without a result yet
+                                  ROW: verified" or "failed". The pager is read first and must be
+                                  the one that row wrote (holding what it wrote, or, cut short, a
+                                  mix of that and the kept image); --force writes any pager
+  log [--batch ID] [--since DATE] [--until DATE] [--capcode N] [--serial S]
+      [--format table|csv|json] [--json]
+                                  print the production record, newest first (--until a date:
+                                  to its end), and the units allocated to a bench without a
+                                  result yet
+  history SERIAL|--capcode N [--format table|csv|json] [--json]
+                                  every attempt on one pager, oldest first: outcome, capcodes,
+                                  settings SHA-256, operator and bench (host and port)
+  audit TEMPLATE [--json]         read the pager and name every field it holds otherwise than
+                                  TEMPLATE ("field: template -> pager"); its own capcodes and
+                                  calibration are listed apart ("per unit: ..."). Exit 0 when
+                                  only those differ, 4 when any other field does
+  report --by day|batch|bench|programmer|operator [--since DATE] [--until DATE]
+         [--format table|csv|json] [--json]
+                                  the yield of the record's writes: pagers attempted and
+                                  verified, failed writes by outcome, first-pass yield, mean
+                                  and 95th-percentile seconds per verified pager, pagers an hour
   record setup [--print-sql]      set up the production record on the server of --db: its
                                   tables and the role pagerprog_bench that benches log in as
                                   members of (or bring an older one up to date); --print-sql
@@ -91,6 +129,7 @@ Options (before the command):
                       file or PGPASSWORD; PAGERPROG_DB when not given. When the server is away
                       after a pager was written, its unit waits in the spool beside the
                       default record until the server takes it
+  --operator NAME     recorded on every row beside the account (default: $PAGERPROG_OPERATOR)
   --trace FILE        record every read and write: on the parallel port an IEEE 1364 VCD of
                       the bus (SCL, SDA as the chip sees it, SDA_OUT, POWER, STATUS_READ,
                       SDA_IN) for PulseView, GTKWave or sigrok's I2C decoder; on the USB
@@ -125,11 +164,12 @@ Status-log lines go to standard error as "log: TEXT", beeps as "beep", message b
 JSON form) go to standard output.
 
 Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcode file,
-the production record or its server away before a pager, a capcode already in another
-pager with --unique); 2 usage; 3 no
-programmer, adapter or pager answering; 4 verify found different data; 5 the programmer
-reported an error or stopped answering; 6 the pager's image failed its checksum or belongs
-to another customer; 7 a batch was stopped before its count.
+the production record or its server away before a pager, a capcode or serial already in
+another pager with --unique, a hook that cannot run or refuses the first pager); 2 usage;
+3 no programmer, adapter or pager answering; 4 verify found different data, audit found a field that is not the pager's own
+differing; 5 the programmer reported an error or stopped answering; 6 the pager's image
+failed its checksum or belongs to another customer; 7 a batch was stopped before its count,
+after its first pager (a refusal before any pager is 1); 130 Ctrl-C stopped a batch.
 diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
 works but no pager answered; 3 no port and no programmer can be used.
 )";

@@ -33,6 +33,10 @@ public:
     // or a server's connection string, starting at `current`.
     virtual std::optional<std::string> chooseProductionRecord(QWidget* parent, const std::string& current) = 0;
     virtual void message(QWidget* parent, const std::string& text) = 0;
+    // A line of text asked for under `title`, `label` saying what, starting with `current`;
+    // nothing when cancelled.
+    virtual std::optional<std::string> askText(QWidget* parent, const std::string& title, const std::string& label,
+                                               const std::string& current) = 0;
     // "Save changes?" before edits to `document` (a file name, or "" for none) are dropped.
     virtual SaveChoice askSaveChanges(QWidget* parent, const std::string& document) = 0;
     virtual void about(QWidget* parent, const AboutFacts& facts) = 0;

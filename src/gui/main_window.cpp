@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "gui/qt_text.h"
+#include "gui/unit_serial_entry.h"
 
 namespace pagerprog::gui {
 
@@ -84,6 +85,7 @@ MainWindow::MainWindow(SettingsModel& model, WindowEvents& events)
     setCentralWidget(central);
     setStatusBar(benchStatus_);
     menus_ = buildMenuBar(*menuBar(), [this](const std::string& item) { menuChosen(item); });
+    unitSerial_ = addUnitSerialEntry(*menuBar(), [this] { menuChosen(element::writeToPager); });
 
     for (const auto& [name, view] : views_) binding_->bind(view);
     for (const auto& field : model_.fields()) refresh(field.def->name);

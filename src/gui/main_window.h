@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPlainTextEdit>
@@ -53,6 +54,7 @@ public:
     QPlainTextEdit& statusLog() { return *memo_; }
     QListWidget& deviceList() { return *devList_; }
     BenchStatusBar& benchStatus() { return *benchStatus_; }
+    QLineEdit& unitSerial() { return *unitSerial_; }
 
 protected:
     // The window stays open while a transfer or another command runs, and when the
@@ -84,6 +86,7 @@ private:
     QListWidget* devList_;
     TState_Form* progress_;
     BenchStatusBar* benchStatus_;
+    QLineEdit* unitSerial_ = nullptr;
     FieldBinding* binding_;
     WindowDocument document_;
     bool documentPending_ = false;

@@ -25,15 +25,44 @@ ProductionLogDialog::ProductionLogDialog(QWidget* parent, ProductionLog& log,
       log_(log),
       savePreviousImage_(std::move(savePreviousImage)),
       filter_(new QLineEdit),
+      serialFilter_(new QLineEdit),
       table_(new QTableWidget),
+      tabs_(new QTabWidget),
+      summaryBy_(new QComboBox),
+      summary_(new QTableWidget),
       problem_(new QLabel),
       export_(new QPushButton("Export CSV...")) {
     setObjectName("ProductionLog");
     setWindowTitle("Production log");
+    problem_->setObjectName("LogProblem");
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet("color: #c62828;");
+    tabs_->setObjectName("LogTabs");
+    tabs_->addTab(buildUnitsPage(), "Units");
+    tabs_->addTab(buildSummaryPage(), "Summary");
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] { refreshSummary(); });
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->addButton(export_, QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    connect(export_, &QPushButton::clicked, this, [this, exportCsv = std::move(exportCsv)] { exportCsv(log_.csv()); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 1);
+    layout->addWidget(problem_);
+    layout->addWidget(buttons);
+    resize(900, 420);
+    refresh();
+}
+
+QWidget* ProductionLogDialog::buildUnitsPage() {
     filter_->setObjectName("CapcodeFilter");
     filter_->setPlaceholderText("all units");
     filter_->setClearButtonEnabled(true);
     filter_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,7}"), filter_));
+    serialFilter_->setObjectName("SerialFilter");
+    serialFilter_->setPlaceholderText("all units");
+    serialFilter_->setClearButtonEnabled(true);
     table_->setObjectName("LogTable");
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -42,52 +71,91 @@ ProductionLogDialog::ProductionLogDialog(QWidget* parent, ProductionLog& log,
     table_->setWordWrap(true);
     table_->setToolTip("Double-click a unit to see all of it");
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { showUnit(row); });
-    problem_->setObjectName("LogProblem");
-    problem_->setWordWrap(true);
-    problem_->setStyleSheet("color: #c62828;");
 
     auto* filterRow = new QHBoxLayout;
-    auto* filterLabel = new QLabel("&Capcode:");
-    filterLabel->setBuddy(filter_);
-    filterRow->addWidget(filterLabel);
-    filterRow->addWidget(filter_, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->addButton(export_, QDialogButtonBox::ActionRole);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-    connect(export_, &QPushButton::clicked, this, [this, exportCsv = std::move(exportCsv)] { exportCsv(log_.csv()); });
+    const std::pair<const char*, QLineEdit*> filters[] = {{"&Capcode:", filter_}, {"&Serial:", serialFilter_}};
+    for (const auto& [caption, edit] : filters) {
+        auto* label = new QLabel(caption);
+        label->setBuddy(edit);
+        filterRow->addWidget(label);
+        filterRow->addWidget(edit, 1);
+    }
     connect(filter_, &QLineEdit::textEdited, this, [this](const QString& text) { filterEdited(text); });
     connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text.isEmpty()) filterEdited(text);  // the clear button
     });
+    connect(serialFilter_, &QLineEdit::textChanged, this, [this](const QString& text) { serialFilterEdited(text); });
 
-    auto* layout = new QVBoxLayout(this);
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
     layout->addLayout(filterRow);
     layout->addWidget(table_, 1);
-    layout->addWidget(problem_);
-    layout->addWidget(buttons);
-    resize(900, 420);
-    refresh();
+    return page;
+}
+
+QWidget* ProductionLogDialog::buildSummaryPage() {
+    summaryBy_->setObjectName("SummaryBy");
+    for (ReportGrouping by : {ReportGrouping::Day, ReportGrouping::Batch, ReportGrouping::Bench,
+                              ReportGrouping::Programmer, ReportGrouping::Operator})
+        summaryBy_->addItem(QString::fromStdString(std::string(reportGroupingName(by))), static_cast<int>(by));
+    connect(summaryBy_, &QComboBox::currentIndexChanged, this, [this] { refreshSummary(); });
+    summary_->setObjectName("SummaryTable");
+    summary_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    summary_->verticalHeader()->hide();
+    summary_->horizontalHeader()->setStretchLastSection(true);
+    summary_->setToolTip(
+        "First-pass: pagers verified at their first write. Mean and p95: seconds a verified pager's write took. "
+        "Per hour: verified pagers over the hours the batches ran.");
+
+    auto* byRow = new QHBoxLayout;
+    auto* label = new QLabel("&By:");
+    label->setBuddy(summaryBy_);
+    byRow->addWidget(label);
+    byRow->addWidget(summaryBy_);
+    byRow->addStretch(1);
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(byRow);
+    layout->addWidget(summary_, 1);
+    return page;
 }
 
 void ProductionLogDialog::filterEdited(const QString& text) {
     if (log_.filterByCapcode(text.toStdString())) refresh();
 }
 
-void ProductionLogDialog::refresh() {
-    const auto rows = log_.rows();
-    table_->clear();
-    table_->setColumnCount(static_cast<int>(rows.front().size()));
-    table_->setRowCount(static_cast<int>(rows.size()) - 1);
+void ProductionLogDialog::serialFilterEdited(const QString& text) {
+    if (log_.filterBySerial(text.toStdString())) refresh();
+}
+
+namespace {
+
+void fillTable(QTableWidget& table, const std::vector<std::vector<std::string>>& rows) {
+    table.clear();
+    table.setColumnCount(static_cast<int>(rows.front().size()));
+    table.setRowCount(static_cast<int>(rows.size()) - 1);
     QStringList header;
     for (const std::string& name : rows.front()) header << messageText(name);
-    table_->setHorizontalHeaderLabels(header);
+    table.setHorizontalHeaderLabels(header);
     for (std::size_t r = 1; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            table_->setItem(static_cast<int>(r - 1), static_cast<int>(c),
-                            new QTableWidgetItem(messageText(rows[r][c])));
-        }
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            table.setItem(static_cast<int>(r - 1), static_cast<int>(c), new QTableWidgetItem(messageText(rows[r][c])));
     }
-    table_->resizeColumnsToContents();
+    table.resizeColumnsToContents();
+}
+
+}  // namespace
+
+// The summary reads every write of the record: only while it is shown.
+void ProductionLogDialog::refreshSummary() {
+    if (tabs_->currentIndex() != tabs_->indexOf(summary_->parentWidget())) return;
+    fillTable(*summary_, log_.summary(static_cast<ReportGrouping>(summaryBy_->currentData().toInt())));
+}
+
+void ProductionLogDialog::refresh() {
+    refreshSummary();
+    const auto rows = log_.rows();
+    fillTable(*table_, rows);
     // Eight capcodes would push the other columns out of sight: they wrap instead.
     const int capcodesWidth =
         table_->fontMetrics().horizontalAdvance(QString("8:1234567 ").repeated(kCapcodesShownPerLine)) + 12;

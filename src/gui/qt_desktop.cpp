@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -96,6 +98,15 @@ void QtDesktop::message(QWidget* parent, const std::string& text) {
     QMessageBox box(QMessageBox::Information, windowTitleOf(parent), messageText(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);  // the exact text, whatever characters a path or error holds
     box.exec();
+}
+
+std::optional<std::string> QtDesktop::askText(QWidget* parent, const std::string& title, const std::string& label,
+                                              const std::string& current) {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(parent, QString::fromStdString(title), QString::fromStdString(label),
+                                               QLineEdit::Normal, QString::fromStdString(current), &accepted);
+    if (!accepted) return std::nullopt;
+    return text.toStdString();
 }
 
 SaveChoice QtDesktop::askSaveChanges(QWidget* parent, const std::string& document) {

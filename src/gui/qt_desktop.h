@@ -25,6 +25,8 @@ public:
                                           const std::string& own) override;
     std::optional<std::string> chooseProductionRecord(QWidget* parent, const std::string& current) override;
     void message(QWidget* parent, const std::string& text) override;
+    std::optional<std::string> askText(QWidget* parent, const std::string& title, const std::string& label,
+                                       const std::string& current) override;
     SaveChoice askSaveChanges(QWidget* parent, const std::string& document) override;
     void about(QWidget* parent, const AboutFacts& facts) override;
     bool openGuide(const std::string& path) override;

@@ -12,12 +12,15 @@
 #include "app/document/data_folder.h"
 #include "app/document/document.h"
 #include "app/document/startup.h"
+#include "app/pager/pager_audit.h"
 #include "app/pager/pager_commands.h"
 #include "app/production/bench_status.h"
+#include "app/production/unit_serial.h"
 #include "app/record/record_error.h"
 #include "app/record/record_location.h"
 #include "gui/device_watcher.h"
 #include "gui/main_window.h"
+#include "gui/pager_audit_dialog.h"
 #include "gui/production_log_dialog.h"
 #include "host/error_handler.h"
 #include "link/pager_link.h"
@@ -29,6 +32,7 @@ namespace {
 
 constexpr const char* kRecentFilesKey = "recentFiles";
 constexpr const char* kProductionRecordKey = "productionRecord";
+constexpr const char* kOperatorKey = "operator";
 
 // Counts an event or command for as long as it runs.
 class Running {
@@ -104,6 +108,8 @@ void WindowSession::finishStart() {
     const bool named = std::getenv("PAGERPROG_DB") != nullptr && *std::getenv("PAGERPROG_DB") != '\0';
     openProductionRecord(chosen.isEmpty() || named ? defaultRecordLocation()
                                                    : RecordLocation::parse(QFile::encodeName(chosen).toStdString()));
+    pagerCommands_.production().setOperator(
+        checkedOperator(QSettings().value(kOperatorKey).toString().toStdString()).text);
     showDocument();
     showBench();
     devices_->start();
@@ -127,6 +133,12 @@ bool WindowSession::menuCommand(const std::string& item) {
         showProductionLog();
     } else if (item == element::productionRecord) {
         chooseProductionRecord();
+    } else if (item == element::productionOperator) {
+        chooseOperator();
+    } else if (item == element::writeToPager) {
+        writePager();
+    } else if (item == element::comparePager) {
+        comparePager();
     } else {
         app_.menuCommand(item);
         if (const std::string problem = link_.takePagerFileError(); !problem.empty()) host_.log(problem);
@@ -256,6 +268,61 @@ void WindowSession::showProductionLog() {
     productionLogDialog_->refresh();
     productionLogDialog_->show();
     productionLogDialog_->raise();
+}
+
+void WindowSession::writePager() {
+    QLineEdit& entry = window_->unitSerial();
+    const CheckedText serial = checkedSerial(entry.text().toStdString());
+    if (!serial.taken()) {
+        app_.context().logAndBeep("Not written: " + serial.refusal + ".");
+        return;
+    }
+    Production& production = pagerCommands_.production();
+    if (ProductionRecord* record = production.record(); record && !serial.text.empty()) {
+        try {
+            if (const auto earlier = verifiedWithSerial(*record, serial.text))
+                host_.log("The serial " + serial.text + " is already in a pager (record row " +
+                          std::to_string(earlier->id) + ", " + earlier->unit.time + ").");
+        } catch (const RecordError&) {
+            // The write says it when the record cannot be used.
+        }
+    }
+    production.setSerial(serial.text);
+    const int verified = pagerCommands_.workflows().verifiedWrites();
+    app_.menuCommand(element::writeToPager);
+    if (pagerCommands_.workflows().verifiedWrites() > verified) entry.clear();
+}
+
+void WindowSession::chooseOperator() {
+    Production& production = pagerCommands_.production();
+    const auto typed = desktop_.askText(
+        window_.get(), "Operator",
+        "Your name, recorded with every pager beside the account (empty for none):", production.operatorName());
+    if (!typed) return;
+    const CheckedText name = checkedOperator(*typed);
+    if (!name.taken()) {
+        desktop_.message(window_.get(), "Not taken: " + name.refusal + ".");
+        return;
+    }
+    production.setOperator(name.text);
+    QSettings().setValue(kOperatorKey, QString::fromStdString(name.text));
+}
+
+void WindowSession::comparePager() {
+    const auto path = desktop_.openFile(window_.get(), settingsFileDialog());
+    if (!path) return;
+    const LoadedTemplate loaded =
+        loadTemplate(app_.context(), *path, StartupOptions{systemDecimalSeparator(), programDataFolder()});
+    if (!loaded.fields) {
+        std::string why;
+        for (const std::string& line : loaded.log) why += "\n" + line;
+        desktop_.message(window_.get(), "The pager cannot be compared with " + *path + ":" + why);
+        return;
+    }
+    if (!keepOrDropEdits() || !app_.menuCommand(element::readFromPager)) return;
+    if (!pagerAuditDialog_) pagerAuditDialog_ = new PagerAuditDialog(window_.get());
+    pagerAuditDialog_->showAudit(auditPager(*loaded.fields, app_.model().fields(), app_.program().hardwareRevision),
+                                 *path);
 }
 
 // The CSV file replaces the old one only once it is written whole.

@@ -4,7 +4,8 @@
 // commands run here one at a time under the error handler. Commands that would drop
 // unsaved edits ("&Exit", "&Open", "&RD_From_Pager", closing the window) ask first; the
 // window's own additions run here too: "Save &As...", the recent files, the user guide,
-// the About dialog, the production log and the choice of the production record.
+// the About dialog, the production log, the choice of the production record and of the
+// operator, the unit serial a write records, and the comparison of a pager with a file.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,7 @@ namespace pagerprog::gui {
 class DeviceWatcher;
 class MainWindow;
 class ProductionLogDialog;
+class PagerAuditDialog;
 
 class WindowSession : public WindowEvents {
 public:
@@ -49,6 +51,8 @@ public:
     const RecentFiles& recentFiles() const { return recent_; }
     // The production log dialog, once it was opened.
     ProductionLogDialog* productionLog() { return productionLogDialog_; }
+    // The last comparison of a pager with a file, once one was made.
+    PagerAuditDialog* pagerAudit() { return pagerAuditDialog_; }
 
     void runEvent(const std::function<void()>& event) override;
     bool menuCommand(const std::string& item) override;
@@ -78,6 +82,13 @@ private:
     void openProductionRecord(const RecordLocation& location);
     void chooseProductionRecord();
     void showProductionLog();
+    // "&WR_To_Pager" with the serial of the "Unit serial" entry, which is cleared once the
+    // pager verified.
+    void writePager();
+    void chooseOperator();
+    // "Compare pager with file...": the file chosen, the pager read as "&RD_From_Pager"
+    // reads it (asking first about unsaved edits), and the differences shown.
+    void comparePager();
     void exportProductionLog(const std::string& csv);
     // The pager's image before unit `id` as a settings file, asked over `over`.
     void savePreviousImage(std::int64_t id, QWidget* over);
@@ -91,6 +102,7 @@ private:
     RecentFiles recent_;
     ProductionLog productionLog_;
     ProductionLogDialog* productionLogDialog_ = nullptr;  // a child of the window, made when first asked for
+    PagerAuditDialog* pagerAuditDialog_ = nullptr;        // the same
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceWatcher> devices_;
     int running_ = 0;  // events and commands under way, nested ones included

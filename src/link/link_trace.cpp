@@ -1,6 +1,8 @@
 #include "link/link_trace.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace pagerprog {
 
@@ -18,6 +20,13 @@ bool LinkTrace::takes(Kind kind) {
     return kind_ == kind;
 }
 
+// The first failed write is the one the technician hears of; what follows is lost anyway.
+void LinkTrace::flush() {
+    file_.flush();
+    if (!file_ && failure_.empty())
+        failure_ = "The trace file " + path_ + " was cut short: " + std::strerror(errno) + ".";
+}
+
 std::int64_t LinkTrace::sinceStart(std::int64_t micros) {
     if (!origin_) origin_ = micros;
     return micros - *origin_;
@@ -26,7 +35,7 @@ std::int64_t LinkTrace::sinceStart(std::int64_t micros) {
 void LinkTrace::busTransfer(std::span<const PortRecord> records) {
     if (records.empty() || !takes(Kind::Bus)) return;
     vcd_.append(records, file_);
-    file_.flush();
+    flush();
 }
 
 namespace {
@@ -44,13 +53,13 @@ void LinkTrace::report(std::int64_t micros, Direction direction, std::span<const
         line += hex;
     }
     file_ << line << '\n';
-    file_.flush();
+    flush();
 }
 
 void LinkTrace::reportFailed(std::int64_t micros, Direction direction, const std::string& why) {
     if (!takes(Kind::Reports)) return;
     file_ << sinceStart(micros) << ' ' << directionText(direction) << " (" << why << ")\n";
-    file_.flush();
+    flush();
 }
 
 }  // namespace pagerprog

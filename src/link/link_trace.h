@@ -21,6 +21,8 @@ public:
     static std::unique_ptr<LinkTrace> create(const std::string& path, std::string& error);
 
     const std::string& path() const { return path_; }
+    // Why the file does not hold the whole trace (a full disk, say): "" while it does.
+    const std::string& failure() const { return failure_; }
 
     // One parallel-port transfer's register accesses, appended as line changes.
     void busTransfer(std::span<const PortRecord> records);
@@ -36,10 +38,12 @@ private:
 
     explicit LinkTrace(std::string path) : path_(std::move(path)), file_(path_, std::ios::trunc) {}
     bool takes(Kind kind);
+    void flush();
     std::int64_t sinceStart(std::int64_t micros);
 
     std::string path_;
     std::ofstream file_;
+    std::string failure_;
     Kind kind_ = Kind::Unset;
     std::optional<std::int64_t> origin_;
     VcdTrace vcd_;

@@ -488,8 +488,10 @@ std::vector<ElementDef> buildElementTable() {
         menu(menuProduction, "Pro&duction"),
         menu(productionLog, "Production log…", menuProduction),
         menu(productionRecord, "Production record...", menuProduction),
+        menu(productionOperator, "Operator...", menuProduction),
         menu(menuTools, "&Tools"),
         menu(busTrace, "Bus trace...", menuTools),
+        menu(comparePager, "Compare pager with file...", menuTools),
     };
     addRecentFiles(table);
     return table;

@@ -124,8 +124,10 @@ inline constexpr const char* about = "About1";
 inline constexpr const char* menuProduction = "Production1";
 inline constexpr const char* productionLog = "ProductionLog1";
 inline constexpr const char* productionRecord = "ProductionRecord1";
+inline constexpr const char* productionOperator = "Operator1";
 inline constexpr const char* menuTools = "Tools1";
 inline constexpr const char* busTrace = "BusTrace1";
+inline constexpr const char* comparePager = "ComparePager1";
 // The items of "Open &Recent", 1 to kRecentFiles: "RecentFile1" ...
 std::string recentFile(int number);
 }  // namespace element

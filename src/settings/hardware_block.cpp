@@ -70,19 +70,24 @@ void factoryDefaults(Context& ctx) {
 
 }  // namespace
 
+std::vector<std::string> calibrationFields(Revision revision) {
+    if (revision == Revision::TV8) return {field::pll, field::backlight, field::contrast};
+    return {field::BS2, field::BS3,       field::errcorrect, field::data_format, field::pll_enable, field::pager_model,
+            field::pll, field::backlight, field::fullbat,    field::halfbat,     field::lowbat,     field::gonebat};
+}
+
 void takeHardwareBlock(Context& ctx) {
+    std::vector<std::string> fields = calibrationFields(ctx.program.hardwareRevision);
     if (ctx.program.hardwareRevision == Revision::TV8) {
-        decodeFields(ctx, {field::pll, field::backlight});
-        if (!ctx.model.checked(field::contrast_enable)) decodeFields(ctx, {field::contrast});
+        if (ctx.model.checked(field::contrast_enable)) std::erase(fields, field::contrast);
+        decodeFields(ctx, fields);
         return;
     }
     if (!factoryCalibration(ctx.program.image)) {
         factoryDefaults(ctx);
         return;
     }
-    decodeFields(ctx,
-                 {field::BS2, field::BS3, field::errcorrect, field::data_format, field::pll_enable, field::pager_model,
-                  field::pll, field::backlight, field::fullbat, field::halfbat, field::lowbat, field::gonebat});
+    decodeFields(ctx, fields);
 }
 
 }  // namespace pagerprog

@@ -4,9 +4,18 @@
 // thresholds, provided they look like a factory QTX73T's, else the factory defaults.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "settings/revision.h"
+
 namespace pagerprog {
 
 struct Context;
+
+// The fields a write may take over from the pager in this revision (in TV8 the contrast
+// only while its switch is off).
+std::vector<std::string> calibrationFields(Revision revision);
 
 // Works on ctx.program.image, whose settings area already holds the pager's bytes, and
 // sets the hardware fields from it.

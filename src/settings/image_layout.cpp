@@ -1,5 +1,6 @@
 #include "settings/image_layout.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "settings/field_names.h"
@@ -364,6 +365,25 @@ std::vector<std::pair<std::uint16_t, std::uint8_t>> claimedBits(const ImageField
         default: bits.emplace_back(row.offset, rowMask(row)); break;
     }
     return bits;
+}
+
+std::vector<std::string> byteOwners(Layout layout, std::uint16_t address) {
+    if (address == kChecksumOffset) return {"checksum"};
+    if (address >= kPromptAreaOffset) return {"prompt texts"};
+    std::vector<std::string> owners;
+    for (const ImageField& row : imageLayout(layout)) {
+        if (row.field.empty() || std::find(owners.begin(), owners.end(), row.field) != owners.end()) continue;
+        for (const auto& [offset, mask] : claimedBits(row)) {
+            if (offset == address && mask != 0) {
+                owners.push_back(row.field);
+                break;
+            }
+        }
+    }
+    if (!owners.empty()) return owners;
+    for (const KeptBytes& run : keptBytes(layout))
+        if (address >= run.offset && address < run.offset + run.length) return {run.name};
+    return {};
 }
 
 const std::vector<KeptBytes>& keptBytes(Layout layout) {

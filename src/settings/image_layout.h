@@ -86,6 +86,10 @@ void storeBits(Image& image, Layout layout, std::string_view field, unsigned val
 // Every byte and bit a row writes: (offset, mask) pairs.
 std::vector<std::pair<std::uint16_t, std::uint8_t>> claimedBits(const ImageField& row);
 
+// What a byte of the image holds, by name: the settings fields with bits in it, the kept
+// run it belongs to, "prompt texts" or "checksum".
+std::vector<std::string> byteOwners(Layout layout, std::uint16_t address);
+
 // A run of bytes no setting owns. The encoder leaves them as they came (from a template,
 // a settings file or the pager); a few have a meaning to the workflows and profiles.
 struct KeptBytes {

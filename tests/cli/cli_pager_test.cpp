@@ -111,12 +111,17 @@ TEST_F(CliPager, ProgrammerBatchLeavesARecordToRestoreAndVerifyFrom) {
     CliRun same = run(pager + "verify " + path("a.eep"));
     EXPECT_EQ(same.status, 0) << same.err;
     EXPECT_EQ(same.out, "");
+    // One summary line naming what the bytes hold; the status log names the addresses.
+    CliRun summary = run(pager + "verify " + path("a.eep") + " address1=1000001");
+    EXPECT_TRUE(
+        std::regex_match(summary.out, std::regex("\\d bytes differ, the first at 0x00\\d: address1, checksum\n")))
+        << summary.out;
     CliRun differs = run(pager + "verify " + path("a.eep") + " address1=1000001 --json");
     EXPECT_EQ(differs.status, 4) << differs.err;
     EXPECT_NE(differs.out.find("{\"differences\": [{\"address\": 1, "), std::string::npos) << differs.out;
     EXPECT_NE(differs.err.find("log: Verify fail !\nbeep\nlog: Differs at 0x001: expected 0x"), std::string::npos)
         << differs.err;
-    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n8,[^,]*,verify,verify-failed,")));
+    EXPECT_TRUE(std::regex_search(run("log --format csv").out, std::regex("\n9,[^,]*,verify,verify-failed,")));
 }
 
 // What a batch must not write: a capcode already in another pager (--unique), capcodes the
@@ -311,6 +316,13 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
         {"-v --ack-polling --simulate lpt:" + path("v.bin") + " write " + path("a.eep"), "", 0,
          "detail: LPT1 bus timing: bus free 6 ms, SCL high 1 us, SCL low 1 us, SDA hold 30 us, supply settle 500 ms; "
          "page writes poll the acknowledge\n"},
+        // A trace never empties what the command uses, and a trace cut short fails a good write.
+        {"--db " + path("kept.sqlite") + " --simulate usb:" + path("t.bin") + " --trace " + path("kept.sqlite") +
+             " write " + path("a.eep"),
+         "", 1, "it is the production record"},
+        {"--simulate usb:" + path("t.bin") + " --trace " + path("a.eep") + " write " + path("a.eep"), "", 2,
+         "would overwrite " + path("a.eep")},
+        {"--simulate usb:" + path("t.bin") + " --trace /dev/full write " + path("a.eep"), "", 1, "was cut short"},
     };
     for (const Case& c : cases) {
         CliRun r = run(c.args, "", c.environment);
@@ -320,6 +332,8 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
     EXPECT_FALSE(fs::exists(path("r.eep")));
     EXPECT_FALSE(fs::exists(path("fresh.bin"))) << "no pager written that the record cannot account for";
     EXPECT_FALSE(fs::exists(path("no"))) << "restore makes no record where there was none";
+    EXPECT_GT(fs::file_size(path("kept.sqlite")), 0u);
+    EXPECT_EQ(fs::file_size(path("a.eep")), 2048u);
     const std::string failedRead = run("log --format csv --since 2000-01-01").out;
     EXPECT_TRUE(std::regex_search(failedRead, std::regex(",read,bad-checksum,,,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,")))
         << "a pager whose image was refused has no capcodes to record\n"

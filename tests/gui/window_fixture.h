@@ -26,6 +26,7 @@ public:
     std::optional<std::string> saveAnswer;
     std::optional<std::string> saveAsAnswer;
     std::optional<std::string> recordAnswer;
+    std::optional<std::string> textAnswer;
     SaveChoice saveChangesAnswer = SaveChoice::Discard;
     std::vector<FileDialogDef> openDialogs;
     std::vector<FileDialogDef> saveDialogs;
@@ -33,6 +34,7 @@ public:
     std::vector<std::string> saveOwnFiles;      // the file each save dialog replaces without asking
     std::vector<std::string> saveChangesAsked;  // the document named by each "Save changes?"
     std::vector<std::string> messages;
+    std::vector<std::string> textsAsked;  // the current text each question started with
     std::vector<AboutFacts> abouts;
     std::vector<std::string> guides;
     int beeps = 0;
@@ -43,6 +45,11 @@ public:
                                           const std::string& own) override;
     std::optional<std::string> chooseProductionRecord(QWidget*, const std::string&) override { return recordAnswer; }
     void message(QWidget*, const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> askText(QWidget*, const std::string&, const std::string&,
+                                       const std::string& current) override {
+        textsAsked.push_back(current);
+        return textAnswer;
+    }
     SaveChoice askSaveChanges(QWidget*, const std::string& document) override;
     void about(QWidget*, const AboutFacts& facts) override { abouts.push_back(facts); }
     bool openGuide(const std::string& path) override;

@@ -31,7 +31,7 @@ PagerCommands::PagerCommands(Application& app, PagerLink& link)
         return true;
     });
     connectTimingTrackBars(app.model(), link.timing());
-    attachLinkTools(app, link);
+    attachLinkTools(app, link, production_);
 }
 
 }  // namespace pagerprog

@@ -29,6 +29,10 @@ BatchUnit Batch::unitAt(int number) const {
     const long long row = static_cast<long long>(plan_.firstRow) + (number - plan_.firstUnit);
     if (row >= 0 && row < static_cast<long long>(plan_.rows.size()))
         unit.row = plan_.rows[static_cast<std::size_t>(row)];
+    const long long serial = number - plan_.firstUnit;
+    if (serial >= 0 && serial < static_cast<long long>(plan_.serials.size()))
+        unit.serial = plan_.serials[static_cast<std::size_t>(serial)];
+    if (unit.row && unit.row->serial) unit.serial = *unit.row->serial;
     return unit;
 }
 

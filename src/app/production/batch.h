@@ -32,16 +32,21 @@ struct CapcodePlan {
     std::vector<CapcodeRow> rows{};  // none: the capcodes step on
     std::string capcodeFile{};       // the file the rows come from
     std::size_t firstRow = 0;        // the index of the row the first unit takes
+    // The serials of the units from the first on, from a serial list (none: from the
+    // capcode file's serial column, a scanner, or none).
+    std::vector<std::string> serials{};
 };
 
 struct BatchUnit {
     int number = 0;          // 1 for the batch's first unit
     AddressTexts addresses;  // stepped on from the plan's base
     std::optional<CapcodeRow> row;
+    std::string serial;  // the serial a file gives the unit ("" none)
 };
 
 struct UnitResult {
     int unit = 0;
+    std::string serial;  // of the pager that took it ("" none given)
     SlotCapcodes capcodes{};
     PagerOutcome outcome = PagerOutcome::Done;
 };

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/production/production.h"
+#include "app/production/unit_serial.h"
 #include "app/record/record_error.h"
 #include "context/context.h"
 #include "host/plural.h"
@@ -33,6 +34,7 @@ private:
     bool stepLikeTheBatch(const BatchState& state);
     bool readRows(const std::string& path, const std::string& recordedSha256 = "");
     bool enoughRows(std::size_t firstRow) const;
+    bool takeSerials(std::size_t firstRow);
     std::unique_ptr<Batch> made(int firstUnit, std::size_t firstRow);
 
     Context& ctx_;
@@ -42,6 +44,7 @@ private:
     int count_;
     CapcodeFile capcodes_;
     std::string capcodeFile_;
+    std::vector<std::string> serials_;
 };
 
 // A server that does not answer now is met again before the first unit, which waits for it
@@ -78,8 +81,10 @@ std::unique_ptr<Batch> BatchSetup::begin() {
     }
     if (!typeEdits(request_.edits)) return nullptr;
     if (!request_.capcodeFile.empty() && !readRows(request_.capcodeFile)) return nullptr;
-    if (!capcodes_.rows.empty() && !request_.countGiven) count_ = static_cast<int>(capcodes_.rows.size());
-    if (!enoughRows(0)) return nullptr;
+    if (!request_.serialFile.empty()) serials_ = readSerialFile(request_.serialFile);
+    if (!request_.countGiven && !capcodes_.rows.empty()) count_ = static_cast<int>(capcodes_.rows.size());
+    if (!request_.countGiven && capcodes_.rows.empty() && !serials_.empty()) count_ = static_cast<int>(serials_.size());
+    if (!enoughRows(0) || !takeSerials(0)) return nullptr;
     const ProgramState& program = ctx_.program;
     BatchStart start;
     start.settingsPath = Production::recordedPath(program.settingsFile);
@@ -111,7 +116,8 @@ std::unique_ptr<Batch> BatchSetup::resume(const BatchState& state) {
         return nullptr;
     if (capcodes_.rows.empty() && !stepLikeTheBatch(state)) return nullptr;
     const std::size_t firstRow = state.csvRow ? static_cast<std::size_t>(*state.csvRow) : 0;
-    if (!enoughRows(firstRow)) return nullptr;
+    if (!request_.serialFile.empty()) serials_ = readSerialFile(request_.serialFile);
+    if (!enoughRows(firstRow) || !takeSerials(firstRow)) return nullptr;
     production_.resumeBatch(state);
     if (state.lastCapcodes && capcodes_.rows.empty()) {
         AddressTexts last;
@@ -245,6 +251,26 @@ bool BatchSetup::enoughRows(std::size_t firstRow) const {
     return false;
 }
 
+// Each pager's serial comes from one place: the scanner, the serial list or the capcode
+// file's serial column; a list must name every pager still to come before the first is written.
+bool BatchSetup::takeSerials(std::size_t firstRow) {
+    const auto& rows = capcodes_.rows;
+    const bool inRows = std::any_of(rows.begin() + static_cast<std::ptrdiff_t>(std::min(firstRow, rows.size())),
+                                    rows.end(), [](const CapcodeRow& row) { return row.serial.has_value(); });
+    const char* twice = request_.serialsScanned && !serials_.empty() ? "scanned and read from a serial list"
+                        : request_.serialsScanned && inRows          ? "scanned and read from the capcode file"
+                        : !serials_.empty() && inRows ? "read from both a serial list and the capcode file"
+                                                      : nullptr;
+    if (twice != nullptr) {
+        frontEnd_.refusal(std::string("the pagers' serials would be ") + twice + "; give them one way");
+        return false;
+    }
+    if (serials_.empty() || serials_.size() >= static_cast<std::size_t>(count_)) return true;
+    frontEnd_.refusal("the serial list has " + plural(static_cast<long long>(serials_.size()), "serial") + " for " +
+                      plural(count_, "pager"));
+    return false;
+}
+
 std::unique_ptr<Batch> BatchSetup::made(int firstUnit, std::size_t firstRow) {
     CapcodePlan plan;
     plan.firstUnit = firstUnit;
@@ -253,6 +279,7 @@ std::unique_ptr<Batch> BatchSetup::made(int firstUnit, std::size_t firstRow) {
     plan.rows = std::move(capcodes_.rows);
     plan.capcodeFile = capcodeFile_;
     plan.firstRow = firstRow;
+    plan.serials = std::move(serials_);
     return std::make_unique<Batch>(std::move(plan), count_, request_.onFailure);
 }
 

@@ -27,6 +27,10 @@ struct BatchRequest {
     int count = 1;
     bool countGiven = false;  // without it, a capcode file gives one pager a row
     std::string capcodeFile;  // "" none
+    // A list of the pagers' serials, one a line, unit by unit ("" none).
+    std::string serialFile;
+    // The front end asks for each pager's serial (a scanner): no file may give them too.
+    bool serialsScanned = false;
     std::optional<std::int64_t> resume;
     std::optional<std::int64_t> join;
     OnFailure onFailure = OnFailure::Reuse;
@@ -36,8 +40,8 @@ struct BatchRequest {
 };
 
 // The batch, with the settings showing its first unit's capcodes and steps; nothing (after
-// saying why through the front end) when it must not begin. A capcode file that cannot be
-// read throws std::runtime_error naming the fault.
+// saying why through the front end) when it must not begin. A capcode file or serial list
+// that cannot be read throws std::runtime_error naming the fault.
 std::unique_ptr<Batch> beginBatch(Context& ctx, Production& production, const BatchRequest& request,
                                   BatchFrontEnd& frontEnd);
 

@@ -2,6 +2,7 @@
 
 #include "app/pager/capcode_check.h"
 #include "app/production/production.h"
+#include "app/production/unit_serial.h"
 #include "context/context.h"
 #include "settings/conversion.h"
 #include "settings/field_names.h"
@@ -20,7 +21,8 @@ StationStop BatchStation::run() {
         if (const StationStop ended = program(*unit); ended != StationStop::Done) {
             // A unit stopped before its pager was waited for goes back to the batch at once.
             const bool untouched = ended == StationStop::WaitEnded || ended == StationStop::CapcodesRefused ||
-                                   ended == StationStop::RowRefused;
+                                   ended == StationStop::RowRefused || ended == StationStop::SerialInUse ||
+                                   ended == StationStop::HookRefused;
             if (untouched) production_.release(unit->number);
             return ended;
         }
@@ -108,9 +110,23 @@ StationStop BatchStation::program(const BatchUnit& unit) {
                         : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
         return StationStop::WaitEnded;
     }
+    const std::string serial = unit.serial.empty() ? frontEnd_.scannedSerial() : unit.serial;
+    if (!serialIsNew(serial)) {
+        batch_.stop("the serial " + serial + " is already in another pager (--unique)");
+        return StationStop::SerialInUse;
+    }
     production_.setUnit(unit.number, unit.row ? std::optional(unit.row->number) : std::nullopt);
+    production_.setSerial(serial);
+    if (const auto refused = production_.preUnitRefusal()) {
+        const std::string why =
+            "unit " + std::to_string(unit.number) + " was refused by the pre-unit hook: " + *refused;
+        frontEnd_.refusal(why);
+        batch_.stop(why);
+        return StationStop::HookRefused;
+    }
     UnitResult result;
     result.unit = unit.number;
+    result.serial = serial;
     result.capcodes = Production::capcodesShown(ctx_);
     ++attempted_;
     result.outcome = frontEnd_.writePager();
@@ -138,6 +154,22 @@ bool BatchStation::typeRow(const CapcodeRow& row) {
         }
     }
     return true;
+}
+
+// Warns of a serial the record shows verified into another pager; false when unique.
+bool BatchStation::serialIsNew(const std::string& serial) {
+    ProductionRecord* record = production_.record();
+    if (record == nullptr || serial.empty()) return true;
+    const auto earlier = verifiedWithSerial(*record, serial);
+    if (!earlier) return true;
+    const std::string line = "the serial " + serial + " is already in a pager (record row " +
+                             std::to_string(earlier->id) + ", " + earlier->unit.time + ")";
+    if (!unique_) {
+        frontEnd_.warning(line);
+        return true;
+    }
+    frontEnd_.refusal(line);
+    return false;
 }
 
 }  // namespace pagerprog

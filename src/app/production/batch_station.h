@@ -32,6 +32,9 @@ public:
     // Waits until the pager for `unit`, the `position`th pager of this run, is ready to be
     // written; false when the technician ended the batch instead.
     virtual bool waitForPager(const BatchUnit& unit, int position) = 0;
+    // The serial the technician gave for the pager just made ready (a scanner's line), when
+    // the front end asks for one: "" for none.
+    virtual std::string scannedSerial() { return {}; }
     // "&WR_To_Pager": how the write ended.
     virtual PagerOutcome writePager() = 0;
     virtual void unitDone(const UnitResult& result) = 0;
@@ -49,6 +52,8 @@ enum class StationStop {
     CapcodesRefused,  // the rules refuse the next unit's capcodes
     RowRefused,       // the capcode file's row for the next unit was refused
     CapcodeInUse,     // a capcode of the next unit is already in a pager (refused when unique)
+    SerialInUse,      // the next pager's serial is already in another pager's row (refused when unique)
+    HookRefused,      // the pre-unit hook refused the next pager
     WaitEnded,        // the technician ended the wait for a pager
     PagerFailed,      // a pager's write failed
     RecordFailed,     // the production record could not account for a pager
@@ -57,8 +62,8 @@ enum class StationStop {
 
 class BatchStation {
 public:
-    // `unique`: refuse a unit whose own capcode another unit claimed or the record shows
-    // verified into another pager.
+    // `unique`: refuse a unit whose own capcode another unit claimed, or whose own capcode
+    // or serial the record shows verified into another pager.
     BatchStation(Context& ctx, Production& production, Batch& batch, BatchFrontEnd& frontEnd, bool unique)
         : ctx_(ctx), production_(production), batch_(batch), frontEnd_(frontEnd), unique_(unique) {}
 
@@ -77,6 +82,7 @@ private:
     std::vector<OwnCapcode> ownCapcodes(const BatchUnit& unit) const;
     StationStop program(const BatchUnit& unit);
     bool typeRow(const CapcodeRow& row);
+    bool serialIsNew(const std::string& serial);
 
     Context& ctx_;
     Production& production_;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/production/unit_serial.h"
 #include "app/record/sha256.h"
 #include "host/plural.h"
 #include "settings/field_names.h"
@@ -58,11 +59,14 @@ std::runtime_error fault(const std::string& path, const std::string& what) {
 
 std::string counted(std::size_t count, std::string_view noun) { return plural(static_cast<long long>(count), noun); }
 
-// The address slot a header cell names, 1 to 8.
+constexpr const char* kSerialColumn = "serial";
+constexpr int kSerialSlot = field::kAddressSlots + 1;
+
+// The address slot a header cell names, 1 to 8, or kSerialSlot for the serials.
 int slotOf(const std::string& name) {
     for (int slot = 1; slot <= field::kAddressSlots; ++slot)
         if (name == field::address(slot)) return slot;
-    return 0;
+    return name == kSerialColumn ? kSerialSlot : 0;
 }
 
 // The whole file, at most kLargestFile bytes: a day's capcodes are a few hundred kilobytes.
@@ -107,7 +111,8 @@ CapcodeFile readCapcodeFile(const std::string& path) {
     std::vector<int> slots;
     for (const std::string& name : header) {
         const int slot = slotOf(name);
-        if (slot == 0) throw fault(path, "has a column \"" + name + "\"; only address1 to address8 are taken");
+        if (slot == 0)
+            throw fault(path, "has a column \"" + name + "\"; only address1 to address8 and serial are taken");
         for (int seen : slots)
             if (seen == slot) throw fault(path, "names the column " + name + " twice");
         slots.push_back(slot);
@@ -123,11 +128,24 @@ CapcodeFile readCapcodeFile(const std::string& path) {
         row.number = static_cast<int>(line);
         row.sheetRow = sheetRow;
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (!cells[i].empty()) row.addresses[static_cast<std::size_t>(slots[i] - 1)] = cells[i];
+            if (cells[i].empty()) continue;
+            if (slots[i] != kSerialSlot) {
+                row.addresses[static_cast<std::size_t>(slots[i] - 1)] = cells[i];
+                continue;
+            }
+            const CheckedText serial = checkedSerial(cells[i]);
+            if (!serial.taken()) throw fault(path, "row " + std::to_string(sheetRow) + ": " + serial.refusal);
+            if (!serial.text.empty()) row.serial = serial.text;
         }
         rows.push_back(std::move(row));
     }
     if (rows.empty()) throw fault(path, "has no rows of capcodes");
+    std::vector<std::string> serials;
+    for (const CapcodeRow& row : rows) serials.push_back(row.serial.value_or(""));
+    if (const auto repeat = repeatedSerial(serials))
+        throw fault(path, "gives the serial " + repeat->serial + " to rows " +
+                              std::to_string(rows[repeat->first].sheetRow) + " and " +
+                              std::to_string(rows[repeat->second].sheetRow));
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     return {std::move(rows), sha256Hex({bytes, text.size()})};
 }

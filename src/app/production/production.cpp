@@ -5,7 +5,9 @@
 #include "app/document/version.h"
 #include "app/record/data_home.h"
 #include "app/record/record_error.h"
+#include "app/record/record_time.h"
 #include "app/record/sha256.h"
+#include "app/record/unit_columns.h"
 #include "context/context.h"
 #include "link/pager_link.h"
 #include "link/port_access.h"
@@ -269,9 +271,43 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
     if (attempt.operation == Operation::Write || attempt.operation == Operation::Restore)
         unit.writtenImage = attempt.image;
     unit.originRow = attempt.originRow;
+    if (attempt.operation == Operation::Write || attempt.operation == Operation::Restore) unit.serial = serial_;
+    unit.operatorName = operator_;
+    if (attempt.operation == Operation::Write) unit.hook = hooks_.postUnit;
     unit.uid = newUnitUid();
     unit.pid = currentProcessId();
     return unit;
+}
+
+std::optional<std::string> Production::preUnitRefusal() {
+    if (hooks_.preUnit.empty()) return std::nullopt;
+    PagerAttempt next;
+    next.capcodes = capcodesShown(ctx_);
+    StoredUnit unit{0, describe(next), false};
+    unit.unit.time = utcNow();
+    unit.unit.outcome.clear();
+    const HookRun run = runHook(hooks_.preUnit, hookInput(unit), hookEnvironment(unit, "pre-unit"), hooks_.timeout);
+    if (run.succeeded()) return std::nullopt;
+    return preUnitReason(run);
+}
+
+std::string Production::afterUnit(const PagerAttempt& attempt, const UnitRecord& unit) {
+    StoredUnit row{0, unit, false};
+    // A write recorded before it began is that row with the end the record adds to it; a
+    // server away tells the hook the unit as this program knows it.
+    try {
+        if (auto began = attempt.recordedRow && record_ ? record_->unit(*attempt.recordedRow) : std::nullopt) {
+            for (const UnitColumn& column : unitColumns())
+                if (column.completed) column.access.set(*began, column.access.get(row));
+            began->unit.statusLog = unit.statusLog;
+            row = std::move(*began);
+        }
+    } catch (const RecordError&) {
+    }
+    const std::string ending =
+        postUnitEnding(runHook(hooks_.postUnit, hookInput(row), hookEnvironment(row, "post-unit"), hooks_.timeout));
+    ctx_.host.log(ending);
+    return ending;
 }
 
 bool Production::keep(PagerAttempt attempt) {
@@ -282,6 +318,10 @@ bool Production::keep(PagerAttempt attempt) {
     const bool verifiedWrite = attempt.operation == Operation::Write && attempt.outcome == PagerOutcome::Done;
     UnitRecord unit = describe(attempt);
     if (attempt.recordedRow) unit.uid = attempt.recordedUid;
+    // Recorded with the time the hook was told.
+    if (!attempt.recordedRow) unit.time = utcNow();
+    if (!hooks_.postUnit.empty() && attempt.operation == Operation::Write)
+        unit.statusLog.push_back(afterUnit(attempt, unit));
     try {
         onRecord([&](ProductionRecord& record) {
             if (attempt.recordedRow)
@@ -295,6 +335,7 @@ bool Production::keep(PagerAttempt attempt) {
         if (!spoolUnit(unit, error)) return false;
     }
     if (verifiedWrite) ++nextUnit_;
+    serial_.clear();
     return true;
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/pager/pager_outcome.h"
+#include "app/production/unit_hooks.h"
 #include "app/record/production_record.h"
 #include "app/record/spool.h"
 
@@ -99,6 +100,20 @@ public:
         csvRow_ = csvRow;
     }
 
+    // The serial on the label of the pager the next write or restore programs ("" none); it
+    // goes with that attempt only.
+    void setSerial(std::string serial) { serial_ = std::move(serial); }
+    // Who works at the bench, recorded on every row beside the account ("" none).
+    void setOperator(std::string name) { operator_ = std::move(name); }
+    const std::string& operatorName() const { return operator_; }
+    // The shop's programs run around each write (none by default). The post-unit hook runs
+    // once a write has ended, with its row as it will be recorded; its ending becomes the
+    // row's last status-log line, and then the row is completed.
+    void setHooks(UnitHooks hooks) { hooks_ = std::move(hooks); }
+    // Runs the pre-unit hook, if any, for the write about to begin; why it refuses the
+    // pager, or nothing.
+    std::optional<std::string> preUnitRefusal();
+
     // False (after saying why, with a beep) when a write must not go ahead because the
     // record cannot account for it.
     bool readyForWrite();
@@ -137,6 +152,8 @@ private:
     bool spoolUnit(const UnitRecord& unit, const RecordError& why);
     BatchStart batchToRecord() const;
     void recordBatch();
+    // Runs the post-unit hook on the row as it will be recorded; the line telling how it ended.
+    std::string afterUnit(const PagerAttempt& attempt, const UnitRecord& unit);
 
     Context& ctx_;
     PagerLink& link_;
@@ -152,6 +169,9 @@ private:
     int nextUnit_ = 1;
     int firstNewUnit_ = 1;
     std::optional<int> csvRow_;
+    std::string serial_;
+    std::string operator_;
+    UnitHooks hooks_;
 };
 
 }  // namespace pagerprog

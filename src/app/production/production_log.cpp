@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/production/production.h"
+#include "app/production/unit_serial.h"
 #include "app/record/record_error.h"
 #include "app/record/record_format.h"
 #include "app/record/sha256.h"
@@ -22,6 +23,13 @@ bool ProductionLog::filterByCapcode(const std::string& text) {
     return true;
 }
 
+bool ProductionLog::filterBySerial(const std::string& text) {
+    const CheckedText serial = checkedSerial(text);
+    if (!serial.taken()) return false;
+    serial_ = serial.text.empty() ? std::nullopt : std::optional(serial.text);
+    return true;
+}
+
 // Reads the units and hands them to `format`; a record that cannot be read gives what
 // `format` makes of no units, with the reason in problem().
 template <typename Format>
@@ -29,11 +37,8 @@ auto ProductionLog::units(Format format) {
     std::vector<StoredUnit> found;
     problem_.clear();
     if (ProductionRecord* record = production_.record()) {
-        RecordQuery query;
-        query.capcode = capcode_;
-        query.limit = kShownUnits;
         try {
-            found = record->find(query);
+            found = record->find({.capcode = capcode_, .serial = serial_, .limit = kShownUnits});
         } catch (const RecordError& error) {
             problem_ = error.what();
         }
@@ -61,6 +66,12 @@ auto ProductionLog::fromRecord(Read read) -> decltype(read(std::declval<Producti
     }
 }
 
+std::vector<std::vector<std::string>> ProductionLog::summary(ReportGrouping by) {
+    const auto writes = fromRecord(
+        [](ProductionRecord& record) { return std::optional(record.find({.operation = Operation::Write})); });
+    return yieldTable(yieldReport(writes.value_or(std::vector<StoredUnit>{}), by));
+}
+
 std::optional<Image> ProductionLog::previousImage(std::int64_t id) {
     return fromRecord([id](ProductionRecord& record) { return record.previousImage(id); });
 }
@@ -73,6 +84,8 @@ std::optional<std::string> ProductionLog::details(std::int64_t id) {
     std::string text;
     for (std::size_t c = 0; c < table.front().size(); ++c) text += table[0][c] + ": " + table[1][c] + '\n';
     const std::pair<const char*, std::string> more[] = {{"csv row", u.csvRow ? std::to_string(*u.csvRow) : ""},
+                                                        {"operator", u.operatorName},
+                                                        {"post-unit hook", u.hook},
                                                         {"programmer", u.vidPid},
                                                         {"settings file", u.settingsPath},
                                                         {"settings SHA-256", u.settingsSha256},

@@ -127,19 +127,7 @@ std::string table(const std::vector<StoredUnit>& units, std::optional<std::size_
         for (std::string& text : row) text = printable(std::move(text));
     }
     if (width) fitCapcodes(rows, *width);
-    const std::vector<std::size_t> widths = columnWidths(rows);
-    std::string out;
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            if (c) line += "  ";
-            line += row[c];
-            line.append(widths[c] - shownWidth(row[c]), ' ');
-        }
-        while (!line.empty() && line.back() == ' ') line.pop_back();
-        out += line + '\n';
-    }
-    return out;
+    return alignedTable(rows);
 }
 
 // ---- CSV
@@ -198,7 +186,9 @@ Json jsonValue(const SqlValue& value) {
     return nullptr;
 }
 
-Json jsonObject(const StoredUnit& s) {
+}  // namespace
+
+Json unitJson(const StoredUnit& s) {
     const UnitRecord& u = s.unit;
     Json object = Json::object();
     for (const UnitColumn& column : unitColumns()) {
@@ -225,9 +215,11 @@ Json jsonObject(const StoredUnit& s) {
     return object;
 }
 
+namespace {
+
 std::string json(const std::vector<StoredUnit>& units) {
     Json array = Json::array();
-    for (const StoredUnit& unit : units) array.push_back(jsonObject(unit));
+    for (const StoredUnit& unit : units) array.push_back(unitJson(unit));
     return jsonLines(array, JsonSpacing::Compact) + "\n";
 }
 
@@ -249,6 +241,26 @@ std::vector<std::vector<std::string>> recordTable(const std::vector<StoredUnit>&
         for (const UnitColumn* column : columns) row.push_back(tableCell(*column, s));
     }
     return rows;
+}
+
+std::string alignedTable(const std::vector<std::vector<std::string>>& cells) {
+    Rows rows = cells;
+    for (auto& row : rows) {
+        for (std::string& text : row) text = printable(std::move(text));
+    }
+    const std::vector<std::size_t> widths = columnWidths(rows);
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c) line += "  ";
+            line += row[c];
+            line.append(widths[c] - shownWidth(row[c]), ' ');
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out += line + '\n';
+    }
+    return out;
 }
 
 Json differencesJson(const std::vector<ByteDifference>& differences) {

@@ -35,6 +35,14 @@ std::string formatRecord(const std::vector<StoredUnit>& units, RecordFormat form
 // The table's cells, the header first: the window's production log shows the same columns.
 std::vector<std::vector<std::string>> recordTable(const std::vector<StoredUnit>& units);
 
+// Cells as the terminal table shows them: columns two spaces apart, each as wide as its
+// widest cell (in characters), control characters as spaces, no blanks at line ends. The
+// first line is the header.
+std::string alignedTable(const std::vector<std::vector<std::string>>& cells);
+
+// One unit as an object of the JSON form.
+Json unitJson(const StoredUnit& unit);
+
 // Differing bytes as the record's JSON gives them: [{"address":..,"expected":..,"read":..}].
 Json differencesJson(const std::vector<ByteDifference>& differences);
 

@@ -81,6 +81,9 @@ std::vector<StoredUnit> ProductionRecord::find(const RecordQuery& query) const {
     std::string sql = selectUnits() + " WHERE 1 = 1";
     if (query.batchId) sql += " AND u.batch_id = ?";
     if (query.since) sql += " AND u.time >= ?";
+    if (query.until) sql += " AND u.time < ?";
+    if (query.serial) sql += " AND u.serial = ?";
+    if (query.operation) sql += " AND u.operation = ?";
     if (query.capcode) sql += " AND u.id IN (SELECT unit_id FROM unit_slots WHERE capcode = ?)";
     sql += kNewestFirst;
     if (query.limit) sql += " LIMIT ?";
@@ -90,6 +93,9 @@ std::vector<StoredUnit> ProductionRecord::find(const RecordQuery& query) const {
     int parameter = 0;
     if (query.batchId) select->bind(++parameter, *query.batchId);
     if (query.since) select->bind(++parameter, *query.since);
+    if (query.until) select->bind(++parameter, *query.until);
+    if (query.serial) select->bind(++parameter, *query.serial);
+    if (query.operation) select->bind(++parameter, operationName(*query.operation));
     if (query.capcode) select->bind(++parameter, *query.capcode);
     if (query.limit) select->bind(++parameter, *query.limit);
     return impl_->readUnits(*select);

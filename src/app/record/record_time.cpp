@@ -98,6 +98,17 @@ std::optional<std::string> normalizeUtcTime(std::string_view text) {
     return format(*time);
 }
 
+std::optional<std::string> normalizeUtcUntil(std::string_view text) {
+    const auto time = parse(text);
+    if (!time) return std::nullopt;
+    const bool dateAlone = text.find_first_of("T ") == std::string_view::npos;
+    return format(dateAlone ? *time + std::chrono::days{1} : *time);
+}
+
+std::optional<std::chrono::sys_time<std::chrono::milliseconds>> recordTimePoint(std::string_view recordTime) {
+    return parse(recordTime);
+}
+
 std::string localTime(std::string_view recordTime) {
     const auto time = parse(recordTime);
     if (!time) return std::string(recordTime);

@@ -86,7 +86,9 @@ struct UnitRecord {
     std::string operatorName;         // who ran it, beside the account
     std::string origin;               // the record a copied unit came from
     std::optional<std::int64_t> originRow;
-    std::string hook;  // how the post-unit hook ended
+    // The post-unit hook the unit was handed to; how it ended is the last line of its status
+    // log (a write's row is recorded before the hook runs and is never changed).
+    std::string hook;
     bool operator==(const UnitRecord&) const = default;
 };
 
@@ -135,7 +137,10 @@ struct BatchState {
 struct RecordQuery {
     std::optional<std::int64_t> batchId{};
     std::optional<std::string> since{};      // normalised ISO 8601 UTC (see record_time.h)
+    std::optional<std::string> until{};      // before this time, in the same form
     std::optional<std::uint32_t> capcode{};  // in any of the eight slots, enabled or not
+    std::optional<std::string> serial{};     // the pager's unit serial, exactly
+    std::optional<Operation> operation{};
     std::optional<int> limit{};
 };
 

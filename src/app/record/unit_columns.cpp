@@ -104,7 +104,7 @@ constexpr UnitColumn kUnitColumns[] = {
     {"pid",                 "pid",             Integer, null,    4,    Value,       "",          kOptionalNumber<&UnitRecord::pid>},
     {"programmer",          "programmer",      Text,    null,    4,    Value,       "",          kText<&UnitRecord::programmer>},
     {"programmer_serial",   "programmer_serial", Text,  null,    4,    Value,       "",          kText<&UnitRecord::programmerSerial>},
-    {"serial",              "serial",          Text,    null,    4,    Value,       "",          kText<&UnitRecord::serial>},
+    {"serial",              "serial",          Text,    null,    4,    Value,       "serial",    kText<&UnitRecord::serial>},
     {"operator",            "operator",        Text,    null,    4,    Value,       "",          kText<&UnitRecord::operatorName>},
     {"origin",              "origin",          Text,    null,    4,    Value,       "",          kText<&UnitRecord::origin>},
     {"origin_row",          "origin_row",      Integer, null,    4,    Value,       "",          kOptionalNumber<&UnitRecord::originRow>},
