@@ -125,7 +125,7 @@ TEST_P(RecordServer, TheServerGoneMidBatchLosesNoUnitAndLeavesNoGap) {
         if (unit == 4 && pauses++ == 1) TestServer::control("pause");
     };
     Batch batch({.base = shownAddresses(program.m), .steps = shownSteps(program.m)}, 6);
-    EXPECT_EQ(BatchStation(program.app.context(), production, batch, bench, false).run(), StationStop::RecordFailed);
+    EXPECT_EQ(BatchStation(program.app.context(), production, batch, bench, false).run(), StationStop::RecordAway);
     EXPECT_EQ(bench.waitsForRecord, 1) << "unit 3 waited for the server";
     EXPECT_EQ(writes, 3);
     EXPECT_TRUE(program.logged("Not written: the production record cannot account for this pager (" +

@@ -135,7 +135,7 @@ StationStop BatchStation::program(const BatchUnit& unit) {
     // No pager is written while the record cannot account for it, so the batch ends here.
     if (const std::string& failure = production_.lastFailure(); !failure.empty()) {
         batch_.stop("the production record could not account for unit " + std::to_string(unit.number) + ": " + failure);
-        return StationStop::RecordFailed;
+        return production_.serverAway() ? StationStop::RecordAway : StationStop::RecordFailed;
     }
     if (result.outcome == PagerOutcome::Done) return StationStop::Done;
     lastOutcome_ = result.outcome;
