@@ -183,6 +183,8 @@ void PgConnection::connect() {
         return;
     }
     const std::string detail = location_.withoutPassword(oneLine(conn_ ? PQerrorMessage(conn_) : "out of memory"));
+    PQfinish(conn_);
+    conn_ = nullptr;
     // Whether a server answers at all tells a refused login or database from a server away.
     const PGPing ping = PQpingParams(keywords.data(), values.data(), 1);
     if (ping == PQPING_OK || ping == PQPING_NO_ATTEMPT)
