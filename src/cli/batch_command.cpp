@@ -1,23 +1,17 @@
 #include "cli/batch_command.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
 #include "app/pager/pager_workflows.h"
-#include "app/production/batch_setup.h"
 #include "app/production/production.h"
 #include "app/record/json_text.h"
+#include "cli/batch_parts.h"
 #include "cli/exit_status.h"
-#include "cli/field_edit.h"
-#include "cli/settings_commands.h"
-#include "cli/usage_error.h"
+#include "cli/gang_command.h"
 #include "context/context.h"
 #include "host/plural.h"
 
@@ -28,55 +22,6 @@ using namespace exit_status;
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(500);
-
-// Ctrl-C asks the batch to stop; the pager being written is finished first, and the
-// technician hears at once that the batch will stop.
-std::atomic<bool> stopAsked{false};
-extern "C" void askToStop(int) {
-    if (!stopAsked.exchange(true)) {
-        constexpr char kStopping[] = "stopping after this pager\n";
-        [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kStopping, sizeof kStopping - 1);
-    }
-}
-
-class InterruptWatch {
-public:
-    InterruptWatch() {
-        stopAsked = false;
-        struct sigaction action {};
-        action.sa_handler = askToStop;
-        sigemptyset(&action.sa_mask);
-        // No restart: a wait for Enter ends at Ctrl-C.
-        sigaction(SIGINT, &action, &previous_);
-    }
-    ~InterruptWatch() { sigaction(SIGINT, &previous_, nullptr); }
-    InterruptWatch(const InterruptWatch&) = delete;
-    InterruptWatch& operator=(const InterruptWatch&) = delete;
-
-private:
-    struct sigaction previous_ {};
-};
-
-// The enabled slots of the revision, as "address1=2004000 address2=2004008" and in JSON.
-std::string capcodesText(const SlotCapcodes& capcodes, int slots) {
-    std::string text;
-    for (int slot = 1; slot <= slots; ++slot) {
-        const SlotCapcode& c = capcodes[static_cast<std::size_t>(slot - 1)];
-        if (!c.enabled) continue;
-        if (!text.empty()) text += ' ';
-        text += field::address(slot) + "=" + std::to_string(c.capcode);
-    }
-    return text;
-}
-
-Json capcodesJson(const SlotCapcodes& capcodes, int slots) {
-    Json json = Json::object();
-    for (int slot = 1; slot <= slots; ++slot) {
-        const SlotCapcode& c = capcodes[static_cast<std::size_t>(slot - 1)];
-        if (c.enabled) json[field::address(slot)] = c.capcode;
-    }
-    return json;
-}
 
 std::string_view resultText(PagerOutcome outcome) { return outcomeFacts(outcome).resultText; }
 
@@ -139,15 +84,7 @@ int CliBatch::run() {
 
 // Loads the settings, and starts the batch with its edits or resumes one.
 int CliBatch::begin() {
-    if (!promptsAreTheWindows(session_, options_)) return kRefused;
-    if (!session_.open(options_.files[0])) return kRefused;
-    BatchRequest request;
-    request.count = options_.count;
-    request.countGiven = options_.countGiven;
-    request.capcodeFile = options_.capcodes;
-    request.resume = options_.resume;
-    request.edits = options_.edits;
-    batch_ = beginBatch(session_.app().context(), session_.production(), request, *this);
+    batch_ = beginCommandLineBatch(session_, options_, *this);
     announced_ = session_.production().batch().has_value();
     return batch_ ? kOk : kRefused;
 }
@@ -171,21 +108,14 @@ int CliBatch::status(StationStop stop, const BatchStation& station) const {
         case StationStop::CapcodeInUse: return kRefused;
         case StationStop::WaitEnded: return cli::stopAsked ? kInterrupted : kBatchStopped;
         case StationStop::PagerFailed: return of(station.lastOutcome());
-        case StationStop::RecordFailed: return kBatchStopped;
+        case StationStop::RecordFailed:
+        case StationStop::ProgrammerLeft: return kBatchStopped;
     }
     return kBatchStopped;
 }
 
-// An edit not understood is a usage error, as on every other command.
 std::optional<std::string> CliBatch::typeEdit(const std::string& field, const std::string& value) {
-    const EditResult result = applyFieldEdit(session_.app(), session_.host(), field, value);
-    switch (result.outcome) {
-        case EditOutcome::Applied: return std::nullopt;
-        case EditOutcome::Refused: return result.reason;
-        case EditOutcome::UnknownField:
-        case EditOutcome::UnknownValue: throw UsageError(result.reason);
-    }
-    return result.reason;
+    return typeCommandLineEdit(session_.app(), session_.host(), field, value);
 }
 
 // Enter between pagers, or, hands-free, the last pager taken out and the next put in.
@@ -269,6 +199,8 @@ int CliBatch::finish(int status) {
 
 }  // namespace
 
-int write(Session& session, const Options& options) { return CliBatch(session, options).run(); }
+int write(Session& session, const Options& options) {
+    return options.gang ? writeGang(session, options) : CliBatch(session, options).run();
+}
 
 }  // namespace pagerprog::cli

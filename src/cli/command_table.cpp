@@ -21,7 +21,7 @@ const std::vector<CommandDef>& commandTable() {
         {.name = "write",
          .files = 1,
          .edits = true,
-         .options = {"--count", "--hands-free", "--capcodes", "--resume", "--unique", "--json"},
+         .options = {"--count", "--hands-free", "--gang", "--on-fail", "--capcodes", "--resume", "--unique", "--json"},
          .pager = PagerUse::Records,
          .run = write},
         {.name = "verify", .files = 1, .edits = true, .options = {"--json"}, .pager = PagerUse::Records, .run = verify},

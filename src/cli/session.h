@@ -51,6 +51,7 @@ public:
     bool pagerAnswers();
     // The pager link, the workflows and the production record of a pager command.
     PagerLink& link();
+    LinkSetup& linkSetup() { return *link_; }
     PagerWorkflows& workflows();
     Production& production();
     // Start-up found no language file: the image carries the template's prompt texts.

@@ -72,13 +72,16 @@ bool dropsEdits(const std::string& item) {
 
 }  // namespace
 
-WindowSession::WindowSession(Desktop& desktop, const std::string& simulate)
+WindowSession::WindowSession(Desktop& desktop, const std::vector<std::string>& simulate,
+                             const std::optional<PortName>& port)
     : desktop_(desktop),
       host_(desktop, [this] { return documentPath(app_.context()); }),
       app_(host_),
       link_(simulate),
       pagerCommands_(app_, link_.link()),
-      productionLog_(pagerCommands_.production()) {
+      productionLog_(pagerCommands_.production()),
+      port_(port) {
+    if (port_ && port_->kind == PortName::Kind::Usb) pagerCommands_.presence().wantPort(port_->usbPort);
     window_ = std::make_unique<MainWindow>(app_.model(), *this);
     host_.attach(window_.get());
     devices_ = std::make_unique<DeviceWatcher>(link_.link().hid(), *this, [this] { showBench(); });
@@ -90,6 +93,8 @@ bool WindowSession::start() {
     const bool started = runGuarded(host_, [this] {
         Running running(running_);
         app_.start(StartupOptions{systemDecimalSeparator(), programDataFolder()});
+        if (port_ && !port_->usb())
+            app_.menuCommand(port_->base == parallel_port::lpt1.base ? element::lpt1 : element::lpt2);
     });
     if (!started) return false;
     if (!link_.description().empty()) host_.log(link_.description());
@@ -135,6 +140,7 @@ bool WindowSession::menuCommand(const std::string& item) {
 
 void WindowSession::deviceListClick(int row) {
     runEvent([this, row] { pagerCommands_.presence().DevListBoxClick(row); });
+    showBench();
 }
 
 void WindowSession::openFile(const std::string& path) {

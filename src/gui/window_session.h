@@ -20,6 +20,7 @@
 #include "gui/window_events.h"
 #include "gui/window_host.h"
 #include "link/backend/link_setup.h"
+#include "link/port_name.h"
 
 namespace pagerprog::gui {
 
@@ -29,8 +30,10 @@ class ProductionLogDialog;
 
 class WindowSession : public WindowEvents {
 public:
-    // `simulate` as LinkSetup takes it; std::invalid_argument for any other text.
-    WindowSession(Desktop& desktop, const std::string& simulate);
+    // `simulate` as LinkSetup takes it (std::invalid_argument for any other text); `port`
+    // the programmer or parallel port to use (none: the first programmer, else LPT1).
+    WindowSession(Desktop& desktop, const std::vector<std::string>& simulate,
+                  const std::optional<PortName>& port = std::nullopt);
     ~WindowSession() override;
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
@@ -93,6 +96,7 @@ private:
     ProductionLogDialog* productionLogDialog_ = nullptr;  // a child of the window, made when first asked for
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceWatcher> devices_;
+    std::optional<PortName> port_;
     int running_ = 0;  // events and commands under way, nested ones included
 };
 

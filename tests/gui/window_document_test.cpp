@@ -190,7 +190,7 @@ TEST_F(WindowDocumentTest, AFileOnTheCommandLineOpensAfterStartUp) {
     const std::string file = saveTo("start.eep");
     const ProgramOptions options = parseProgramOptions({"--simulate", "usb", file});
     ScriptedDesktop desktop;
-    WindowSession started(desktop, options.simulate);
+    WindowSession started(desktop, options.simulate, options.port);
     ASSERT_TRUE(startWindow(started, options));
     // Opened once the window's first frame is on the screen.
     ASSERT_TRUE(waitFor([&] { return started.window().statusLog().toPlainText().contains("File loaded"); }));

@@ -115,7 +115,8 @@ TEST_F(WindowTest, StartsWithTheStartUpStateOfTheModel) {
     EXPECT_EQ(language->maxVisibleItems(), 13);
     EXPECT_EQ(logLines().first(), "73TV8 USB CapCode Programmer Windows version V7.6");
     EXPECT_EQ(logCount("Simulated USB programmer attached, with a factory-fresh pager"), 1);
-    EXPECT_EQ(window().deviceList().count(), 0);
+    ASSERT_EQ(window().deviceList().count(), 1);
+    EXPECT_EQ(window().deviceList().item(0)->text(), "Z16 programmer at sim1: in use");
 }
 
 TEST_F(WindowTest, MenuBarHoldsTheMenusInOrderWithTheirAccelerators) {

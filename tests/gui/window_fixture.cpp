@@ -40,7 +40,7 @@ bool ScriptedDesktop::openGuide(const std::string& path) {
 void WindowTest::SetUp() {
     QSettings().clear();  // no recent files from an earlier test
 
-    session_ = std::make_unique<WindowSession>(desktop_, simulate_);
+    session_ = std::make_unique<WindowSession>(desktop_, std::vector<std::string>{simulate_});
     ASSERT_TRUE(startWindow(*session_, ProgramOptions{}));
     QApplication::setActiveWindow(&window());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));

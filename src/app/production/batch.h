@@ -6,11 +6,14 @@
 // programmers of a gang; every member is safe to call from several threads.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/pager/address_step.h"
@@ -20,9 +23,17 @@
 
 namespace pagerprog {
 
-// What becomes of a unit whose pager failed: the next pager gets its capcodes, or they are
-// retired and the next pager gets the next unit's.
+// What becomes of a unit whose pager failed: the next pager (on any programmer) gets its
+// capcodes, or they are retired and the next pager gets the next unit's.
 enum class OnFailure { Reuse, Skip };
+
+// Whether a write that ended so may have changed the pager: a refused one never began, and
+// its unit goes to the next pager whatever the policy.
+bool reachedThePager(PagerOutcome outcome);
+
+// "reuse" and "skip", as the command line and the record name them.
+std::string_view onFailureName(OnFailure onFailure);
+std::optional<OnFailure> onFailureFromName(std::string_view name);
 
 struct CapcodePlan {
     int firstUnit = 1;  // the unit that gets `base`
@@ -43,6 +54,7 @@ struct UnitResult {
     int unit = 0;
     SlotCapcodes capcodes{};
     PagerOutcome outcome = PagerOutcome::Done;
+    std::string programmer{};  // in a gang, the programmer that wrote it ("1-2.3")
 };
 
 class Batch {
@@ -52,6 +64,7 @@ public:
 
     int count() const { return count_; }
     const CapcodePlan& plan() const { return plan_; }
+    OnFailure onFailure() const { return onFailure_; }
     // The slots whose capcodes are each pager's own: those that step or that the capcode
     // file sets. Slots that stay the same through a batch hold capcodes the pagers share
     // (a group call), so when no slot steps every slot is the pager's own.
@@ -60,10 +73,18 @@ public:
     // The next unit to program: a failed one again first (with OnFailure::Reuse), else the
     // next new one. None once every unit is settled or handed out, or the batch stopped.
     std::optional<BatchUnit> take();
+    // As take(), but while units handed out to other programmers may still come back to be
+    // programmed again, waits for them (asking `giveUp` now and then). None once none can.
+    std::optional<BatchUnit> takeOrAwait(const std::function<bool()>& giveUp);
     // What the unit handed out came to.
     void settle(const UnitResult& result);
+    // A unit handed out that no pager got (its programmer left the gang): the next pager gets it.
+    void giveBack(int unit);
     // Nothing more is handed out; the first reason given is the one kept.
     void stop(const std::string& why);
+    bool stopped() const;
+    // The unit take() would hand out now, if any.
+    std::optional<BatchUnit> upcoming() const;
     // The next unit's capcodes were refused, so there is none to offer after the batch.
     void stopAtRefusedCapcodes(const std::string& why);
 
@@ -73,20 +94,25 @@ public:
         std::string stopped;         // why it stopped before its count ("" when it did not)
         bool nextRefused = false;    // the capcodes of the next unit were refused
         std::optional<int> nextRow;  // the capcode-file row the next pager would take, as a spreadsheet numbers it
+        BatchUnit next;              // the lowest unit neither verified nor retired
     };
     Figures figures() const;
 
 private:
     BatchUnit unit(int number) const;
     int lowestOpenUnit() const;
+    // Under the lock: the unit to hand out next, without handing it out.
+    std::optional<int> nextNumber() const;
 
     const CapcodePlan plan_;
     const int count_;
     const OnFailure onFailure_;
     mutable std::mutex mutex_;
-    int nextNew_;            // the next unit never handed out
-    std::set<int> again_;    // failed units to hand out again
-    std::set<int> settled_;  // verified or retired
+    std::condition_variable changed_;  // a unit handed out was settled or given back, or the batch stopped
+    int nextNew_;                      // the next unit never handed out
+    std::set<int> out_;                // handed out, not settled yet
+    std::set<int> again_;              // failed units to hand out again
+    std::set<int> settled_;            // verified or retired
     std::vector<UnitResult> results_;
     std::string stopped_;
     bool nextRefused_ = false;

@@ -13,7 +13,7 @@ StationStop BatchStation::run() {
             batch_.stop("Ctrl-C");
             return StationStop::WaitEnded;
         }
-        const std::optional<BatchUnit> unit = batch_.take();
+        const std::optional<BatchUnit> unit = batch_.takeOrAwait([this] { return frontEnd_.stopAsked(); });
         if (!unit) return StationStop::Done;
         if (const StationStop stop = program(*unit); stop != StationStop::Done) return stop;
     }
@@ -35,15 +35,18 @@ StationStop BatchStation::program(const BatchUnit& unit) {
         return StationStop::CapcodeInUse;
     }
     if (!frontEnd_.waitForPager(unit, attempted_ + 1)) {
-        batch_.stop(frontEnd_.stopAsked()
-                        ? "Ctrl-C"
-                        : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
+        const bool stopAsked = frontEnd_.stopAsked();
+        if (role_ == StationRole::GangMember && !stopAsked) return left(unit, frontEnd_.programmerLost());
+        batch_.giveBack(unit.number);
+        batch_.stop(stopAsked ? "Ctrl-C"
+                              : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
         return StationStop::WaitEnded;
     }
     production_.setUnit(unit.number, unit.row ? std::optional(unit.row->number) : std::nullopt);
     UnitResult result;
     result.unit = unit.number;
     result.capcodes = Production::capcodesShown(ctx_);
+    result.programmer = programmer_;
     ++attempted_;
     result.outcome = frontEnd_.writePager();
     batch_.settle(result);
@@ -53,10 +56,43 @@ StationStop BatchStation::program(const BatchUnit& unit) {
         batch_.stop("the production record could not account for unit " + std::to_string(unit.number) + ": " + failure);
         return StationStop::RecordFailed;
     }
-    if (result.outcome == PagerOutcome::Done) return StationStop::Done;
+    return result.outcome == PagerOutcome::Done ? StationStop::Done : failed(unit, result);
+}
+
+// A failed pager's capcodes go to the next pager or are retired; a bench stops there, a
+// gang goes on unless the programmer itself failed.
+StationStop BatchStation::failed(const BatchUnit& unit, const UnitResult& result) {
     lastOutcome_ = result.outcome;
+    if (reachedThePager(result.outcome) && batch_.onFailure() == OnFailure::Skip) retire(result);
+    // A refusal says nothing of the pager (every next pager would meet it), and a cancel
+    // asks the batch to stop.
+    const bool pagersOwn = result.outcome != PagerOutcome::Refused && result.outcome != PagerOutcome::Cancelled;
+    if (role_ == StationRole::GangMember && pagersOwn) {
+        if (std::string lost = frontEnd_.programmerLost(); !lost.empty()) {
+            leftBecause_ = std::move(lost);
+            return StationStop::ProgrammerLeft;
+        }
+        return StationStop::Done;
+    }
     batch_.stop("unit " + std::to_string(unit.number) + " " + std::string(outcomeFacts(result.outcome).resultText));
     return StationStop::PagerFailed;
+}
+
+StationStop BatchStation::left(const BatchUnit& unit, std::string why) {
+    batch_.giveBack(unit.number);
+    leftBecause_ = std::move(why);
+    return StationStop::ProgrammerLeft;
+}
+
+// The retired capcodes are a row of the record of their own, so that the record accounts
+// for every capcode of the batch.
+void BatchStation::retire(const UnitResult& result) {
+    PagerAttempt retired;
+    retired.outcome = PagerOutcome::Retired;
+    retired.capcodes = result.capcodes;
+    retired.statusLog = {"The capcodes of unit " + std::to_string(result.unit) + " are retired: its pager " +
+                         std::string(outcomeFacts(result.outcome).resultText) + "."};
+    production_.keep(std::move(retired));
 }
 
 bool BatchStation::typeRow(const CapcodeRow& row) {

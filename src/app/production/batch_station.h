@@ -2,7 +2,9 @@
 // the settings (stepped, with the capcode file's row typed on top), stops before a pager
 // whose capcodes the rules refuse or that another pager already holds, waits for the
 // pager and writes it. The front end says how to wait, how a value is typed and how the
-// write runs, and hears how each unit ended.
+// write runs, and hears how each unit ended. A bench alone stops the batch at a failed
+// pager; a programmer of a gang goes on with the next pager, and leaves the gang (the
+// others going on) when the programmer itself fails or goes away.
 #pragma once
 
 #include <optional>
@@ -32,7 +34,12 @@ public:
     // "&WR_To_Pager": how the write ended.
     virtual PagerOutcome writePager() = 0;
     virtual void unitDone(const UnitResult& result) = 0;
+    // Why the programmer cannot go on (unplugged, no longer answering); "" while it can.
+    // Asked in a gang when a wait for a pager ends or a write fails.
+    virtual std::string programmerLost() { return ""; }
 };
+
+enum class StationRole { Bench, GangMember };
 
 // Why a station stopped.
 enum class StationStop {
@@ -43,13 +50,22 @@ enum class StationStop {
     WaitEnded,        // the technician ended the wait for a pager
     PagerFailed,      // a pager's write failed
     RecordFailed,     // the production record could not account for a pager
+    ProgrammerLeft,   // a gang's programmer failed or went away; the others go on
 };
 
 class BatchStation {
 public:
     // `unique`: refuse a unit whose own capcode the record shows verified into another pager.
-    BatchStation(Context& ctx, Production& production, Batch& batch, BatchFrontEnd& frontEnd, bool unique)
-        : ctx_(ctx), production_(production), batch_(batch), frontEnd_(frontEnd), unique_(unique) {}
+    // `programmer` names the programmer of a gang's station in its results.
+    BatchStation(Context& ctx, Production& production, Batch& batch, BatchFrontEnd& frontEnd, bool unique,
+                 StationRole role = StationRole::Bench, std::string programmer = {})
+        : ctx_(ctx),
+          production_(production),
+          batch_(batch),
+          frontEnd_(frontEnd),
+          unique_(unique),
+          role_(role),
+          programmer_(std::move(programmer)) {}
 
     // Programs units until the batch has none left for it or it must stop; a stop other
     // than Done also stops the batch, with the reason in its figures.
@@ -58,18 +74,27 @@ public:
     int attempted() const { return attempted_; }
     // How the last failed write ended.
     PagerOutcome lastOutcome() const { return lastOutcome_; }
+    // Why the programmer left the gang (StationStop::ProgrammerLeft).
+    const std::string& leftBecause() const { return leftBecause_; }
 
 private:
     StationStop program(const BatchUnit& unit);
+    StationStop failed(const BatchUnit& unit, const UnitResult& result);
+    // The programmer left the gang before a pager got `unit`: the next pager gets it.
+    StationStop left(const BatchUnit& unit, std::string why);
     bool typeRow(const CapcodeRow& row);
     bool capcodesAreNew();
+    void retire(const UnitResult& result);
 
     Context& ctx_;
     Production& production_;
     Batch& batch_;
     BatchFrontEnd& frontEnd_;
     const bool unique_;
+    const StationRole role_;
+    const std::string programmer_;
     int attempted_ = 0;
+    std::string leftBecause_;
     PagerOutcome lastOutcome_ = PagerOutcome::Done;
 };
 

@@ -70,19 +70,23 @@ bool Production::readyForWrite() {
                   ").");
 }
 
+std::optional<std::int64_t> Production::recordBatch() {
+    if (!used_ || batchId_ || record_ == nullptr) return batchId_;
+    BatchStart start = unrecordedBatch_.value_or(BatchStart{});
+    if (!unrecordedBatch_) {
+        start.settingsPath = recordedPath(ctx_.program.settingsFile);
+        start.steps = stepsShown(ctx_);
+        start.settingsSha256 = ctx_.program.settingsFileSha256;
+    }
+    batchId_ = record_->startBatch(start);
+    unrecordedBatch_.reset();
+    return batchId_;
+}
+
 bool Production::recordBeforeWrite(PagerAttempt& attempt) {
     if (!used_) return true;
     try {
-        if (!batchId_ && attempt.operation == Operation::Write) {
-            BatchStart start = unrecordedBatch_.value_or(BatchStart{});
-            if (!unrecordedBatch_) {
-                start.settingsPath = recordedPath(ctx_.program.settingsFile);
-                start.steps = stepsShown(ctx_);
-                start.settingsSha256 = ctx_.program.settingsFileSha256;
-            }
-            batchId_ = record_->startBatch(start);
-            unrecordedBatch_.reset();
-        }
+        if (attempt.operation == Operation::Write) recordBatch();
         UnitRecord unit = describe(attempt);
         unit.outcome = outcome::inProgress;
         attempt.recordedRow = record_->begin(unit);
@@ -150,6 +154,8 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
     if (ctx_.program.usbProgrammerInUse && programmer != nullptr) {
         unit.port = programmer->path();
         unit.vidPid = vidPidOf(*programmer);
+        unit.programmer = programmer->portPath();
+        unit.programmerSerial = programmer->serial();
     } else {
         unit.port = link_.port().deviceName(ctx_.program.portBase);
     }

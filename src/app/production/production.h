@@ -64,6 +64,10 @@ public:
     void resumeBatch(const BatchState& state);
     // The batch's number, once it has one.
     std::optional<std::int64_t> batch() const { return batchId_; }
+    // Records the batch now unless it has its number already (the programmers of a gang
+    // all write into the batch their first pager records), and gives its number. Throws
+    // RecordError when the record cannot keep it.
+    std::optional<std::int64_t> recordBatch();
     int nextUnit() const { return nextUnit_; }
     // The unit of the batch the next write programs, and the capcode-file row it took.
     void setUnit(int number, std::optional<int> csvRow) {
