@@ -18,6 +18,8 @@
 #include "gui/device_watcher.h"
 #include "gui/main_window.h"
 #include "gui/production_log_dialog.h"
+#include "gui/stations_dialog.h"
+#include "gui/window_gang.h"
 #include "host/error_handler.h"
 #include "link/pager_link.h"
 #include "settings/settings_file.h"
@@ -128,6 +130,8 @@ bool WindowSession::menuCommand(const std::string& item) {
         showProductionLog();
     } else if (item == element::productionRecord) {
         chooseProductionRecord();
+    } else if (item == element::gangProgramming) {
+        showStations();
     } else {
         app_.menuCommand(item);
         if (const std::string problem = link_.takePagerFileError(); !problem.empty()) host_.log(problem);
@@ -249,6 +253,22 @@ void WindowSession::showProductionLog() {
     productionLogDialog_->refresh();
     productionLogDialog_->show();
     productionLogDialog_->raise();
+}
+
+void WindowSession::showStations() {
+    gang_ = std::make_unique<WindowGang>(app_.context(), link_, pagerCommands_.production(), programDataFolder());
+    stations_ = new StationsDialog(window_.get(), *gang_, [this](const std::string& line) { host_.log(line); });
+    stations_->setAttribute(Qt::WA_DeleteOnClose);
+    stations_->setWindowModality(Qt::WindowModal);
+    ++running_;
+    QObject::connect(stations_, &QDialog::finished, window_.get(), [this] {
+        --running_;
+        stations_ = nullptr;
+        gang_.reset();
+        showDocument();
+        showBench();
+    });
+    stations_->show();
 }
 
 // The CSV file replaces the old one only once it is written whole.

@@ -27,6 +27,8 @@ namespace pagerprog::gui {
 class DeviceWatcher;
 class MainWindow;
 class ProductionLogDialog;
+class StationsDialog;
+class WindowGang;
 
 class WindowSession : public WindowEvents {
 public:
@@ -50,8 +52,9 @@ public:
     LinkSetup& link() { return link_; }
     PagerCommands& pagerCommands() { return pagerCommands_; }
     const RecentFiles& recentFiles() const { return recent_; }
-    // The production log dialog, once it was opened.
+    // The production log dialog, once it was opened; the gang's, while it is open.
     ProductionLogDialog* productionLog() { return productionLogDialog_; }
+    StationsDialog* stations() { return stations_; }
 
     void runEvent(const std::function<void()>& event) override;
     bool menuCommand(const std::string& item) override;
@@ -81,6 +84,9 @@ private:
     void openProductionRecord(const std::string& path);
     void chooseProductionRecord();
     void showProductionLog();
+    // "Gang programming...": window-modal; the window counts as busy while it is open, so
+    // that no hot-plug event reaches a programmer of the gang.
+    void showStations();
     void exportProductionLog(const std::string& csv);
     // The pager's image before unit `id` as a settings file, asked over `over`.
     void savePreviousImage(std::int64_t id, QWidget* over);
@@ -97,7 +103,9 @@ private:
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceWatcher> devices_;
     std::optional<PortName> port_;
-    int running_ = 0;  // events and commands under way, nested ones included
+    std::unique_ptr<WindowGang> gang_;
+    StationsDialog* stations_ = nullptr;
+    int running_ = 0;  // events and commands under way, nested ones included, and an open gang
 };
 
 }  // namespace pagerprog::gui

@@ -488,6 +488,7 @@ std::vector<ElementDef> buildElementTable() {
         menu(menuProduction, "Pro&duction"),
         menu(productionLog, "Production log…", menuProduction),
         menu(productionRecord, "Production record file...", menuProduction),
+        menu(gangProgramming, "Gang programming...", menuProduction),
         menu(menuTools, "&Tools"),
         menu(busTrace, "Bus trace...", menuTools),
     };

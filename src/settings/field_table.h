@@ -124,6 +124,7 @@ inline constexpr const char* about = "About1";
 inline constexpr const char* menuProduction = "Production1";
 inline constexpr const char* productionLog = "ProductionLog1";
 inline constexpr const char* productionRecord = "ProductionRecord1";
+inline constexpr const char* gangProgramming = "GangProgramming1";
 inline constexpr const char* menuTools = "Tools1";
 inline constexpr const char* busTrace = "BusTrace1";
 // The items of "Open &Recent", 1 to kRecentFiles: "RecentFile1" ...

@@ -138,7 +138,8 @@ TEST_F(WindowTest, MenuBarHoldsTheMenusInOrderWithTheirAccelerators) {
     EXPECT_EQ(items(element::menuFile), QStringList({"&Open", "Open &Recent", "&Save", "Save &As...", "&Exit"}));
     EXPECT_EQ(items(element::menuParallelPort), QStringList({"LPT1", "LPT2", "Acknowledge polling"}));
     EXPECT_EQ(items(element::menuTools), QStringList({"Bus trace..."}));
-    EXPECT_EQ(items(element::menuProduction), QStringList({"Production log…", "Production record file..."}));
+    EXPECT_EQ(items(element::menuProduction),
+              QStringList({"Production log…", "Production record file...", "Gang programming..."}));
     EXPECT_EQ(items(element::menuHelp), QStringList({"&Recover", "&Debug", "User &Guide", "&About"}));
     EXPECT_EQ(items(element::recover), QStringList({"KS8809", "SM5170"}));
     EXPECT_FALSE(window().menuAction(element::debug)->isVisible());

@@ -10,7 +10,7 @@ namespace pagerprog {
 StationStop BatchStation::run() {
     while (true) {
         if (frontEnd_.stopAsked()) {
-            batch_.stop("Ctrl-C");
+            batch_.stop(frontEnd_.stopAskedWith());
             return StationStop::WaitEnded;
         }
         const std::optional<BatchUnit> unit = batch_.takeOrAwait([this] { return frontEnd_.stopAsked(); });
@@ -38,7 +38,7 @@ StationStop BatchStation::program(const BatchUnit& unit) {
         const bool stopAsked = frontEnd_.stopAsked();
         if (role_ == StationRole::GangMember && !stopAsked) return left(unit, frontEnd_.programmerLost());
         batch_.giveBack(unit.number);
-        batch_.stop(stopAsked ? "Ctrl-C"
+        batch_.stop(stopAsked ? frontEnd_.stopAskedWith()
                               : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
         return StationStop::WaitEnded;
     }

@@ -26,8 +26,10 @@ public:
     virtual void warning(const std::string& line) = 0;
     // Types FIELD=VALUE as a technician does; why it was refused, or nothing.
     virtual std::optional<std::string> typeEdit(const std::string& field, const std::string& value) = 0;
-    // True once the technician asked the batch to stop (checked before each unit).
+    // True once the technician asked the batch to stop (checked before each unit), and how
+    // the batch's figures name that stop.
     virtual bool stopAsked() = 0;
+    virtual std::string stopAskedWith() const { return "Ctrl-C"; }
     // Waits until the pager for `unit`, the `position`th pager of this run, is ready to be
     // written; false when the technician ended the batch instead.
     virtual bool waitForPager(const BatchUnit& unit, int position) = 0;
