@@ -38,7 +38,7 @@ public:
     void warning(const std::string& line) override { session_.console().error("warning: " + line); }
     std::optional<std::string> typeEdit(const std::string& field, const std::string& value) override;
     bool stopAsked() override { return cli::stopAsked; }
-    bool waitForPager(const BatchUnit& unit, int position) override;
+    bool waitForPager(std::optional<int> unit, int position) override;
     PagerOutcome writePager() override;
     void unitDone(const UnitResult& result) override;
 
@@ -119,8 +119,8 @@ std::optional<std::string> CliBatch::typeEdit(const std::string& field, const st
 }
 
 // Enter between pagers, or, hands-free, the last pager taken out and the next put in.
-bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
-    const std::string pager = "pager " + std::to_string(unit.number) + " of " + lastUnitNumber();
+bool CliBatch::waitForPager(std::optional<int> unit, int position) {
+    const std::string pager = "pager " + std::to_string(*unit) + " of " + lastUnitNumber();  // a bench knows its unit
     if (options_.handsFree) {
         if (lastWritten_ && !waitUntilAnswering(false, "Take pager " + std::to_string(*lastWritten_) + " out"))
             return false;

@@ -49,7 +49,7 @@ public:
         return typeCommandLineEdit(station_.app(), host_, field, value);
     }
     bool stopAsked() override;
-    bool waitForPager(const BatchUnit& unit, int position) override;
+    bool waitForPager(std::optional<int> unit, int position) override;
     PagerOutcome writePager() override;
     void unitDone(const UnitResult& result) override;
     std::string programmerLost() override;
@@ -83,7 +83,6 @@ public:
     SharedLines& out() { return out_; }
     SharedLines& err() { return err_; }
     int slots() const { return addressSlots(session_.app().program().hardwareRevision); }
-    std::string lastUnitNumber() const { return std::to_string(batch_->plan().firstUnit + batch_->count() - 1); }
     // Before a member's first pager: the batch's number, told once.
     bool joinBatch(Production& member);
 
@@ -95,7 +94,7 @@ public:
     }
     // The gang itself programs no pager: its members do.
     bool stopAsked() override { return cli::stopAsked; }
-    bool waitForPager(const BatchUnit&, int) override { return false; }
+    bool waitForPager(std::optional<int>, int) override { return false; }
     PagerOutcome writePager() override { return PagerOutcome::Refused; }
     void unitDone(const UnitResult&) override {}
 
@@ -143,15 +142,15 @@ std::string Member::setUp() {
 bool Member::stopAsked() { return cli::stopAsked || gang_.batch().stopped(); }
 
 // The first pager of each programmer may be in already; after that, the last one written
-// goes out and the next comes in.
-bool Member::waitForPager(const BatchUnit& unit, int) {
+// goes out and the next comes in, for whichever unit comes next.
+bool Member::waitForPager(std::optional<int>, int) {
     if (lastWritten_ && !waitUntil(false, "Take pager " + std::to_string(*lastWritten_) + " out")) return false;
-    return waitUntil(true, "Put pager " + std::to_string(unit.number) + " of " + gang_.lastUnitNumber() + " in");
+    return waitUntil(true, "Put the next pager in");
 }
 
 bool Member::waitUntil(bool pagerIn, const std::string& notice) {
     bool told = false;
-    while (!stopAsked()) {
+    while (!stopAsked() && !(pagerIn && gang_.batch().finished())) {
         const SocketState state = socketState(station_.context(), station_.link());
         if (!state.unreachable.empty()) {
             lost_ = state.unreachable;

@@ -38,6 +38,8 @@ public:
 
     GangStation& station() { return station_; }
     Tile tile() const { return tile_; }
+    // Its part of the batch is over: the tile shows the last pager's outcome again.
+    void ended() { show(lastOutcome_.empty() ? "done" : lastOutcome_); }
     void show(const std::string& state, int percent = -1) {
         std::lock_guard lock(gang_.mutex_);
         tile_.state = state;
@@ -53,7 +55,7 @@ public:
     }
     bool stopAsked() override { return gang_.stopAsked_ || gang_.batch_->stopped(); }
     std::string stopAskedWith() const override { return "Stop"; }
-    bool waitForPager(const BatchUnit& unit, int) override;
+    bool waitForPager(std::optional<int> unit, int) override;
     PagerOutcome writePager() override;
     void unitDone(const UnitResult& result) override;
     std::string programmerLost() override {
@@ -94,20 +96,21 @@ private:
     GangStation station_;
     Tile tile_;
     std::optional<int> lastWritten_;
+    std::string lastOutcome_;
     std::string lost_;
     std::string pass_;
     int maximum_ = 0, position_ = 0, shownPercent_ = -1;
     bool setUp_ = false;
 };
 
-bool WindowGang::Member::waitForPager(const BatchUnit& unit, int) {
+bool WindowGang::Member::waitForPager(std::optional<int>, int) {
     if (lastWritten_ && !waitUntil(false, "take pager " + std::to_string(*lastWritten_) + " out")) return false;
-    return waitUntil(true, "waiting for a pager (unit " + std::to_string(unit.number) + ")");
+    return waitUntil(true, "waiting for a pager");
 }
 
 bool WindowGang::Member::waitUntil(bool pagerIn, const std::string& state) {
     bool shown = false;
-    while (!stopAsked()) {
+    while (!stopAsked() && !(pagerIn && gang_.batch_->finished())) {
         const SocketState socket = socketState(station_.context(), station_.link());
         if (!socket.unreachable.empty()) {
             lost_ = socket.unreachable;
@@ -137,9 +140,10 @@ void WindowGang::Member::unitDone(const UnitResult& result) {
         addresses[slot] = std::to_string(result.capcodes[slot].capcode);
     const OutcomeFacts& facts = outcomeFacts(result.outcome);
     const std::string why = facts.failure.empty() ? std::string(facts.resultText) : std::string(facts.failure);
+    lastOutcome_ = done ? "verified: " + gang_.capcodesText(addresses) : "failed: " + why;
     std::lock_guard lock(gang_.mutex_);
     (done ? tile_.verified : tile_.failed)++;
-    tile_.state = done ? "verified: " + gang_.capcodesText(addresses) : "failed: " + why;
+    tile_.state = lastOutcome_;
     tile_.percent = -1;
 }
 
@@ -181,7 +185,7 @@ std::string WindowGang::start(int count, OnFailure onFailure) {
         void warning(const std::string&) override {}
         std::optional<std::string> typeEdit(const std::string&, const std::string&) override { return {}; }
         bool stopAsked() override { return false; }
-        bool waitForPager(const BatchUnit&, int) override { return false; }
+        bool waitForPager(std::optional<int>, int) override { return false; }
         PagerOutcome writePager() override { return PagerOutcome::Refused; }
         void unitDone(const UnitResult&) override {}
         std::string refused;
@@ -214,8 +218,12 @@ std::string WindowGang::start(int count, OnFailure onFailure) {
     runner_ = std::jthread([this, ready] {
         gang_->run(ready, false, [this, ready](std::size_t at, const GangMemberEnd& end) {
             auto* member = static_cast<Member*>(ready[at].frontEnd);
-            if (end.stop == StationStop::ProgrammerLeft) member->show("left the gang: " + end.leftBecause);
-            if (!end.error.empty()) member->show("stopped: " + end.error);
+            if (end.stop == StationStop::ProgrammerLeft)
+                member->show("left the gang: " + end.leftBecause);
+            else if (!end.error.empty())
+                member->show("stopped: " + end.error);
+            else
+                member->ended();
         });
         running_ = false;
     });

@@ -23,7 +23,7 @@ using testing::StartedProgram;
 
 // One programmer with its own pager, clock and link, and the technician at it: each pager
 // written goes into the pile, and a fresh one comes in. No programmer writes before each
-// has its first unit.
+// has taken its first unit.
 class Member : public BatchFrontEnd {
 public:
     explicit Member(const std::string& port)
@@ -38,8 +38,7 @@ public:
     void warning(const std::string&) override {}
     std::optional<std::string> typeEdit(const std::string&, const std::string&) override { return std::nullopt; }
     bool stopAsked() override { return false; }
-    bool waitForPager(const BatchUnit&, int position) override {
-        if (position == 1) everyoneHasAUnit->arrive_and_wait();
+    bool waitForPager(std::optional<int>, int position) override {
         if (position > 1) {
             pile.push_back(devices.pager.memory);
             devices.pager = SimulatedPager();
@@ -47,6 +46,7 @@ public:
         return programmerLost().empty();
     }
     PagerOutcome writePager() override {
+        if (results.empty()) everyoneHasAUnit->arrive_and_wait();
         if (!gang->joinBatch(station.commands().production())) return PagerOutcome::Refused;
         station.app().menuCommand(element::writeToPager);
         return station.commands().workflows().lastOutcome();

@@ -72,8 +72,8 @@ std::optional<BatchUnit> Batch::takeOrAwait(const std::function<bool()>& giveUp)
     while (true) {
         if (auto next = take()) return next;
         std::unique_lock lock(mutex_);
-        // A unit still out may come back: failed with OnFailure::Reuse, or given back.
-        if (!stopped_.empty() || out_.empty()) return std::nullopt;
+        // A unit still out comes back when it fails with OnFailure::Reuse.
+        if (!stopped_.empty() || out_.empty() || onFailure_ == OnFailure::Skip) return std::nullopt;
         changed_.wait_for(lock, kAskEvery);
         lock.unlock();
         if (giveUp()) return std::nullopt;
@@ -91,12 +91,6 @@ void Batch::settle(const UnitResult& result) {
     changed_.notify_all();
 }
 
-void Batch::giveBack(int unit) {
-    std::lock_guard lock(mutex_);
-    if (out_.erase(unit) != 0) again_.insert(unit);
-    changed_.notify_all();
-}
-
 void Batch::stop(const std::string& why) {
     std::lock_guard lock(mutex_);
     if (stopped_.empty()) stopped_ = why;
@@ -106,6 +100,11 @@ void Batch::stop(const std::string& why) {
 bool Batch::stopped() const {
     std::lock_guard lock(mutex_);
     return !stopped_.empty();
+}
+
+bool Batch::finished() const {
+    std::lock_guard lock(mutex_);
+    return !stopped_.empty() || (!nextNumber() && (out_.empty() || onFailure_ == OnFailure::Skip));
 }
 
 std::optional<BatchUnit> Batch::upcoming() const {

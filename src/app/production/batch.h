@@ -73,16 +73,17 @@ public:
     // The next unit to program: a failed one again first (with OnFailure::Reuse), else the
     // next new one. None once every unit is settled or handed out, or the batch stopped.
     std::optional<BatchUnit> take();
-    // As take(), but while units handed out to other programmers may still come back to be
-    // programmed again, waits for them (asking `giveUp` now and then). None once none can.
+    // As take(), but while units handed out to other programmers may still fail and come
+    // back (OnFailure::Reuse), waits for them (asking `giveUp` now and then). None once none can.
     std::optional<BatchUnit> takeOrAwait(const std::function<bool()>& giveUp);
     // What the unit handed out came to.
     void settle(const UnitResult& result);
-    // A unit handed out that no pager got (its programmer left the gang): the next pager gets it.
-    void giveBack(int unit);
     // Nothing more is handed out; the first reason given is the one kept.
     void stop(const std::string& why);
     bool stopped() const;
+    // Nothing is left to hand out, now or later: the batch stopped, or every unit was handed
+    // out and none can come back. A programmer of a gang then wants no further pager.
+    bool finished() const;
     // The unit take() would hand out now, if any.
     std::optional<BatchUnit> upcoming() const;
     // The next unit's capcodes were refused, so there is none to offer after the batch.
@@ -108,7 +109,7 @@ private:
     const int count_;
     const OnFailure onFailure_;
     mutable std::mutex mutex_;
-    std::condition_variable changed_;  // a unit handed out was settled or given back, or the batch stopped
+    std::condition_variable changed_;  // a unit handed out was settled, or the batch stopped
     int nextNew_;                      // the next unit never handed out
     std::set<int> out_;                // handed out, not settled yet
     std::set<int> again_;              // failed units to hand out again

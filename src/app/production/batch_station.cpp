@@ -13,10 +13,30 @@ StationStop BatchStation::run() {
             batch_.stop(frontEnd_.stopAskedWith());
             return StationStop::WaitEnded;
         }
+        // A programmer of a gang takes its unit only once its pager is in, so that no unit
+        // waits at a programmer without a pager while another has one.
+        if (role_ == StationRole::GangMember) {
+            if (batch_.finished()) return StationStop::Done;
+            if (const StationStop stop = waitForPager(std::nullopt); stop != StationStop::Done) return stop;
+        }
         const std::optional<BatchUnit> unit = batch_.takeOrAwait([this] { return frontEnd_.stopAsked(); });
         if (!unit) return StationStop::Done;
         if (const StationStop stop = program(*unit); stop != StationStop::Done) return stop;
     }
+}
+
+StationStop BatchStation::waitForPager(std::optional<int> unit) {
+    if (frontEnd_.waitForPager(unit, attempted_ + 1)) return StationStop::Done;
+    const bool stopAsked = frontEnd_.stopAsked();
+    // The other programmers wrote the last units meanwhile.
+    if (role_ == StationRole::GangMember && !stopAsked && batch_.finished()) return StationStop::Done;
+    if (role_ == StationRole::GangMember && !stopAsked) {
+        leftBecause_ = frontEnd_.programmerLost();
+        return StationStop::ProgrammerLeft;
+    }
+    batch_.stop(stopAsked ? frontEnd_.stopAskedWith()
+                          : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
+    return StationStop::WaitEnded;
 }
 
 // One pager: its capcodes shown and checked, a wait for it, the write.
@@ -34,14 +54,8 @@ StationStop BatchStation::program(const BatchUnit& unit) {
         batch_.stop("a capcode is already in another pager (--unique)");
         return StationStop::CapcodeInUse;
     }
-    if (!frontEnd_.waitForPager(unit, attempted_ + 1)) {
-        const bool stopAsked = frontEnd_.stopAsked();
-        if (role_ == StationRole::GangMember && !stopAsked) return left(unit, frontEnd_.programmerLost());
-        batch_.giveBack(unit.number);
-        batch_.stop(stopAsked ? frontEnd_.stopAskedWith()
-                              : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
-        return StationStop::WaitEnded;
-    }
+    if (role_ == StationRole::Bench)
+        if (const StationStop stop = waitForPager(unit.number); stop != StationStop::Done) return stop;
     production_.setUnit(unit.number, unit.row ? std::optional(unit.row->number) : std::nullopt);
     UnitResult result;
     result.unit = unit.number;
@@ -76,12 +90,6 @@ StationStop BatchStation::failed(const BatchUnit& unit, const UnitResult& result
     }
     batch_.stop("unit " + std::to_string(unit.number) + " " + std::string(outcomeFacts(result.outcome).resultText));
     return StationStop::PagerFailed;
-}
-
-StationStop BatchStation::left(const BatchUnit& unit, std::string why) {
-    batch_.giveBack(unit.number);
-    leftBecause_ = std::move(why);
-    return StationStop::ProgrammerLeft;
 }
 
 // The retired capcodes are a row of the record of their own, so that the record accounts

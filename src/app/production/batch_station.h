@@ -30,9 +30,11 @@ public:
     // the batch's figures name that stop.
     virtual bool stopAsked() = 0;
     virtual std::string stopAskedWith() const { return "Ctrl-C"; }
-    // Waits until the pager for `unit`, the `position`th pager of this run, is ready to be
-    // written; false when the technician ended the batch instead.
-    virtual bool waitForPager(const BatchUnit& unit, int position) = 0;
+    // Waits until the `position`th pager of this run is ready to be written: the pager of
+    // `unit`, or, in a gang, whose programmers take their unit once the pager is in, of the
+    // unit to come. False when the technician ended the batch instead (or, in a gang, the
+    // programmer went away, or the batch finished: Batch::finished).
+    virtual bool waitForPager(std::optional<int> unit, int position) = 0;
     // "&WR_To_Pager": how the write ended.
     virtual PagerOutcome writePager() = 0;
     virtual void unitDone(const UnitResult& result) = 0;
@@ -80,10 +82,10 @@ public:
     const std::string& leftBecause() const { return leftBecause_; }
 
 private:
+    // Waits for the next pager; Done when it is in.
+    StationStop waitForPager(std::optional<int> unit);
     StationStop program(const BatchUnit& unit);
     StationStop failed(const BatchUnit& unit, const UnitResult& result);
-    // The programmer left the gang before a pager got `unit`: the next pager gets it.
-    StationStop left(const BatchUnit& unit, std::string why);
     bool typeRow(const CapcodeRow& row);
     bool capcodesAreNew();
     void retire(const UnitResult& result);

@@ -24,7 +24,7 @@ std::string vidPidOf(const HidDevice& device) {
 
 }  // namespace
 
-Production::Production(Context& ctx, PagerLink& link) : ctx_(ctx), link_(link) {}
+Production::Production(Context& ctx, PagerLink& link) : ctx_(ctx), link_(link), user_(currentUserName()) {}
 
 Production::~Production() = default;
 
@@ -148,7 +148,7 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
     UnitRecord unit;
     unit.operation = attempt.operation;
     unit.programVersion = kProgramVersion;
-    unit.user = currentUserName();
+    unit.user = user_;
     unit.host = currentHostName();
     const HidDevice* programmer = link_.usb().currentDevice();
     if (ctx_.program.usbProgrammerInUse && programmer != nullptr) {

@@ -106,6 +106,8 @@ private:
 
     Context& ctx_;
     PagerLink& link_;
+    // Asked once: the system's account lookup is no call for the threads of a gang.
+    const std::string user_;
     bool used_ = false;
     std::unique_ptr<ProductionRecord> record_;
     std::filesystem::path path_;
