@@ -150,7 +150,7 @@ bool Member::waitForPager(std::optional<int>, int) {
 
 bool Member::waitUntil(bool pagerIn, const std::string& notice) {
     bool told = false;
-    while (!stopAsked() && !(pagerIn && gang_.batch().finished())) {
+    while (!stopAsked() && !gang_.batch().finished()) {
         const SocketState state = socketState(station_.context(), station_.link());
         if (!state.unreachable.empty()) {
             lost_ = state.unreachable;

@@ -110,7 +110,7 @@ bool WindowGang::Member::waitForPager(std::optional<int>, int) {
 
 bool WindowGang::Member::waitUntil(bool pagerIn, const std::string& state) {
     bool shown = false;
-    while (!stopAsked() && !(pagerIn && gang_.batch_->finished())) {
+    while (!stopAsked() && !gang_.batch_->finished()) {
         const SocketState socket = socketState(station_.context(), station_.link());
         if (!socket.unreachable.empty()) {
             lost_ = socket.unreachable;
