@@ -89,6 +89,8 @@ HidOpenProblem problemOf(int error) {
 
 // hidraw lets any number of programs open a node; a holder takes an exclusive flock(2) on
 // it besides, which every pagerprog honours, so that two of them never share a programmer.
+// The lock's own open file is never read: hidraw drops its copies of the input reports
+// once its queue is full.
 class HidapiConnection : public HidConnection {
 public:
     HidapiConnection(hid_device* device, int lock, const ReportLengths& reports)
