@@ -24,7 +24,7 @@ public:
         outLength_ = next() % 70;
     }
     std::vector<HidDeviceInfo> enumerate() override {
-        return {HidDeviceInfo{"scripted", 0x04D8, 0x1000, "Z16 programmer", inLength_, outLength_}};
+        return {HidDeviceInfo{"scripted", 0x04D8, 0x1000, "Z16 programmer", inLength_, outLength_, "1-1", ""}};
     }
     HidOpening open(const std::string&) override { return {std::make_unique<Handle>(*this), HidOpenProblem::None}; }
     bool takeChangeNotices() override { return false; }
