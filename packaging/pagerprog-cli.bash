@@ -1,5 +1,19 @@
 # bash completion for pagerprog-cli: commands, options, settings files, field names and
-# the items of choice fields (these come from the program itself, so they always match it).
+# the items of choice fields (these come from the program itself, so they always match it),
+# and the USB ports programmers are plugged into.
+
+# "usb@1-2.3" for each programmer (vendor 04D8, product 1000) attached: the USB device its
+# hidraw node hangs off, two levels above the HID device.
+_pagerprog_cli_ports() {
+    local node hid
+    for node in /sys/class/hidraw/*/device; do
+        hid=$(readlink -f "$node") || continue
+        [[ ${hid##*/} == *:04D8:1000.* ]] || continue
+        hid=${hid%/*}
+        hid=${hid%/*}
+        echo "usb@${hid##*/}"
+    done
+}
 
 _pagerprog_cli() {
     local cur prev words cword split
@@ -7,7 +21,8 @@ _pagerprog_cli() {
 
     case $prev in
         --revision) COMPREPLY=($(compgen -W "TV7r2 TV7r3 TV8" -- "$cur")); return ;;
-        --port) COMPREPLY=($(compgen -W "usb lpt1 lpt2" -- "$cur")); return ;;
+        --port) COMPREPLY=($(compgen -W "usb lpt1 lpt2 $(_pagerprog_cli_ports)" -- "$cur")); return ;;
+        --on-fail) COMPREPLY=($(compgen -W "reuse skip" -- "$cur")); return ;;
         --simulate) COMPREPLY=($(compgen -W "usb lpt usb: lpt:" -- "$cur")); compopt -o nospace; return ;;
         --data-dir) _filedir -d; return ;;
         -o | --db | --trace | --serials | --from) _filedir; return ;;
@@ -80,8 +95,8 @@ _pagerprog_cli() {
                 local options
                 case $command in
                     new | edit) options="-o" ;;
-                    write) options="--count --hands-free --capcodes --resume --join --unique --scan --serials --pre-unit
-                        --post-unit --hook-timeout --json" ;;
+                    write) options="--count --hands-free --gang --on-fail --capcodes --resume --join --unique --scan
+                        --serials --pre-unit --post-unit --hook-timeout --json" ;;
                     verify) options="--json" ;;
                 esac
                 COMPREPLY=($(compgen -W "$options --" -- "$cur"))

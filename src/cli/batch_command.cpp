@@ -1,24 +1,18 @@
 #include "cli/batch_command.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
 #include "app/pager/pager_workflows.h"
-#include "app/production/batch_setup.h"
 #include "app/production/production.h"
 #include "app/production/unit_serial.h"
 #include "app/record/json_text.h"
+#include "cli/batch_parts.h"
 #include "cli/exit_status.h"
-#include "cli/field_edit.h"
-#include "cli/settings_commands.h"
-#include "cli/usage_error.h"
+#include "cli/gang_command.h"
 #include "context/context.h"
 #include "host/plural.h"
 
@@ -31,55 +25,6 @@ namespace {
 constexpr auto kPollInterval = std::chrono::milliseconds(500);
 // How often a hands-free batch asks again for a production record server that is away.
 constexpr auto kRecordRetryInterval = std::chrono::seconds(5);
-
-// Ctrl-C asks the batch to stop; the pager being written is finished first, and the
-// technician hears at once that the batch will stop.
-std::atomic<bool> stopAsked{false};
-extern "C" void askToStop(int) {
-    if (!stopAsked.exchange(true)) {
-        constexpr char kStopping[] = "stopping after this pager\n";
-        [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kStopping, sizeof kStopping - 1);
-    }
-}
-
-class InterruptWatch {
-public:
-    InterruptWatch() {
-        stopAsked = false;
-        struct sigaction action {};
-        action.sa_handler = askToStop;
-        sigemptyset(&action.sa_mask);
-        // No restart: a wait for Enter ends at Ctrl-C.
-        sigaction(SIGINT, &action, &previous_);
-    }
-    ~InterruptWatch() { sigaction(SIGINT, &previous_, nullptr); }
-    InterruptWatch(const InterruptWatch&) = delete;
-    InterruptWatch& operator=(const InterruptWatch&) = delete;
-
-private:
-    struct sigaction previous_ {};
-};
-
-// The enabled slots of the revision, as "address1=2004000 address2=2004008" and in JSON.
-std::string capcodesText(const SlotCapcodes& capcodes, int slots) {
-    std::string text;
-    for (int slot = 1; slot <= slots; ++slot) {
-        const SlotCapcode& c = capcodes[static_cast<std::size_t>(slot - 1)];
-        if (!c.enabled) continue;
-        if (!text.empty()) text += ' ';
-        text += field::address(slot) + "=" + std::to_string(c.capcode);
-    }
-    return text;
-}
-
-Json capcodesJson(const SlotCapcodes& capcodes, int slots) {
-    Json json = Json::object();
-    for (int slot = 1; slot <= slots; ++slot) {
-        const SlotCapcode& c = capcodes[static_cast<std::size_t>(slot - 1)];
-        if (c.enabled) json[field::address(slot)] = c.capcode;
-    }
-    return json;
-}
 
 std::string_view resultText(PagerOutcome outcome) { return outcomeFacts(outcome).resultText; }
 
@@ -125,7 +70,7 @@ public:
     void warning(const std::string& line) override { session_.console().error("warning: " + line); }
     std::optional<std::string> typeEdit(const std::string& field, const std::string& value) override;
     bool stopAsked() override { return cli::stopAsked; }
-    bool waitForPager(const BatchUnit& unit, int position) override;
+    bool waitForPager(std::optional<int> unit, int position) override;
     std::string scannedSerial() override { return scanned_; }
     PagerOutcome writePager() override;
     void unitDone(const UnitResult& result) override;
@@ -181,19 +126,8 @@ int CliBatch::run() {
 
 // Loads the settings, and starts the batch with its edits or resumes one.
 int CliBatch::begin() {
-    if (!promptsAreTheWindows(session_, options_)) return kRefused;
-    if (!session_.open(options_.files[0])) return kRefused;
-    BatchRequest request;
-    request.count = options_.count;
-    request.countGiven = options_.countGiven;
-    request.capcodeFile = options_.capcodes;
-    request.resume = options_.resume;
-    request.join = options_.join;
-    request.edits = options_.edits;
-    request.serialFile = options_.serials;
-    request.serialsScanned = options_.scan;
     if (!takeHooks()) return kRefused;
-    batch_ = beginBatch(session_.app().context(), session_.production(), request, *this);
+    batch_ = beginCommandLineBatch(session_, options_, *this);
     announced_ = session_.production().batch().has_value();
     return batch_ ? kOk : kRefused;
 }
@@ -238,20 +172,13 @@ int CliBatch::status(StationStop stop, const BatchStation& station) const {
         case StationStop::PagerFailed: return of(station.lastOutcome());
         case StationStop::RecordFailed: return stoppedBeforeCount;
         case StationStop::RecordAway: return kRefused;
+        case StationStop::ProgrammerLeft: return kBatchStopped;
     }
     return kBatchStopped;
 }
 
-// An edit not understood is a usage error, as on every other command.
 std::optional<std::string> CliBatch::typeEdit(const std::string& field, const std::string& value) {
-    const EditResult result = applyFieldEdit(session_.app(), session_.host(), field, value);
-    switch (result.outcome) {
-        case EditOutcome::Applied: return std::nullopt;
-        case EditOutcome::Refused: return result.reason;
-        case EditOutcome::UnknownField:
-        case EditOutcome::UnknownValue: throw UsageError(result.reason);
-    }
-    return result.reason;
+    return typeCommandLineEdit(session_.app(), session_.host(), field, value);
 }
 
 // Hands-free, the batch waits for the production record's server rather than stopping;
@@ -269,13 +196,14 @@ bool CliBatch::waitForRecord(const std::string& problem) {
 
 // Enter between pagers, or, hands-free, the last pager taken out and the next put in. With
 // --scan, each pager's serial is scanned first; the scanner's Enter is the one between pagers.
-bool CliBatch::waitForPager(const BatchUnit& unit, int position) {
+// A bench knows the unit it waits for.
+bool CliBatch::waitForPager(std::optional<int> unit, int position) {
     if (waitingForRecord_) notice("the production record answers again");
     waitingForRecord_ = false;
     // A joined batch's units are numbered across its benches.
-    const std::string pager = options_.join ? "the pager of unit " + std::to_string(unit.number) + " of batch " +
-                                                  std::to_string(*options_.join)
-                                            : "pager " + std::to_string(unit.number) + " of " + lastUnitNumber();
+    const std::string pager =
+        options_.join ? "the pager of unit " + std::to_string(*unit) + " of batch " + std::to_string(*options_.join)
+                      : "pager " + std::to_string(*unit) + " of " + lastUnitNumber();
     if (options_.handsFree) {
         if (lastWritten_ && !waitUntilAnswering(false, "Take pager " + std::to_string(*lastWritten_) + " out"))
             return false;
@@ -387,6 +315,8 @@ int CliBatch::finish(int status) {
 
 }  // namespace
 
-int write(Session& session, const Options& options) { return CliBatch(session, options).run(); }
+int write(Session& session, const Options& options) {
+    return options.gang ? writeGang(session, options) : CliBatch(session, options).run();
+}
 
 }  // namespace pagerprog::cli

@@ -78,7 +78,7 @@ void CliHost::progressStep(int count) {
 
 // A one-line bar, redrawn in place on a terminal only when its percentage moves.
 void CliHost::drawBar() {
-    if (!progressShown_ || maximum_ <= 0 || console_.quiet() || !isatty(STDERR_FILENO)) return;
+    if (!bars_ || !progressShown_ || maximum_ <= 0 || console_.quiet() || !isatty(STDERR_FILENO)) return;
     const int percent = std::clamp(position_ * 100 / maximum_, 0, 100);
     // A phase shows its bar once data moves, so captions that pass without a transfer
     // leave no empty bars behind.

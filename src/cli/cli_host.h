@@ -13,7 +13,9 @@ namespace pagerprog::cli {
 
 class CliHost : public Host {
 public:
-    explicit CliHost(Console& console) : console_(console) {}
+    // `bars`: a progress bar is drawn on a terminal (not for the programmers of a gang, whose
+    // lines go out between each other's).
+    explicit CliHost(Console& console, bool bars = true) : console_(console), bars_(bars) {}
 
     void log(const std::string& line) override;
     void beep() override;
@@ -44,6 +46,7 @@ private:
     void endBarLine();
 
     Console& console_;
+    bool bars_;
     std::optional<std::string> openAnswer_, saveAnswer_;
     std::vector<std::string> logLines_;
     int messages_ = 0;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <span>
 #include <string_view>
@@ -66,11 +67,14 @@ constexpr OptionDef kGlobalOptions[] = {
     {"--customer", "", true, [](Options& o, std::string_view, Value v) { o.customer = v; }},
     {"--revision", "", true, [](Options& o, std::string_view, Value v) { o.revision = v; }},
     {"--data-dir", "", true, [](Options& o, std::string_view, Value v) { o.dataDir = v; }},
-    {"--simulate", "", true, [](Options& o, std::string_view, Value v) { o.simulate = v; }},
+    {"--simulate", "", true, [](Options& o, std::string_view, Value v) { o.simulate.push_back(v); }},
     {"--port", "", true,
      [](Options& o, std::string_view, Value v) {
-         if (v != "usb" && v != "lpt1" && v != "lpt2") throw UsageError("--port takes usb, lpt1 or lpt2");
-         o.port = v;
+         const auto port = PortName::parse(v);
+         if (!port) throw UsageError("--port takes usb, usb@PORTPATH, lpt1 or lpt2, not " + v);
+         if (std::find(o.ports.begin(), o.ports.end(), *port) != o.ports.end())
+             throw UsageError("--port " + v + " is given twice");
+         o.ports.push_back(*port);
      }},
     {"--trace", "", true, [](Options& o, std::string_view, Value v) { o.trace = v; }},
     {"--ack-polling", "", false, [](Options& o, std::string_view, Value) { o.ackPolling = true; }},
@@ -97,6 +101,17 @@ constexpr OptionDef kCommandOptions[] = {
          o.countGiven = true;
      }},
     {"--hands-free", "", false, [](Options& o, std::string_view, Value) { o.handsFree = true; }},
+    {"--gang", "", false,
+     [](Options& o, std::string_view, Value) {
+         o.gang = true;
+         o.handsFree = true;
+     }},
+    {"--on-fail", "", true,
+     [](Options& o, std::string_view, Value v) {
+         const auto onFailure = onFailureFromName(v);
+         if (!onFailure) throw UsageError("--on-fail takes reuse or skip, not " + v);
+         o.onFailure = *onFailure;
+     }},
     {"--capcodes", "", true, [](Options& o, std::string_view, Value v) { o.capcodes = v; }},
     {"--resume", "", true,
      [](Options& o, std::string_view name, Value v) { o.resume = numberOption<std::int64_t>(name, v, 1); }},
@@ -283,9 +298,16 @@ void checkOutput(const Options& o) {
         throw UsageError("-o - would write the binary image to the terminal; redirect standard output or give a file");
 }
 
+// Several programmers are a gang's; one trace file cannot follow several of them.
+void checkPorts(const Options& o) {
+    if (o.gang && !o.trace.empty()) throw UsageError("--trace follows one programmer, not a --gang");
+    if (o.gang) return;
+    if (o.ports.size() > 1) throw UsageError("several --port go with write --gang only");
+}
+
 void checkPagerOptions(const Options& o) {
     if (o.command->usesPager()) return;
-    const char* pagerOption = o.port                ? "--port"
+    const char* pagerOption = !o.ports.empty()      ? "--port"
                               : !o.simulate.empty() ? "--simulate"
                               : !o.trace.empty()    ? "--trace"
                               : o.ackPolling        ? "--ack-polling"
@@ -325,6 +347,7 @@ Options parseOptions(int argc, char** argv, const std::string& defaultDataDir,
     checkBatchOptions(o);
     checkOutput(o);
     checkPagerOptions(o);
+    checkPorts(o);
     checkCombinations(o);
     return o;
 }

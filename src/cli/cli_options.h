@@ -8,8 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/production/batch.h"
 #include "cli/console.h"
 #include "cli/usage_error.h"
+#include "link/port_name.h"
 
 namespace pagerprog::cli {
 
@@ -23,12 +25,13 @@ struct Options {
     std::optional<std::string> customer;
     std::optional<std::string> revision;
     std::string dataDir;
-    std::string simulate;             // "", "usb", "lpt", with ":PAGERFILE" or ":FOLDER"
-    std::optional<std::string> port;  // "usb", "lpt1" or "lpt2"
-    std::string trace;                // trace file of the pager transfers ("" none)
-    bool ackPolling = false;          // page writes poll the acknowledge
-    std::string db;                   // the production record: a file or a server ("" the default one)
-    std::string operatorName;         // recorded on every row ("" none; PAGERPROG_OPERATOR by default)
+    // One simulated programmer or adapter each: "usb" or "lpt", with ":PAGERFILE" or ":FOLDER".
+    std::vector<std::string> simulate;
+    std::vector<PortName> ports;  // several only for a gang
+    std::string trace;            // trace file of the pager transfers ("" none)
+    bool ackPolling = false;      // page writes poll the acknowledge
+    std::string db;               // the production record: a file or a server ("" the default one)
+    std::string operatorName;     // recorded on every row ("" none; PAGERPROG_OPERATOR by default)
     bool allowDefaultPrompts = false;
     Verbosity verbosity = Verbosity::Normal;
 
@@ -40,6 +43,8 @@ struct Options {
     int count = 1;
     bool countGiven = false;
     bool handsFree = false;
+    bool gang = false;  // every programmer (or those of --port) at once, hands-free
+    OnFailure onFailure = OnFailure::Reuse;
     std::string capcodes;  // CSV file of capcodes, one row a pager
     std::optional<std::int64_t> resume;
     std::optional<std::int64_t> join;

@@ -35,7 +35,8 @@ inline int of(PagerOutcome outcome) {
         case PagerOutcome::BadImage:
         case PagerOutcome::OtherCustomer: return kBadImage;
         case PagerOutcome::Refused:
-        case PagerOutcome::Cancelled: return kRefused;
+        case PagerOutcome::Cancelled:
+        case PagerOutcome::Retired: return kRefused;
     }
     return kRefused;
 }

@@ -12,12 +12,9 @@ namespace pagerprog::cli {
 using namespace exit_status;
 
 int probe(Session& session, const Options& options) {
-    std::optional<TransferRoute> route;
-    if (options.port) {
-        const ParallelPort* parallel = parallel_port::withOption(*options.port);
-        route = TransferRoute{parallel == nullptr, parallel ? parallel->base : parallel_port::lpt1.base};
-    }
-    const ProbeReport report = probeDevices(session.link(), route);
+    const std::optional<PortName> port =
+        options.ports.empty() ? std::nullopt : std::optional<PortName>(options.ports.front());
+    const ProbeReport report = probeDevices(session.link(), port);
     for (const std::string& line : probeText(report)) std::cout << line << '\n';
     switch (report.outcome) {
         case ProbeOutcome::PagerAnswered: return kPagerAnswered;

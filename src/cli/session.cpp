@@ -72,8 +72,9 @@ void Session::attachLinkTools(const Options& options) {
     if (options.trace.empty()) return;
     std::vector<std::string> used = options.files;
     used.insert(used.end(), {options.capcodes, options.out});
-    if (const auto colon = options.simulate.find(':'); colon != std::string::npos)
-        used.push_back(options.simulate.substr(colon + 1));
+    for (const std::string& simulated : options.simulate)
+        if (const auto colon = simulated.find(':'); colon != std::string::npos)
+            used.push_back(simulated.substr(colon + 1));
     for (const std::string& file : used) {
         if (sameFile(options.trace, file) || (!file.empty() && file == options.trace))
             throw UsageError("--trace " + options.trace + " would overwrite " + file + ", which the command uses");
@@ -103,18 +104,27 @@ void Session::stepToRevision(const std::string& name) {
     while (app_.program().hardwareRevision != *revision) switch_modelClick(app_.context());
 }
 
-// The USB programmer is taken as the window takes it, unless a parallel port was asked for.
+// The USB programmer is taken as the window takes it (the one at the USB port asked for,
+// when one was), unless a parallel port was asked for. A gang's programmers each take
+// their own.
 void Session::choosePort(const Options& options) {
     if (!link_->description().empty()) host_.log(link_->description());
-    const std::string port = options.port.value_or("");
+    if (options.gang) return;
+    const std::optional<PortName> port = options.ports.empty() ? std::nullopt : std::optional(options.ports.front());
     // The probe looks at every programmer, whichever port it is asked to try.
     const bool probe = options.command->pager == PagerUse::Looks;
-    if (port == "lpt1" || port == "lpt2") {
-        app_.menuCommand(port == "lpt1" ? element::lpt1 : element::lpt2);
+    if (port && !port->usb()) {
+        app_.menuCommand(port->base == parallel_port::lpt1.base ? element::lpt1 : element::lpt2);
         if (!probe) return;
     }
+    ProgrammerPresence& presence = pagerCommands_->presence();
+    if (port && port->kind == PortName::Kind::Usb) presence.wantPort(port->usbPort);
     link_->link().hid().start();
-    if (port == "usb" && !app_.program().usbProgrammerInUse && !probe) throw NoDevice("no USB programmer is attached");
+    if (!port || !port->usb() || app_.program().usbProgrammerInUse || probe) return;
+    if (port->kind == PortName::Kind::AnyUsb) throw NoDevice("no USB programmer is attached");
+    const std::string refusal = presence.refusalAt(port->usbPort);
+    throw NoDevice(refusal.empty() ? "no USB programmer is plugged into " + port->usbPort
+                                   : "the USB programmer at " + port->usbPort + " cannot be used: " + refusal);
 }
 
 bool Session::runCommand(const char* item) {
@@ -179,7 +189,7 @@ void Session::tellTraffic(long long chunkBytesBefore) {
     if (program.usbProgrammerInUse) {
         const long long bytes = host_.chunkBytes() - chunkBytesBefore;
         const HidDevice* programmer = link().usb().currentDevice();
-        console().detail("USB programmer" + (programmer ? " " + programmer->path() : std::string()) + ": " +
+        console().detail((programmer ? programmerName(*programmer) : std::string("USB programmer")) + ": " +
                          plural(bytes / static_cast<long long>(kChunkSize), "chunk request") + " sent (" +
                          plural(bytes, "byte") + ")");
         return;

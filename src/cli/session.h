@@ -51,6 +51,7 @@ public:
     bool pagerAnswers();
     // The pager link, the workflows and the production record of a pager command.
     PagerLink& link();
+    LinkSetup& linkSetup() { return *link_; }
     PagerWorkflows& workflows();
     Production& production();
     // Why the trace file does not hold the whole trace ("" while it does).

@@ -17,9 +17,9 @@ Commands:
                                   the same after loading FILE as "&Open" does
   diff A B [--json]               list the fields whose values differ (name: a -> b)
   read -o OUT                     read a pager as "&RD_From_Pager" does, save OUT as "&Save" does
-  write FILE [--count N] [--hands-free] [--capcodes LIST.csv] [--resume BATCH | --join BATCH]
-        [--unique] [--scan | --serials LIST] [--pre-unit CMD] [--post-unit CMD]
-        [--hook-timeout SECONDS] [--json] [FIELD=VALUE ...]
+  write FILE [--count N] [--hands-free] [--gang] [--on-fail reuse|skip] [--capcodes LIST.csv]
+        [--resume BATCH | --join BATCH] [--unique] [--scan | --serials LIST] [--pre-unit CMD]
+        [--post-unit CMD] [--hook-timeout SECONDS] [--json] [FIELD=VALUE ...]
                                   load FILE as "&Open" does, apply the edits (autoinc1=8, say:
                                   the steps are not kept in settings files) and write it as
                                   "&WR_To_Pager" does. --count N programs N pagers in a row as one
@@ -30,6 +30,15 @@ Commands:
                                   Ctrl-C (after the pager being written), and ends with a
                                   summary. --hands-free waits instead for the pager to be taken
                                   out and the next put in (polled every half second).
+                                  --gang runs every usable USB programmer at once (or those
+                                  --port names), hands-free, each taking the batch's next unit:
+                                  unit k gets unit k's capcodes whichever programmer takes it.
+                                  A failed pager does not stop the others; a programmer that
+                                  stops answering or is pulled out leaves the gang, the others
+                                  going on. Each result line names its programmer; the summary
+                                  gives each one's count and the pagers per hour. --on-fail
+                                  reuse (the default) gives a failed pager's capcodes to the
+                                  next pager, skip retires them (recorded as "retired").
                                   --capcodes takes unit k's capcodes from row k of a CSV file
                                   whose header names address1..address8, separated by commas,
                                   semicolons or tabs (an empty cell leaves the slot as stepping
@@ -102,8 +111,9 @@ Commands:
   batch release UNIT --batch ID   give back a unit allocated to a bench that will not program it
   probe                           what to run when nothing works: lists the parallel ports
                                   (device, whether it can be opened and claimed, else why and
-                                  the fix) and the USB programmers (path, VID:PID, report
-                                  lengths, whether it can be opened, else why and the fix); then,
+                                  the fix) and the USB programmers (USB port path, hidraw node,
+                                  VID:PID, product, serial, report lengths; free, in use by this
+                                  or another program, or why it cannot be used and the fix); then,
                                   on the port of --port (default: a usable USB programmer, else
                                   LPT1), switches the adapter on, lists which of the chip's eight
                                   blocks acknowledge, reads the first 16 bytes and the checksum
@@ -116,12 +126,16 @@ Options (before the command):
   --allow-default-prompts
                       go on with new, edit and write when a language file is missing (the
                       image then carries other prompt texts than the window's)
-  --port PORT         usb, lpt1 or lpt2 for the pager commands (default: the USB programmer
-                      when one is attached, else LPT1)
+  --port PORT         usb, usb@PORTPATH, lpt1 or lpt2 for the pager commands (default: the
+                      USB programmer when one is attached, else LPT1). usb takes the first
+                      USB programmer no other program holds, usb@1-2.3 the one plugged into
+                      that USB port (as probe names it). Once per programmer with write --gang
   --simulate usb|lpt[:PAGERFILE|:FOLDER]
                       work on a simulated pager behind a simulated USB programmer or
                       parallel-port adapter; its EEPROM is kept in PAGERFILE, or the pagers
-                      of FOLDER (one file each) are changed by hand one after another
+                      of FOLDER (one file each) are changed by hand one after another. Again
+                      for each further one: USB programmers at the ports sim1, sim2, ...,
+                      adapters at LPT1, then LPT2
   --db PATH|URI       the production record: a file (default:
                       $XDG_DATA_HOME/pagerprog/production.sqlite), or a PostgreSQL server
                       (postgresql://[user@]host[:port]/dbname[?sslmode=...], service=NAME, or
@@ -166,10 +180,11 @@ JSON form) go to standard output.
 Exit status: 0 success; 1 an input refused (a file, an edit, a value, the capcode file,
 the production record or its server away before a pager, a capcode or serial already in
 another pager with --unique, a hook that cannot run or refuses the first pager); 2 usage;
-3 no programmer, adapter or pager answering; 4 verify found different data, audit found a field that is not the pager's own
-differing; 5 the programmer reported an error or stopped answering; 6 the pager's image
-failed its checksum or belongs to another customer; 7 a batch was stopped before its count,
-after its first pager (a refusal before any pager is 1); 130 Ctrl-C stopped a batch.
+3 no programmer, adapter or pager answering; 4 verify found different data, audit found a
+field that is not the pager's own differing; 5 the programmer reported an error or stopped
+answering; 6 the pager's image failed its checksum or belongs to another customer; 7 a batch
+was stopped before its count, after its first pager (a refusal before any pager is 1), or
+every programmer of a gang left it; 130 Ctrl-C stopped a batch.
 diff: 0 equal, 1 different, 2 trouble. probe: 0 a pager answered; 1 a port or programmer
 works but no pager answered; 3 no port and no programmer can be used.
 )";

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     QtDesktop desktop;
     std::unique_ptr<WindowSession> session;
     try {
-        session = std::make_unique<WindowSession>(desktop, options.simulate);
+        session = std::make_unique<WindowSession>(desktop, options.simulate, options.port);
     } catch (const std::invalid_argument& error) {
         return usageError(error.what());
     } catch (const std::exception& error) {

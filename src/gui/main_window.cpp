@@ -21,7 +21,7 @@ namespace pagerprog::gui {
 
 namespace {
 constexpr int kLogLines = 6;
-constexpr int kDeviceListChars = 30;  // "USB Programmer" lines with room to spare
+constexpr int kDeviceListChars = 36;  // "Z16 programmer at 1-2.3: in use" with room to spare
 
 // A scroll area that asks for all of its content's room, so that the window opens as
 // large as the fields need wherever the screen allows, and scrolls only on smaller ones.

@@ -37,13 +37,19 @@ std::size_t qtArguments(std::string_view argument) {
 }  // namespace
 
 const char* const kUsageText =
-    R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE|:FOLDER]] [--screenshot FILE [--delay MS]] [SETTINGS.eep]
+    R"(usage: pagerprog [--simulate usb|lpt[:PAGERFILE|:FOLDER]]... [--port PORT] [--screenshot FILE [--delay MS]]
+                 [SETTINGS.eep]
 
   SETTINGS.eep         open this settings file once the window has started, as "&Open" does
   --simulate usb|lpt   attach a simulated USB programmer or parallel-port adapter with a
                        simulated pager instead of the real devices; with :PAGERFILE the
                        pager's EEPROM is loaded from and kept in that file; with :FOLDER
-                       each .bin file in it is a pager, one after another
+                       each file in it is a pager, one after another. Given again, it adds
+                       another: USB programmers at the ports sim1, sim2, ..., adapters at
+                       LPT1, then LPT2
+  --port PORT          usb (the first USB programmer no other program holds), usb@PORTPATH
+                       (the USB programmer plugged into that USB port, as probe names it),
+                       lpt1 or lpt2
   --screenshot FILE    save a picture of the window to FILE (PNG) after MS milliseconds
                        (default 3000), print where it went, and end
   --version            print the program's version
@@ -63,7 +69,11 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments) {
             return arguments[++i];
         };
         if (argument == "--simulate") {
-            options.simulate = value();
+            options.simulate.push_back(value());
+        } else if (argument == "--port") {
+            const std::string& text = value();
+            options.port = PortName::parse(text);
+            if (!options.port) throw UsageError("--port takes usb, usb@PORTPATH, lpt1 or lpt2, not " + text);
         } else if (argument == "--screenshot") {
             options.screenshot = value();
         } else if (argument == "--delay") {

@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "link/port_name.h"
+
 namespace pagerprog::gui {
 
 struct ProgramOptions {
-    std::string simulate;                   // "" for the real devices, else "usb" or "lpt"[:PAGERFILE]
+    // None for the real devices, else one word per simulated device: "usb" or "lpt"[:PAGERFILE|:FOLDER].
+    std::vector<std::string> simulate;
+    std::optional<PortName> port;           // the programmer or port to use
     std::optional<std::string> screenshot;  // save a picture of the window there, then end
     int screenshotDelayMs = 3000;
     std::optional<std::string> file;  // a settings file to open once started

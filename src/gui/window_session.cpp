@@ -22,6 +22,8 @@
 #include "gui/main_window.h"
 #include "gui/pager_audit_dialog.h"
 #include "gui/production_log_dialog.h"
+#include "gui/stations_dialog.h"
+#include "gui/window_gang.h"
 #include "host/error_handler.h"
 #include "link/pager_link.h"
 #include "settings/settings_file.h"
@@ -77,13 +79,16 @@ bool dropsEdits(const std::string& item) {
 
 }  // namespace
 
-WindowSession::WindowSession(Desktop& desktop, const std::string& simulate)
+WindowSession::WindowSession(Desktop& desktop, const std::vector<std::string>& simulate,
+                             const std::optional<PortName>& port)
     : desktop_(desktop),
       host_(desktop, [this] { return documentPath(app_.context()); }),
       app_(host_),
       link_(simulate),
       pagerCommands_(app_, link_.link()),
-      productionLog_(pagerCommands_.production()) {
+      productionLog_(pagerCommands_.production()),
+      port_(port) {
+    if (port_ && port_->kind == PortName::Kind::Usb) pagerCommands_.presence().wantPort(port_->usbPort);
     window_ = std::make_unique<MainWindow>(app_.model(), *this);
     host_.attach(window_.get());
     devices_ = std::make_unique<DeviceWatcher>(link_.link().hid(), *this, [this] { showBench(); });
@@ -95,6 +100,8 @@ bool WindowSession::start() {
     const bool started = runGuarded(host_, [this] {
         Running running(running_);
         app_.start(StartupOptions{systemDecimalSeparator(), programDataFolder()});
+        if (port_ && !port_->usb())
+            app_.menuCommand(port_->base == parallel_port::lpt1.base ? element::lpt1 : element::lpt2);
     });
     if (!started) return false;
     if (!link_.description().empty()) host_.log(link_.description());
@@ -139,6 +146,8 @@ bool WindowSession::menuCommand(const std::string& item) {
         writePager();
     } else if (item == element::comparePager) {
         comparePager();
+    } else if (item == element::gangProgramming) {
+        showStations();
     } else {
         app_.menuCommand(item);
         if (const std::string problem = link_.takePagerFileError(); !problem.empty()) host_.log(problem);
@@ -151,6 +160,7 @@ bool WindowSession::menuCommand(const std::string& item) {
 
 void WindowSession::deviceListClick(int row) {
     runEvent([this, row] { pagerCommands_.presence().DevListBoxClick(row); });
+    showBench();
 }
 
 void WindowSession::openFile(const std::string& path) {
@@ -323,6 +333,22 @@ void WindowSession::comparePager() {
     if (!pagerAuditDialog_) pagerAuditDialog_ = new PagerAuditDialog(window_.get());
     pagerAuditDialog_->showAudit(auditPager(*loaded.fields, app_.model().fields(), app_.program().hardwareRevision),
                                  *path);
+}
+
+void WindowSession::showStations() {
+    gang_ = std::make_unique<WindowGang>(app_.context(), link_, pagerCommands_.production(), programDataFolder());
+    stations_ = new StationsDialog(window_.get(), *gang_, [this](const std::string& line) { host_.log(line); });
+    stations_->setAttribute(Qt::WA_DeleteOnClose);
+    stations_->setWindowModality(Qt::WindowModal);
+    ++running_;
+    QObject::connect(stations_, &QDialog::finished, window_.get(), [this] {
+        --running_;
+        stations_ = nullptr;
+        gang_.reset();
+        showDocument();
+        showBench();
+    });
+    stations_->show();
 }
 
 // The CSV file replaces the old one only once it is written whole.

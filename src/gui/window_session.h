@@ -21,6 +21,7 @@
 #include "gui/window_events.h"
 #include "gui/window_host.h"
 #include "link/backend/link_setup.h"
+#include "link/port_name.h"
 
 namespace pagerprog::gui {
 
@@ -28,11 +29,15 @@ class DeviceWatcher;
 class MainWindow;
 class ProductionLogDialog;
 class PagerAuditDialog;
+class StationsDialog;
+class WindowGang;
 
 class WindowSession : public WindowEvents {
 public:
-    // `simulate` as LinkSetup takes it; std::invalid_argument for any other text.
-    WindowSession(Desktop& desktop, const std::string& simulate);
+    // `simulate` as LinkSetup takes it (std::invalid_argument for any other text); `port`
+    // the programmer or parallel port to use (none: the first programmer, else LPT1).
+    WindowSession(Desktop& desktop, const std::vector<std::string>& simulate,
+                  const std::optional<PortName>& port = std::nullopt);
     ~WindowSession() override;
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
@@ -49,10 +54,11 @@ public:
     LinkSetup& link() { return link_; }
     PagerCommands& pagerCommands() { return pagerCommands_; }
     const RecentFiles& recentFiles() const { return recent_; }
-    // The production log dialog, once it was opened.
+    // The production log dialog, once it was opened; the gang's, while it is open.
     ProductionLogDialog* productionLog() { return productionLogDialog_; }
     // The last comparison of a pager with a file, once one was made.
     PagerAuditDialog* pagerAudit() { return pagerAuditDialog_; }
+    StationsDialog* stations() { return stations_; }
 
     void runEvent(const std::function<void()>& event) override;
     bool menuCommand(const std::string& item) override;
@@ -89,6 +95,9 @@ private:
     // "Compare pager with file...": the file chosen, the pager read as "&RD_From_Pager"
     // reads it (asking first about unsaved edits), and the differences shown.
     void comparePager();
+    // "Gang programming...": window-modal; the window counts as busy while it is open, so
+    // that no hot-plug event reaches a programmer of the gang.
+    void showStations();
     void exportProductionLog(const std::string& csv);
     // The pager's image before unit `id` as a settings file, asked over `over`.
     void savePreviousImage(std::int64_t id, QWidget* over);
@@ -105,7 +114,10 @@ private:
     PagerAuditDialog* pagerAuditDialog_ = nullptr;        // the same
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceWatcher> devices_;
-    int running_ = 0;  // events and commands under way, nested ones included
+    std::optional<PortName> port_;
+    std::unique_ptr<WindowGang> gang_;
+    StationsDialog* stations_ = nullptr;
+    int running_ = 0;  // events and commands under way, nested ones included, and an open gang
 };
 
 }  // namespace pagerprog::gui

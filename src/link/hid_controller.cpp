@@ -5,13 +5,17 @@
 namespace pagerprog {
 
 HidConnection* HidDevice::connection() {
-    if (!connection_ && pluggedIn_) connection_ = backend_.open(info_.path);
+    if (!connection_ && pluggedIn_) {
+        HidOpening opening = backend_.open(info_.path);
+        connection_ = std::move(opening.connection);
+        openProblem_ = opening.problem;
+    }
     return connection_.get();
 }
 
 HidOpenProblem HidDevice::open() {
     if (connection() != nullptr) return HidOpenProblem::None;
-    return pluggedIn_ ? backend_.lastOpenProblem() : HidOpenProblem::Gone;
+    return pluggedIn_ ? openProblem_ : HidOpenProblem::Gone;
 }
 
 // A connection that failed is dropped and the device opened afresh on its next use: a
@@ -78,6 +82,14 @@ HidDevice* HidController::checkOut(const Predicate& accept) {
 
 void HidController::release(HidDevice* device) {
     std::erase_if(devices_, [device](const auto& owned) { return owned.get() == device; });
+}
+
+void HidController::giveBack(HidDevice* device) {
+    if (!device->pluggedIn_) {
+        release(device);
+        return;
+    }
+    device->checkedOut_ = false;
 }
 
 void HidController::enumerate(const std::function<void(HidDevice&, int index)>& handler) {

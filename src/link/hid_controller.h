@@ -24,11 +24,16 @@ public:
     std::size_t inputReportLength() const { return info_.inputReportLength; }
     std::size_t outputReportLength() const { return info_.outputReportLength; }
     const std::string& path() const { return info_.path; }
+    const std::string& portPath() const { return info_.portPath; }
+    const std::string& serial() const { return info_.serial; }
+    const HidDeviceInfo& info() const { return info_; }
     bool pluggedIn() const { return pluggedIn_; }
     bool checkedOut() const { return checkedOut_; }
 
     // Opens the device now unless it is open; None when it is, else why it cannot be.
     HidOpenProblem open();
+    // Lets the device go until its next use, so that another holder may open it meanwhile.
+    void close() { connection_.reset(); }
     // Whole-report output and input; the device is opened on first use.
     bool writeReport(std::span<const std::uint8_t> report);
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout);
@@ -38,6 +43,7 @@ private:
     HidConnection* connection();
 
     HidBackend& backend_;
+    HidOpenProblem openProblem_ = HidOpenProblem::None;
     HidDeviceInfo info_;
     bool pluggedIn_ = true;
     bool checkedOut_ = false;
@@ -64,6 +70,8 @@ public:
     HidDevice* checkOut(const Predicate& accept);
     // The holder gives a device up; it leaves the list.
     void release(HidDevice* device);
+    // The holder lets others check the device out again; one that was unplugged leaves the list.
+    void giveBack(HidDevice* device);
     // Calls the handler for each plugged-in device with its list index.
     void enumerate(const std::function<void(HidDevice&, int index)>& handler);
     const std::vector<std::unique_ptr<HidDevice>>& devices() const { return devices_; }

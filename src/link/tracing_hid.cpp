@@ -44,10 +44,10 @@ private:
     TracingHidBackend& owner_;
 };
 
-std::unique_ptr<HidConnection> TracingHidBackend::open(const std::string& path) {
-    auto connection = backend_.open(path);
-    if (!connection) return nullptr;
-    return std::make_unique<Connection>(std::move(connection), *this);
+HidOpening TracingHidBackend::open(const std::string& path) {
+    HidOpening opening = backend_.open(path);
+    if (opening.connection) opening.connection = std::make_unique<Connection>(std::move(opening.connection), *this);
+    return opening;
 }
 
 }  // namespace pagerprog

@@ -18,10 +18,9 @@ public:
     void traceTo(LinkTrace* trace) { trace_ = trace; }
 
     std::vector<HidDeviceInfo> enumerate() override { return backend_.enumerate(); }
-    std::unique_ptr<HidConnection> open(const std::string& path) override;
+    HidOpening open(const std::string& path) override;
     bool takeChangeNotices() override { return backend_.takeChangeNotices(); }
     int changeNoticeFd() const override { return backend_.changeNoticeFd(); }
-    HidOpenProblem lastOpenProblem() const override { return backend_.lastOpenProblem(); }
 
 private:
     class Connection;

@@ -30,10 +30,12 @@ const char* errorLetterText(std::uint8_t status) {
 
 }  // namespace
 
-bool UsbProgrammer::isProgrammer(const HidDevice& device) {
-    return device.vendorId() == kVendorId && device.productId() == kProductId &&
-           (device.productString() == "Z16 programmer" || device.productString() == "Z26 programmer");
+bool UsbProgrammer::isProgrammer(const HidDeviceInfo& device) {
+    return device.vendorId == kVendorId && device.productId == kProductId &&
+           (device.productString == "Z16 programmer" || device.productString == "Z26 programmer");
 }
+
+bool UsbProgrammer::isProgrammer(const HidDevice& device) { return isProgrammer(device.info()); }
 
 UsbProgrammer::Fitness UsbProgrammer::fitness(HidDevice& device) {
     const std::size_t out = device.outputReportLength();
@@ -49,13 +51,16 @@ UsbProgrammer::Fitness UsbProgrammer::fitness(HidDevice& device) {
         case HidOpenProblem::None: return {};
         case HidOpenProblem::NoPermission: return {"this user may not open it.", problem};
         case HidOpenProblem::Gone: return {"it was unplugged.", problem};
+        case HidOpenProblem::Busy: return {"another program is using it.", problem};
         case HidOpenProblem::Other: return {"it cannot be opened.", problem};
     }
     return {};
 }
 
-HidDevice* UsbProgrammer::takeFirstProgrammer() {
-    current_ = hid_.checkOut(isProgrammer);
+HidDevice* UsbProgrammer::takeFirstProgrammer(const std::string& portPath) {
+    current_ = hid_.checkOut([&portPath](const HidDevice& device) {
+        return isProgrammer(device) && (portPath.empty() || device.portPath() == portPath);
+    });
     return current_;
 }
 
@@ -110,6 +115,7 @@ void UsbProgrammer::discardLateReplies(std::size_t inLength) {
 }
 
 bool UsbProgrammer::replyAccepted(Reply reply) {
+    pagerMissing_ = reply == Reply::Received && reply_[1] == 'A';
     const char* text = reply == Reply::Silent ? kProgrammerSilentText : errorLetterText(reply_[1]);
     error_ = text != nullptr ? text : "";
     return text == nullptr;

@@ -38,6 +38,7 @@ public:
     explicit UsbProgrammer(HidController& hid) : hid_(hid) {}
 
     // Vendor 0x04D8, product 0x1000, product string "Z16 programmer" or "Z26 programmer".
+    static bool isProgrammer(const HidDeviceInfo& device);
     static bool isProgrammer(const HidDevice& device);
 
     // Whether a programmer can carry the protocol at all: reports long enough for a request
@@ -49,8 +50,9 @@ public:
     static Fitness fitness(HidDevice& device);
 
     HidDevice* currentDevice() const { return current_; }
-    // Takes the first attached programmer nobody holds yet; null when there is none.
-    HidDevice* takeFirstProgrammer();
+    // Takes the first attached programmer nobody holds yet, the one plugged into `portPath`
+    // when that is given; null when there is none.
+    HidDevice* takeFirstProgrammer(const std::string& portPath = {});
     // Makes a device the current one (a click on the device list).
     void use(HidDevice* device) { current_ = device; }
     // Gives the current device back to the layer when it has been unplugged. True when it was.
@@ -63,6 +65,9 @@ public:
     bool readChunk(std::uint8_t chipCode, unsigned address, std::span<std::uint8_t, kChunkSize> data);
     bool writeChunk(std::uint8_t chipCode, unsigned address, std::span<const std::uint8_t, kChunkSize> data);
     const std::string& error() const { return error_; }
+    // The last chunk that failed was answered 'A': the programmer is there, with no EEPROM
+    // (no pager) behind it.
+    bool pagerMissing() const { return pagerMissing_; }
 
     void setBytesMoved(BytesMoved bytesMoved) { bytesMoved_ = std::move(bytesMoved); }
     const std::array<std::uint8_t, kReportBufferSize>& requestBuffer() const { return request_; }
@@ -82,6 +87,7 @@ private:
     HidDevice* current_ = nullptr;
     BytesMoved bytesMoved_;
     std::string error_;
+    bool pagerMissing_ = false;
     std::array<std::uint8_t, kReportBufferSize> request_{};
     std::array<std::uint8_t, kReportBufferSize> reply_{};
 };

@@ -489,6 +489,7 @@ std::vector<ElementDef> buildElementTable() {
         menu(productionLog, "Production log…", menuProduction),
         menu(productionRecord, "Production record...", menuProduction),
         menu(productionOperator, "Operator...", menuProduction),
+        menu(gangProgramming, "Gang programming...", menuProduction),
         menu(menuTools, "&Tools"),
         menu(busTrace, "Bus trace...", menuTools),
         menu(comparePager, "Compare pager with file...", menuTools),

@@ -125,6 +125,7 @@ inline constexpr const char* menuProduction = "Production1";
 inline constexpr const char* productionLog = "ProductionLog1";
 inline constexpr const char* productionRecord = "ProductionRecord1";
 inline constexpr const char* productionOperator = "Operator1";
+inline constexpr const char* gangProgramming = "GangProgramming1";
 inline constexpr const char* menuTools = "Tools1";
 inline constexpr const char* busTrace = "BusTrace1";
 inline constexpr const char* comparePager = "ComparePager1";

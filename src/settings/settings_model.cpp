@@ -83,6 +83,19 @@ SettingsModel::Handlers& SettingsModel::handlers(std::string_view name) {
     return handlers_[it->second];
 }
 
+void SettingsModel::takeStateOf(const SettingsModel& other) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i] == other.fields_[i]) continue;
+        fields_[i] = other.fields_[i];
+        notify(fields_[i].def->name);
+    }
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        if (elements_[i] == other.elements_[i]) continue;
+        elements_[i] = other.elements_[i];
+        notify(elements_[i].def->name);
+    }
+}
+
 void SettingsModel::notify(const std::string& name) {
     for (const auto& observer : observers_) observer(name);
 }

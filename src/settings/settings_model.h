@@ -31,6 +31,7 @@ struct Field {
     bool enabled = true;
     bool visible = true;
     bool labelVisible = true;
+    bool operator==(const Field&) const = default;
 };
 
 struct Element {
@@ -39,6 +40,7 @@ struct Element {
     bool enabled = true;
     bool visible = true;
     bool checked = false;
+    bool operator==(const Element&) const = default;
 };
 
 // The character code of backspace, passed through the key filters like any key.
@@ -152,6 +154,10 @@ public:
     // pull the focus back and forth.
     void requestFocus(std::string_view field);
     void setFocusSink(FocusSink sink) { focusSink_ = std::move(sink); }
+
+    // Takes every field's and element's state from `other` as it stands, running no rule:
+    // the rules have run there already. Observers hear of each field and element that changed.
+    void takeStateOf(const SettingsModel& other);
 
     // Observers learn the name of every field or element whose state changed.
     void addObserver(Observer observer) { observers_.push_back(std::move(observer)); }

@@ -29,7 +29,7 @@ public:
     void warning(const std::string&) override {}
     std::optional<std::string> typeEdit(const std::string&, const std::string&) override { return std::nullopt; }
     bool stopAsked() override { return false; }
-    bool waitForPager(const BatchUnit&, int position) override {
+    bool waitForPager(std::optional<int>, int position) override {
         if (position > 1) beforePager();
         return true;
     }

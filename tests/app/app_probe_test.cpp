@@ -16,7 +16,7 @@ struct ProbeCase {
     const char* name;
     SimulatedDevices::Path path;
     std::function<void(SimulatedDevices&)> scene;
-    std::optional<TransferRoute> route;
+    std::optional<PortName> port;
     ProbeOutcome outcome;
     std::optional<std::uint8_t> blocks;
     bool read;
@@ -28,7 +28,7 @@ TEST_P(ProbeTest, FindsWhatAnswers) {
     testing::PagerRig rig{GetParam().path};
     GetParam().scene(rig.devices);
     rig.link.hid().start();
-    const ProbeReport report = probeDevices(rig.link, GetParam().route);
+    const ProbeReport report = probeDevices(rig.link, GetParam().port);
     EXPECT_EQ(report.outcome, GetParam().outcome);
     EXPECT_EQ(report.pager.answeringBlocks, GetParam().blocks);
     EXPECT_EQ(report.pager.read, GetParam().read);
@@ -67,14 +67,14 @@ INSTANTIATE_TEST_SUITE_P(
                                 },
                                 std::nullopt, ProbeOutcome::NoPagerAnswered, std::nullopt, false},
                       ProbeCase{"ProgrammerRefusedPortAskedFor", SimulatedDevices::Path::UsbProgrammer,
-                                [](SimulatedDevices& d) { d.programmer.mayOpen = false; }, TransferRoute{false, 0x278},
+                                [](SimulatedDevices& d) { d.programmer.mayOpen = false; }, PortName::parse("lpt2"),
                                 ProbeOutcome::PagerAnswered, 0xFF, true},
                       ProbeCase{"ProgrammerRefusedPortsToo", SimulatedDevices::Path::UsbProgrammer,
                                 [](SimulatedDevices& d) {
                                     d.programmer.mayOpen = false;
                                     kPortsRefused(d);
                                 },
-                                TransferRoute{true, 0x378}, ProbeOutcome::NothingUsable, std::nullopt, false}),
+                                PortName::parse("usb"), ProbeOutcome::NothingUsable, std::nullopt, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProbeText, GivesTheFixForEachRefusal) {
@@ -88,8 +88,8 @@ TEST(ProbeText, GivesTheFixForEachRefusal) {
         return std::find(lines.begin(), lines.end(), text) != lines.end();
     };
     EXPECT_TRUE(has("    fix: Add the user to the lp group (sudo usermod -aG lp $USER) and log in again."));
-    EXPECT_TRUE(
-        has("  sim:usb-programmer#1 04D8:1000 \"Z16 programmer\", reports of 65 bytes in, 65 out: cannot be used:"));
+    EXPECT_TRUE(has(
+        "  sim1 sim:sim1#1 04D8:1000 \"Z16 programmer\", no serial, reports of 65 bytes in, 65 out: cannot be used:"));
     EXPECT_TRUE(has("    this user may not open it."));
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
         return line.rfind("    fix: Install the udev rule 70-pagerprog-programmer.rules in /etc/udev/rules.d", 0) == 0;

@@ -81,8 +81,8 @@ public:
     void warning(const std::string&) override {}
     std::optional<std::string> typeEdit(const std::string&, const std::string&) override { return std::nullopt; }
     bool stopAsked() override { return false; }
-    bool waitForPager(const BatchUnit& unit, int) override {
-        beforePager(unit.number);
+    bool waitForPager(std::optional<int> unit, int) override {
+        beforePager(*unit);
         return true;
     }
     PagerOutcome writePager() override {

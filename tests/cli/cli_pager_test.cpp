@@ -312,7 +312,7 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
         // -q still tells why a step failed; -v adds each pager command's traffic or timing.
         {"-q --simulate usb:" + path("bad-checksum.bin") + " read -o " + path("r.eep"), "", 6, "log: "},
         {"-v --simulate usb:" + path("v.bin") + " write " + path("a.eep"), "", 0,
-         "beep\ndetail: USB programmer sim:usb-programmer#1: 192 chunk requests sent (6144 bytes)\n"},
+         "beep\ndetail: USB programmer at sim1 (sim:sim1#1): 192 chunk requests sent (6144 bytes)\n"},
         {"-v --ack-polling --simulate lpt:" + path("v.bin") + " write " + path("a.eep"), "", 0,
          "detail: LPT1 bus timing: bus free 6 ms, SCL high 1 us, SCL low 1 us, SDA hold 30 us, supply settle 500 ms; "
          "page writes poll the acknowledge\n"},

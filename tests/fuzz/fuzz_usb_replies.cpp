@@ -24,9 +24,9 @@ public:
         outLength_ = next() % 70;
     }
     std::vector<HidDeviceInfo> enumerate() override {
-        return {HidDeviceInfo{"scripted", 0x04D8, 0x1000, "Z16 programmer", inLength_, outLength_}};
+        return {HidDeviceInfo{"scripted", 0x04D8, 0x1000, "Z16 programmer", inLength_, outLength_, "1-1", ""}};
     }
-    std::unique_ptr<HidConnection> open(const std::string&) override { return std::make_unique<Handle>(*this); }
+    HidOpening open(const std::string&) override { return {std::make_unique<Handle>(*this), HidOpenProblem::None}; }
     bool takeChangeNotices() override { return false; }
 
     bool writeReport(std::span<const std::uint8_t> report) {

@@ -185,12 +185,14 @@ TEST_F(WindowDocumentTest, ADroppedSettingsFileIsOpened) {
     EXPECT_FALSE(refused.isAccepted());
 }
 
-// As `pagerprog --simulate usb FILE` starts: the file opens after the start-up sequence.
+// As `pagerprog --simulate usb --simulate usb --port usb@sim2 FILE` starts: the file opens
+// after the start-up sequence, and the programmer in use is the one --port names.
 TEST_F(WindowDocumentTest, AFileOnTheCommandLineOpensAfterStartUp) {
     const std::string file = saveTo("start.eep");
-    const ProgramOptions options = parseProgramOptions({"--simulate", "usb", file});
+    const ProgramOptions options =
+        parseProgramOptions({"--simulate", "usb", "--simulate", "usb", "--port", "usb@sim2", file});
     ScriptedDesktop desktop;
-    WindowSession started(desktop, options.simulate);
+    WindowSession started(desktop, options.simulate, options.port);
     ASSERT_TRUE(startWindow(started, options));
     // Opened once the window's first frame is on the screen.
     ASSERT_TRUE(waitFor([&] { return started.window().statusLog().toPlainText().contains("File loaded"); }));
@@ -200,6 +202,9 @@ TEST_F(WindowDocumentTest, AFileOnTheCommandLineOpensAfterStartUp) {
     EXPECT_LT(lines.indexOf("73TV8 USB CapCode Programmer Windows version V7.6"), load);
     EXPECT_EQ(lines.value(load + 1), "File loaded");
     EXPECT_EQ(started.window().windowTitle(), QString::fromStdString(started.app().model().title()) + " - start.eep");
+    ASSERT_TRUE(waitFor([&] { return started.window().deviceList().count() == 2; }));
+    EXPECT_EQ(started.window().deviceList().item(1)->text(), "Z16 programmer at sim2: in use");
+    EXPECT_THROW(parseProgramOptions({"--port", "usb1"}), UsageError);
     started.window().close();
 }
 

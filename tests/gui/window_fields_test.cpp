@@ -115,7 +115,8 @@ TEST_F(WindowTest, StartsWithTheStartUpStateOfTheModel) {
     EXPECT_EQ(language->maxVisibleItems(), 13);
     EXPECT_EQ(logLines().first(), "73TV8 USB CapCode Programmer Windows version V7.6");
     EXPECT_EQ(logCount("Simulated USB programmer attached, with a factory-fresh pager"), 1);
-    EXPECT_EQ(window().deviceList().count(), 0);
+    ASSERT_EQ(window().deviceList().count(), 1);
+    EXPECT_EQ(window().deviceList().item(0)->text(), "Z16 programmer at sim1: in use");
 }
 
 TEST_F(WindowTest, MenuBarHoldsTheMenusInOrderWithTheirAccelerators) {
@@ -137,7 +138,8 @@ TEST_F(WindowTest, MenuBarHoldsTheMenusInOrderWithTheirAccelerators) {
     EXPECT_EQ(items(element::menuFile), QStringList({"&Open", "Open &Recent", "&Save", "Save &As...", "&Exit"}));
     EXPECT_EQ(items(element::menuParallelPort), QStringList({"LPT1", "LPT2", "Acknowledge polling"}));
     EXPECT_EQ(items(element::menuTools), QStringList({"Bus trace...", "Compare pager with file..."}));
-    EXPECT_EQ(items(element::menuProduction), QStringList({"Production log…", "Production record...", "Operator..."}));
+    EXPECT_EQ(items(element::menuProduction),
+              QStringList({"Production log…", "Production record...", "Operator...", "Gang programming..."}));
     EXPECT_EQ(items(element::menuHelp), QStringList({"&Recover", "&Debug", "User &Guide", "&About"}));
     EXPECT_EQ(items(element::recover), QStringList({"KS8809", "SM5170"}));
     EXPECT_FALSE(window().menuAction(element::debug)->isVisible());

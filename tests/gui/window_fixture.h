@@ -58,8 +58,9 @@ public:
 
 class WindowTest : public ::testing::Test {
 protected:
-    // "usb" or "lpt", as `pagerprog --simulate` takes it.
-    explicit WindowTest(std::string simulate = "usb") : simulate_(std::move(simulate)) {}
+    // "usb" or "lpt", as `pagerprog --simulate` takes it, once for each simulated device.
+    explicit WindowTest(std::string simulate = "usb") : simulate_{std::move(simulate)} {}
+    explicit WindowTest(std::vector<std::string> simulate) : simulate_(std::move(simulate)) {}
 
     void SetUp() override;
     void TearDown() override;
@@ -91,7 +92,7 @@ protected:
     ScriptedDesktop desktop_;
 
 private:
-    std::string simulate_;
+    std::vector<std::string> simulate_;
     std::unique_ptr<WindowSession> session_;
 };
 

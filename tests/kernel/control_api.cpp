@@ -59,13 +59,30 @@ int fake_parport_open_files(void) { return fake_kernel::scene().parport.openFile
 int fake_parport_pin(int pin) { return fake_kernel::scene().parport.pin(pin); }
 
 void fake_programmer_plug(unsigned char report_id, unsigned report_size, int accessible) {
-    fake_kernel::scene().programmer.plug(report_id, report_size, accessible != 0);
+    fake_kernel::Plugging plugging;
+    plugging.reportId = report_id;
+    plugging.reportSize = report_size;
+    plugging.accessible = accessible != 0;
+    fake_kernel::scene().plug(0, plugging);
 }
 
-void fake_programmer_unplug(void) { fake_kernel::scene().programmer.unplug(); }
+void fake_programmer_unplug(void) { fake_programmer_unplug_index(0); }
 
-void fake_programmer_silent_from_chunk(long chunk) { fake_kernel::scene().programmer.silentFromChunk(chunk); }
+void fake_programmer_plug_into(int index, const char* port, const char* serial) {
+    fake_kernel::Plugging plugging;
+    plugging.port = port;
+    plugging.serial = serial;
+    fake_kernel::scene().plug(index, plugging);
+}
 
-void fake_programmer_unplug_at_chunk(long chunk) { fake_kernel::scene().programmer.unplugAtChunk(chunk); }
+void fake_programmer_unplug_index(int index) { fake_kernel::scene().programmer(index).unplug(); }
+
+unsigned char* fake_programmer_pager_memory(int index) { return fake_kernel::scene().pagerOf(index).memory.data(); }
+
+void fake_programmer_held_elsewhere(int index) { fake_kernel::scene().programmer(index).heldElsewhere(); }
+
+void fake_programmer_silent_from_chunk(long chunk) { fake_kernel::scene().programmer(0).silentFromChunk(chunk); }
+
+void fake_programmer_unplug_at_chunk(long chunk) { fake_kernel::scene().programmer(0).unplugAtChunk(chunk); }
 
 }  // extern "C"

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <memory>
 
@@ -17,6 +18,8 @@ public:
     virtual ssize_t read(void* buffer, std::size_t count) = 0;
     virtual ssize_t write(const void* buffer, std::size_t count) = 0;
     virtual int ioctl(unsigned long request, void* argument) = 0;
+    // flock(2); not modelled unless the file says otherwise.
+    virtual int flock(int /*operation*/) { return -EINVAL; }
 };
 
 // Safe to call before any constructor of this library ran: a plain flag per descriptor.

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <linux/input.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,8 +18,6 @@
 namespace fake_kernel {
 
 namespace {
-constexpr const char* kNode = "/dev/hidraw0";
-constexpr int kMinor = 0;
 constexpr std::size_t kHidMaxBufferSize = 16384;
 }  // namespace
 
@@ -30,6 +29,7 @@ public:
     }
     ~File() override {
         hangUp();
+        device_.lockHolders_.erase(this);
         device_.files_.erase(this);
     }
 
@@ -44,6 +44,7 @@ public:
     int ioctl(unsigned long request, void* argument) override {
         return gone() ? -ENODEV : device_.ioctl(request, argument);
     }
+    int flock(int operation) override { return device_.flock(*this, operation); }
 
     bool gone() const { return deviceEnd_ < 0; }
     pagerprog::HidConnection& connection() { return *connection_; }
@@ -65,7 +66,7 @@ private:
     std::unique_ptr<pagerprog::HidConnection> connection_;
 };
 
-FakeProgrammer::FakeProgrammer(pagerprog::SimulatedPager& pager) : programmer_(pager) {
+FakeProgrammer::FakeProgrammer(pagerprog::SimulatedPager& pager, SysfsTree& sysfs) : programmer_(pager), sysfs_(sysfs) {
     identity_ = {programmer_.vendorId, programmer_.productId, programmer_.productString};
     programmer_.unplug();
 }
@@ -74,15 +75,20 @@ FakeProgrammer::~FakeProgrammer() {
     for (auto* file : files_) file->hangUp();
 }
 
-void FakeProgrammer::plug(std::uint8_t reportId, unsigned reportSize, bool accessible) {
+void FakeProgrammer::plug(const Plugging& plugging) {
     unplug();
-    reportId_ = reportId;
-    reportSize_ = reportSize;
-    accessible_ = accessible;
-    descriptor_ = programmerReportDescriptor(reportId, reportSize);
-    programmer_.reportLength = reportSize + 1;
+    plugging_ = plugging;
+    descriptor_ = programmerReportDescriptor(plugging.reportId, plugging.reportSize);
+    programmer_.reportLength = plugging.reportSize + 1;
     programmer_.plug();
-    for (auto& device : programmerDevices(identity_, descriptor_, ++hidSequence_, kMinor)) sysfs_.add(device);
+    syspaths_.clear();
+    for (auto& device : programmerDevices(identity_, descriptor_, plugging)) {
+        syspaths_.push_back(device.syspath);
+        sysfs_.add(std::move(device));
+    }
+    // A node plugged in afresh is a new inode: no lock on it.
+    lockHolders_.clear();
+    heldElsewhere_ = false;
     present_ = true;
     announce("add");
 }
@@ -93,22 +99,20 @@ void FakeProgrammer::unplug() {
     programmer_.unplug();
     for (auto* file : files_) file->hangUp();
     announce("remove");
-    sysfs_.clear();
+    for (const auto& syspath : syspaths_) sysfs_.remove(syspath);
 }
 
+// Parents come first, and go last.
 void FakeProgrammer::announce(const char* action) const {
-    auto devices = sysfs_.subsystemDevices("usb");
-    for (const auto& path : sysfs_.subsystemDevices("hid")) devices.push_back(path);
-    for (const auto& path : sysfs_.subsystemDevices("hidraw")) devices.push_back(path);
-    // Parents come first, and go last.
+    auto devices = syspaths_;
     if (std::string(action) == "remove") std::reverse(devices.begin(), devices.end());
     for (const auto& path : devices) announceDevice(action, sysfs_.lineage(path));
 }
 
-int FakeProgrammer::open(const std::string& node, int flags) {
-    if (node != kNode || !present_) return -ENOENT;
-    if (!accessible_) return -EACCES;
-    auto connection = programmer_.open(programmer_.enumerate().front().path);
+int FakeProgrammer::open(int flags) {
+    if (!present_) return -ENOENT;
+    if (!plugging_.accessible) return -EACCES;
+    auto connection = programmer_.open(programmer_.enumerate().front().path).connection;
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) return -errno;
     if (flags & O_NONBLOCK) ::fcntl(ends[0], F_SETFL, O_NONBLOCK);
@@ -129,28 +133,46 @@ ssize_t FakeProgrammer::write(File& file, std::span<const std::uint8_t> buffer) 
 }
 
 void FakeProgrammer::receive(File& file, std::span<const std::uint8_t> report) {
-    const std::size_t idBytes = reportId_ != 0 ? 1 : 0;
-    if (report.size() != idBytes + reportSize_ || (idBytes != 0 && report[0] != reportId_)) return;
+    const std::uint8_t reportId = plugging_.reportId;
+    const std::size_t idBytes = reportId != 0 ? 1 : 0;
+    if (report.size() != idBytes + plugging_.reportSize || (idBytes != 0 && report[0] != reportId)) return;
     // The simulated programmer takes and gives whole reports with the ID byte in front.
-    std::vector<std::uint8_t> request{reportId_};
+    std::vector<std::uint8_t> request{reportId};
     request.insert(request.end(), report.begin() + static_cast<std::ptrdiff_t>(idBytes), report.end());
     if (!file.connection().writeReport(request)) {
         unplug();
         return;
     }
-    std::vector<std::uint8_t> reply(reportSize_ + 1);
+    std::vector<std::uint8_t> reply(plugging_.reportSize + 1);
     while (file.connection().readReport(reply, std::chrono::milliseconds(0)) > 0) sendInputReport(reply);
 }
 
 // Every open file gets the report (hidraw_report_event); the ID byte only when numbered.
 void FakeProgrammer::sendInputReport(std::span<const std::uint8_t> reply) {
     std::vector<std::uint8_t> report(reply.begin(), reply.end());
-    if (reportId_ != 0)
-        report[0] = reportId_;
+    if (plugging_.reportId != 0)
+        report[0] = plugging_.reportId;
     else
         report.erase(report.begin());
     for (const auto* file : files_)
         if (!file->gone()) file->queue(report);
+}
+
+int FakeProgrammer::flock(File& file, int operation) {
+    const bool own = lockHolders_.count(&file) != 0;
+    switch (operation & ~LOCK_NB) {
+        case LOCK_UN: lockHolders_.erase(&file); return 0;
+        case LOCK_SH:
+        case LOCK_EX: break;
+        default: return -EINVAL;
+    }
+    if ((operation & LOCK_NB) == 0) return -EINVAL;
+    const bool exclusive = (operation & ~LOCK_NB) == LOCK_EX;
+    const bool othersHold = lockHolders_.size() > (own ? 1u : 0u);
+    if (heldElsewhere_ || (othersHold && (exclusive || lockExclusive_))) return -EWOULDBLOCK;
+    lockHolders_.insert(&file);
+    lockExclusive_ = exclusive;
+    return 0;
 }
 
 int FakeProgrammer::ioctl(unsigned long request, void* argument) const {

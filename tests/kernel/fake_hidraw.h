@@ -1,7 +1,8 @@
-// The USB programmer as the kernel presents it: usbhid with hid-generic, and hidraw on
-// top (drivers/hid/hidraw.c, drivers/hid/usbhid/hid-core.c). Behind it runs the project's
-// simulated programmer. Each open file of /dev/hidraw0 is one end of a SOCK_SEQPACKET
-// socket pair, so input reports keep their boundaries and poll() works as on hidraw:
+// A USB programmer as the kernel presents it: usbhid with hid-generic, and hidraw on top
+// (drivers/hid/hidraw.c, drivers/hid/usbhid/hid-core.c), plugged into one USB port under
+// the hidraw minor it got. Behind it runs the project's simulated programmer. Each open
+// file of its /dev/hidrawN is one end of a SOCK_SEQPACKET socket pair, so input reports
+// keep their boundaries and poll() works as on hidraw:
 //   open       ENOENT without the device, EACCES when the node's mode refuses the user
 //   write      ENODEV once the device is gone, EINVAL below 2 or above 16384 bytes
 //              (HID_MAX_BUFFER_SIZE); a report ID of 0 in byte 0 is not sent to the device
@@ -13,6 +14,10 @@
 //   poll       POLLIN with a report queued; POLLHUP once the device is gone
 //   ioctl      HIDIOCGRDESCSIZE, HIDIOCGRDESC (EINVAL above HID_MAX_DESCRIPTOR_SIZE - 1),
 //              HIDIOCGRAWINFO; ENODEV once the device is gone; others not modelled (ENOTTY)
+//   flock      LOCK_EX and LOCK_SH with LOCK_NB: EWOULDBLOCK while another open file of
+//              the node (or another program) holds an exclusive lock, or any lock for
+//              LOCK_EX; LOCK_UN and the file's close give it up (fs/locks.c); a lock that
+//              would wait is not modelled (EINVAL)
 // The device's own firmware takes only reports of its format (its report ID and report
 // size) and ignores anything else.
 #pragma once
@@ -29,42 +34,59 @@
 
 namespace fake_kernel {
 
+// Where and how a programmer is plugged in.
+struct Plugging {
+    std::uint8_t reportId = 0;
+    unsigned reportSize = 64;
+    bool accessible = true;
+    std::string port = "1-1";  // the USB port path
+    std::string serial;        // "" none
+    int hidSequence = 1;       // numbers the HID devices since boot
+    int minor = 0;             // the hidraw minor
+};
+
 class FakeProgrammer {
 public:
-    explicit FakeProgrammer(pagerprog::SimulatedPager& pager);
+    FakeProgrammer(pagerprog::SimulatedPager& pager, SysfsTree& sysfs);
     ~FakeProgrammer();
     FakeProgrammer(const FakeProgrammer&) = delete;
     FakeProgrammer& operator=(const FakeProgrammer&) = delete;
 
-    void plug(std::uint8_t reportId, unsigned reportSize, bool accessible);
+    void plug(const Plugging& plugging);
     void unplug();
+    bool present() const { return present_; }
+    int minor() const { return plugging_.minor; }
     void silentFromChunk(long chunk) { programmer_.silentFromChunk = chunk; }
     void unplugAtChunk(long chunk) { programmer_.unplugAtChunk = chunk; }
+    // Another program holds the node locked, until the programmer is plugged in again.
+    void heldElsewhere() { heldElsewhere_ = true; }
 
-    const SysfsTree& sysfs() const { return sysfs_; }
-    // A descriptor for `node` opened with `flags`, or minus the error number.
-    int open(const std::string& node, int flags);
+    // A descriptor for its node opened with `flags`, or minus the error number.
+    int open(int flags);
 
 private:
     class File;
 
     ssize_t write(File& file, std::span<const std::uint8_t> buffer);
     int ioctl(unsigned long request, void* argument) const;
+    int flock(File& file, int operation);
     // The firmware's side of one output report, as it arrives over the interrupt pipe.
     void receive(File& file, std::span<const std::uint8_t> report);
     void sendInputReport(std::span<const std::uint8_t> reply);
     void announce(const char* action) const;
 
     pagerprog::SimulatedUsbProgrammer programmer_;
+    SysfsTree& sysfs_;
     ProgrammerIdentity identity_;
-    SysfsTree sysfs_;
+    Plugging plugging_;
+    std::vector<std::string> syspaths_;  // its devices in sysfs, parents first
     std::set<File*> files_;
     std::vector<std::uint8_t> descriptor_;
-    std::uint8_t reportId_ = 0;
-    unsigned reportSize_ = 0;
-    bool accessible_ = true;
     bool present_ = false;
-    int hidSequence_ = 0;
+    // flock(2) on the node: the files holding a lock, and whether it is exclusive.
+    std::set<File*> lockHolders_;
+    bool lockExclusive_ = false;
+    bool heldElsewhere_ = false;
 };
 
 }  // namespace fake_kernel

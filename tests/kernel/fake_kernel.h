@@ -34,14 +34,24 @@ int fake_parport_open_files(void);
 // The level (0 or 1) of connector pin 1..17 as the adapter sees it, -1 for no such pin.
 int fake_parport_pin(int pin);
 
-// --- /dev/hidraw0: the USB programmer, enumerated through sysfs and libudev ---
+// --- /dev/hidrawN: USB programmers, enumerated through sysfs and libudev ---
 
-// Plugs the programmer in. Its input and output reports carry `report_size` bytes, under
-// `report_id` (0: unnumbered reports, as the real programmer has). `accessible` 0 gives
-// the node a mode the test user may not open. Announces the device to udev monitors.
+// Plugs the programmer into USB port 1-1. Its input and output reports carry `report_size`
+// bytes, under `report_id` (0: unnumbered reports, as the real programmer has).
+// `accessible` 0 gives the node a mode the test user may not open. It takes the lowest
+// hidraw minor free (/dev/hidraw0 on an empty machine) and is announced to udev monitors.
 void fake_programmer_plug(unsigned char report_id, unsigned report_size, int accessible);
 // Pulls the programmer out: its node and sysfs entries go, open files hang up.
 void fake_programmer_unplug(void);
+
+// Programmer `index` (0 is the one above, on the pager of fake_pager_memory; every other
+// has a pager of its own) plugged into USB port `port` ("1-2.3"), with unnumbered 64-byte
+// reports and the serial string `serial` ("" for none), under the lowest free minor.
+void fake_programmer_plug_into(int index, const char* port, const char* serial);
+void fake_programmer_unplug_index(int index);
+unsigned char* fake_programmer_pager_memory(int index);
+// Another program holds programmer `index`'s node locked until it is plugged in again.
+void fake_programmer_held_elsewhere(int index);
 // From this chunk request on (counting read and write requests from 0) nothing answers.
 void fake_programmer_silent_from_chunk(long chunk);
 // The programmer is pulled out while this chunk request is being sent.

@@ -75,7 +75,7 @@ TEST_P(ProgrammerReports, AreEnumeratedWithTheirLengths) {
 TEST_P(ProgrammerReports, CarryTheReportIdBothWays) {
     fake_programmer_plug(GetParam().id, GetParam().size, 1);
     HidapiBackend backend;
-    const auto connection = backend.open("/dev/hidraw0");
+    const auto connection = backend.open("/dev/hidraw0").connection;
     ASSERT_NE(connection, nullptr);
     std::vector<std::uint8_t> hello(GetParam().size + 1, 0);
     hello[1] = UsbProgrammer::kHello;
@@ -181,11 +181,12 @@ INSTANTIATE_TEST_SUITE_P(
     Scenes, RefusedProgrammer,
     ::testing::Values(
         Refusal{"NodeModeRefusesTheUser", 64, 0,
-                "USB programmer /dev/hidraw0 cannot be used: this user may not open it. Install the udev rule "
+                "USB programmer at 1-1 (/dev/hidraw0) cannot be used: this user may not open it. Install the udev rule "
                 "70-pagerprog-programmer.rules in /etc/udev/rules.d, run 'sudo udevadm control --reload', then plug "
                 "the programmer in again (the rule gives it to the user logged in at the machine)."},
         Refusal{"ReportsTooShortForARequest", 32, 1,
-                "USB programmer /dev/hidraw0 cannot be used: its output reports of 33 bytes cannot carry a request (38 "
+                "USB programmer at 1-1 (/dev/hidraw0) cannot be used: its output reports of 33 bytes cannot carry a "
+                "request (38 "
                 "to 65 bytes needed)."}),
     [](const auto& info) { return std::string(info.param.name); });
 

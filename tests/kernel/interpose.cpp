@@ -3,6 +3,7 @@
 // else goes on to the next definition: libc's, or a sanitizer's interceptor in front of it.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -97,6 +98,12 @@ int ioctl(int fd, unsigned long request, ...) {
     if (auto* file = fake_kernel::fakeFile(fd)) return kernelResult(file->ioctl(request, argument));
     static auto* const nextIoctl = next<int(int, unsigned long, ...)>("ioctl");
     return nextIoctl(fd, request, argument);
+}
+
+int flock(int fd, int operation) {
+    if (auto* file = fake_kernel::fakeFile(fd)) return kernelResult(file->flock(operation));
+    static auto* const nextFlock = next<int(int, int)>("flock");
+    return nextFlock(fd, operation);
 }
 
 }  // extern "C"

@@ -4,17 +4,27 @@
 
 #include <cstdio>
 
+#include "fake_hidraw.h"
+
 namespace fake_kernel {
 
 namespace {
 
-constexpr const char* kUsbDevice = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1";
+constexpr const char* kRootHub = "/sys/devices/pci0000:00/0000:00:14.0/usb1";
 constexpr unsigned kHidGroupGeneric = 0x0001;
 
 std::string format(const char* pattern, unsigned a, unsigned b = 0, unsigned c = 0, unsigned d = 0) {
     char text[128];
     std::snprintf(text, sizeof text, pattern, a, b, c, d);
     return text;
+}
+
+// A device behind hubs sits in the directory of each hub: "1-2.3" in "usb1/1-2/".
+std::string usbDevicePath(const std::string& port) {
+    std::string path = kRootHub;
+    for (std::size_t dot = port.find('.'); dot != std::string::npos; dot = port.find('.', dot + 1))
+        path += "/" + port.substr(0, dot);
+    return path + "/" + port;
 }
 
 }  // namespace
@@ -37,19 +47,22 @@ std::vector<std::uint8_t> programmerReportDescriptor(std::uint8_t reportId, unsi
 }
 
 std::vector<SysfsDevice> programmerDevices(const ProgrammerIdentity& identity,
-                                           const std::vector<std::uint8_t>& reportDescriptor, int hidSequence,
-                                           int minor) {
-    const std::string usb = kUsbDevice;
-    const std::string interface = usb + "/1-1:1.0";
+                                           const std::vector<std::uint8_t>& reportDescriptor,
+                                           const Plugging& plugging) {
+    const std::string usb = usbDevicePath(plugging.port);
+    const std::string interface = usb + "/" + plugging.port + ":1.0";
     const std::string hid = interface + format("/%04X:%04X:%04X.%04X", BUS_USB, identity.vendorId, identity.productId,
-                                               static_cast<unsigned>(hidSequence));
-    const std::string node = format("hidraw%u", static_cast<unsigned>(minor));
+                                               static_cast<unsigned>(plugging.hidSequence));
+    const std::string node = format("hidraw%u", static_cast<unsigned>(plugging.minor));
+    // The bus number and the ports behind it: "1-2.3" is "2.3" on bus 1.
+    const std::string ports = plugging.port.substr(plugging.port.find('-') + 1);
 
     SysfsDevice usbDevice{usb, "usb", "usb_device", "", "", false, {}};
     usbDevice.attributes = {{"idVendor", format("%04x\n", identity.vendorId)},
                             {"idProduct", format("%04x\n", identity.productId)},
                             {"bcdDevice", "0100\n"},
                             {"product", identity.product + "\n"}};
+    if (!plugging.serial.empty()) usbDevice.attributes["serial"] = plugging.serial + "\n";
 
     SysfsDevice usbInterface{interface, "usb", "usb_interface", "", usb, false, {}};
     usbInterface.attributes = {{"bInterfaceNumber", "00\n"}, {"bInterfaceClass", "03\n"}};
@@ -60,7 +73,8 @@ std::vector<SysfsDevice> programmerDevices(const ProgrammerIdentity& identity,
     hidDevice.attributes = {
         {"uevent", "DRIVER=hid-generic\n" +
                        format("HID_ID=%04X:%08X:%08X\n", BUS_USB, identity.vendorId, identity.productId) +
-                       "HID_NAME=" + identity.product + "\nHID_PHYS=usb-0000:00:14.0-1/input0\nHID_UNIQ=\n" +
+                       "HID_NAME=" + identity.product + "\nHID_PHYS=usb-0000:00:14.0-" + ports +
+                       "/input0\nHID_UNIQ=" + plugging.serial + "\n" +
                        format("MODALIAS=hid:b%04Xg%04Xv%08Xp%08X\n", BUS_USB, kHidGroupGeneric, identity.vendorId,
                               identity.productId)},
         {"report_descriptor", std::string(reportDescriptor.begin(), reportDescriptor.end())}};

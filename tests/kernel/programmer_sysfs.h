@@ -12,6 +12,8 @@
 
 namespace fake_kernel {
 
+struct Plugging;
+
 struct ProgrammerIdentity {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
@@ -20,10 +22,12 @@ struct ProgrammerIdentity {
 
 std::vector<std::uint8_t> programmerReportDescriptor(std::uint8_t reportId, unsigned reportSize);
 
-// The four devices, parents first. `hidSequence` numbers HID devices since boot, as
-// hid_add_device names them; `minor` is the hidraw minor number.
+// The four devices, parents first, for a programmer plugged in so: the USB device named
+// by its port path under the root hub's bus ("1-2.3" behind the hub at "1-2"), its
+// interface, the HID device (numbered by the HID devices since boot, as hid_add_device
+// names them) and the hidraw node of its minor. A serial goes into the USB device's
+// `serial` and the HID device's HID_UNIQ, as usbhid_probe puts it there.
 std::vector<SysfsDevice> programmerDevices(const ProgrammerIdentity& identity,
-                                           const std::vector<std::uint8_t>& reportDescriptor, int hidSequence,
-                                           int minor);
+                                           const std::vector<std::uint8_t>& reportDescriptor, const Plugging& plugging);
 
 }  // namespace fake_kernel

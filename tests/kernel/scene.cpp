@@ -40,11 +40,51 @@ int openSysfs(const std::string& path, int flags) {
 
 int openOwned(const std::string& path, int flags) {
     if (startsWith(path, "/dev/parport")) return scene().parport.open(path, flags);
-    if (startsWith(path, "/dev/hidraw")) return scene().programmer.open(path, flags);
+    if (startsWith(path, "/dev/hidraw")) {
+        FakeProgrammer* programmer = scene().programmerAt(path);
+        return programmer != nullptr ? programmer->open(flags) : -ENOENT;
+    }
     return openSysfs(path, flags);
 }
 
 }  // namespace
+
+FakeProgrammer& Scene::programmer(int index) {
+    while (static_cast<int>(slots_.size()) <= index) {
+        Slot slot;
+        if (!slots_.empty()) slot.ownPager = std::make_unique<pagerprog::SimulatedPager>();
+        slot.programmer = std::make_unique<FakeProgrammer>(slot.ownPager ? *slot.ownPager : pager, sysfs);
+        slots_.push_back(std::move(slot));
+    }
+    return *slots_[static_cast<std::size_t>(index)].programmer;
+}
+
+pagerprog::SimulatedPager& Scene::pagerOf(int index) {
+    programmer(index);
+    const auto& own = slots_[static_cast<std::size_t>(index)].ownPager;
+    return own ? *own : pager;
+}
+
+void Scene::plug(int index, Plugging plugging) {
+    FakeProgrammer& plugged = programmer(index);
+    plugged.unplug();
+    const auto taken = [this](int minor) {
+        for (const Slot& slot : slots_)
+            if (slot.programmer->present() && slot.programmer->minor() == minor) return true;
+        return false;
+    };
+    plugging.minor = 0;
+    while (taken(plugging.minor)) ++plugging.minor;
+    plugging.hidSequence = ++hidDevicesSinceBoot;
+    plugged.plug(plugging);
+}
+
+FakeProgrammer* Scene::programmerAt(const std::string& node) {
+    for (const Slot& slot : slots_)
+        if (slot.programmer->present() && node == "/dev/hidraw" + std::to_string(slot.programmer->minor()))
+            return slot.programmer.get();
+    return nullptr;
+}
 
 Scene& scene() {
     if (current == nullptr) current = new Scene;
@@ -57,7 +97,7 @@ void resetScene() {
     current = new Scene;
 }
 
-const SysfsTree& currentSysfs() { return scene().programmer.sysfs(); }
+const SysfsTree& currentSysfs() { return scene().sysfs; }
 
 std::optional<int> openOwnedPath(const char* path, int flags) {
     if (path == nullptr) return std::nullopt;

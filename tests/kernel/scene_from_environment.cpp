@@ -2,9 +2,12 @@
 // with this library preloaded describes the machine in FAKE_KERNEL_SCENE, words separated
 // by spaces:
 //   programmer            the USB programmer plugged in, with unnumbered 64-byte reports
+//   programmer-at=PORT    one more programmer, with a pager of its own, at USB port PORT
+//   held=N                another program holds programmer N (0 the first) locked
 //   parport               /dev/parport0 with the adapter
-//   silent-from-chunk=N   the programmer answers nothing from chunk request N on
-// The pager holds its factory image. Without the variable the machine is empty.
+//   silent-from-chunk=N   the first programmer answers nothing from chunk request N on
+// The pagers hold their factory image. Without the variable the machine is empty.
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -17,9 +20,15 @@ __attribute__((constructor)) void sceneFromEnvironment() {
     const char* scene = std::getenv("FAKE_KERNEL_SCENE");
     if (scene == nullptr) return;
     std::istringstream words(scene);
+    int programmers = 0;
     for (std::string word; words >> word;) {
         if (word == "programmer") {
             fake_programmer_plug(0, 64, 1);
+            programmers = std::max(programmers, 1);
+        } else if (word.rfind("programmer-at=", 0) == 0) {
+            fake_programmer_plug_into(programmers++, word.c_str() + 14, "");
+        } else if (word.rfind("held=", 0) == 0) {
+            fake_programmer_held_elsewhere(static_cast<int>(std::strtol(word.c_str() + 5, nullptr, 10)));
         } else if (word == "parport") {
             fake_parport_attach(1);
         } else if (word.rfind("silent-from-chunk=", 0) == 0) {

@@ -28,6 +28,10 @@ bool SysfsTree::owns(const std::string& path) {
                        [&path](const char* tree) { return startsWith(path, tree); });
 }
 
+void SysfsTree::remove(const std::string& syspath) {
+    std::erase_if(devices_, [&syspath](const SysfsDevice& device) { return device.syspath == syspath; });
+}
+
 std::string SysfsTree::canonical(const std::string& path) const {
     std::string resolved = path;
     for (bool changed = true; changed;) {

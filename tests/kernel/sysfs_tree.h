@@ -27,7 +27,7 @@ public:
     static bool owns(const std::string& path);
 
     void add(SysfsDevice device) { devices_.push_back(std::move(device)); }
-    void clear() { devices_.clear(); }
+    void remove(const std::string& syspath);
 
     // `path` with the class links and "device" links resolved.
     std::string canonical(const std::string& path) const;

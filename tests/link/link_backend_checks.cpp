@@ -63,7 +63,9 @@ TEST(HidapiBackend, FindsNoProgrammerAndOpensNothing) {
     for (const auto& device : link.hid().devices()) EXPECT_FALSE(UsbProgrammer::isProgrammer(*device));
     EXPECT_EQ(link.usb().currentDevice(), nullptr);
     EXPECT_FALSE(context.program.usbProgrammerInUse);
-    EXPECT_EQ(hid.open("/dev/hidraw-none"), nullptr);
+    const HidOpening none = hid.open("/dev/hidraw-none");
+    EXPECT_EQ(none.connection, nullptr);
+    EXPECT_EQ(none.problem, HidOpenProblem::Gone);
     EXPECT_FALSE(link.hid().pollChanges());
 }
 

@@ -9,6 +9,7 @@
 #include "link/crc8.h"
 #include "link/pager_link.h"
 #include "link/sim/simulated_devices.h"
+#include "link/sim/simulated_hid_bus.h"
 #include "support/pager_rig.h"
 
 namespace pagerprog {
@@ -162,13 +163,13 @@ INSTANTIATE_TEST_SUITE_P(
     Programmers, RefusedProgrammerTest,
     ::testing::Values(
         RefusalCase{"ReportsTooShortForARequest", 37, true,
-                    "USB programmer sim:usb-programmer#1 cannot be used: its output reports of 37 bytes cannot carry a "
+                    "USB programmer at sim1 (sim:sim1#1) cannot be used: its output reports of 37 bytes cannot carry a "
                     "request (38 to 65 bytes needed)."},
         RefusalCase{"ReportsTooLongForTheBuffer", 129, true,
-                    "USB programmer sim:usb-programmer#1 cannot be used: its output reports of 129 bytes cannot carry "
+                    "USB programmer at sim1 (sim:sim1#1) cannot be used: its output reports of 129 bytes cannot carry "
                     "a request (38 to 65 bytes needed)."},
         RefusalCase{"UserMayNotOpenIt", 65, false,
-                    "USB programmer sim:usb-programmer#1 cannot be used: this user may not open it. Install the udev "
+                    "USB programmer at sim1 (sim:sim1#1) cannot be used: this user may not open it. Install the udev "
                     "rule 70-pagerprog-programmer.rules in /etc/udev/rules.d, run 'sudo udevadm control --reload', "
                     "then plug the programmer in again (the rule gives it to the user logged in at the machine)."}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -322,7 +323,7 @@ TEST_F(UsbProgrammerTest, UnplugInTheMiddleOfAWriteEndsItAndTheNextPollSwitchesB
 
 TEST_F(UsbProgrammerTest, SimulatedProgrammerChecksCrcAndCommand) {
     start();
-    auto connection = programmer.open(programmer.enumerate().at(0).path);
+    auto connection = programmer.open(programmer.enumerate().at(0).path).connection;
     ASSERT_NE(connection, nullptr);
     const auto statusOf = [&](std::vector<std::uint8_t> request, bool fixCrc) {
         if (fixCrc) request.back() = crc8(std::span<const std::uint8_t>(request).subspan(1, request.size() - 2));
@@ -341,21 +342,35 @@ TEST_F(UsbProgrammerTest, SimulatedProgrammerChecksCrcAndCommand) {
     EXPECT_EQ(statusOf(request, true), 'D');
 }
 
-TEST_F(UsbProgrammerTest, DeviceListShowsIdsForADeviceWithoutProductString) {
+// The list is filled at start and at every change: each device with its port and how it
+// stands. A click makes a programmer's line current (the flag stays as it was); any other
+// device is never sent a request.
+TEST_F(UsbProgrammerTest, DeviceListNamesEachDeviceItsPortAndHowItStands) {
     programmer.vendorId = 0x1234;
     programmer.productId = 0xABCD;
     programmer.productString = "";
-    start();
-    ASSERT_EQ(link.usb().currentDevice(), nullptr);
-    presence.enumerateDevices();
-    EXPECT_EQ(presence.devListLines(), std::vector<std::string>{"Device VID=1234 PID=ABCD"});
-    EXPECT_TRUE(link.hid().devices().at(0)->checkedOut());
-    presence.DevListBoxClick(1);  // no such line
-    EXPECT_EQ(link.usb().currentDevice(), nullptr);
-    presence.DevListBoxClick(0);
-    EXPECT_EQ(link.usb().currentDevice(), link.hid().devices().at(0).get());
+    SimulatedPager second;
+    SimulatedUsbProgrammer other(second);
+    other.portPath = "1-2.3";
+    SimulatedHidBus bus({&programmer, &other});
+    PagerLink busLink(devices.port, rig.clock, bus);
+    ProgrammerPresence busPresence(context, busLink);
+    busPresence.wantPort("9-9");  // a port with nothing in it: nothing is taken
+    busLink.hid().start();
+    EXPECT_EQ(busPresence.devListLines(),
+              (std::vector<std::string>{"Device VID=1234 PID=ABCD at sim1: not a programmer",
+                                        "Z16 programmer at 1-2.3: free"}));
+    EXPECT_TRUE(busLink.hid().devices().at(1)->checkedOut()) << "kept with its line";
+    busPresence.DevListBoxClick(2);  // no such line
+    busPresence.DevListBoxClick(0);
+    EXPECT_EQ(busLink.usb().currentDevice(), nullptr);
+    EXPECT_TRUE(enabled(element::menuParallelPort));
+    busPresence.DevListBoxClick(1);
+    EXPECT_EQ(busLink.usb().currentDevice(), busLink.hid().devices().at(1).get());
     EXPECT_FALSE(enabled(element::menuParallelPort));
     EXPECT_FALSE(context.program.usbProgrammerInUse);
+    EXPECT_EQ(busPresence.devListLines().at(1), "Z16 programmer at 1-2.3: in use");
+    EXPECT_TRUE(other.requests.empty()) << "taken by a click, not greeted";
 }
 
 TEST_F(UsbProgrammerTest, DataErrorShowsTheSystemsText) {

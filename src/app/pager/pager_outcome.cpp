@@ -22,6 +22,8 @@ constexpr std::array kOutcomes{
                  "the pager belongs to another customer"},
     OutcomeFacts{PagerOutcome::Refused, outcome::refused, "refused", ""},
     OutcomeFacts{PagerOutcome::Cancelled, outcome::cancelled, "cancelled", ""},
+    OutcomeFacts{PagerOutcome::Retired, outcome::retired, "capcodes retired",
+                 "the capcodes of a failed pager were retired"},
 };
 
 }  // namespace

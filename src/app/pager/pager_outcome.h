@@ -17,6 +17,7 @@ enum class PagerOutcome {
     OtherCustomer,     // the pager's image belongs to another customer
     Refused,           // the settings cannot go to a pager as shown, or the record cannot keep it
     Cancelled,         // the technician cancelled
+    Retired,           // a failed unit's capcodes, given to no other pager
 };
 
 struct OutcomeFacts {

@@ -23,16 +23,27 @@ PortProbe probePort(PortAccess& port, std::uint16_t base) {
     return probe;
 }
 
-ProgrammerProbe probeProgrammer(HidDevice& device) {
+ProgrammerProbe probeProgrammer(HidDevice& device, bool held) {
+    ProgrammerProbe probe;
+    probe.path = device.path();
+    probe.portPath = device.portPath();
+    probe.serial = device.serial();
+    probe.vendorId = device.vendorId();
+    probe.productId = device.productId();
+    probe.product = device.productString();
+    probe.inputLength = device.inputReportLength();
+    probe.outputLength = device.outputReportLength();
+    if (held) {
+        probe.state = ProgrammerProbe::State::InUseHere;
+        return probe;
+    }
     const UsbProgrammer::Fitness fitness = UsbProgrammer::fitness(device);
-    return {device.path(),
-            device.vendorId(),
-            device.productId(),
-            device.productString(),
-            device.inputReportLength(),
-            device.outputReportLength(),
-            fitness.problem,
-            programmerFix(fitness.openProblem)};
+    probe.state = fitness.openProblem == HidOpenProblem::Busy ? ProgrammerProbe::State::InUseElsewhere
+                  : fitness.problem.empty()                   ? ProgrammerProbe::State::Free
+                                                              : ProgrammerProbe::State::Unusable;
+    probe.problem = fitness.problem;
+    probe.fix = programmerFix(fitness.openProblem);
+    return probe;
 }
 
 void takeImage(PagerProbe& probe, const Image& image) {
@@ -62,9 +73,10 @@ void probeParallelPager(PagerLink& link, PagerProbe& probe) {
     bus.adapterOff();
 }
 
-void probeUsbPager(PagerLink& link, HidDevice* programmer, PagerProbe& probe) {
+void probeUsbPager(PagerLink& link, HidDevice* programmer, const std::string& portPath, PagerProbe& probe) {
     if (programmer == nullptr) {
-        probe.problem = "No usable USB programmer is attached.";
+        probe.problem = portPath.empty() ? "No usable USB programmer is attached."
+                                         : "No usable USB programmer is plugged into " + portPath + ".";
         return;
     }
     probe.device = programmer->path();
@@ -80,24 +92,32 @@ void probeUsbPager(PagerLink& link, HidDevice* programmer, PagerProbe& probe) {
 
 }  // namespace
 
-ProbeReport probeDevices(PagerLink& link, std::optional<TransferRoute> route) {
+ProbeReport probeDevices(PagerLink& link, const std::optional<PortName>& port) {
     ProbeReport report;
     report.timing = link.timing();
-    for (const ParallelPort& port : parallel_port::all) report.ports.push_back(probePort(link.port(), port.base));
+    for (const ParallelPort& parallel : parallel_port::all)
+        report.ports.push_back(probePort(link.port(), parallel.base));
 
-    HidDevice* usable = link.usb().currentDevice();
+    // The programmer to try: the one at the port asked for, else the one held, else the first free one.
+    const std::string wantedPort = port && port->kind == PortName::Kind::Usb ? port->usbPort : "";
+    HidDevice* held = link.usb().currentDevice();
+    HidDevice* usable = wantedPort.empty() ? held : nullptr;
+    bool anyProgrammer = held != nullptr;
     for (const auto& device : link.hid().devices()) {
         if (!device->pluggedIn() || !UsbProgrammer::isProgrammer(*device)) continue;
-        report.programmers.push_back(probeProgrammer(*device));
-        if (usable == nullptr && report.programmers.back().problem.empty()) usable = device.get();
+        report.programmers.push_back(probeProgrammer(*device, device.get() == held));
+        const bool works = report.programmers.back().state == ProgrammerProbe::State::Free || device.get() == held;
+        anyProgrammer = anyProgrammer || works;
+        if (usable == nullptr && works && (wantedPort.empty() || device->portPath() == wantedPort))
+            usable = device.get();
     }
 
     const bool anyPort =
         std::any_of(report.ports.begin(), report.ports.end(), [](const auto& p) { return p.problem.empty(); });
-    const bool anyProgrammer = usable != nullptr;
-    report.pager.route = route.value_or(TransferRoute{anyProgrammer, parallel_port::lpt1.base});
+    report.pager.route = TransferRoute{port ? port->usb() : usable != nullptr,
+                                       port && !port->usb() ? port->base : parallel_port::lpt1.base};
     if (report.pager.route.usbProgrammer) {
-        probeUsbPager(link, usable, report.pager);
+        probeUsbPager(link, usable, wantedPort, report.pager);
     } else {
         report.pager.device = link.port().deviceName(report.pager.route.portBase);
         probeParallelPager(link, report.pager);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/bus_timing.h"
+#include "link/port_name.h"
 #include "link/transfer_engine.h"
 
 namespace pagerprog {
@@ -26,11 +27,15 @@ struct PortProbe {
 };
 
 struct ProgrammerProbe {
-    std::string path;
+    enum class State { Free, InUseHere, InUseElsewhere, Unusable };
+    std::string path;      // the hidraw node
+    std::string portPath;  // the USB port it is plugged into
+    std::string serial;
     std::uint16_t vendorId = 0, productId = 0;
     std::string product;
     std::size_t inputLength = 0, outputLength = 0;
-    std::string problem;  // empty when the programmer can be used
+    State state = State::Free;
+    std::string problem;  // why it cannot be used
     std::string fix;
 };
 
@@ -54,8 +59,9 @@ struct ProbeReport {
     ProbeOutcome outcome = ProbeOutcome::NothingUsable;
 };
 
-// `route` is the path to try for a pager; nothing takes the first usable programmer, else
-// LPT1. The HID layer must have been started.
-ProbeReport probeDevices(PagerLink& link, std::optional<TransferRoute> route);
+// `port` is where to try for a pager: a programmer this program holds or the first free
+// one ("usb", or nothing), the programmer at a USB port, or a parallel port; nothing falls
+// back on LPT1 when no programmer can be used. The HID layer must have been started.
+ProbeReport probeDevices(PagerLink& link, const std::optional<PortName>& port);
 
 }  // namespace pagerprog

@@ -9,7 +9,7 @@ namespace pagerprog {
 namespace {
 
 std::string format(const char* pattern, auto... values) {
-    char text[160];
+    char text[400];
     std::snprintf(text, sizeof text, pattern, values...);
     return text;
 }
@@ -17,6 +17,16 @@ std::string format(const char* pattern, auto... values) {
 std::string portName(std::uint16_t base) {
     const ParallelPort* port = parallel_port::withBase(base);
     return port ? std::string(port->name) : "port";
+}
+
+const char* stateText(ProgrammerProbe::State state) {
+    switch (state) {
+        case ProgrammerProbe::State::Free: return "free";
+        case ProgrammerProbe::State::InUseHere: return "in use by this program";
+        case ProgrammerProbe::State::InUseElsewhere: return "in use by another program";
+        case ProgrammerProbe::State::Unusable: break;
+    }
+    return "cannot be used:";
 }
 
 void addProblem(std::vector<std::string>& lines, const std::string& problem, const std::string& fix) {
@@ -67,10 +77,12 @@ std::vector<std::string> probeText(const ProbeReport& report) {
     lines.push_back("USB programmers:");
     if (report.programmers.empty()) lines.push_back("  none attached");
     for (const ProgrammerProbe& p : report.programmers) {
-        lines.push_back(format("  %s %04X:%04X \"%s\", reports of %zu bytes in, %zu out: %s", p.path.c_str(),
-                               p.vendorId, p.productId, p.product.c_str(), p.inputLength, p.outputLength,
-                               p.problem.empty() ? "can be opened" : "cannot be used:"));
-        if (!p.problem.empty()) addProblem(lines, p.problem, p.fix);
+        const std::string serial = p.serial.empty() ? "no serial" : "serial \"" + p.serial + "\"";
+        lines.push_back(format("  %s %s %04X:%04X \"%s\", %s, reports of %zu bytes in, %zu out: %s",
+                               p.portPath.empty() ? "(no USB port)" : p.portPath.c_str(), p.path.c_str(), p.vendorId,
+                               p.productId, p.product.c_str(), serial.c_str(), p.inputLength, p.outputLength,
+                               stateText(p.state)));
+        if (p.state == ProgrammerProbe::State::Unusable) addProblem(lines, p.problem, p.fix);
     }
     addPager(lines, report.pager);
     addTiming(lines, report.timing);

@@ -1,8 +1,19 @@
 #include "app/production/batch.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace pagerprog {
+
+bool reachedThePager(PagerOutcome outcome) { return outcome != PagerOutcome::Refused; }
+
+std::string_view onFailureName(OnFailure onFailure) { return onFailure == OnFailure::Skip ? "skip" : "reuse"; }
+
+std::optional<OnFailure> onFailureFromName(std::string_view name) {
+    for (const OnFailure onFailure : {OnFailure::Reuse, OnFailure::Skip})
+        if (onFailureName(onFailure) == name) return onFailure;
+    return std::nullopt;
+}
 
 Batch::Batch(CapcodePlan plan, int count, OnFailure onFailure)
     : plan_(std::move(plan)), count_(count), onFailure_(onFailure), nextNew_(plan_.firstUnit) {}
@@ -41,46 +52,86 @@ std::optional<int> Batch::lastUnit() const {
     return plan_.firstUnit + static_cast<int>(plan_.rows.size()) - static_cast<int>(plan_.firstRow) - 1;
 }
 
+std::optional<int> Batch::nextNumber() const {
+    // Units the record hands out do not move nextNew_, so the settled ones count too.
+    if (!stopped_.empty() || static_cast<int>(settled_.size()) >= count_) return std::nullopt;
+    if (!again_.empty()) return *again_.begin();
+    if (nextNew_ >= plan_.firstUnit + count_) return std::nullopt;
+    return nextNew_;
+}
+
 std::optional<BatchUnit> Batch::take() {
     std::lock_guard lock(mutex_);
-    if (!stopped_.empty()) return std::nullopt;
-    if (!again_.empty()) {
-        const int number = *again_.begin();
-        again_.erase(again_.begin());
-        return unitAt(number);
+    const std::optional<int> number = nextNumber();
+    if (!number) return std::nullopt;
+    BatchUnit next = unitAt(*number);
+    if (again_.erase(*number) == 0) {
+        if (!plan_.rows.empty() && !next.row) {
+            stopped_ = "the capcode file has no more rows";
+            changed_.notify_all();
+            return std::nullopt;
+        }
+        ++nextNew_;
     }
-    if (nextNew_ >= plan_.firstUnit + count_) return std::nullopt;
-    BatchUnit next = unitAt(nextNew_);
-    if (!plan_.rows.empty() && !next.row) {
-        stopped_ = "the capcode file has no more rows";
-        return std::nullopt;
-    }
-    ++nextNew_;
+    out_.insert(*number);
     return next;
 }
 
 std::optional<BatchUnit> Batch::takeAllocated(const Allocate& allocate) {
     std::lock_guard lock(mutex_);
-    if (!stopped_.empty() || static_cast<int>(settled_.size() + held_.size()) >= count_) return std::nullopt;
-    const std::optional<int> number = allocate(std::vector<int>(held_.begin(), held_.end()));
+    if (!stopped_.empty() || static_cast<int>(settled_.size() + out_.size()) >= count_) return std::nullopt;
+    const std::optional<int> number = allocate(std::vector<int>(out_.begin(), out_.end()));
     if (!number) return std::nullopt;
-    held_.insert(*number);
+    out_.insert(*number);
+    again_.erase(*number);
     return unitAt(*number);
+}
+
+std::optional<BatchUnit> Batch::takeOrAwait(const std::function<bool()>& giveUp, const Allocate* allocate) {
+    constexpr auto kAskEvery = std::chrono::milliseconds(100);
+    while (true) {
+        if (auto next = allocate ? takeAllocated(*allocate) : take()) return next;
+        std::unique_lock lock(mutex_);
+        // A unit still out comes back when it fails with OnFailure::Reuse.
+        if (!stopped_.empty() || out_.empty() || onFailure_ == OnFailure::Skip) return std::nullopt;
+        changed_.wait_for(lock, kAskEvery);
+        lock.unlock();
+        if (giveUp()) return std::nullopt;
+    }
 }
 
 void Batch::settle(const UnitResult& result) {
     std::lock_guard lock(mutex_);
-    held_.erase(result.unit);
     results_.push_back(result);
-    if (result.outcome == PagerOutcome::Done || onFailure_ == OnFailure::Skip)
+    out_.erase(result.unit);
+    if (result.outcome == PagerOutcome::Done || (onFailure_ == OnFailure::Skip && reachedThePager(result.outcome)))
         settled_.insert(result.unit);
     else
         again_.insert(result.unit);
+    changed_.notify_all();
 }
 
 void Batch::stop(const std::string& why) {
     std::lock_guard lock(mutex_);
     if (stopped_.empty()) stopped_ = why;
+    changed_.notify_all();
+}
+
+bool Batch::stopped() const {
+    std::lock_guard lock(mutex_);
+    return !stopped_.empty();
+}
+
+bool Batch::finished() const {
+    std::lock_guard lock(mutex_);
+    return !stopped_.empty() || static_cast<int>(settled_.size()) >= count_ ||
+           (!nextNumber() && (out_.empty() || onFailure_ == OnFailure::Skip));
+}
+
+std::optional<BatchUnit> Batch::upcoming() const {
+    std::lock_guard lock(mutex_);
+    const std::optional<int> number = nextNumber();
+    return number ? std::optional(unitAt(*number)) : std::nullopt;
 }
 
 void Batch::stopAtRefusedCapcodes(const std::string& why) {
@@ -104,7 +155,8 @@ Batch::Figures Batch::figures() const {
         results_.begin(), results_.end(), [](const UnitResult& r) { return r.outcome == PagerOutcome::Done; }));
     figures.stopped = stopped_;
     figures.nextRefused = nextRefused_;
-    if (const auto& row = unitAt(lowestOpenUnit()).row) figures.nextRow = row->sheetRow;
+    figures.next = unitAt(lowestOpenUnit());
+    if (figures.next.row) figures.nextRow = figures.next.row->sheetRow;
     return figures;
 }
 

@@ -12,8 +12,15 @@ namespace pagerprog {
 StationStop BatchStation::run() {
     while (true) {
         if (frontEnd_.stopAsked()) {
-            batch_.stop("Ctrl-C");
+            batch_.stop(frontEnd_.stopAskedWith());
             return StationStop::WaitEnded;
+        }
+        // A programmer of a gang takes its unit only once its pager is in, so that no unit
+        // waits at a programmer without a pager while another has one.
+        if (role_ == StationRole::GangMember) {
+            if (batch_.finished()) return StationStop::Done;
+            if (const StationStop stop = waitForPager(std::nullopt); stop != StationStop::Done) return stop;
+            if (join_ && !join_()) return StationStop::RecordFailed;
         }
         StationStop stop = StationStop::Done;
         const std::optional<BatchUnit> unit = next(stop);
@@ -30,7 +37,9 @@ StationStop BatchStation::run() {
 }
 
 std::optional<BatchUnit> BatchStation::next(StationStop& stop) {
-    if (!production_.used()) return batch_.take();
+    if (!production_.used())
+        return role_ == StationRole::GangMember ? batch_.takeOrAwait([this] { return frontEnd_.stopAsked(); })
+                                                : batch_.take();
     while (true) {
         try {
             return allocate(stop);
@@ -49,7 +58,7 @@ std::optional<BatchUnit> BatchStation::next(StationStop& stop) {
 std::optional<BatchUnit> BatchStation::allocate(StationStop& stop) {
     UnitAllocation allocation;
     bool asked = false;
-    const std::optional<BatchUnit> unit = batch_.takeAllocated([&](const std::vector<int>& held) {
+    const Batch::Allocate fromTheRecord = [&](const std::vector<int>& held) {
         AllocationRequest request;
         request.lastUnit = batch_.lastUnit();
         request.retireFailures = batch_.onFailure() == OnFailure::Skip;
@@ -58,7 +67,12 @@ std::optional<BatchUnit> BatchStation::allocate(StationStop& stop) {
         asked = true;
         allocation = production_.allocate(request, [this](int number) { return ownCapcodes(batch_.unitAt(number)); });
         return allocation.unit;
-    });
+    };
+    // A gang's programmer waits while the others hold units that may come back.
+    const bool gang = role_ == StationRole::GangMember;
+    const std::optional<BatchUnit> unit =
+        gang ? batch_.takeOrAwait([this] { return frontEnd_.stopAsked(); }, &fromTheRecord)
+             : batch_.takeAllocated(fromTheRecord);
     for (const CapcodeConflict& conflict : allocation.conflicts) {
         const std::string line =
             field::address(conflict.slot) + ' ' + std::to_string(conflict.capcode) + ' ' + conflict.holder;
@@ -67,7 +81,7 @@ std::optional<BatchUnit> BatchStation::allocate(StationStop& stop) {
         else
             frontEnd_.warning(line);
     }
-    if (unit || !asked) return unit;
+    if (unit || !asked || (gang && allocation.conflicts.empty())) return unit;
     if (!allocation.conflicts.empty()) {
         batch_.stop("a capcode is already in another pager (--unique)");
         stop = StationStop::CapcodeInUse;
@@ -104,12 +118,8 @@ StationStop BatchStation::program(const BatchUnit& unit) {
         batch_.stopAtRefusedCapcodes("the capcodes of the next pager are refused: " + *problem);
         return StationStop::CapcodesRefused;
     }
-    if (!frontEnd_.waitForPager(unit, attempted_ + 1)) {
-        batch_.stop(frontEnd_.stopAsked()
-                        ? "Ctrl-C"
-                        : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
-        return StationStop::WaitEnded;
-    }
+    if (role_ == StationRole::Bench)
+        if (const StationStop stop = waitForPager(unit.number); stop != StationStop::Done) return stop;
     const std::string serial = unit.serial.empty() ? frontEnd_.scannedSerial() : unit.serial;
     if (!serialIsNew(serial)) {
         batch_.stop("the serial " + serial + " is already in another pager (--unique)");
@@ -128,6 +138,7 @@ StationStop BatchStation::program(const BatchUnit& unit) {
     result.unit = unit.number;
     result.serial = serial;
     result.capcodes = Production::capcodesShown(ctx_);
+    result.programmer = programmer_;
     ++attempted_;
     result.outcome = frontEnd_.writePager();
     batch_.settle(result);
@@ -137,10 +148,51 @@ StationStop BatchStation::program(const BatchUnit& unit) {
         batch_.stop("the production record could not account for unit " + std::to_string(unit.number) + ": " + failure);
         return production_.serverAway() ? StationStop::RecordAway : StationStop::RecordFailed;
     }
-    if (result.outcome == PagerOutcome::Done) return StationStop::Done;
+    return result.outcome == PagerOutcome::Done ? StationStop::Done : failed(unit, result);
+}
+
+StationStop BatchStation::waitForPager(std::optional<int> unit) {
+    if (frontEnd_.waitForPager(unit, attempted_ + 1)) return StationStop::Done;
+    const bool stopAsked = frontEnd_.stopAsked();
+    // The other programmers wrote the last units meanwhile.
+    if (role_ == StationRole::GangMember && !stopAsked && batch_.finished()) return StationStop::Done;
+    if (role_ == StationRole::GangMember && !stopAsked) {
+        leftBecause_ = frontEnd_.programmerLost();
+        return StationStop::ProgrammerLeft;
+    }
+    batch_.stop(stopAsked ? frontEnd_.stopAskedWith()
+                          : "the input ended before pager " + std::to_string(attempted_ + 1) + " was connected");
+    return StationStop::WaitEnded;
+}
+
+// A failed pager's capcodes go to the next pager or are retired; a bench stops there, a
+// gang goes on unless the programmer itself failed.
+StationStop BatchStation::failed(const BatchUnit& unit, const UnitResult& result) {
     lastOutcome_ = result.outcome;
+    if (reachedThePager(result.outcome) && batch_.onFailure() == OnFailure::Skip) retire(result);
+    // A refusal says nothing of the pager (every next pager would meet it), and a cancel
+    // asks the batch to stop.
+    const bool pagersOwn = result.outcome != PagerOutcome::Refused && result.outcome != PagerOutcome::Cancelled;
+    if (role_ == StationRole::GangMember && pagersOwn) {
+        if (std::string lost = frontEnd_.programmerLost(); !lost.empty()) {
+            leftBecause_ = std::move(lost);
+            return StationStop::ProgrammerLeft;
+        }
+        return StationStop::Done;
+    }
     batch_.stop("unit " + std::to_string(unit.number) + " " + std::string(outcomeFacts(result.outcome).resultText));
     return StationStop::PagerFailed;
+}
+
+// The retired capcodes are a row of the record of their own, so that the record accounts
+// for every capcode of the batch.
+void BatchStation::retire(const UnitResult& result) {
+    PagerAttempt retired;
+    retired.outcome = PagerOutcome::Retired;
+    retired.capcodes = result.capcodes;
+    retired.statusLog = {"The capcodes of unit " + std::to_string(result.unit) + " are retired: its pager " +
+                         std::string(outcomeFacts(result.outcome).resultText) + "."};
+    production_.keep(std::move(retired));
 }
 
 bool BatchStation::typeRow(const CapcodeRow& row) {

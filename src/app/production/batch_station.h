@@ -4,9 +4,12 @@
 // the capcode file's row typed on top), stops before a pager whose capcodes the rules
 // refuse or that another pager already holds, waits for the pager and writes it. The front
 // end says how to wait, how a value is typed and how the write runs, and hears how each
-// unit ended.
+// unit ended. A bench alone stops the batch at a failed pager; a programmer of a gang goes
+// on with the next pager, and leaves the gang (the others going on) when the programmer
+// itself fails or goes away.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,11 +30,15 @@ public:
     virtual void warning(const std::string& line) = 0;
     // Types FIELD=VALUE as a technician does; why it was refused, or nothing.
     virtual std::optional<std::string> typeEdit(const std::string& field, const std::string& value) = 0;
-    // True once the technician asked the batch to stop (checked before each unit).
+    // True once the technician asked the batch to stop (checked before each unit), and how
+    // the batch's figures name that stop.
     virtual bool stopAsked() = 0;
-    // Waits until the pager for `unit`, the `position`th pager of this run, is ready to be
-    // written; false when the technician ended the batch instead.
-    virtual bool waitForPager(const BatchUnit& unit, int position) = 0;
+    virtual std::string stopAskedWith() const { return "Ctrl-C"; }
+    // Waits until the `position`th pager of this run is ready to be written: the pager of
+    // `unit`, or, in a gang, whose programmers take their unit once the pager is in, of the
+    // unit to come. False when the technician ended the batch instead (or, in a gang, the
+    // programmer went away, or the batch finished: Batch::finished).
+    virtual bool waitForPager(std::optional<int> unit, int position) = 0;
     // The serial the technician gave for the pager just made ready (a scanner's line), when
     // the front end asks for one: "" for none.
     virtual std::string scannedSerial() { return {}; }
@@ -44,7 +51,12 @@ public:
         (void)problem;
         return false;
     }
+    // Why the programmer cannot go on (unplugged, no longer answering); "" while it can.
+    // Asked in a gang when a wait for a pager ends or a write fails.
+    virtual std::string programmerLost() { return ""; }
 };
+
+enum class StationRole { Bench, GangMember };
 
 // Why a station stopped.
 enum class StationStop {
@@ -58,14 +70,23 @@ enum class StationStop {
     PagerFailed,      // a pager's write failed
     RecordFailed,     // the production record could not account for a pager
     RecordAway,       // the production record's server could not be reached before a pager
+    ProgrammerLeft,   // a gang's programmer failed or went away; the others go on
 };
 
 class BatchStation {
 public:
     // `unique`: refuse a unit whose own capcode another unit claimed, or whose own capcode
-    // or serial the record shows verified into another pager.
-    BatchStation(Context& ctx, Production& production, Batch& batch, BatchFrontEnd& frontEnd, bool unique)
-        : ctx_(ctx), production_(production), batch_(batch), frontEnd_(frontEnd), unique_(unique) {}
+    // or serial the record shows verified into another pager. `programmer` names the
+    // programmer of a gang's station in its results.
+    BatchStation(Context& ctx, Production& production, Batch& batch, BatchFrontEnd& frontEnd, bool unique,
+                 StationRole role = StationRole::Bench, std::string programmer = {})
+        : ctx_(ctx),
+          production_(production),
+          batch_(batch),
+          frontEnd_(frontEnd),
+          unique_(unique),
+          role_(role),
+          programmer_(std::move(programmer)) {}
 
     // Programs units until the batch has none left for it or it must stop; a stop other
     // than Done also stops the batch, with the reason in its figures.
@@ -74,22 +95,36 @@ public:
     int attempted() const { return attempted_; }
     // How the last failed write ended.
     PagerOutcome lastOutcome() const { return lastOutcome_; }
+    // Why the programmer left the gang (StationStop::ProgrammerLeft).
+    const std::string& leftBecause() const { return leftBecause_; }
+    // A gang's programmer joins the gang's batch in the record once its pager is in and
+    // before it takes a unit, so that every programmer's units are allocated in one batch.
+    // False stops the station (the batch stopped, with why).
+    void joinWith(std::function<bool()> join) { join_ = std::move(join); }
 
 private:
     // The next unit, or none with why the station stops.
     std::optional<BatchUnit> next(StationStop& stop);
     std::optional<BatchUnit> allocate(StationStop& stop);
     std::vector<OwnCapcode> ownCapcodes(const BatchUnit& unit) const;
+    // Waits for the next pager; Done when it is in.
+    StationStop waitForPager(std::optional<int> unit);
     StationStop program(const BatchUnit& unit);
+    StationStop failed(const BatchUnit& unit, const UnitResult& result);
     bool typeRow(const CapcodeRow& row);
     bool serialIsNew(const std::string& serial);
+    void retire(const UnitResult& result);
 
     Context& ctx_;
     Production& production_;
     Batch& batch_;
     BatchFrontEnd& frontEnd_;
     const bool unique_;
+    const StationRole role_;
+    const std::string programmer_;
+    std::function<bool()> join_;
     int attempted_ = 0;
+    std::string leftBecause_;
     PagerOutcome lastOutcome_ = PagerOutcome::Done;
 };
 

@@ -26,7 +26,7 @@ std::string vidPidOf(const HidDevice& device) {
 
 }  // namespace
 
-Production::Production(Context& ctx, PagerLink& link) : ctx_(ctx), link_(link) {}
+Production::Production(Context& ctx, PagerLink& link) : ctx_(ctx), link_(link), user_(currentUserName()) {}
 
 Production::~Production() = default;
 
@@ -96,10 +96,18 @@ BatchStart Production::batchToRecord() const {
     return start;
 }
 
-void Production::recordBatch() {
+void Production::recordBatchOn(ProductionRecord& record) {
     if (batchId_) return;
-    batchId_ = record_->startBatch(batchToRecord());
+    batchId_ = record.startBatch(batchToRecord());
     unrecordedBatch_.reset();
+}
+
+std::optional<std::int64_t> Production::recordBatch() {
+    if (!used_ || batchId_) return batchId_;
+    return onRecord([&](ProductionRecord& record) {
+        recordBatchOn(record);
+        return batchId_;
+    });
 }
 
 UnitAllocation Production::allocate(AllocationRequest request, const ProductionRecord::OwnCapcodes& ownCapcodes) {
@@ -176,7 +184,7 @@ bool Production::recordBeforeWrite(PagerAttempt& attempt) {
         unit.outcome = outcome::inProgress;
         attempt.recordedRow = onRecord([&](ProductionRecord& record) {
             if (attempt.operation == Operation::Write) {
-                recordBatch();
+                recordBatchOn(record);
                 unit.batchId = batchId_;
             }
             return record.begin(unit);
@@ -240,12 +248,14 @@ UnitRecord Production::describe(const PagerAttempt& attempt) const {
     UnitRecord unit;
     unit.operation = attempt.operation;
     unit.programVersion = kProgramVersion;
-    unit.user = currentUserName();
+    unit.user = user_;
     unit.host = currentHostName();
     const HidDevice* programmer = link_.usb().currentDevice();
     if (ctx_.program.usbProgrammerInUse && programmer != nullptr) {
         unit.port = programmer->path();
         unit.vidPid = vidPidOf(*programmer);
+        unit.programmer = programmer->portPath();
+        unit.programmerSerial = programmer->serial();
     } else {
         unit.port = link_.port().deviceName(ctx_.program.portBase);
     }

@@ -93,6 +93,10 @@ public:
     void resumeBatch(const BatchState& state);
     // The batch's number, once it has one.
     std::optional<std::int64_t> batch() const { return batchId_; }
+    // Records the batch now unless it has its number already (the programmers of a gang
+    // all write into the batch their first pager records), and gives its number. Throws
+    // RecordError when the record cannot keep it.
+    std::optional<std::int64_t> recordBatch();
     int nextUnit() const { return nextUnit_; }
     // The unit of the batch the next write programs, and the capcode-file row it took.
     void setUnit(int number, std::optional<int> csvRow) {
@@ -151,12 +155,14 @@ private:
     // A pager was written but its end cannot go to the server: the spool keeps it.
     bool spoolUnit(const UnitRecord& unit, const RecordError& why);
     BatchStart batchToRecord() const;
-    void recordBatch();
+    void recordBatchOn(ProductionRecord& record);
     // Runs the post-unit hook on the row as it will be recorded; the line telling how it ended.
     std::string afterUnit(const PagerAttempt& attempt, const UnitRecord& unit);
 
     Context& ctx_;
     PagerLink& link_;
+    // Asked once: the system's account lookup is no call for the threads of a gang.
+    const std::string user_;
     bool used_ = false;
     std::unique_ptr<ProductionRecord> record_;
     RecordLocation location_;

@@ -32,6 +32,7 @@ inline constexpr std::string_view otherCustomer = "other-customer";
 inline constexpr std::string_view refused = "refused";
 inline constexpr std::string_view cancelled = "cancelled";
 inline constexpr std::string_view portRemoved = "port-removed";
+inline constexpr std::string_view retired = "retired";  // a failed unit's capcodes, given to no other pager
 // A write recorded before its first byte went to the pager, whose end is not recorded yet;
 // once the program that wrote it is gone, it was interrupted.
 inline constexpr std::string_view inProgress = "in-progress";

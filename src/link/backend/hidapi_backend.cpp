@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <hidapi/hidapi.h>
+#include <libudev.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <vector>
 
 #include "link/report_descriptor.h"
@@ -47,11 +50,58 @@ ReportLengths lengthsOf(const std::string& devicePath) {
     return reportLengths(descriptor);
 }
 
+// hidapi keeps its last error in one global that enumerating, opening and closing set, so
+// those calls run one at a time whichever holder's thread makes them.
+std::mutex& hidapiGlobals() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+// The USB port the device hangs off, as sysfs names the USB device ("1-2.3"); "" for a
+// device that is not on USB.
+std::string usbPortPath(udev* context, const std::string& devicePath) {
+    if (context == nullptr) return "";
+    const auto slash = devicePath.find_last_of('/');
+    const std::string syspath = "/sys/class/hidraw/" + devicePath.substr(slash == std::string::npos ? 0 : slash + 1);
+    udev_device* node = udev_device_new_from_syspath(context, syspath.c_str());
+    if (node == nullptr) return "";
+    std::string port;
+    // The parent belongs to the node and goes with it.
+    if (udev_device* usb = udev_device_get_parent_with_subsystem_devtype(node, "usb", "usb_device")) {
+        const std::string usbPath = udev_device_get_syspath(usb);
+        port = usbPath.substr(usbPath.find_last_of('/') + 1);
+    }
+    udev_device_unref(node);
+    return port;
+}
+
+HidOpenProblem problemOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM: return HidOpenProblem::NoPermission;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO: return HidOpenProblem::Gone;
+        case EWOULDBLOCK: return HidOpenProblem::Busy;
+        default: return HidOpenProblem::Other;
+    }
+}
+
+// hidraw lets any number of programs open a node; a holder takes an exclusive flock(2) on
+// it besides, which every pagerprog honours, so that two of them never share a programmer.
+// The lock's own open file is never read: hidraw drops its copies of the input reports
+// once its queue is full.
 class HidapiConnection : public HidConnection {
 public:
-    HidapiConnection(hid_device* device, const ReportLengths& reports)
-        : device_(device), inputId_(reports.inputId), outputId_(reports.outputId) {}
-    ~HidapiConnection() override { hid_close(device_); }
+    HidapiConnection(hid_device* device, int lock, const ReportLengths& reports)
+        : device_(device), lock_(lock), inputId_(reports.inputId), outputId_(reports.outputId) {}
+    ~HidapiConnection() override {
+        {
+            const std::lock_guard globals(hidapiGlobals());
+            hid_close(device_);
+        }
+        ::close(lock_);
+    }
     HidapiConnection(const HidapiConnection&) = delete;
     HidapiConnection& operator=(const HidapiConnection&) = delete;
 
@@ -80,15 +130,21 @@ public:
 
 private:
     hid_device* device_;
+    int lock_;
     std::uint8_t inputId_;
     std::uint8_t outputId_;
 };
 
 }  // namespace
 
-HidapiBackend::HidapiBackend() : initialised_(hid_init() == 0) {}
+HidapiBackend::HidapiBackend() : udev_(udev_new()) {
+    const std::lock_guard globals(hidapiGlobals());
+    initialised_ = hid_init() == 0;
+}
 
 HidapiBackend::~HidapiBackend() {
+    if (udev_ != nullptr) udev_unref(udev_);
+    const std::lock_guard globals(hidapiGlobals());
     if (initialised_) hid_exit();
 }
 
@@ -101,43 +157,41 @@ std::string HidapiBackend::reportDescriptorPath(const std::string& devicePath) {
 std::vector<HidDeviceInfo> HidapiBackend::enumerate() {
     std::vector<HidDeviceInfo> devices;
     if (!initialised_) return devices;
-    hid_device_info* list = hid_enumerate(0, 0);
+    hid_device_info* list = nullptr;
+    {
+        const std::lock_guard globals(hidapiGlobals());
+        list = hid_enumerate(0, 0);
+    }
     for (const auto* entry = list; entry != nullptr; entry = entry->next) {
         const auto lengths = lengthsOf(entry->path);
         devices.push_back({entry->path, entry->vendor_id, entry->product_id, utf8(entry->product_string), lengths.input,
-                           lengths.output});
+                           lengths.output, usbPortPath(udev_, entry->path), utf8(entry->serial_number)});
     }
     hid_free_enumeration(list);
     return devices;
 }
 
-std::unique_ptr<HidConnection> HidapiBackend::open(const std::string& path) {
-    openProblem_ = HidOpenProblem::Other;
-    if (!initialised_) return nullptr;
-    hid_device* device = hid_open_path(path.c_str());
+// The node is opened and locked first: hidapi keeps the system's reason for a failed open
+// only as text, where this open tells it plainly.
+HidOpening HidapiBackend::open(const std::string& path) {
+    if (!initialised_) return {nullptr, HidOpenProblem::Other};
+    const int lock = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (lock < 0) return {nullptr, problemOf(errno)};
+    if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(lock);
+        return {nullptr, problemOf(error)};
+    }
+    hid_device* device = nullptr;
+    {
+        const std::lock_guard globals(hidapiGlobals());
+        device = hid_open_path(path.c_str());
+    }
     if (device == nullptr) {
-        openProblem_ = whyNotOpened(path);
-        return nullptr;
+        ::close(lock);
+        return {nullptr, HidOpenProblem::Other};
     }
-    openProblem_ = HidOpenProblem::None;
-    return std::make_unique<HidapiConnection>(device, lengthsOf(path));
-}
-
-// hidapi keeps the system's reason only as text; opening the node again tells it plainly.
-HidOpenProblem HidapiBackend::whyNotOpened(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-        return HidOpenProblem::Other;
-    }
-    switch (errno) {
-        case EACCES:
-        case EPERM: return HidOpenProblem::NoPermission;
-        case ENOENT:
-        case ENODEV:
-        case ENXIO: return HidOpenProblem::Gone;
-        default: return HidOpenProblem::Other;
-    }
+    return {std::make_unique<HidapiConnection>(device, lock, lengthsOf(path)), HidOpenProblem::None};
 }
 
 }  // namespace pagerprog

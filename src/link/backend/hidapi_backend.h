@@ -1,6 +1,7 @@
-// HID devices on Linux through hidapi's hidraw backend, with udev for hot-plug. Report
-// lengths and report IDs come from the report descriptor in sysfs, since this hidapi
-// cannot report it. Devices with and without numbered reports both work.
+// HID devices on Linux through hidapi's hidraw backend, with udev for hot-plug and for
+// the USB port each device is plugged into. Report lengths and report IDs come from the
+// report descriptor in sysfs, since this hidapi cannot report it. Devices with and without
+// numbered reports both work. A device opened here is locked against every other holder.
 #pragma once
 
 #include "link/backend/udev_monitor.h"
@@ -16,8 +17,7 @@ public:
     HidapiBackend& operator=(const HidapiBackend&) = delete;
 
     std::vector<HidDeviceInfo> enumerate() override;
-    std::unique_ptr<HidConnection> open(const std::string& path) override;
-    HidOpenProblem lastOpenProblem() const override { return openProblem_; }
+    HidOpening open(const std::string& path) override;
     bool takeChangeNotices() override { return monitor_.takeNotices(); }
     int changeNoticeFd() const override { return monitor_.fd(); }
 
@@ -25,10 +25,8 @@ public:
     static std::string reportDescriptorPath(const std::string& devicePath);
 
 private:
-    static HidOpenProblem whyNotOpened(const std::string& path);
-
+    struct udev* udev_;
     bool initialised_ = false;
-    HidOpenProblem openProblem_ = HidOpenProblem::None;
     UdevMonitor monitor_;
 };
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "link/chip_table.h"
+#include "link/clock.h"
 #include "link/crc8.h"
 #include "link/sim/simulated_pager.h"
 #include "link/usb_programmer.h"
@@ -41,7 +42,7 @@ private:
 SimulatedUsbProgrammer::SimulatedUsbProgrammer(SimulatedPager& pager) : pager_(pager) {}
 
 std::string SimulatedUsbProgrammer::path() const {
-    return "sim:usb-programmer#" + std::to_string(samePathOnReplug ? 1 : generation_);
+    return "sim:" + portPath + "#" + std::to_string(samePathOnReplug ? 1 : generation_);
 }
 
 void SimulatedUsbProgrammer::plug() {
@@ -61,21 +62,24 @@ void SimulatedUsbProgrammer::unplug() {
 
 std::vector<HidDeviceInfo> SimulatedUsbProgrammer::enumerate() {
     if (!plugged_) return {};
-    return {HidDeviceInfo{path(), vendorId, productId, productString, reportLength, reportLength}};
+    return {HidDeviceInfo{path(), vendorId, productId, productString, reportLength, reportLength, portPath, serial}};
 }
 
-std::unique_ptr<HidConnection> SimulatedUsbProgrammer::open(const std::string& path) {
-    openProblem_ = !plugged_ || path != this->path() ? HidOpenProblem::Gone
-                   : !mayOpen                        ? HidOpenProblem::NoPermission
-                                                     : HidOpenProblem::None;
-    if (openProblem_ != HidOpenProblem::None) return nullptr;
-    return std::make_unique<Connection>(*this, path);
+HidOpening SimulatedUsbProgrammer::open(const std::string& path) {
+    if (!plugged_ || path != this->path()) return {nullptr, HidOpenProblem::Gone};
+    if (!mayOpen) return {nullptr, HidOpenProblem::NoPermission};
+    return {std::make_unique<Connection>(*this, path), HidOpenProblem::None};
+}
+
+void SimulatedUsbProgrammer::reportTakesTime() {
+    if (clock_ != nullptr && reportTime_.count() > 0) clock_->sleepMillis(static_cast<unsigned>(reportTime_.count()));
 }
 
 bool SimulatedUsbProgrammer::takeChangeNotices() { return std::exchange(changed_, false); }
 
 bool SimulatedUsbProgrammer::request(const std::string& path, std::span<const std::uint8_t> report) {
     if (!plugged_ || path != this->path()) return false;
+    reportTakesTime();
     requests.emplace_back(report.begin(), report.end());
     const bool chunk = report.size() > 1 && (report[1] == kRead || report[1] == kWrite);
     const long index = chunk ? chunks_++ : -1;
@@ -102,6 +106,7 @@ int SimulatedUsbProgrammer::reply(const std::string& path, std::span<std::uint8_
         if (lateReply_) replies_.push_back(*std::exchange(lateReply_, std::nullopt));
         return 0;
     }
+    reportTakesTime();
     const std::size_t length = std::min(buffer.size(), replies_.front().size());
     std::copy_n(replies_.front().begin(), length, buffer.begin());
     replies_.pop_front();

@@ -1,9 +1,11 @@
 // A USB programmer in memory, seen through the HID backend interface: it answers the
 // programmer's request reports (hello 0x13, read 0x14 and write 0x15 of 32 bytes) on a
 // simulated pager, replying 'C' to a wrong CRC, 'A' with no EEPROM attached and 'D' to
-// an unknown command. Faults can be injected per chunk (a read or write request).
+// an unknown command. Faults can be injected per chunk (a read or write request). Each
+// report may take time, as a real programmer's interrupt endpoint does.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -14,6 +16,7 @@
 
 namespace pagerprog {
 
+class Clock;
 class SimulatedPager;
 
 class SimulatedUsbProgrammer : public HidBackend {
@@ -32,6 +35,15 @@ public:
     std::uint16_t vendorId = 0x04D8;
     std::uint16_t productId = 0x1000;
     std::size_t reportLength = 65;  // input and output, report ID byte included
+    std::string portPath = "sim1";  // the USB port it is plugged into
+    std::string serial;
+
+    // Every report sent or received takes this long on `clock` (a full-speed interrupt
+    // endpoint: 1 ms); none by default.
+    void takeTimePerReport(Clock& clock, std::chrono::milliseconds time) {
+        clock_ = &clock;
+        reportTime_ = time;
+    }
 
     // Faults.
     bool eepromPresent = true;               // false: every chunk answers 'A'
@@ -48,8 +60,7 @@ public:
     long chunks() const { return chunks_; }
 
     std::vector<HidDeviceInfo> enumerate() override;
-    std::unique_ptr<HidConnection> open(const std::string& path) override;
-    HidOpenProblem lastOpenProblem() const override { return openProblem_; }
+    HidOpening open(const std::string& path) override;
     bool takeChangeNotices() override;
 
 private:
@@ -59,12 +70,14 @@ private:
     bool request(const std::string& path, std::span<const std::uint8_t> report);
     int reply(const std::string& path, std::span<std::uint8_t> buffer);
     std::uint8_t handle(std::span<const std::uint8_t> report, std::vector<std::uint8_t>& reply);
+    void reportTakesTime();
 
     SimulatedPager& pager_;
     bool plugged_ = true;
     int generation_ = 1;  // a re-plugged programmer is a new device
     bool changed_ = false;
-    HidOpenProblem openProblem_ = HidOpenProblem::None;
+    Clock* clock_ = nullptr;
+    std::chrono::milliseconds reportTime_{0};
     long chunks_ = 0;
     // Input reports not read yet, oldest first, as the system queues them.
     std::deque<std::vector<std::uint8_t>> replies_;
