@@ -27,7 +27,8 @@ Session::Session(const Options& options, Console& console) : host_(console), app
     app_.program().refuseUnshownValues = true;
     if (options.command->usesPager()) {
         try {
-            link_ = std::make_unique<LinkSetup>(options.simulate);
+            // A batch's count fills an empty folder of simulated pagers.
+            link_ = std::make_unique<LinkSetup>(options.simulate, options.countGiven ? options.count : 0);
         } catch (const std::invalid_argument& error) {
             // The link names what it does not understand in --simulate.
             throw UsageError(error.what());

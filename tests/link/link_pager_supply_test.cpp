@@ -35,5 +35,29 @@ TEST(PagerSupply, ChangesPagersOnTimeHoweverSeldomAsked) {
     std::filesystem::remove_all(folder);
 }
 
+// Fails when an empty folder is refused though the batch's count says how many pagers to
+// make, or when the made pagers are not factory-fresh or not taken in order.
+TEST(PagerSupply, FillsAnEmptyFolderWithFactoryFreshPagers) {
+    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "pager-supply-fresh";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    SimulatedClock clock;
+    SimulatedPager pager;
+    try {
+        PagerSupply refused(pager, clock, folder.string());
+        ADD_FAILURE() << "an empty folder without a count was taken";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("with --count N"), std::string::npos) << error.what();
+    }
+    PagerSupply supply(pager, clock, folder.string(), 12);
+    EXPECT_EQ(supply.made(), 12);
+    EXPECT_EQ(supply.current(), (folder / "pager-001.eep").string());
+    EXPECT_EQ(pager.memory, SimulatedPager::factoryImage());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 12);
+    PagerSupply again(pager, clock, folder.string(), 12);
+    EXPECT_EQ(again.made(), 0) << "a folder with pagers is used as it is";
+    std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace pagerprog

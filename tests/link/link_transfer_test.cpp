@@ -181,7 +181,7 @@ TEST(SimulatedPager, RefusesAFileThatIsNoPagerFileAndLeavesItAlone) {
         std::size_t bytes;
         const char* why;
     };
-    for (const Case& c : {Case{"short.eep", 100, "holds 100 bytes, not 2048"}, Case{"empty.eep", 0, "holds 0 bytes"},
+    for (const Case& c : {Case{"short.eep", 100, "holds 100 bytes, not 2048"}, Case{"one.eep", 1, "holds 1 bytes"},
                           Case{"long.eep", 5000, "holds more than 2048 bytes"},
                           Case{"one-more.eep", 2049, "holds more than 2048 bytes"}}) {
         const auto path = folder / c.name;
@@ -202,6 +202,13 @@ TEST(SimulatedPager, RefusesAFileThatIsNoPagerFileAndLeavesItAlone) {
     }
     SimulatedPager pager;
     EXPECT_THROW(pager.keepIn((folder / "folder.eep").string()), std::runtime_error);
+    // An empty file holds nothing to lose: it is a factory-fresh pager that keeps its writes.
+    const auto empty = folder / "empty.eep";
+    std::ofstream{empty};
+    SimulatedPager fresh;
+    EXPECT_EQ(fresh.keepIn(empty.string()), SimulatedPager::PagerFile::Missing);
+    fresh.commit();
+    EXPECT_EQ(std::filesystem::file_size(empty), kImageSize);
     std::filesystem::remove_all(folder);
 }
 

@@ -19,7 +19,7 @@ namespace pagerprog {
 class LinkSetup::Simulation {
 public:
     // `usbNumber` numbers the USB programmers (sim1, sim2, ...), `lptNumber` the adapters.
-    Simulation(Clock& clock, const std::string& word, int usbNumber, int lptNumber) {
+    Simulation(Clock& clock, const std::string& word, int usbNumber, int lptNumber, int freshPagers) {
         const auto colon = word.find(':');
         const std::string path = word.substr(0, colon);
         if (path != "usb" && path != "lpt") throw std::invalid_argument("--simulate takes usb or lpt, not " + path);
@@ -43,8 +43,10 @@ public:
         }
         pagerText = "a factory-fresh pager";
         if (std::filesystem::is_directory(pagerFile)) {
-            supply = std::make_unique<PagerSupply>(devices->pager, clock, pagerFile);
-            pagerText = "the pagers of " + pagerFile + ", changed by hand one after another";
+            supply = std::make_unique<PagerSupply>(devices->pager, clock, pagerFile, freshPagers);
+            pagerText = (supply->made() > 0 ? std::to_string(supply->made()) + " factory-fresh pagers made in "
+                                            : std::string("the pagers of ")) +
+                        pagerFile + ", changed by hand one after another";
         } else if (!pagerFile.empty()) {
             pagerText = devices->pager.keepIn(pagerFile) == SimulatedPager::PagerFile::Loaded
                             ? "the pager in " + pagerFile
@@ -66,7 +68,8 @@ public:
     std::unique_ptr<PagerSupply> supply;
 };
 
-LinkSetup::LinkSetup(const std::vector<std::string>& simulate) : clock_(std::make_unique<RealClock>()) {
+LinkSetup::LinkSetup(const std::vector<std::string>& simulate, int freshPagers)
+    : clock_(std::make_unique<RealClock>()) {
     if (simulate.empty()) {
         port_ = newPortAccess();
         hid_ = std::make_unique<HidapiBackend>();
@@ -77,8 +80,8 @@ LinkSetup::LinkSetup(const std::vector<std::string>& simulate) : clock_(std::mak
     std::vector<SimulatedUsbProgrammer*> programmers;
     for (const std::string& word : simulate) {
         const bool usb = word.starts_with("usb");
-        simulations_.push_back(
-            std::make_unique<Simulation>(*clock_, word, usb ? ++usbNumber : usbNumber, usb ? lptNumber : ++lptNumber));
+        simulations_.push_back(std::make_unique<Simulation>(*clock_, word, usb ? ++usbNumber : usbNumber,
+                                                            usb ? lptNumber : ++lptNumber, freshPagers));
         if (simulations_.back()->usb) programmers.push_back(&simulations_.back()->devices->programmer);
     }
     const bool several = simulations_.size() > 1;

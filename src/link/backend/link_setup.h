@@ -29,11 +29,12 @@ class LinkSetup {
 public:
     // `simulate` is empty for the real devices, else one word per simulated device: "usb"
     // or "lpt", optionally followed by ":PAGERFILE", or by ":FOLDER" of pager files, one per
-    // pager of a hands-free batch. Simulated USB programmers are plugged into the ports
-    // sim1, sim2, ... in the order given; simulated adapters stand at LPT1, then LPT2.
-    // Throws std::invalid_argument for any other text, and std::runtime_error for a pager
-    // file that is no pager file or cannot be written.
-    explicit LinkSetup(const std::vector<std::string>& simulate);
+    // pager of a hands-free batch; an empty folder is filled with `freshPagers` factory-fresh
+    // pager files. Simulated USB programmers are plugged into the ports sim1, sim2, ... in
+    // the order given; simulated adapters stand at LPT1, then LPT2. Throws
+    // std::invalid_argument for any other text, and std::runtime_error for a pager file that
+    // is no pager file or cannot be written.
+    explicit LinkSetup(const std::vector<std::string>& simulate, int freshPagers = 0);
     ~LinkSetup();
     LinkSetup(const LinkSetup&) = delete;
     LinkSetup& operator=(const LinkSetup&) = delete;

@@ -59,6 +59,12 @@ SimulatedPager::PagerFile SimulatedPager::keepIn(const std::string& path) {
     ::close(fd);
     if (!regular) throw refusal(path, "is not a regular file");
     if (readError != 0) throw refusal(path, std::string("cannot be read: ") + std::strerror(readError));
+    // An empty file (made with touch, say) is a pager not yet kept: it starts factory-fresh.
+    if (done == 0 && ::access(path.c_str(), W_OK) == 0) {
+        file_ = path;
+        inFile_ = memory;
+        return PagerFile::Missing;
+    }
     if (done != kImageSize) {
         throw refusal(path, done > kImageSize
                                 ? "holds more than 2048 bytes: it is no pager file"

@@ -35,7 +35,7 @@ public:
 
     enum class PagerFile { Loaded, Missing };
     // Keeps the pager in this file from now on. A file that exists must be a regular file
-    // of exactly 2048 bytes that may be written; a missing one is created at the first
+    // of exactly 2048 bytes that may be written; a missing or empty one takes the first
     // write, the pager starting factory-fresh. Throws std::runtime_error naming the file
     // and the reason otherwise, leaving the file untouched (at most 2049 bytes are read).
     PagerFile keepIn(const std::string& path);
