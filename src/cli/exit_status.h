@@ -10,7 +10,7 @@ inline constexpr int kRefused = 1;  // an input refused: a file, an edit, a valu
 inline constexpr int kUsage = 2;
 inline constexpr int kNoAnswer = 3;  // no programmer, adapter or pager answering
 inline constexpr int kVerifyDiffers = 4;
-inline constexpr int kProgrammerFailed = 5;  // the programmer reported an error or stopped answering
+inline constexpr int kProgrammerFailed = 5;  // the programmer reported an error, stopped answering or was removed
 inline constexpr int kBadImage = 6;          // the pager's image failed its checksum or is another customer's
 inline constexpr int kBatchStopped = 7;      // a batch was stopped before its count
 inline constexpr int kInterrupted = 130;     // Ctrl-C, as the shell counts a SIGINT
@@ -31,7 +31,8 @@ inline int of(PagerOutcome outcome) {
         case PagerOutcome::VerifyFailed: return kVerifyDiffers;
         case PagerOutcome::NotWritten:
         case PagerOutcome::NoAnswer: return kNoAnswer;
-        case PagerOutcome::ProgrammerFailed: return kProgrammerFailed;
+        case PagerOutcome::ProgrammerFailed:
+        case PagerOutcome::PortRemoved: return kProgrammerFailed;
         case PagerOutcome::BadImage:
         case PagerOutcome::OtherCustomer: return kBadImage;
         case PagerOutcome::Refused:

@@ -272,6 +272,11 @@ std::optional<std::string> BusMaster::adapterOn(std::uint16_t base) {
     return std::nullopt;
 }
 
+std::optional<std::string> BusMaster::removedPort() const {
+    if (!port_.removed()) return std::nullopt;
+    return port_.deviceName(base_);
+}
+
 void BusMaster::adapterOff() {
     stopCondition();
     clearBit(kDataRegister, kSupply);

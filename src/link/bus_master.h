@@ -37,6 +37,8 @@ public:
     std::optional<std::string> adapterOn(std::uint16_t base);
     // Stop condition, supply and enable off, SCL low, then SDA low; gives the port back.
     void adapterOff();
+    // The port of this transfer when it was removed during it; call before adapterOff().
+    std::optional<std::string> removedPort() const;
 
     // Memory operations; false at the first missing acknowledge.
     bool addressPhase(int select, unsigned wordAddress);

@@ -46,6 +46,10 @@ public:
     // The SDA level the bus holds right now, where the access can know it (a simulated
     // port sees what the chip pulls); a real port only shows it in a status read.
     virtual std::optional<bool> wiredSda() const { return std::nullopt; }
+    // Whether the port claimed for this transfer has gone since (its driver let it go: a
+    // USB adapter pulled out, a card unbound). Such a port reads 0 and drops writes without
+    // an error, so only this tells a removed port from a pager that answers with zeros.
+    virtual bool removed() const { return false; }
 };
 
 }  // namespace pagerprog

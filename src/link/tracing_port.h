@@ -30,6 +30,7 @@ public:
     std::string deviceName(std::uint16_t base) const override { return port_.deviceName(base); }
     ClaimProblem lastClaimProblem() const override { return port_.lastClaimProblem(); }
     std::optional<bool> wiredSda() const override { return port_.wiredSda(); }
+    bool removed() const override { return port_.removed(); }
 
 private:
     void record(std::uint16_t port, std::uint8_t value);

@@ -64,6 +64,7 @@ TransferOutcome TransferEngine::transfer(std::string_view chipType, int select, 
 TransferOutcome TransferEngine::programmerFailed() const {
     TransferOutcome outcome = ended(TransferResult::TransferFailed);
     outcome.programmerError = usb_.error();
+    if (const auto unplugged = usb_.unpluggedPort()) outcome.removedPort = "USB programmer " + *unplugged;
     return outcome;
 }
 
@@ -118,6 +119,7 @@ TransferOutcome TransferEngine::parallelTransfer(const ChipDef& chip, int select
             outcome.result = TransferResult::VerifyDiffers;
         }
     }
+    if (auto removed = bus_.removedPort()) outcome.removedPort = std::move(*removed);
     bus_.adapterOff();
     return outcome;
 }

@@ -55,6 +55,9 @@ struct TransferOutcome {
     std::string portError;               // the parallel port could not be claimed, and why
     std::string programmerError;         // the programmer's error letter, or its silence
     std::vector<std::uint8_t> readBack;  // what the verify pass read, when it read it all
+    // The port or programmer went away during the transfer: what it read is none of the
+    // pager's, whatever the result says. Names it ("/dev/parport0", "USB programmer 1-2.3").
+    std::string removedPort;
 };
 
 class TransferEngine {

@@ -64,6 +64,12 @@ HidDevice* UsbProgrammer::takeFirstProgrammer(const std::string& portPath) {
     return current_;
 }
 
+std::optional<std::string> UsbProgrammer::unpluggedPort() {
+    // A failed report drops the device's handle; opening it again finds whether it is there.
+    if (current_ == nullptr || current_->open() != HidOpenProblem::Gone) return std::nullopt;
+    return current_->portPath().empty() ? current_->path() : current_->portPath();
+}
+
 bool UsbProgrammer::releaseIfUnplugged() {
     if (current_ == nullptr || current_->pluggedIn()) return false;
     hid_.release(current_);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -65,6 +66,9 @@ public:
     bool readChunk(std::uint8_t chipCode, unsigned address, std::span<std::uint8_t, kChunkSize> data);
     bool writeChunk(std::uint8_t chipCode, unsigned address, std::span<const std::uint8_t, kChunkSize> data);
     const std::string& error() const { return error_; }
+    // After a failed chunk: the port path of the programmer (its hidraw node when sysfs gave
+    // none) when it was pulled out meanwhile, rather than falling silent.
+    std::optional<std::string> unpluggedPort();
     // The last chunk that failed was answered 'A': the programmer is there, with no EEPROM
     // (no pager) behind it.
     bool pagerMissing() const { return pagerMissing_; }

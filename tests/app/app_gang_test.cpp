@@ -138,7 +138,7 @@ TEST_F(GangTest, AProgrammerPulledOutLeavesAndItsUnitGoesToAnother) {
     for (const StoredUnit& stored : units) {
         EXPECT_FALSE(stored.unit.programmer.empty());
         if (stored.unit.outcome == outcome::ok) ++verified[*stored.unit.unitNumber];
-        if (stored.unit.outcome == outcome::programmerError) {
+        if (stored.unit.outcome == outcome::portRemoved) {
             ++failed;
             EXPECT_EQ(stored.unit.programmer, "1-2");
         }

@@ -303,6 +303,11 @@ TEST_F(CliPager, ExitStatusNamesWhatWentWrong) {
         {"--port lpt2 read -o " + path("r.eep"), "", 3, "log: Device not exist, please check the connection."},
         {"write " + path("a.eep"), preload + "programmer", 0, "log: Verify OK !"},
         {"write " + path("a.eep"), preload + "'programmer silent-from-chunk=3'", 5, "log: "},
+        // A port pulled out mid-transfer is named, not taken for the pager's checksum or verify.
+        {"write " + path("a.eep"), preload + "'programmer unplug-at-chunk=70'", 5,
+         "log: USB programmer 1-1 was removed during the transfer\n"},
+        {"read -o " + path("r.eep"), preload + "'parport parport-vanish-after=40000'", 5,
+         "log: /dev/parport0 was removed during the transfer\n"},
         {"--simulate usb:" + path("bad-checksum.bin") + " read -o " + path("r.eep"), "", 6, "log: "},
         {"--db " + path("corrupt.sqlite") + " --simulate usb:" + path("fresh.bin") + " write " + path("a.eep"), "", 1,
          "production record"},

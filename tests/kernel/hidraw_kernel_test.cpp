@@ -128,7 +128,9 @@ TEST_P(ProgrammerInTrouble, FailsTheTransferWithoutHanging) {
     UsbRig rig;
     const Image image = SimulatedPager::patternImage(17);
     Image source = image;
-    EXPECT_EQ(rig.transfer(kWriteMode, source), TransferResult::TransferFailed);
+    const TransferOutcome written = transferPager(rig.context, rig.link, kChip24C16, 0, kWriteMode, source);
+    EXPECT_EQ(written.result, TransferResult::TransferFailed);
+    EXPECT_EQ(written.removedPort, GetParam().pulledOut ? "USB programmer 1-1" : "") << "silence is no removal";
     Image buffer{};
     EXPECT_EQ(rig.transfer(kReadMode, buffer), TransferResult::TransferFailed);
     EXPECT_EQ(rig.host.messages, (std::vector<std::string>(2, kProgrammerSilentText)));

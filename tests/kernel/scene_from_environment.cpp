@@ -6,6 +6,8 @@
 //   held=N                another program holds programmer N (0 the first) locked
 //   parport               /dev/parport0 with the adapter
 //   silent-from-chunk=N   the first programmer answers nothing from chunk request N on
+//   unplug-at-chunk=N     the first programmer is pulled out at chunk request N
+//   parport-vanish-after=N  /dev/parport0 is removed after N register accesses
 // The pagers hold their factory image. Without the variable the machine is empty.
 #include <algorithm>
 #include <cstdlib>
@@ -33,6 +35,10 @@ __attribute__((constructor)) void sceneFromEnvironment() {
             fake_parport_attach(1);
         } else if (word.rfind("silent-from-chunk=", 0) == 0) {
             fake_programmer_silent_from_chunk(std::strtol(word.c_str() + 18, nullptr, 10));
+        } else if (word.rfind("unplug-at-chunk=", 0) == 0) {
+            fake_programmer_unplug_at_chunk(std::strtol(word.c_str() + 16, nullptr, 10));
+        } else if (word.rfind("parport-vanish-after=", 0) == 0) {
+            fake_parport_vanish_after(std::strtol(word.c_str() + 21, nullptr, 10));
         } else {
             std::abort();  // a test asked for a machine this library does not build
         }

@@ -16,6 +16,8 @@ constexpr std::array kOutcomes{
                  "no pager answered; check the connection"},
     OutcomeFacts{PagerOutcome::ProgrammerFailed, outcome::programmerError, "programmer error",
                  "the programmer reported an error or stopped answering"},
+    OutcomeFacts{PagerOutcome::PortRemoved, outcome::portRemoved, "port removed",
+                 "the port or programmer was removed during the transfer"},
     OutcomeFacts{PagerOutcome::BadImage, outcome::badChecksum, "pager image bad",
                  "the pager's image failed its checksum"},
     OutcomeFacts{PagerOutcome::OtherCustomer, outcome::otherCustomer, "pager of another customer",

@@ -13,6 +13,7 @@ enum class PagerOutcome {
     NotWritten,        // parallel port: a page lost its acknowledge
     NoAnswer,          // no adapter or pager answered
     ProgrammerFailed,  // the USB programmer reported an error or stopped answering
+    PortRemoved,       // the parallel port or the USB programmer went away during the transfer
     BadImage,          // the pager's image failed its checksum
     OtherCustomer,     // the pager's image belongs to another customer
     Refused,           // the settings cannot go to a pager as shown, or the record cannot keep it

@@ -90,6 +90,14 @@ bool wroteThisPager(const PagerWorkflows::Restore& row, const Image& attached) {
     return true;
 }
 
+// The port or programmer went away during the transfer: whatever came back is none of the
+// pager's, so the cause is named instead of a checksum or verify failure.
+bool portRemoved(Context& ctx, const TransferOutcome& outcome) {
+    if (outcome.removedPort.empty()) return false;
+    ctx.host.log(outcome.removedPort + " was removed during the transfer");
+    return true;
+}
+
 // A read that failed: the programmer said why in its box, or nothing answered.
 PagerOutcome failedRead(const TransferOutcome& outcome) {
     return outcome.programmerError.empty() ? PagerOutcome::NoAnswer : PagerOutcome::ProgrammerFailed;
@@ -146,6 +154,11 @@ PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
     progress.nextPass();
     ctx_.host.log("Read data from pager");
     const TransferOutcome transfer = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, p.loadBuffer);
+    if (portRemoved(ctx_, transfer)) {
+        progress.close();
+        ctx_.host.beep();
+        return PagerOutcome::PortRemoved;
+    }
     if (transfer.result == TransferResult::TransferFailed) {
         ctx_.host.log(kDeviceMissing);
         progress.close();
@@ -196,6 +209,7 @@ bool PagerWorkflows::takesHardwareReadBack() const {
 PagerOutcome PagerWorkflows::readPager(bool hardwareReadBack) {
     ProgramState& p = ctx_.program;
     const TransferOutcome transfer = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, p.loadBuffer);
+    if (portRemoved(ctx_, transfer)) return PagerOutcome::PortRemoved;
     if (transfer.result == TransferResult::TransferFailed) {
         ctx_.host.log(kDeviceMissing);
         return failedRead(transfer);
@@ -228,6 +242,10 @@ PagerOutcome PagerWorkflows::sendAndVerify(PagerAttempt& attempt, Image& image, 
     if (transfer.result == TransferResult::WrittenNotVerified) {
         ctx_.host.log(kCancelledAfterWrite);
         return PagerOutcome::Cancelled;
+    }
+    if (portRemoved(ctx_, transfer)) {
+        ctx_.host.beep();
+        return PagerOutcome::PortRemoved;
     }
     if (!transfer.readBack.empty()) attempt.differences = Production::differences(image, transfer.readBack);
     if (transfer.result == TransferResult::WriteFailed || transfer.result == TransferResult::VerifyDiffers) {
@@ -318,6 +336,11 @@ PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Restore& reque
     // Read as it is: a pager left half-written fails its checksum, and is the one to restore.
     Image& attached = ctx_.program.loadBuffer;
     const TransferOutcome read = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, attached);
+    if (portRemoved(ctx_, read)) {
+        progress.close();
+        ctx_.host.beep();
+        return PagerOutcome::PortRemoved;
+    }
     if (read.result == TransferResult::TransferFailed) {
         ctx_.host.log(kDeviceMissing);
         progress.close();

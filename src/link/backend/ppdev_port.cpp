@@ -81,6 +81,18 @@ void PpdevPort::release() {
     fd_ = -1;
 }
 
+// The kernel takes the node away with the port, while the file claimed on it lives on.
+bool PpdevPort::removed() const {
+    const auto device = devicePath(base_);
+    if (fd_ < 0 || !device) return false;
+    const int probe = ::open(device->c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (probe >= 0) {
+        ::close(probe);
+        return false;
+    }
+    return problemOf(errno) == ClaimProblem::NoSuchPort;
+}
+
 std::uint8_t PpdevPort::readPort(std::uint16_t port) {
     unsigned char value = 0xFF;
     if (fd_ < 0) return value;

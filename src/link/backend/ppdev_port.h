@@ -32,6 +32,7 @@ public:
     void writePort(std::uint16_t port, std::uint8_t value) override;
     void shutDown() override { release(); }
     std::string deviceName(std::uint16_t base) const override;
+    bool removed() const override;
     ClaimProblem lastClaimProblem() const override { return problem_; }
 
 private:

@@ -21,6 +21,7 @@ public:
     std::string deviceName(std::uint16_t base) const override { return empty_.deviceName(base); }
     ClaimProblem lastClaimProblem() const override { return current_->lastClaimProblem(); }
     std::optional<bool> wiredSda() const override { return current_->wiredSda(); }
+    bool removed() const override { return current_->removed(); }
 
 private:
     std::map<std::uint16_t, SimulatedPort*> adapters_;

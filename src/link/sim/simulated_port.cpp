@@ -39,6 +39,8 @@ bool SimulatedPort::sdaLine() const {
 
 std::uint8_t SimulatedPort::readPort(std::uint16_t port) {
     if (!owns(port)) return 0xFF;
+    if (removeAt_ && port - base_ == kStatusRegister && statusReads_ >= *removeAt_) removed_ = true;
+    if (removed_) return 0;
     switch (port - base_) {
         case kDataRegister: return data_;
         case kStatusRegister: {
@@ -51,7 +53,7 @@ std::uint8_t SimulatedPort::readPort(std::uint16_t port) {
 }
 
 void SimulatedPort::writePort(std::uint16_t port, std::uint8_t value) {
-    if (!owns(port) || port - base_ == kStatusRegister) return;
+    if (!owns(port) || port - base_ == kStatusRegister || removed_) return;
     const bool wasPowered = adapterPowered();
     if (port - base_ == kDataRegister)
         data_ = value;

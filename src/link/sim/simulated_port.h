@@ -41,6 +41,9 @@ public:
 
     // Fault: the k-th status read (counting from 0) shows SDA high whatever the line holds.
     void sdaInputStuckHighAt(long statusRead) { stuckHighAt_ = statusRead; }
+    // Fault: the port is removed at the k-th status read; from then on it reads 0 and drops
+    // writes, as a removed port does.
+    void removeAtStatusRead(long statusRead) { removeAt_ = statusRead; }
 
     std::optional<std::string> claim(std::uint16_t base) override;
     void release() override;
@@ -51,6 +54,7 @@ public:
     std::string deviceName(std::uint16_t) const override { return "simulated port"; }
     ClaimProblem lastClaimProblem() const override { return claimError_ ? claimProblem_ : ClaimProblem::None; }
     std::optional<bool> wiredSda() const override { return sdaLine(); }
+    bool removed() const override { return removed_; }
 
     std::uint8_t data() const { return data_; }
     std::uint8_t control() const { return control_; }
@@ -70,6 +74,8 @@ private:
     std::optional<std::string> claimError_;
     ClaimProblem claimProblem_ = ClaimProblem::Other;
     std::optional<long> stuckHighAt_;
+    std::optional<long> removeAt_;
+    bool removed_ = false;
     long statusReads_ = 0;
     bool claimed_ = false;
     std::uint16_t base_ = 0;
