@@ -90,7 +90,7 @@ EditResult typeEdit(Application& app, CliHost& host, const std::string& name, co
     const FieldKind kind = field.def->kind;
     const std::string shown = escaped(value);
     // The technician leaves a field alone that already shows the value.
-    if (shownValue(field) == shown) return {};
+    if (shownValue(app.context(), field) == shown) return {};
 
     std::optional<int> pick, level;
     const bool typed = kind == FieldKind::Choice && typedIntoChoice(field, value);

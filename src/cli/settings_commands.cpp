@@ -25,7 +25,7 @@ int show(Session& session, const Options& options) {
     if (options.json) {
         Json shown = Json::object();
         for (const Field& field : fields) {
-            Json value = jsonValue(field);
+            Json value = jsonValue(session.app().context(), field);
             if (options.states) value = {{"value", value}, {"enabled", field.enabled}, {"visible", field.visible}};
             shown[field.def->name] = std::move(value);
         }
@@ -33,7 +33,7 @@ int show(Session& session, const Options& options) {
         return kOk;
     }
     for (const auto& field : fields) {
-        std::cout << field.def->name << '=' << shownValue(field);
+        std::cout << field.def->name << '=' << shownValue(session.app().context(), field);
         if (options.states) std::cout << "\tenabled=" << field.enabled << "\tvisible=" << field.visible;
         std::cout << '\n';
     }
@@ -68,12 +68,16 @@ int diff(const Options& options, Console& console) {
     bool differ = false;
     Json differences = Json::array();
     for (std::size_t i = 0; i < fa.size(); ++i) {
-        if (shownValue(fa[i]) == shownValue(fb[i])) continue;
+        const std::string shownA = shownValue(a.app().context(), fa[i]);
+        const std::string shownB = shownValue(b.app().context(), fb[i]);
+        if (shownA == shownB) continue;
         differ = true;
         if (options.json) {
-            differences.push_back({{"field", fa[i].def->name}, {"a", jsonValue(fa[i])}, {"b", jsonValue(fb[i])}});
+            differences.push_back({{"field", fa[i].def->name},
+                                   {"a", jsonValue(a.app().context(), fa[i])},
+                                   {"b", jsonValue(b.app().context(), fb[i])}});
         } else {
-            std::cout << fa[i].def->name << ": " << shownValue(fa[i]) << " -> " << shownValue(fb[i]) << '\n';
+            std::cout << fa[i].def->name << ": " << shownA << " -> " << shownB << '\n';
         }
     }
     if (options.json) std::cout << jsonLines(differences, JsonSpacing::Spaced) << '\n';

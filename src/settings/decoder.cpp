@@ -54,6 +54,12 @@ void decodeImage(Context& ctx) {
     }
 }
 
+std::string storedTextTail(const Context& ctx, std::string_view field) {
+    for (const ImageField* row : rowsOf(layoutOf(ctx.program.hardwareRevision), field))
+        if (row->coding == Coding::Text) return textSlotTail(ctx.program.image, row->offset, row->width);
+    return "";
+}
+
 void decodeFields(Context& ctx, const std::vector<std::string>& fields) {
     const Layout layout = layoutOf(ctx.program.hardwareRevision);
     for (const std::string& name : fields) {

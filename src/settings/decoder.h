@@ -5,11 +5,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pagerprog {
 
 struct Context;
+
+// The bytes a text field's slot keeps after the zero that ends the text the field shows
+// (see textSlotTail); "" for any other field.
+std::string storedTextTail(const Context& ctx, std::string_view field);
 
 // Reads ctx.program.image and writes the settings; the only image byte it changes is the
 // LCD driver OPA (0 becomes 2). A Vref that is no number stops it with a ConversionError

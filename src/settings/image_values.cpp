@@ -23,6 +23,15 @@ std::string readTextSlot(const Image& image, std::size_t offset, std::size_t wid
     return text;
 }
 
+std::string textSlotTail(const Image& image, std::size_t offset, std::size_t width) {
+    const auto slot = image.begin() + static_cast<std::ptrdiff_t>(offset);
+    const auto end = slot + static_cast<std::ptrdiff_t>(width);
+    const auto zero = std::find(slot, end, 0);
+    auto last = end;
+    while (last != zero && *(last - 1) == 0) --last;
+    return std::string(zero, last);
+}
+
 void writeTextSlot(Image& image, std::size_t offset, std::size_t width, std::string_view text) {
     const std::size_t length = std::min(text.size(), width);
     for (std::size_t i = 0; i < length; ++i) image[offset + i] = static_cast<std::uint8_t>(text[i]);

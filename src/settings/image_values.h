@@ -17,6 +17,9 @@ void writeLittleEndian(Image& image, std::size_t offset, std::size_t bytes, std:
 
 // A text slot: the bytes up to the first zero, at most `width` of them.
 std::string readTextSlot(const Image& image, std::size_t offset, std::size_t width);
+// What a text slot holds after the zero byte that ends its text, up to its last byte
+// that is not zero; "" when nothing follows (or the text fills the slot).
+std::string textSlotTail(const Image& image, std::size_t offset, std::size_t width);
 // The first `width` characters; a shorter text gets one zero byte after it and the
 // rest of the slot keeps its bytes.
 void writeTextSlot(Image& image, std::size_t offset, std::size_t width, std::string_view text);

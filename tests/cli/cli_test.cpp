@@ -125,6 +125,8 @@ TEST_F(Cli, EveryShowLineGoesBackAsAnEdit) {
     std::string bytes = slurp(path("a.eep"));
     const std::string hello = std::string("a\\]b\n\xC3\x9F") + std::string(13, ' ');
     std::copy(hello.begin(), hello.end(), bytes.begin() + 0x240);
+    const std::string cut = std::string("ab\0cd", 5) + std::string(4, '\0');  // bytes kept after the text's end
+    std::copy(cut.begin(), cut.end(), bytes.begin() + 0x06A);
     pagerprog::Image image;
     std::copy(bytes.begin(), bytes.end(), image.begin());
     pagerprog::setImageChecksum(image);
@@ -146,6 +148,9 @@ TEST_F(Cli, EveryShowLineGoesBackAsAnEdit) {
             edits += "'";
         }
         ASSERT_GT(edits.size(), 3000u) << file;
+        if (options.empty()) {
+            EXPECT_NE(edits.find("'pubbox0=ab\\x00cd'"), std::string::npos) << "nothing hidden";
+        }
         for (const std::string& command : {"edit " + file, std::string("new")}) {
             if (options.empty() && command == "new") continue;  // bytes no key types
             CliRun edited = run(options + " -q " + command + " -o " + path("back.eep") + edits);
