@@ -289,8 +289,7 @@ int CliBatch::finish(int status) {
                                      {"outcome", jsonText(resultText(unit.outcome))}});
         }
         json["stopped"] = figures.stopped.empty() ? Json() : jsonText(figures.stopped);
-        json["next"] = nextShown ? capcodesJson(next, slots()) : Json();
-        json["next_row"] = figures.nextRow ? Json(*figures.nextRow) : Json();
+        addNext(json, nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots());
         std::cout << jsonLine(json, JsonSpacing::Spaced) << std::endl;
         return status;
     }
@@ -303,13 +302,7 @@ int CliBatch::finish(int status) {
     std::cout << '\n';
     if (!figures.stopped.empty())
         std::cout << (scanEnd_ == ScanEnd::Empty ? "ended: " : "stopped: ") << figures.stopped << '\n';
-    if (nextShown) {
-        std::cout << "next: " << capcodesText(next, slots()) << std::endl;
-    } else if (figures.nextRow) {
-        std::cout << "next: row " << *figures.nextRow << " of the capcode file" << std::endl;
-    } else {
-        std::cout << "next: none" << std::endl;
-    }
+    std::cout << nextLine(nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots()) << std::endl;
     return status;
 }
 

@@ -75,6 +75,17 @@ std::string capcodesText(const SlotCapcodes& capcodes, int slots) {
     return text;
 }
 
+std::string nextLine(const std::optional<SlotCapcodes>& next, std::optional<int> nextRow, int slots) {
+    if (next) return "next: " + capcodesText(*next, slots);
+    if (nextRow) return "next: row " + std::to_string(*nextRow) + " of the capcode file";
+    return "next: none";
+}
+
+void addNext(Json& summary, const std::optional<SlotCapcodes>& next, std::optional<int> nextRow, int slots) {
+    summary["next"] = next ? capcodesJson(*next, slots) : Json();
+    summary["next_row"] = nextRow ? Json(*nextRow) : Json();
+}
+
 Json capcodesJson(const SlotCapcodes& capcodes, int slots) {
     Json json = Json::object();
     for (int slot = 1; slot <= slots; ++slot) {

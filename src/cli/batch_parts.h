@@ -52,4 +52,9 @@ std::optional<std::string> typeCommandLineEdit(Application& app, CliHost& host, 
 std::string capcodesText(const SlotCapcodes& capcodes, int slots);
 Json capcodesJson(const SlotCapcodes& capcodes, int slots);
 
+// What the next pager gets, closing a batch's summary: its capcodes where they are known,
+// else its row of the capcode file, else none.
+std::string nextLine(const std::optional<SlotCapcodes>& next, std::optional<int> nextRow, int slots);
+void addNext(Json& summary, const std::optional<SlotCapcodes>& next, std::optional<int> nextRow, int slots);
+
 }  // namespace pagerprog::cli

@@ -287,6 +287,9 @@ void checkPagerNamed(Options& o) {
 
 void checkBatchOptions(const Options& o) {
     if (o.scan && !o.serials.empty()) throw UsageError("--scan and --serials do not go together: give serials one way");
+    // One terminal cannot tell which programmer's pager a scanned line is for.
+    if (o.scan && o.gang)
+        throw UsageError("--scan does not go with --gang: give the serials with --serials or a serial column");
     if (o.command->name == "report" && o.by.empty())
         throw UsageError("report needs --by day|batch|bench|programmer|operator");
 }

@@ -315,8 +315,7 @@ int CliGang::finish(const std::vector<GangMemberEnd>& ends, std::chrono::steady_
         }
         json["pagers_per_hour"] = perHour;
         json["stopped"] = figures.stopped.empty() ? Json() : jsonText(figures.stopped);
-        json["next"] = nextShown ? capcodesJson(next, slots()) : Json();
-        json["next_row"] = figures.nextRow ? Json(*figures.nextRow) : Json();
+        addNext(json, nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots());
         std::cout << jsonLine(json, JsonSpacing::Spaced) << std::endl;
         return status;
     }
@@ -334,13 +333,7 @@ int CliGang::finish(const std::vector<GangMemberEnd>& ends, std::chrono::steady_
     }
     std::cout << perHour << " pagers per hour\n";
     if (!figures.stopped.empty()) std::cout << "stopped: " << figures.stopped << '\n';
-    if (nextShown) {
-        std::cout << "next: " << capcodesText(next, slots()) << std::endl;
-    } else if (figures.nextRow) {
-        std::cout << "next: row " << *figures.nextRow << " of the capcode file" << std::endl;
-    } else {
-        std::cout << "next: none" << std::endl;
-    }
+    std::cout << nextLine(nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots()) << std::endl;
     return status;
 }
 

@@ -112,6 +112,7 @@ TEST_F(CliSerials, SerialsFromFiles) {
         {"--count 3 --serials " + path("two.txt"), 1, "refused: the serial list has 2 serials for 3 pagers"},
         {"--serials " + path("twice.txt"), 1, "has the serial B-1 on lines 1 and 3"},
         {"--scan --serials " + path("two.txt"), 2, "--scan and --serials do not go together"},
+        {"--scan --gang", 2, "--scan does not go with --gang"},
         {"--scan --capcodes " + path("caps.csv"), 1, "scanned and read from the capcode file"},
     };
     for (const Case& c : refused) {

@@ -103,6 +103,17 @@ PagerOutcome failedRead(const TransferOutcome& outcome) {
     return outcome.programmerError.empty() ? PagerOutcome::NoAnswer : PagerOutcome::ProgrammerFailed;
 }
 
+// A whole read that brought nothing of the pager's: why, with the progress window closed
+// and a beep; nothing when the read went through.
+std::optional<PagerOutcome> failedWholeRead(Context& ctx, ProgressWindow& progress, const TransferOutcome& outcome) {
+    const bool removed = portRemoved(ctx, outcome);
+    if (!removed && outcome.result != TransferResult::TransferFailed) return std::nullopt;
+    if (!removed) ctx.host.log(kDeviceMissing);
+    progress.close();
+    ctx.host.beep();
+    return removed ? PagerOutcome::PortRemoved : failedRead(outcome);
+}
+
 }  // namespace
 
 // Runs one pager command, keeping the status-log lines it wrote and its outcome in the
@@ -154,17 +165,7 @@ PagerOutcome PagerWorkflows::read(PagerAttempt& attempt) {
     progress.nextPass();
     ctx_.host.log("Read data from pager");
     const TransferOutcome transfer = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, p.loadBuffer);
-    if (portRemoved(ctx_, transfer)) {
-        progress.close();
-        ctx_.host.beep();
-        return PagerOutcome::PortRemoved;
-    }
-    if (transfer.result == TransferResult::TransferFailed) {
-        ctx_.host.log(kDeviceMissing);
-        progress.close();
-        ctx_.host.beep();
-        return failedRead(transfer);
-    }
+    if (const auto failed = failedWholeRead(ctx_, progress, transfer)) return *failed;
     attempt.image = p.loadBuffer;
     attempt.previous = p.loadBuffer;
     if (ctx_.model.element(element::debug).checked) {
@@ -336,17 +337,7 @@ PagerOutcome PagerWorkflows::restore(PagerAttempt& attempt, const Restore& reque
     // Read as it is: a pager left half-written fails its checksum, and is the one to restore.
     Image& attached = ctx_.program.loadBuffer;
     const TransferOutcome read = transferPager(ctx_, link_, kChip24C16, kDeviceSelect, kReadMode, attached);
-    if (portRemoved(ctx_, read)) {
-        progress.close();
-        ctx_.host.beep();
-        return PagerOutcome::PortRemoved;
-    }
-    if (read.result == TransferResult::TransferFailed) {
-        ctx_.host.log(kDeviceMissing);
-        progress.close();
-        ctx_.host.beep();
-        return failedRead(read);
-    }
+    if (const auto failed = failedWholeRead(ctx_, progress, read)) return *failed;
     attempt.previous = attached;
     if (!request.force && !wroteThisPager(request, attached)) {
         ctx_.logAndBeep("Not restored: the attached pager is not the one row " + row +
