@@ -10,6 +10,7 @@
 #include "app/production/batch_station.h"
 #include "settings/image_layout.h"
 #include "support/record_fixture.h"
+#include "support/silent_front_end.h"
 #include "support/started_program.h"
 
 namespace pagerprog {
@@ -18,17 +19,12 @@ namespace {
 using testing::StartedProgram;
 
 // Writes every unit at once; `beforePager` runs before each pager but the first.
-class Bench : public BatchFrontEnd {
+class Bench : public testing::SilentFrontEnd {
 public:
     explicit Bench(StartedProgram& program) : program_(program) {}
 
     std::function<void()> beforePager = [] {};
 
-    void notice(const std::string&) override {}
-    void refusal(const std::string&) override {}
-    void warning(const std::string&) override {}
-    std::optional<std::string> typeEdit(const std::string&, const std::string&) override { return std::nullopt; }
-    bool stopAsked() override { return false; }
     bool waitForPager(std::optional<int>, int position) override {
         if (position > 1) beforePager();
         return true;
@@ -37,7 +33,6 @@ public:
         program_.app.menuCommand(element::writeToPager);
         return program_.commands.workflows().lastOutcome();
     }
-    void unitDone(const UnitResult&) override {}
 
 private:
     StartedProgram& program_;

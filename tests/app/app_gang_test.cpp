@@ -14,6 +14,7 @@
 #include "app/production/production.h"
 #include "settings/image_layout.h"
 #include "support/record_fixture.h"
+#include "support/silent_front_end.h"
 #include "support/started_program.h"
 
 namespace pagerprog {
@@ -24,7 +25,7 @@ using testing::StartedProgram;
 // One programmer with its own pager, clock and link, and the technician at it: each pager
 // written goes into the pile, and a fresh one comes in. No programmer writes before each
 // has taken its first unit.
-class Member : public BatchFrontEnd {
+class Member : public testing::SilentFrontEnd {
 public:
     explicit Member(const std::string& port)
         : devices(clock, SimulatedDevices::Path::UsbProgrammer),
@@ -33,11 +34,6 @@ public:
         devices.programmer.portPath = port;
     }
 
-    void notice(const std::string&) override {}
-    void refusal(const std::string&) override {}
-    void warning(const std::string&) override {}
-    std::optional<std::string> typeEdit(const std::string&, const std::string&) override { return std::nullopt; }
-    bool stopAsked() override { return false; }
     bool waitForPager(std::optional<int>, int position) override {
         if (position > 1) {
             pile.push_back(devices.pager.memory);

@@ -12,6 +12,7 @@
 #include "app/record/data_home.h"
 #include "app/record/server_text.h"
 #include "support/record_fixture.h"
+#include "support/silent_front_end.h"
 #include "support/started_program.h"
 
 namespace pagerprog {
@@ -69,18 +70,13 @@ TEST_P(RecordServer, ADroppedConnectionFailsItsWorkAndIsMadeAgain) {
 }
 
 // Writes every unit at once, and waits for the record by starting the server again.
-class Bench : public BatchFrontEnd {
+class Bench : public testing::SilentFrontEnd {
 public:
     explicit Bench(testing::StartedProgram& program) : program_(program) {}
 
     std::function<void(int unit)> beforePager = [](int) {};
     int waitsForRecord = 0;
 
-    void notice(const std::string&) override {}
-    void refusal(const std::string&) override {}
-    void warning(const std::string&) override {}
-    std::optional<std::string> typeEdit(const std::string&, const std::string&) override { return std::nullopt; }
-    bool stopAsked() override { return false; }
     bool waitForPager(std::optional<int> unit, int) override {
         beforePager(*unit);
         return true;
@@ -89,7 +85,6 @@ public:
         program_.app.menuCommand(element::writeToPager);
         return program_.commands.workflows().lastOutcome();
     }
-    void unitDone(const UnitResult&) override {}
     bool waitForRecord(const std::string&) override {
         ++waitsForRecord;
         TestServer::control("resume");

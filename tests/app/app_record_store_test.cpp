@@ -24,6 +24,7 @@ namespace pagerprog {
 namespace {
 
 using namespace std::string_literals;
+using testing::fileSql;
 using testing::sampleUnit;
 
 using testing::Store;
@@ -41,23 +42,6 @@ Image patternImage(std::uint8_t seed) {
     Image image;
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + seed);
     return image;
-}
-
-// Runs SQL on the file behind the store's back; returns the first column of the first row.
-std::string sql(const std::filesystem::path& file, const std::string& statement) {
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    std::string first;
-    auto keepFirst = [](void* out, int, char** values, char**) {
-        auto& text = *static_cast<std::string*>(out);
-        if (text.empty() && values[0]) text = values[0];
-        return 0;
-    };
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, statement.c_str(), keepFirst, &first, &error), SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-    return first;
 }
 
 TEST_P(RecordStore, EveryColumnComesBackAsItWentIn) {
@@ -484,11 +468,11 @@ constexpr const char* kFirstSchemaRecord = R"sql(
 )sql";
 
 TEST_F(RecordFile, RecordOfTheFirstSchemaIsBroughtUpToDate) {
-    sql(file, kFirstSchemaRecord);
+    fileSql(file, kFirstSchemaRecord);
 
     ProductionRecord record(file);
-    EXPECT_EQ(sql(file, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));
-    EXPECT_EQ(sql(file, "PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(fileSql(file, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));
+    EXPECT_EQ(fileSql(file, "PRAGMA journal_mode"), "wal");
     const auto old = record.unit(1);
     ASSERT_TRUE(old);
     EXPECT_EQ(old->unit.user, "old");
@@ -506,24 +490,25 @@ TEST_F(RecordFile, RecordOfTheFirstSchemaIsBroughtUpToDate) {
 // The units table as SQLite describes it: each column's name, declared type, NOT NULL and
 // key, and the table its values name.
 std::string unitsTableOf(const std::filesystem::path& file) {
-    return sql(file, R"sql(SELECT group_concat(part, '; ') FROM (
+    return fileSql(file, R"sql(SELECT group_concat(part, '; ') FROM (
         SELECT name || ' ' || type || ' ' || "notnull" || ' ' || pk AS part FROM pragma_table_info('units')
         UNION ALL SELECT "from" || ' -> ' || "table" || ' (' || "to" || ')' FROM pragma_foreign_key_list('units')
         ORDER BY 1))sql");
 }
 
 TEST_F(RecordFile, MigratedAndNewRecordsHaveTheColumnTablesUnits) {
-    sql(file, kFirstSchemaRecord);
+    fileSql(file, kFirstSchemaRecord);
     std::set<std::string> firstColumns;
     for (const UnitColumn* column : storedColumns(1)) firstColumns.emplace(column->sqlName);
     std::string firstNames;
     for (const std::string& name : firstColumns) firstNames += (firstNames.empty() ? "" : " ") + name;
-    EXPECT_EQ(sql(file, "SELECT group_concat(name, ' ') FROM (SELECT name FROM pragma_table_info('units') ORDER BY 1)"),
-              firstNames);
+    EXPECT_EQ(
+        fileSql(file, "SELECT group_concat(name, ' ') FROM (SELECT name FROM pragma_table_info('units') ORDER BY 1)"),
+        firstNames);
 
     const auto fresh = folder / "fresh.sqlite", described = folder / "described.sqlite";
     { ProductionRecord migrated(file), made(fresh); }
-    sql(described, "CREATE TABLE batches (id INTEGER PRIMARY KEY); " + createUnitsTableSql(kSqliteDialect));
+    fileSql(described, "CREATE TABLE batches (id INTEGER PRIMARY KEY); " + createUnitsTableSql(kSqliteDialect));
     EXPECT_NE(unitsTableOf(described), "");
     EXPECT_EQ(unitsTableOf(file), unitsTableOf(described)) << "migrated from the first schema";
     EXPECT_EQ(unitsTableOf(fresh), unitsTableOf(described)) << "made new";
@@ -532,8 +517,8 @@ TEST_F(RecordFile, MigratedAndNewRecordsHaveTheColumnTablesUnits) {
 TEST_F(RecordFile, ANewRecordAndItsFolderAreMade) {
     const auto nested = folder / "data" / "pagerprog" / "production.sqlite";
     { ProductionRecord record(nested); }
-    EXPECT_EQ(sql(nested, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));
-    EXPECT_EQ(sql(nested, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(fileSql(nested, "PRAGMA user_version"), std::to_string(kRecordSchemaVersion));
+    EXPECT_EQ(fileSql(nested, "PRAGMA integrity_check"), "ok");
     ProductionRecord again(nested);
     EXPECT_TRUE(again.find({}).empty());
 }

@@ -39,6 +39,23 @@ protected:
 
 // The test cluster: PAGERPROG_TEST_POSTGRES names the link to its folder, which holds its
 // socket; the tests log in as its superuser.
+// Runs SQL on a record file behind the store's back; the first column of the first row.
+inline std::string fileSql(const std::filesystem::path& file, const std::string& statement) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    std::string first;
+    auto keepFirst = [](void* out, int, char** values, char**) {
+        auto& text = *static_cast<std::string*>(out);
+        if (text.empty() && values[0]) text = values[0];
+        return 0;
+    };
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, statement.c_str(), keepFirst, &first, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return first;
+}
+
 struct TestServer {
     static bool available() { return std::getenv("PAGERPROG_TEST_POSTGRES") != nullptr; }
     static std::string connection(const std::string& database, const std::string& user = "postgres") {
@@ -90,20 +107,7 @@ protected:
     }
     // Runs SQL behind the store's back; the first column of the first row.
     std::string sql(const std::string& statement) {
-        if (onServer()) return TestServer::sql(database, statement);
-        sqlite3* db = nullptr;
-        EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-        std::string first;
-        auto keepFirst = [](void* out, int, char** values, char**) {
-            auto& text = *static_cast<std::string*>(out);
-            if (text.empty() && values[0]) text = values[0];
-            return 0;
-        };
-        char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, statement.c_str(), keepFirst, &first, &error), SQLITE_OK) << (error ? error : "");
-        sqlite3_free(error);
-        sqlite3_close(db);
-        return first;
+        return onServer() ? TestServer::sql(database, statement) : fileSql(file, statement);
     }
 
     std::string database;
