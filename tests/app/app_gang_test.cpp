@@ -179,5 +179,39 @@ TEST_F(GangTest, AStationWritesItsBenchsSettingsOnItsOwnProgrammer) {
         "no USB programmer is plugged into 9-9");
 }
 
+// Fails when a failed unit that the record freed, and another programmer took before the
+// first one settled it here, is no longer counted as held: the record would then hand the
+// same unit to a third programmer as one this program holds unknowingly.
+TEST(GangBatch, AFailedUnitTakenAgainBeforeItIsSettledStaysHeld) {
+    CapcodePlan plan;
+    plan.base.fill("1000000");
+    Batch batch(plan, 3, OnFailure::Reuse);
+    std::vector<int> heldWhenAsked;
+    const auto settle = [&batch](int unit, PagerOutcome outcome) {
+        UnitResult result;
+        result.unit = unit;
+        result.outcome = outcome;
+        batch.settle(result);
+    };
+    const auto recordHandsOut = [&](int unit) -> Batch::Allocate {
+        return [&heldWhenAsked, unit](const std::vector<int>& held) {
+            heldWhenAsked = held;
+            return std::optional(unit);
+        };
+    };
+    ASSERT_EQ(batch.takeAllocated(recordHandsOut(1))->number, 1);
+    ASSERT_EQ(batch.takeAllocated(recordHandsOut(1))->number, 1) << "the record freed it when its pager failed";
+    settle(1, PagerOutcome::PortRemoved);
+    ASSERT_TRUE(batch.takeAllocated(recordHandsOut(2)));
+    EXPECT_EQ(heldWhenAsked, std::vector<int>{1});
+    settle(1, PagerOutcome::Done);
+    settle(2, PagerOutcome::Done);
+    ASSERT_TRUE(batch.takeAllocated(recordHandsOut(3)));
+    EXPECT_TRUE(heldWhenAsked.empty());
+    settle(3, PagerOutcome::Done);
+    EXPECT_TRUE(batch.finished());
+    EXPECT_EQ(batch.figures().verified, 3);
+}
+
 }  // namespace
 }  // namespace pagerprog

@@ -103,10 +103,10 @@ std::optional<BatchUnit> Batch::takeOrAwait(const std::function<bool()>& giveUp,
 void Batch::settle(const UnitResult& result) {
     std::lock_guard lock(mutex_);
     results_.push_back(result);
-    out_.erase(result.unit);
+    if (const auto held = out_.find(result.unit); held != out_.end()) out_.erase(held);
     if (result.outcome == PagerOutcome::Done || (onFailure_ == OnFailure::Skip && reachedThePager(result.outcome)))
         settled_.insert(result.unit);
-    else
+    else if (!out_.contains(result.unit))  // else another programmer holds it already
         again_.insert(result.unit);
     changed_.notify_all();
 }

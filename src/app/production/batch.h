@@ -126,9 +126,12 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;  // a unit handed out was settled, or the batch stopped
     int nextNew_;                      // the next unit never handed out
-    std::set<int> out_;                // handed out (or allocated by the record), not settled yet
-    std::set<int> again_;              // failed units to hand out again
-    std::set<int> settled_;            // verified or retired
+    // Handed out (or allocated by the record), not settled yet: once for each holder, as a
+    // failed unit freed in the record may be taken by another programmer before its first
+    // holder has settled it here.
+    std::multiset<int> out_;
+    std::set<int> again_;    // failed units to hand out again
+    std::set<int> settled_;  // verified or retired
     std::vector<UnitResult> results_;
     std::string stopped_;
     bool nextRefused_ = false;
