@@ -2,6 +2,7 @@
 // reads without a complaint and from which the bytes written and read come back exactly,
 // and the USB programmer's reports as lines of time, direction and bytes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -23,9 +24,8 @@ std::vector<std::string> fileLines(const std::string& path) {
     return lines;
 }
 
-std::string tracePath(const char* name) {
-    return ::testing::TempDir() + name + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
-}
+// One file a test process: ctest runs the cases of one suite in processes side by side.
+std::string tracePath(const char* name) { return ::testing::TempDir() + name + std::to_string(::getpid()); }
 
 // A read and then a write with its verify in one trace: the decode must find the bus idle
 // between the transfers (switching the adapter off leaves no start condition behind).
