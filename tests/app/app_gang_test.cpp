@@ -179,38 +179,60 @@ TEST_F(GangTest, AStationWritesItsBenchsSettingsOnItsOwnProgrammer) {
         "no USB programmer is plugged into 9-9");
 }
 
-// Fails when a failed unit that the record freed, and another programmer took before the
-// first one settled it here, is no longer counted as held: the record would then hand the
-// same unit to a third programmer as one this program holds unknowingly.
-TEST(GangBatch, AFailedUnitTakenAgainBeforeItIsSettledStaysHeld) {
-    CapcodePlan plan;
-    plan.base.fill("1000000");
-    Batch batch(plan, 3, OnFailure::Reuse);
-    std::vector<int> heldWhenAsked;
-    const auto settle = [&batch](int unit, PagerOutcome outcome) {
+// A batch whose units the record hands out, as a test's allocation says.
+class RecordedBatch : public ::testing::Test {
+protected:
+    RecordedBatch() {
+        plan.base.fill("1000000");
+        plan.steps[0] = 8;
+    }
+
+    std::optional<BatchUnit> take(Batch& batch, int unit) {
+        return batch.takeAllocated([this, unit](const std::vector<int>& held) {
+            heldWhenAsked = held;
+            return std::optional(unit);
+        });
+    }
+    static void settle(Batch& batch, int unit, PagerOutcome outcome) {
         UnitResult result;
         result.unit = unit;
         result.outcome = outcome;
         batch.settle(result);
-    };
-    const auto recordHandsOut = [&](int unit) -> Batch::Allocate {
-        return [&heldWhenAsked, unit](const std::vector<int>& held) {
-            heldWhenAsked = held;
-            return std::optional(unit);
-        };
-    };
-    ASSERT_EQ(batch.takeAllocated(recordHandsOut(1))->number, 1);
-    ASSERT_EQ(batch.takeAllocated(recordHandsOut(1))->number, 1) << "the record freed it when its pager failed";
-    settle(1, PagerOutcome::PortRemoved);
-    ASSERT_TRUE(batch.takeAllocated(recordHandsOut(2)));
+    }
+
+    CapcodePlan plan;
+    std::vector<int> heldWhenAsked;
+};
+
+// Fails when a failed unit that the record freed, and another programmer took before the
+// first one settled it here, is no longer counted as held: the record would then hand the
+// same unit to a third programmer as one this program holds unknowingly.
+TEST_F(RecordedBatch, AFailedUnitTakenAgainBeforeItIsSettledStaysHeld) {
+    Batch batch(plan, 3, OnFailure::Reuse);
+    ASSERT_EQ(take(batch, 1)->number, 1);
+    ASSERT_EQ(take(batch, 1)->number, 1) << "the record freed it when its pager failed";
+    settle(batch, 1, PagerOutcome::PortRemoved);
+    ASSERT_TRUE(take(batch, 2));
     EXPECT_EQ(heldWhenAsked, std::vector<int>{1});
-    settle(1, PagerOutcome::Done);
-    settle(2, PagerOutcome::Done);
-    ASSERT_TRUE(batch.takeAllocated(recordHandsOut(3)));
+    settle(batch, 1, PagerOutcome::Done);
+    settle(batch, 2, PagerOutcome::Done);
+    ASSERT_TRUE(take(batch, 3));
     EXPECT_TRUE(heldWhenAsked.empty());
-    settle(3, PagerOutcome::Done);
+    settle(batch, 3, PagerOutcome::Done);
     EXPECT_TRUE(batch.finished());
     EXPECT_EQ(batch.figures().verified, 3);
+}
+
+// Fails when a joined batch's summary offers the capcodes of a unit another bench wrote:
+// its units begin where the record handed them out.
+TEST_F(RecordedBatch, AJoinedBatchsNextUnitIsPastTheOnesItWrote) {
+    Batch batch(plan, 2, OnFailure::Reuse);
+    for (const int unit : {3, 4}) {
+        ASSERT_TRUE(take(batch, unit));
+        settle(batch, unit, PagerOutcome::Done);
+    }
+    EXPECT_EQ(batch.figures().next.number, 5);
+    EXPECT_EQ(batch.figures().next.addresses[0], "1000032");
 }
 
 }  // namespace

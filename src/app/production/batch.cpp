@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 
 namespace pagerprog {
 
@@ -140,9 +141,14 @@ void Batch::stopAtRefusedCapcodes(const std::string& why) {
     nextRefused_ = true;
 }
 
-// The lowest unit neither verified nor retired: the one the next pager would get.
+// The lowest unit neither verified nor retired: the one the next pager would get. A joined
+// batch's units begin where the record handed them out, past the plan's first; a unit given
+// back below the first does not count.
 int Batch::lowestOpenUnit() const {
-    int number = plan_.firstUnit;
+    int number = std::numeric_limits<int>::max();
+    for (const UnitResult& result : results_)
+        if (result.unit >= plan_.firstUnit) number = std::min(number, result.unit);
+    if (number == std::numeric_limits<int>::max()) number = plan_.firstUnit;
     while (settled_.count(number)) ++number;
     return number;
 }
