@@ -26,8 +26,6 @@ constexpr auto kPollInterval = std::chrono::milliseconds(500);
 // How often a hands-free batch asks again for a production record server that is away.
 constexpr auto kRecordRetryInterval = std::chrono::seconds(5);
 
-std::string_view resultText(PagerOutcome outcome) { return outcomeFacts(outcome).resultText; }
-
 // One line typed by a scanner (or a technician), ended by Enter. Read byte by byte so that
 // a line that never ends holds no more than kLongestScan bytes.
 struct ScannedLine {
@@ -277,8 +275,9 @@ void CliBatch::unitDone(const UnitResult& unit) {
 // file, its next row rather than what the fields hold after a row was cut short.
 int CliBatch::finish(int status) {
     const Batch::Figures figures = batch_->figures();
+    // None when the stepped capcodes were refused; with a capcode file, its next row instead.
     const bool nextShown = !figures.nextRefused && batch_->plan().rows.empty();
-    const SlotCapcodes next = Production::capcodesShown(session_.app().context());
+    const auto next = nextShown ? std::optional(Production::capcodesShown(session_.app().context())) : std::nullopt;
     if (options_.json) {
         Json json{{"batch", batchNumber()}, {"asked", batch_->count()}, {"verified", figures.verified}};
         json["units"] = Json::array();
@@ -289,20 +288,14 @@ int CliBatch::finish(int status) {
                                      {"outcome", jsonText(resultText(unit.outcome))}});
         }
         json["stopped"] = figures.stopped.empty() ? Json() : jsonText(figures.stopped);
-        addNext(json, nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots());
+        addNext(json, next, figures.nextRow, slots());
         std::cout << jsonLine(json, JsonSpacing::Spaced) << std::endl;
         return status;
     }
-    const auto id = session_.production().batch();
-    std::cout << (id ? "batch " + std::to_string(*id) : std::string("no batch recorded")) << ": " << figures.verified
-              << " of " << plural(batch_->count(), "pager") << " written and verified";
-    for (const UnitResult& unit : figures.results) {
-        if (unit.outcome != PagerOutcome::Done) std::cout << "; unit " << unit.unit << " " << resultText(unit.outcome);
-    }
-    std::cout << '\n';
+    std::cout << verifiedLine(session_.production().batch(), figures, batch_->count()) << '\n';
     if (!figures.stopped.empty())
         std::cout << (scanEnd_ == ScanEnd::Empty ? "ended: " : "stopped: ") << figures.stopped << '\n';
-    std::cout << nextLine(nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots()) << std::endl;
+    std::cout << nextLine(next, figures.nextRow, slots()) << std::endl;
     return status;
 }
 

@@ -8,6 +8,7 @@
 #include "cli/field_edit.h"
 #include "cli/session.h"
 #include "cli/settings_commands.h"
+#include "host/plural.h"
 #include "settings/field_names.h"
 
 namespace pagerprog::cli {
@@ -73,6 +74,15 @@ std::string capcodesText(const SlotCapcodes& capcodes, int slots) {
         text += field::address(slot) + "=" + std::to_string(c.capcode);
     }
     return text;
+}
+
+std::string verifiedLine(std::optional<std::int64_t> batch, const Batch::Figures& figures, int count) {
+    std::string line = (batch ? "batch " + std::to_string(*batch) : std::string("no batch recorded")) + ": " +
+                       std::to_string(figures.verified) + " of " + plural(count, "pager") + " written and verified";
+    for (const UnitResult& unit : figures.results)
+        if (unit.outcome != PagerOutcome::Done)
+            line += "; unit " + std::to_string(unit.unit) + " " + std::string(resultText(unit.outcome));
+    return line;
 }
 
 std::string nextLine(const std::optional<SlotCapcodes>& next, std::optional<int> nextRow, int slots) {

@@ -52,6 +52,13 @@ std::optional<std::string> typeCommandLineEdit(Application& app, CliHost& host, 
 std::string capcodesText(const SlotCapcodes& capcodes, int slots);
 Json capcodesJson(const SlotCapcodes& capcodes, int slots);
 
+// A unit's result as its result line says it: "verified", "verify failed".
+inline std::string_view resultText(PagerOutcome outcome) { return outcomeFacts(outcome).resultText; }
+
+// A batch's summary opens with "batch 4: 2 of 3 pagers written and verified; unit 3 verify
+// failed" (or "no batch recorded: ...").
+std::string verifiedLine(std::optional<std::int64_t> batch, const Batch::Figures& figures, int count);
+
 // What the next pager gets, closing a batch's summary: its capcodes where they are known,
 // else its row of the capcode file, else none.
 std::string nextLine(const std::optional<SlotCapcodes>& next, std::optional<int> nextRow, int slots);

@@ -26,8 +26,6 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(500);
 
-std::string_view resultText(PagerOutcome outcome) { return outcomeFacts(outcome).resultText; }
-
 class CliGang;
 
 // One programmer of the gang: its lines behind its name on standard error, its waits for
@@ -290,8 +288,9 @@ int CliGang::finish(const std::vector<GangMemberEnd>& ends, std::chrono::steady_
     const Batch::Figures figures = batch_->figures();
     Context& ctx = session_.app().context();
     showAddresses(ctx.model, figures.next.addresses);
+    // None when the stepped capcodes were refused; with a capcode file, its next row instead.
     const bool nextShown = !figures.nextRefused && batch_->plan().rows.empty();
-    const SlotCapcodes next = Production::capcodesShown(ctx);
+    const auto next = nextShown ? std::optional(Production::capcodesShown(ctx)) : std::nullopt;
     const double hours = std::chrono::duration<double>(elapsed).count() / 3600;
     const long long perHour = hours > 0 ? static_cast<long long>(figures.verified / hours + 0.5) : 0;
     const auto id = session_.production().batch();
@@ -315,15 +314,11 @@ int CliGang::finish(const std::vector<GangMemberEnd>& ends, std::chrono::steady_
         }
         json["pagers_per_hour"] = perHour;
         json["stopped"] = figures.stopped.empty() ? Json() : jsonText(figures.stopped);
-        addNext(json, nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots());
+        addNext(json, next, figures.nextRow, slots());
         std::cout << jsonLine(json, JsonSpacing::Spaced) << std::endl;
         return status;
     }
-    std::cout << (id ? "batch " + std::to_string(*id) : std::string("no batch recorded")) << ": " << figures.verified
-              << " of " << plural(batch_->count(), "pager") << " written and verified";
-    for (const UnitResult& unit : figures.results)
-        if (unit.outcome != PagerOutcome::Done) std::cout << "; unit " << unit.unit << " " << resultText(unit.outcome);
-    std::cout << '\n';
+    std::cout << verifiedLine(id, figures, batch_->count()) << '\n';
     for (std::size_t i = 0; i < members_.size(); ++i) {
         const Member& member = *members_[i];
         std::cout << members_[i]->station().name() << ": " << member.verified() << " verified";
@@ -333,7 +328,7 @@ int CliGang::finish(const std::vector<GangMemberEnd>& ends, std::chrono::steady_
     }
     std::cout << perHour << " pagers per hour\n";
     if (!figures.stopped.empty()) std::cout << "stopped: " << figures.stopped << '\n';
-    std::cout << nextLine(nextShown ? std::optional(next) : std::nullopt, figures.nextRow, slots()) << std::endl;
+    std::cout << nextLine(next, figures.nextRow, slots()) << std::endl;
     return status;
 }
 
