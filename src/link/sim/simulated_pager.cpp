@@ -36,12 +36,16 @@ Image SimulatedPager::factoryImage() {
 }
 
 SimulatedPager::PagerFile SimulatedPager::keepIn(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno != ENOENT) throw refusal(path, std::string("cannot be read: ") + std::strerror(errno));
+    // A pager not kept yet starts factory-fresh and takes the file at its first write.
+    const auto factoryFresh = [&] {
         file_ = path;
         inFile_ = memory;
         return PagerFile::Missing;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno != ENOENT) throw refusal(path, std::string("cannot be read: ") + std::strerror(errno));
+        return factoryFresh();
     }
     struct stat info {};
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -59,19 +63,14 @@ SimulatedPager::PagerFile SimulatedPager::keepIn(const std::string& path) {
     ::close(fd);
     if (!regular) throw refusal(path, "is not a regular file");
     if (readError != 0) throw refusal(path, std::string("cannot be read: ") + std::strerror(readError));
-    // An empty file (made with touch, say) is a pager not yet kept: it starts factory-fresh.
-    if (done == 0 && ::access(path.c_str(), W_OK) == 0) {
-        file_ = path;
-        inFile_ = memory;
-        return PagerFile::Missing;
-    }
-    if (done != kImageSize) {
+    if (done != kImageSize && done != 0) {
         throw refusal(path, done > kImageSize
                                 ? "holds more than 2048 bytes: it is no pager file"
                                 : "holds " + std::to_string(done) + " bytes, not 2048: it is no pager file");
     }
     if (::access(path.c_str(), W_OK) != 0)
         throw refusal(path, std::string("cannot be written: ") + std::strerror(errno));
+    if (done == 0) return factoryFresh();  // an empty file (made with touch, say)
     memory = bytes;
     inFile_ = bytes;
     file_ = path;
